@@ -31,7 +31,7 @@ public:
     }
     CurlLibrary(const CurlLibrary&) = delete;
     CurlLibrary& operator=(const CurlLibrary&) = delete;
-    bool Ok() const { return ok_; }
+    [[nodiscard]] bool Ok() const { return ok_; }
 
 private:
     bool ok_;
@@ -69,8 +69,9 @@ std::uint32_t CurlError(CURLcode code) {
 
 std::optional<std::string> UpperMethod(std::string_view method) {
     std::string upper(method);
-    std::ranges::transform(upper, upper.begin(),
-                           [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    std::ranges::transform(upper, upper.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
     if (upper == "GET" || upper == "POST") {
         return upper;
     }
@@ -143,7 +144,8 @@ long Milliseconds(std::chrono::milliseconds value) {
 
 // Runs the transfer of an easy handle, enforcing the send and receive timeouts as
 // longest pauses and ending early when stop is requested.
-AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploadSize, std::stop_token stop) {
+AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploadSize,
+                      const std::stop_token& stop) {
     AttemptResult result;
     const MultiHandle multi(curl_multi_init());
     if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
@@ -169,7 +171,7 @@ AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploa
                 int queued = 0;
                 const CURLMsg* message = curl_multi_info_read(multi.get(), &queued);
                 result.code = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
-                                                                                  : CURLE_RECV_ERROR;
+                                                                                 : CURLE_RECV_ERROR;
                 break;
             }
             if (stop.stop_requested()) {
@@ -194,16 +196,19 @@ AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploa
                 const std::chrono::milliseconds limit =
                     up < uploadSize ? settings.sendTimeout : settings.receiveTimeout;
                 if (limit.count() > 0) {
-                    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity);
+                    const auto idle =
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity);
                     if (idle >= limit) {
                         result.code = CURLE_OPERATION_TIMEDOUT;
                         break;
                     }
-                    wait = std::min(wait, limit - idle + std::chrono::milliseconds(1));
+                    wait = std::clamp(limit - idle + std::chrono::milliseconds(1),
+                                      std::chrono::milliseconds(1), wait);
                 }
             }
             // Returns early on socket activity, on libcurl's own timers and on wakeup.
-            if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) != CURLM_OK) {
+            if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) !=
+                CURLM_OK) {
                 result.code = CURLE_OUT_OF_MEMORY;
                 break;
             }
@@ -240,7 +245,7 @@ void HttpClient::Reset(const HttpSettings& settings) {
 }
 
 int HttpClient::Request(std::string_view method, std::string_view url, std::span<const std::byte> body,
-                        std::span<char> response, std::stop_token stop) {
+                        std::span<char> response, const std::stop_token& stop) {
     lastError_ = kHttpErrorNone;
     if (url.empty()) {
         lastError_ = kHttpErrorEmptyUrl;
@@ -267,8 +272,8 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     const EasyHandle easy(curl_easy_init());
     const std::string contentLength = "Content-Length: " + std::to_string(body.size());
     HeaderList headers;
-    for (const std::string_view line : {std::string_view(contentLength), kContentType, kAccept,
-                                        std::string_view("Expect:")}) {
+    for (const std::string_view line :
+         {std::string_view(contentLength), kContentType, kAccept, std::string_view("Expect:")}) {
         curl_slist* next = curl_slist_append(headers.get(), std::string(line).c_str());
         if (next == nullptr) {
             headers.reset();
@@ -300,7 +305,8 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     // The body goes out as given, for GET as well.
     set(curl_easy_setopt(h, CURLOPT_POST, 1L));
     set(curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
-    set(curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
+    set(curl_easy_setopt(h, CURLOPT_POSTFIELDS,
+                         body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
     if (*verb == "GET") {
         set(curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, "GET"));
     }
@@ -319,7 +325,8 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
         if (const std::optional<std::string> proxy = ConfiguredProxy(parts->scheme, parts->host)) {
             if (platform::diag::Enabled()) {
                 platform::diag::Trace("http: " + target + " not reached directly (" +
-                                      DescribeHttpError(CurlError(attempt.code)) + "), trying proxy " + *proxy);
+                                      DescribeHttpError(CurlError(attempt.code)) + "), trying proxy " +
+                                      *proxy);
             }
             sink = ResponseSink{response};
             if (curl_easy_setopt(h, CURLOPT_PROXY, proxy->c_str()) == CURLE_OK &&

@@ -30,10 +30,11 @@ inline constexpr std::uint32_t kHttpErrorEmptyUrl = 3;
 inline constexpr std::uint32_t kHttpErrorInvalidMethod = 87;
 inline constexpr std::uint32_t kHttpErrorResponseTooLong = 122;  // the answer was cut at the buffer's end
 inline constexpr std::uint32_t kCurlErrorBase = 12000;
-inline constexpr std::uint32_t kHttpErrorTimeout = kCurlErrorBase + 28;       // CURLE_OPERATION_TIMEDOUT
-inline constexpr std::uint32_t kHttpErrorCancelled = kCurlErrorBase + 42;     // CURLE_ABORTED_BY_CALLBACK
+inline constexpr std::uint32_t kHttpErrorTimeout = kCurlErrorBase + 28;         // CURLE_OPERATION_TIMEDOUT
+inline constexpr std::uint32_t kHttpErrorCancelled = kCurlErrorBase + 42;       // CURLE_ABORTED_BY_CALLBACK
 inline constexpr std::uint32_t kHttpErrorCouldNotConnect = kCurlErrorBase + 7;  // CURLE_COULDNT_CONNECT
-inline constexpr std::uint32_t kHttpErrorPeerVerification = kCurlErrorBase + 60;  // CURLE_PEER_FAILED_VERIFICATION
+inline constexpr std::uint32_t kHttpErrorPeerVerification =
+    kCurlErrorBase + 60;  // CURLE_PEER_FAILED_VERIFICATION
 
 // Written at the start of the response buffer when no attempt reached the server.
 inline constexpr std::string_view kNoLinkServer = "NO_LINK_SERVER";
@@ -60,7 +61,7 @@ public:
     // unusable URL). A request whose stop token is triggered ends with
     // kHttpErrorCancelled.
     int Request(std::string_view method, std::string_view url, std::span<const std::byte> body,
-                std::span<char> response, std::stop_token stop = {});
+                std::span<char> response, const std::stop_token& stop = {});
 
 private:
     HttpSettings settings_;

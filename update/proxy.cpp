@@ -15,7 +15,8 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::optional<std::string> FirstSet(std::span<const char* const> names, const EnvironmentLookup& environment) {
+std::optional<std::string> FirstSet(std::span<const char* const> names,
+                                    const EnvironmentLookup& environment) {
     for (const char* name : names) {
         if (std::optional<std::string> value = environment(name); value && !value->empty()) {
             return value;
@@ -61,7 +62,8 @@ bool HostBypassesProxy(std::string_view host, std::string_view noProxyList) {
             continue;
         }
         const std::string_view tail = host.substr(host.size() - entry.size());
-        if (EqualNoCase(tail, entry) && (tail.size() == host.size() || host[host.size() - entry.size() - 1] == '.')) {
+        if (EqualNoCase(tail, entry) &&
+            (tail.size() == host.size() || host[host.size() - entry.size() - 1] == '.')) {
             return true;
         }
     }

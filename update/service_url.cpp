@@ -47,14 +47,17 @@ std::optional<std::string> NormaliseServiceUrl(std::string_view url) {
     return normalised;
 }
 
-ServiceUrlChoice ResolveUpdateServiceUrl(const platform::Registry& registry, const EnvironmentLookup& environment) {
-    if (const std::optional<std::string> value = environment(kUpdateUrlEnvironment.data()); value && !value->empty()) {
+ServiceUrlChoice ResolveUpdateServiceUrl(const platform::Registry& registry,
+                                         const EnvironmentLookup& environment) {
+    if (const std::optional<std::string> value = environment(kUpdateUrlEnvironment.data());
+        value && !value->empty()) {
         if (std::optional<std::string> url = NormaliseServiceUrl(*value)) {
             return {*std::move(url), kUpdateUrlEnvironment};
         }
         platform::diag::Trace("update: ignoring NORVANE_UPDATE_URL, not an http or https URL: " + *value);
     }
-    if (const std::optional<std::string> value = registry.ReadString(kUpdateUrlValue); value && !value->empty()) {
+    if (const std::optional<std::string> value = registry.ReadString(kUpdateUrlValue);
+        value && !value->empty()) {
         if (std::optional<std::string> url = NormaliseServiceUrl(*value)) {
             return {*std::move(url), kUpdateUrlValue};
         }

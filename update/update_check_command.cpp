@@ -7,7 +7,6 @@
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,7 +59,8 @@ bool ParseOptions(std::span<const std::string_view> args, Options& options, std:
             const std::string_view value = args[++i];
             const std::size_t eq = value.find('=');
             const std::optional<std::uint32_t> version =
-                eq == std::string_view::npos ? std::nullopt : ParseNumber<std::uint32_t>(value.substr(eq + 1), 16);
+                eq == std::string_view::npos ? std::nullopt
+                                             : ParseNumber<std::uint32_t>(value.substr(eq + 1), 16);
             if (!version || eq == 0) {
                 err << "update-check: --firmware needs CHIP=HEX, not '" << value << "'\n";
                 return false;
@@ -114,12 +114,7 @@ std::string CurrentText(const device::FirmwareIdentityEntry& row, const UpdateIn
     if (info.check == UpdateCheckResult::Answered) {
         return info.currentVersionText;
     }
-    if (row.typeCode != 0) {
-        std::array<char, 16> text{};
-        const int n = std::snprintf(text.data(), text.size(), "V%04x", row.currentVersion);
-        return std::string(text.data(), static_cast<std::size_t>(std::max(n, 0)));
-    }
-    return std::string(row.versionText);
+    return DefaultCurrentVersionText(row);
 }
 
 }  // namespace
@@ -178,8 +173,8 @@ int RunUpdateCheckCommand(std::span<const std::string_view> args, std::ostream& 
         const std::string available =
             info.check == UpdateCheckResult::Answered ? info.newVersionText : std::string("-");
         lines.push_back({application ? std::string("AP") : std::string(row.secondProductCode), key,
-                         CurrentText(row, info), Printable(available), ResultText(info, row.currentVersion != 0),
-                         Printable(info.downloadPath)});
+                         CurrentText(row, info), Printable(available),
+                         ResultText(info, row.currentVersion != 0), Printable(info.downloadPath)});
     }
 
     out << "service: " << Printable(service.url) << " (" << service.source << ")\n";

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -45,7 +45,8 @@ std::string ComposeUpdateQueryBody(std::string_view appKey, std::uint32_t curren
     std::string body = "app_key=";
     body.append(appKey);
     body.append("&version=");
-    body.append(hexadecimal ? Format("%x", currentVersion) : std::to_string(static_cast<std::int32_t>(currentVersion)));
+    body.append(hexadecimal ? Format("%x", currentVersion)
+                            : std::to_string(static_cast<std::int32_t>(currentVersion)));
     body.push_back('\0');
     return body;
 }
@@ -86,7 +87,7 @@ UpdateInfo ParseUpdateAnswer(std::string_view answer, std::uint32_t currentVersi
 
     const std::uint32_t serverVersion = ParseVersionDigits(version, hexadecimal);
     if (hexadecimal) {
-        info.currentVersionText = Format("V%04x", currentVersion);
+        info.currentVersionText = HexVersionText(currentVersion);
     } else {
         info.currentVersionText = "V" + std::to_string(static_cast<std::int32_t>(currentVersion));
         info.newVersionText = info.versionName;
@@ -100,10 +101,11 @@ UpdateInfo ParseUpdateAnswer(std::string_view answer, std::uint32_t currentVersi
 }
 
 UpdateService::UpdateService(std::string serviceUrl, HttpSettings settings)
-    : serviceUrl_(std::move(serviceUrl)), settings_(std::move(settings)) {}
+    : serviceUrl_(std::move(serviceUrl)), settings_(std::move(settings)) {
+}
 
 UpdateInfo UpdateService::UpdateQuery(std::string_view appKey, std::uint32_t currentVersion, bool hexadecimal,
-                                      std::stop_token stop) {
+                                      const std::stop_token& stop) {
     client_.Reset(settings_);
     const std::string body = ComposeUpdateQueryBody(appKey, currentVersion, hexadecimal);
     std::vector<char> buffer(kResponseBufferSize, '\0');
@@ -127,10 +129,11 @@ UpdateInfo UpdateService::UpdateQuery(std::string_view appKey, std::uint32_t cur
         info.check = UpdateCheckResult::Failed;
         return info;
     }
-    info = ParseUpdateAnswer(std::string_view(buffer.data(), static_cast<std::size_t>(received)), currentVersion,
-                             hexadecimal);
+    info = ParseUpdateAnswer(std::string_view(buffer.data(), static_cast<std::size_t>(received)),
+                             currentVersion, hexadecimal);
     if (info.check != UpdateCheckResult::Answered && platform::diag::Enabled()) {
-        platform::diag::Trace("update query for " + std::string(appKey) + ": the answer is not a JSON object");
+        platform::diag::Trace("update query for " + std::string(appKey) +
+                              ": the answer is not a JSON object");
     }
     return info;
 }
@@ -146,6 +149,14 @@ std::string AppKeyOfColumns(const device::FirmwareIdentityEntry& row) {
 
 std::string MakeAppKey(const device::FirmwareIdentityEntry& row) {
     return row.currentVersion == 0 ? std::string("NULL") : AppKeyOfColumns(row);
+}
+
+std::string HexVersionText(std::uint32_t version) {
+    return Format("V%04x", version);
+}
+
+std::string DefaultCurrentVersionText(const device::FirmwareIdentityEntry& row) {
+    return row.typeCode != 0 ? HexVersionText(row.currentVersion) : std::string(row.versionText);
 }
 
 std::uint32_t VersionNumberOfText(std::string_view versionText) {

@@ -62,7 +62,7 @@ public:
 
     // hexadecimal: the row's type code is not 0 (device firmware).
     UpdateInfo UpdateQuery(std::string_view appKey, std::uint32_t currentVersion, bool hexadecimal,
-                           std::stop_token stop = {});
+                           const std::stop_token& stop = {});
 
 private:
     std::string serviceUrl_;
@@ -77,6 +77,13 @@ std::string MakeAppKey(const device::FirmwareIdentityEntry& row);
 
 // The key built from the row's columns whatever its current version.
 std::string AppKeyOfColumns(const device::FirmwareIdentityEntry& row);
+
+// "V" and a firmware version in lower-case hexadecimal, at least four digits ("V0105").
+std::string HexVersionText(std::uint32_t version);
+
+// What a row shows before its answer: HexVersionText of the current version for
+// firmware, the row's version text for the application.
+std::string DefaultCurrentVersionText(const device::FirmwareIdentityEntry& row);
 
 // The installed application version: the version text with every "." removed, read as
 // a decimal number ("1.0.0.1" gives 1001, "2.3.10" gives 2310); 0 when it has no

@@ -31,8 +31,8 @@ TEST(HttpCancelTest, StopTokenEndsARequestInFlight) {
         HttpClient client;  // default 30 s receive timeout
         std::vector<char> buffer(1024, '\0');
         started.set_value();
-        result = client.Request("POST", server.ServiceUrl() + "updates", std::as_bytes(std::span(body)), buffer,
-                                stop.get_token());
+        result = client.Request("POST", server.ServiceUrl() + "updates", std::as_bytes(std::span(body)),
+                                buffer, stop.get_token());
         lastError = client.LastError();
     });
     startedFuture.wait();

@@ -34,7 +34,8 @@ Answer Send(HttpClient& client, std::string_view method, const std::string& url,
     Answer answer;
     answer.result = client.Request(method, url, Bytes(body), buffer);
     answer.lastError = client.LastError();
-    const std::size_t shown = answer.result > 0 ? static_cast<std::size_t>(answer.result) : kNoLinkServer.size();
+    const std::size_t shown =
+        answer.result > 0 ? static_cast<std::size_t>(answer.result) : kNoLinkServer.size();
     answer.text.assign(buffer.data(), std::min(shown, buffer.size()));
     return answer;
 }
@@ -73,7 +74,8 @@ TEST_F(HttpClientTest, SendsTheMethodInUpperCaseWithTheFixedHeaderBlockAndTheBod
             headers.push_back(line.asString());
         }
         const auto count = [&](std::string_view prefix) {
-            return std::ranges::count_if(headers, [&](const std::string& h) { return h.starts_with(prefix); });
+            return std::ranges::count_if(headers,
+                                         [&](const std::string& h) { return h.starts_with(prefix); });
         };
         EXPECT_EQ(count("Content-Length: " + std::to_string(c.body.size())), 1);
         EXPECT_EQ(count("Content-Length"), 1);
@@ -147,8 +149,9 @@ TEST_F(HttpClientTest, AnswerIsCutAtTheEndOfTheBufferAndNeverWrittenPastIt) {
         SCOPED_TRACE(c.answerBytes);
         std::vector<char> storage(164, 'G');
         const std::span<char> buffer = std::span(storage).subspan(32, 100);
-        EXPECT_EQ(client_.Request("GET", server.Origin() + "/bytes/" + std::to_string(c.answerBytes), {}, buffer),
-                  c.expectedResult);
+        EXPECT_EQ(
+            client_.Request("GET", server.Origin() + "/bytes/" + std::to_string(c.answerBytes), {}, buffer),
+            c.expectedResult);
         EXPECT_EQ(client_.LastError(), c.expectedError);
         for (int i = 0; i < c.expectedResult; ++i) {
             ASSERT_EQ(buffer[static_cast<std::size_t>(i)], "0123456789abcdef"[i % 16]) << i;
@@ -183,7 +186,8 @@ TEST_F(HttpClientTest, SilentOrSlowServerIsBoundedByTheReceiveTimeout) {
         Case{{"--delay", "0.3"}, 5000ms, true},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(c.switches.front() + " with a receive timeout of " + std::to_string(c.receiveTimeout.count()));
+        SCOPED_TRACE(c.switches.front() + " with a receive timeout of " +
+                     std::to_string(c.receiveTimeout.count()));
         ReferenceServer server(c.switches);
         ASSERT_TRUE(server.Running());
         client_.Reset();

@@ -81,7 +81,9 @@ public:
     // "http://127.0.0.1:<port>/api/"
     const std::string& ServiceUrl() const { return serviceUrl_; }
     // "http://127.0.0.1:<port>"
-    std::string Origin() const { return serviceUrl_.substr(0, serviceUrl_.size() - std::string("/api/").size()); }
+    std::string Origin() const {
+        return serviceUrl_.substr(0, serviceUrl_.size() - std::string("/api/").size());
+    }
 
     void Stop() {
         if (pid_ <= 0) {
@@ -114,8 +116,8 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
         auto* generic = reinterpret_cast<sockaddr*>(&address);
-        if (!fd_.Valid() || ::bind(fd_.Get(), generic, length) != 0 || ::getsockname(fd_.Get(), generic, &length) != 0 ||
-            (listen && ::listen(fd_.Get(), 4) != 0)) {
+        if (!fd_.Valid() || ::bind(fd_.Get(), generic, length) != 0 ||
+            ::getsockname(fd_.Get(), generic, &length) != 0 || (listen && ::listen(fd_.Get(), 4) != 0)) {
             fd_.Close();
             return;
         }
@@ -164,7 +166,8 @@ inline bool MakeSelfSignedCertificate(const std::filesystem::path& cert, const s
                                       const std::string& subjectAltName) {
     return RunProgram({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                        "-nodes", "-days", "2", "-subj", "/CN=norvane test", "-addext",
-                       "subjectAltName=" + subjectAltName, "-keyout", key.string(), "-out", cert.string()}) == 0;
+                       "subjectAltName=" + subjectAltName, "-keyout", key.string(), "-out", cert.string()}) ==
+           0;
 }
 
 }  // namespace norvane::test

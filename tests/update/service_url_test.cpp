@@ -49,8 +49,10 @@ TEST(ServiceUrlTest, EnvironmentBeforeSettingsFileBeforeBuiltIn) {
         std::string_view source;
     };
     const std::array kCases = {
-        Case{"environment wins", &registry, "http://env.example/api", "http://env.example/api/", "NORVANE_UPDATE_URL"},
-        Case{"settings file next", &registry, std::nullopt, "http://settings.example/api/", "UpdateServiceUrl"},
+        Case{"environment wins", &registry, "http://env.example/api", "http://env.example/api/",
+             "NORVANE_UPDATE_URL"},
+        Case{"settings file next", &registry, std::nullopt, "http://settings.example/api/",
+             "UpdateServiceUrl"},
         Case{"empty environment is unset", &registry, "", "http://settings.example/api/", "UpdateServiceUrl"},
         Case{"bad environment is skipped", &registry, "file:///etc/passwd", "http://settings.example/api/",
              "UpdateServiceUrl"},

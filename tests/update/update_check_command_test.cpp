@@ -61,19 +61,29 @@ protected:
 TEST_F(UpdateCheckCommandTest, QueriesEveryFirmwareRowAndTheApplicationRow) {
     ReferenceServer server;  // the sample catalogue in tools/
     ASSERT_TRUE(server.Running());
-    const CommandRun run = RunCommand({"--url", server.ServiceUrl(), "--firmware", "TX20M1A=0105", "--firmware",
-                                "TX20K1A=0102"});
+    const CommandRun run = RunCommand(
+        {"--url", server.ServiceUrl(), "--firmware", "TX20M1A=0105", "--firmware", "TX20K1A=0102"});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out.rfind("service: " + server.ServiceUrl() + " (--url)\n", 0), 0U) << run.out;
     const auto rows = Rows(run.out);
     ASSERT_EQ(rows.size(), 4U) << run.out;
     // ITEM KEY CURRENT AVAILABLE RESULT... PACKAGE
-    const std::vector<std::string> mouse = {"MS",  "VELTO_1_TX20M1A_MS_1", "V0105", "V0106", "update",
-                                            "available", "http://127.0.0.1:8780/packages/TX20M1A_MS_0106.bin"};
+    const std::vector<std::string> mouse = {"MS",
+                                            "VELTO_1_TX20M1A_MS_1",
+                                            "V0105",
+                                            "V0106",
+                                            "update",
+                                            "available",
+                                            "http://127.0.0.1:8780/packages/TX20M1A_MS_0106.bin"};
     EXPECT_EQ(rows.at("MS"), mouse);
     EXPECT_EQ(rows.at("KB")[2], "V0102");
     EXPECT_EQ(rows.at("KB")[4], "up");
-    const std::vector<std::string> pad = {"ZB640", "VELTO_2_TX20K3A_ZB640_1", "-", "V0101", "not", "connected",
+    const std::vector<std::string> pad = {"ZB640",
+                                          "VELTO_2_TX20K3A_ZB640_1",
+                                          "-",
+                                          "V0101",
+                                          "not",
+                                          "connected",
                                           "http://127.0.0.1:8780/packages/TX20K3A_ZB640_0101.bin"};
     EXPECT_EQ(rows.at("ZB640"), pad);
     EXPECT_EQ(rows.at("AP")[1], "VELTO_0_ALL_ZB640_1");
@@ -116,9 +126,12 @@ TEST_F(UpdateCheckCommandTest, FailedAnswersAndUsageErrors) {
         EXPECT_EQ(row[4], "failed") << item;
     }
 
-    for (const std::vector<std::string_view>& args :
-         {std::vector<std::string_view>{"--url"}, {"--url", "ftp://x/"}, {"--firmware", "TX20M1A"},
-          {"--firmware", "TX20M1A=zz"}, {"--timeout-ms", "0"}, {"--bogus"}}) {
+    for (const std::vector<std::string_view>& args : {std::vector<std::string_view>{"--url"},
+                                                      {"--url", "ftp://x/"},
+                                                      {"--firmware", "TX20M1A"},
+                                                      {"--firmware", "TX20M1A=zz"},
+                                                      {"--timeout-ms", "0"},
+                                                      {"--bogus"}}) {
         const CommandRun run = RunCommand(args);
         EXPECT_EQ(run.code, 2) << args.front();
         EXPECT_TRUE(run.out.empty());
@@ -129,8 +142,9 @@ TEST_F(UpdateCheckCommandTest, FailedAnswersAndUsageErrors) {
 
 TEST_F(UpdateCheckCommandTest, ServerTextsReachTheTerminalWithoutControlCharacters) {
     const test::TempDir dir;
-    test::WriteText(dir / "catalogue.json",
-                    R"({"VELTO_1_TX20M1A_MS_1": {"version": "0106\u001b[2J", "path": "http://x/\u001b]0;t\u0007"}})");
+    test::WriteText(
+        dir / "catalogue.json",
+        R"({"VELTO_1_TX20M1A_MS_1": {"version": "0106\u001b[2J", "path": "http://x/\u001b]0;t\u0007"}})");
     ReferenceServer server({"--catalogue", (dir / "catalogue.json").string()});
     ASSERT_TRUE(server.Running());
     const CommandRun run = RunCommand({"--url", server.ServiceUrl()});

@@ -123,7 +123,8 @@ TEST_F(UpdateServiceTest, SendsTheFormWithItsZeroByteAndTheAgreedHeaders) {
     const device::FirmwareIdentityEntry& mouse = device::FirmwareIdentities()[0];
     device::FirmwareIdentityEntry row = mouse;
     row.currentVersion = 0x0105;
-    ASSERT_EQ(service.UpdateQuery(MakeAppKey(row), row.currentVersion, true).check, UpdateCheckResult::Answered);
+    ASSERT_EQ(service.UpdateQuery(MakeAppKey(row), row.currentVersion, true).check,
+              UpdateCheckResult::Answered);
     ASSERT_EQ(service.UpdateQuery("app_1001", 1001, false).check, UpdateCheckResult::Answered);
 
     const std::vector<Json::Value> requests = Requests();
@@ -134,7 +135,8 @@ TEST_F(UpdateServiceTest, SendsTheFormWithItsZeroByteAndTheAgreedHeaders) {
         SCOPED_TRACE(forms[i]);
         const Json::Value& request = requests[i];
         EXPECT_EQ(request["method"].asString(), "POST");
-        EXPECT_EQ(request["target"].asString(), server.ServiceUrl().substr(server.Origin().size()) + "updates");
+        EXPECT_EQ(request["target"].asString(),
+                  server.ServiceUrl().substr(server.Origin().size()) + "updates");
         EXPECT_EQ(request["body_hex"].asString(), test::HexOf(forms[i]) + "00");
         bool lengthSeen = false;
         for (const Json::Value& header : request["headers"]) {
@@ -219,7 +221,7 @@ TEST(UpdateServiceFormTest, ComposesTheBodyWithItsTrailingZeroByte) {
 
 TEST(UpdateServiceFormTest, AppKeysOfTheFirmwareRows) {
     constexpr std::array<std::string_view, 4> kKeys = {"VELTO_1_TX20M1A_MS_1", "VELTO_1_TX20K1A_KB_1",
-                                                        "VELTO_2_TX20K3A_ZB640_1", "VELTO_0_ALL_ZB640_1"};
+                                                       "VELTO_2_TX20K3A_ZB640_1", "VELTO_0_ALL_ZB640_1"};
     const auto rows = device::FirmwareIdentities();
     ASSERT_EQ(rows.size(), kKeys.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -238,11 +240,12 @@ TEST(UpdateServiceFormTest, VersionDigitsAndInstalledVersion) {
         std::uint32_t value;
     };
     constexpr std::array kDigits = {
-        Digits{"0106", true, 0x106},   Digits{"1a", true, 26},        Digits{"1A", true, 26},
-        Digits{"1g", true, 1},         Digits{"", true, 0},           Digits{"x1", true, 0},
-        Digits{"0x1a", true, 0},       Digits{"123456789", true, 0xFFFFFFFF},
-        Digits{"1002", false, 1002},   Digits{"1000abc", false, 1000}, Digits{"1a", false, 1},
-        Digits{"99999999999", false, 0xFFFFFFFF},
+        Digits{"0106", true, 0x106}, Digits{"1a", true, 26},
+        Digits{"1A", true, 26},      Digits{"1g", true, 1},
+        Digits{"", true, 0},         Digits{"x1", true, 0},
+        Digits{"0x1a", true, 0},     Digits{"123456789", true, 0xFFFFFFFF},
+        Digits{"1002", false, 1002}, Digits{"1000abc", false, 1000},
+        Digits{"1a", false, 1},      Digits{"99999999999", false, 0xFFFFFFFF},
     };
     for (const Digits& d : kDigits) {
         EXPECT_EQ(ParseVersionDigits(d.text, d.hexadecimal), d.value) << d.text;
@@ -253,8 +256,13 @@ TEST(UpdateServiceFormTest, VersionDigitsAndInstalledVersion) {
         std::uint32_t value;
     };
     constexpr std::array kInstalled = {
-        Installed{"1.0.0.1", 1001}, Installed{"2.3.10", 2310}, Installed{"10", 10},     Installed{"V1.0.0.1", 0},
-        Installed{"", 0},           Installed{"1.2-beta", 12}, Installed{"9.9.9.9.9.9.9.9.9.9.9", 0},
+        Installed{"1.0.0.1", 1001},
+        Installed{"2.3.10", 2310},
+        Installed{"10", 10},
+        Installed{"V1.0.0.1", 0},
+        Installed{"", 0},
+        Installed{"1.2-beta", 12},
+        Installed{"9.9.9.9.9.9.9.9.9.9.9", 0},
     };
     for (const Installed& i : kInstalled) {
         EXPECT_EQ(VersionNumberOfText(i.text), i.value) << i.text;
