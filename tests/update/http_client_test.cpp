@@ -128,6 +128,17 @@ TEST_F(HttpClientTest, UnreachableServerGivesNoLinkServerAndZero) {
     storage.fill('#');
     EXPECT_EQ(client_.Request("POST", closed.Url("/"), {}, std::span(storage).first(5)), 0);
     EXPECT_EQ(std::string_view(storage.data(), storage.size()), "NO_LI###");
+
+    // Reset restores the reset values and clears the last error.
+    client_.Settings().userAgent = "other";
+    client_.Settings().receiveTimeout = 1ms;
+    client_.Reset();
+    EXPECT_EQ(client_.LastError(), kHttpErrorNone);
+    EXPECT_EQ(client_.Settings().userAgent, "WinHTTP Client/1.0");
+    EXPECT_EQ(client_.Settings().resolveTimeout, 0ms);
+    EXPECT_EQ(client_.Settings().connectTimeout, 60000ms);
+    EXPECT_EQ(client_.Settings().sendTimeout, 30000ms);
+    EXPECT_EQ(client_.Settings().receiveTimeout, 30000ms);
 }
 
 TEST_F(HttpClientTest, AnswerIsCutAtTheEndOfTheBufferAndNeverWrittenPastIt) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <sstream>
 
@@ -90,6 +91,24 @@ TEST_F(UpdateCheckCommandTest, QueriesEveryFirmwareRowAndTheApplicationRow) {
     EXPECT_EQ(rows.at("AP")[2], "V1001");
     EXPECT_EQ(rows.at("AP")[3], "V1.0.0.2");
     EXPECT_EQ(rows.at("AP")[4], "update");
+}
+
+TEST_F(UpdateCheckCommandTest, OpenDevicesGiveTheirFirmwareRowsTheirVersions) {
+    ReferenceServer server;
+    ASSERT_TRUE(server.Running());
+    // The mouse through its receiver (kind 6) belongs to the mouse's firmware row.
+    const int receiver = device::FindCatalogRow(0x320F, 0x221D, device::DeviceKind::MouseReceiver,
+                                                device::DeviceRole::Command);
+    ASSERT_GE(receiver, 0);
+    const std::array<device::OpenDeviceVersion, 1> open = {{{receiver, 0x0106}}};
+    const std::array<std::string_view, 2> args = {"--url", server.ServiceUrl()};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunUpdateCheckCommand(args, out, err, open), 0) << err.str();
+    const auto rows = Rows(out.str());
+    EXPECT_EQ(rows.at("MS")[2], "V0106");
+    EXPECT_EQ(rows.at("MS")[4], "up");
+    EXPECT_EQ(rows.at("KB")[2], "-");
 }
 
 TEST_F(UpdateCheckCommandTest, ServerAddressFromEnvironmentOrSettingsFile) {
