@@ -262,7 +262,8 @@ TEST_F(HttpClientTest, FallsBackToTheConfiguredProxyOnlyWhenTheDirectAttemptCann
 
 TEST_F(HttpClientTest, HttpsCertificatesAndHostNamesAreVerified) {
     const test::TempDir dir;
-    ASSERT_TRUE(test::MakeSelfSignedCertificate(dir / "loopback.pem", dir / "loopback.key", "IP:127.0.0.1"));
+    ASSERT_TRUE(test::MakeSelfSignedCertificate(dir / "loopback.pem", dir / "loopback.key", "IP:127.0.0.1"))
+        << "openssl (tools/test-packages.txt) makes the test certificates";
     ASSERT_TRUE(test::MakeSelfSignedCertificate(dir / "other.pem", dir / "other.key", "DNS:other.example"));
     struct Case {
         std::string name;
