@@ -36,7 +36,7 @@ TEST(ServiceUrlTest, EnvironmentBeforeSettingsFileBeforeBuiltIn) {
     const platform::Registry registry(dir / "settings.ini");
     const platform::Registry empty(dir / "missing.ini");
     ASSERT_TRUE(registry.WriteString(kUpdateUrlValue, "http://settings.example/api/"));
-    const auto env = [](std::optional<std::string> value) {
+    const auto env = [](const std::optional<std::string>& value) {
         return [value](const char* name) -> std::optional<std::string> {
             return std::string_view(name) == kUpdateUrlEnvironment ? value : std::nullopt;
         };

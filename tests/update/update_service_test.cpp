@@ -36,14 +36,14 @@ class UpdateServiceTest : public ::testing::Test {
 protected:
     void SetUp() override { test::WriteText(dir_ / "catalogue.json", kCatalogue); }
 
-    std::vector<std::string> Switches(std::vector<std::string> extra = {}) const {
+    [[nodiscard]] std::vector<std::string> Switches(const std::vector<std::string>& extra = {}) const {
         std::vector<std::string> all = {"--catalogue", (dir_ / "catalogue.json").string(), "--request-log",
                                         (dir_ / "requests.log").string()};
         all.insert(all.end(), extra.begin(), extra.end());
         return all;
     }
 
-    std::vector<Json::Value> Requests() const {
+    [[nodiscard]] std::vector<Json::Value> Requests() const {
         std::vector<Json::Value> requests;
         std::istringstream lines(test::ReadText(dir_ / "requests.log"));
         for (std::string line; std::getline(lines, line);) {
