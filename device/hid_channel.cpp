@@ -75,7 +75,7 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
     const std::lock_guard lock(ioLock_);
     const bool wireless = IsWireless();
     HidInterface& port = wireless ? receiver_ : cable_;
-    const int timeout = wireless ? kReceiverTimeoutMs : kCableTimeoutMs;
+    const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();
 
     Report in{};
     std::size_t count = 0;

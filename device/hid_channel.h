@@ -54,7 +54,12 @@ public:
     void SetLinkMode(LinkMode mode);
     bool IsWireless() const { return wireless_.load(); }
     std::uint8_t ChunkSize() const { return chunkSize_.load(); }
-    int TimeoutMs() const { return IsWireless() ? kReceiverTimeoutMs : kCableTimeoutMs; }
+    int TimeoutMs() const { return IsWireless() ? receiverTimeoutMs_.load() : cableTimeoutMs_.load(); }
+    // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver).
+    void SetTimeouts(int cableMs, int receiverMs) {
+        cableTimeoutMs_.store(cableMs);
+        receiverTimeoutMs_.store(receiverMs);
+    }
 
     void SetOpen(bool open) { open_.store(open); }
     bool IsOpen() const { return open_.load(); }
@@ -89,6 +94,8 @@ private:
     std::atomic<bool> sync_{false};
     std::atomic<bool> wireless_{false};
     std::atomic<std::uint8_t> chunkSize_{kReceiverChunk};
+    std::atomic<int> cableTimeoutMs_{kCableTimeoutMs};
+    std::atomic<int> receiverTimeoutMs_{kReceiverTimeoutMs};
     std::mutex ioLock_;
     std::mutex secondSlotLock_;
     std::mutex commandLock_;

@@ -27,3 +27,25 @@ std::uint16_t PathKey(std::string_view path, std::string_view tag) {
 }
 
 }  // namespace norvane::device
+
+#include <cstdio>
+
+namespace norvane::device {
+
+std::string FormatInterfacePath(std::string_view node, std::uint16_t vendorId, std::uint16_t productId,
+                                std::optional<std::uint16_t> interfaceNumber, int collection,
+                                int collectionCount) {
+    char keys[64];
+    int n = std::snprintf(keys, sizeof keys, "#vid_%04x&pid_%04x", vendorId, productId);
+    if (interfaceNumber) {
+        n += std::snprintf(keys + n, sizeof keys - static_cast<std::size_t>(n), "&mi_%02x", *interfaceNumber);
+    }
+    if (collectionCount > 1) {
+        std::snprintf(keys + n, sizeof keys - static_cast<std::size_t>(n), "&col%02x", collection & 0xFF);
+    }
+    return std::string(node) + keys;
+}
+
+std::string_view PathNode(std::string_view path) { return path.substr(0, path.find('#')); }
+
+}  // namespace norvane::device

@@ -14,3 +14,19 @@ inline std::uint16_t InterfaceNumberFromPath(std::string_view path) { return Pat
 inline std::uint16_t CollectionNumberFromPath(std::string_view path) { return PathKey(path, "&col"); }
 
 }  // namespace norvane::device
+
+#include <optional>
+#include <string>
+
+namespace norvane::device {
+
+// node + "#vid_xxxx&pid_xxxx[&mi_xx][&colxx]" in lower-case hex; the collection suffix only
+// when the interface has more than one top-level collection.
+std::string FormatInterfacePath(std::string_view node, std::uint16_t vendorId, std::uint16_t productId,
+                                std::optional<std::uint16_t> interfaceNumber, int collection,
+                                int collectionCount);
+
+// The part of an interface path before its keys.
+std::string_view PathNode(std::string_view path);
+
+}  // namespace norvane::device
