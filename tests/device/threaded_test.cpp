@@ -1,6 +1,10 @@
 #include "device/commands.h"
 #include "platform/diag.h"
+#include "sim/products.h"
+#include "tests/device/fake_sysfs.h"
 #include "tests/device/sim_fixture.h"
+
+#include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
@@ -153,6 +157,71 @@ TEST_F(ChannelThreadTest, CommandsAndLightStreamNeverInterleaveARequestAndItsAns
     device_->WithFirmware([&](sim::FirmwareModel& fw) {
         EXPECT_TRUE(std::equal(macro.begin(), macro.end(), fw.MacroMemory().begin()));
     });
+}
+
+class HidrawThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        node_ = sysfs_.Add(3, {0x320F, 0x221C, 0x0203, 1, sim::PeripheralDescriptor()});
+        backend_ = std::make_unique<HidrawBackend>(sysfs_.Config());
+    }
+
+    test::FakeSysfs sysfs_;
+    std::string node_;
+    std::unique_ptr<HidrawBackend> backend_;
+};
+
+TEST_F(HidrawThreadTest, CloseEndsABlockedRead) {
+    HidInterface events(backend_.get());
+    ASSERT_TRUE(events.Open("/dev/hidraw3#vid_320f&pid_221c&mi_01&col03", true, true, true, false));
+    auto reader = std::async(std::launch::async, [&] {
+        Bytes report(3);
+        std::size_t count = 0;
+        return events.ReadReport(report, count, -1);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return events.IsReading(); }));
+    // Reports of other collections do not end the wait.
+    sysfs_.SendInput(node_, Bytes(64, 4));
+    EXPECT_EQ(reader.wait_for(20ms), std::future_status::timeout);
+    events.Close();
+    ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
+    EXPECT_FALSE(reader.get());
+}
+
+TEST_F(HidrawThreadTest, ExchangeAndCommandsOverHidraw) {
+    HidChannel channel(backend_.get());
+    ASSERT_TRUE(channel.Cable().Open("/dev/hidraw3#vid_320f&pid_221c&mi_01&col04", true, true, true, false));
+    channel.SetLinkMode(LinkMode::Cable);
+    channel.SetOpen(true);
+    const int peer = sysfs_.Peer(node_, 0);
+    ASSERT_GE(peer, 0);
+    // The device: answers each request with its header and a status block.
+    std::vector<Bytes> requests;
+    std::thread device([&] {
+        for (int i = 0; i < 2; ++i) {
+            Bytes request(64);
+            const auto n = ::recv(peer, request.data(), request.size(), 0);
+            if (n != 64) {
+                return;
+            }
+            requests.push_back(request);
+            // An event report precedes the answer; the command collection skips it.
+            const Bytes event = {3, 0x01, 0x04};
+            ::send(peer, event.data(), event.size(), MSG_NOSIGNAL);
+            Bytes answer = request;
+            answer[7] = 0;
+            answer[8] = 77;
+            ::send(peer, answer.data(), answer.size(), MSG_NOSIGNAL);
+        }
+    });
+    EXPECT_EQ(BeginConfig(channel), 1);
+    Bytes status(6);
+    EXPECT_EQ(ReadStatus(channel, status, 0), 1);
+    device.join();
+    EXPECT_EQ(status[0], 77);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0], test::ExpectedRequest(0x01, 0, 0));
+    EXPECT_EQ(requests[1], test::ExpectedRequest(0x1A, 6, 0));
 }
 
 }  // namespace
