@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,15 @@ public:
     virtual int Collection() const = 0;  // 1-based top-level collection
 };
 
+// What a path names, known without opening it: the device's attributes, the report
+// descriptor of its USB interface, and which top-level collection the path selects.
+struct HidPathDescription {
+    HidAttributes attributes;
+    ReportDescriptor descriptor;
+    int collection = 0;
+    HidCapabilities capabilities;
+};
+
 class HidBackend {
 public:
     virtual ~HidBackend() = default;
@@ -68,6 +78,9 @@ public:
     virtual std::unique_ptr<HidConnection> Open(std::string_view path, const HidOpenMode& mode) = 0;
     // True while the device behind the path is still present.
     virtual bool Probe(std::string_view path) = 0;
+    virtual std::optional<HidPathDescription> Describe(std::string_view path) = 0;
+    // errno of the last failed Open (EACCES, EBUSY…), 0 when unknown or none.
+    virtual int LastOpenError() const { return 0; }
 };
 
 // Capabilities of one collection from its descriptor.

@@ -326,24 +326,32 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     return true;
 }
 
-std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const HidOpenMode& mode) {
+std::optional<std::pair<HidrawNode, int>> HidrawBackend::NodeOfPath(std::string_view path) const {
     const std::string name = fs::path(std::string(PathNode(path))).filename().string();
     auto node = ReadNode(name);
     if (!node || node->attributes.vendorId != VendorIdFromPath(path) ||
         node->attributes.productId != ProductIdFromPath(path)) {
-        lastOpenError_.store(ENOENT);
-        return nullptr;
+        return std::nullopt;
     }
     const int count = static_cast<int>(node->descriptor.collections.size());
     const int collection = count > 1 ? CollectionNumberFromPath(path) : 1;
     if (collection < 1 || collection > count) {
+        return std::nullopt;
+    }
+    return std::pair{std::move(*node), collection};
+}
+
+std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const HidOpenMode& mode) {
+    auto found = NodeOfPath(path);
+    if (!found) {
         lastOpenError_.store(ENOENT);
         return nullptr;
     }
+    auto& [node, collection] = *found;
     int flags = O_CLOEXEC | O_NONBLOCK;
     flags |= mode.read && mode.write ? O_RDWR : (mode.write ? O_WRONLY : O_RDONLY);
     errno = 0;
-    platform::UniqueFd fd = config_.openNode(config_.devRoot / name, flags);
+    platform::UniqueFd fd = config_.openNode(config_.devRoot / node.name, flags);
     if (!fd.Valid()) {
         lastOpenError_.store(errno != 0 ? errno : EIO);
         return nullptr;
@@ -354,14 +362,22 @@ std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const 
         return nullptr;
     }
     lastOpenError_.store(0);
-    return std::make_unique<HidrawConnection>(std::move(fd), std::move(abort), std::move(*node), collection);
+    return std::make_unique<HidrawConnection>(std::move(fd), std::move(abort), std::move(node), collection);
 }
 
-bool HidrawBackend::Probe(std::string_view path) {
-    const std::string name = fs::path(std::string(PathNode(path))).filename().string();
-    const auto node = ReadNode(name);
-    return node && node->attributes.vendorId == VendorIdFromPath(path) &&
-           node->attributes.productId == ProductIdFromPath(path);
+bool HidrawBackend::Probe(std::string_view path) { return NodeOfPath(path).has_value(); }
+
+std::optional<HidPathDescription> HidrawBackend::Describe(std::string_view path) {
+    auto found = NodeOfPath(path);
+    if (!found) {
+        return std::nullopt;
+    }
+    HidPathDescription description;
+    description.attributes = found->first.attributes;
+    description.collection = found->second;
+    description.capabilities = CapabilitiesOf(found->first.descriptor, found->second);
+    description.descriptor = std::move(found->first.descriptor);
+    return description;
 }
 
 }  // namespace norvane::device

@@ -37,15 +37,18 @@ public:
     bool Enumerate(std::vector<std::string>& paths) override;
     std::unique_ptr<HidConnection> Open(std::string_view path, const HidOpenMode& mode) override;
     bool Probe(std::string_view path) override;
+    std::optional<HidPathDescription> Describe(std::string_view path) override;
 
     // Every hidraw node whose sysfs entry and report descriptor could be read.
     std::vector<HidrawNode> Nodes();
     std::optional<HidrawNode> ReadNode(std::string_view name) const;
     // errno of the last failed open of a device node (EACCES, EBUSY, ENOENT…), 0 otherwise.
-    int LastOpenError() const { return lastOpenError_.load(); }
+    int LastOpenError() const override { return lastOpenError_.load(); }
 
 private:
     std::vector<std::string> NodeNames();
+    // The node a path names when its keys still match it, with the collection it selects.
+    std::optional<std::pair<HidrawNode, int>> NodeOfPath(std::string_view path) const;
 
     HidrawConfig config_;
     std::atomic<int> lastOpenError_{0};

@@ -216,6 +216,26 @@ bool SimBackend::Probe(std::string_view path) {
     return device && device->Plugged();
 }
 
+std::optional<device::HidPathDescription> SimBackend::Describe(std::string_view path) {
+    std::uint16_t interfaceNumber = 0;
+    const auto device = DeviceOfPath(path, interfaceNumber);
+    const device::ReportDescriptor* descriptor = device ? device->Descriptor(interfaceNumber) : nullptr;
+    if (descriptor == nullptr || !device->Plugged()) {
+        return std::nullopt;
+    }
+    const int count = static_cast<int>(descriptor->collections.size());
+    const int collection = count > 1 ? device::CollectionNumberFromPath(path) : 1;
+    if (collection < 1 || collection > count) {
+        return std::nullopt;
+    }
+    device::HidPathDescription description;
+    description.attributes = device->Attributes();
+    description.descriptor = *descriptor;
+    description.collection = collection;
+    description.capabilities = device::CapabilitiesOf(*descriptor, collection);
+    return description;
+}
+
 std::unique_ptr<SimBackend> MakeSimBackend(std::string_view products, std::string& error) {
     auto backend = std::make_unique<SimBackend>();
     while (!products.empty()) {

@@ -22,6 +22,7 @@ public:
     bool Enumerate(std::vector<std::string>& paths) override;
     std::unique_ptr<device::HidConnection> Open(std::string_view path, const device::HidOpenMode& mode) override;
     bool Probe(std::string_view path) override;
+    std::optional<device::HidPathDescription> Describe(std::string_view path) override;
 
 private:
     std::shared_ptr<SimDevice> DeviceOfPath(std::string_view path, std::uint16_t& interfaceNumber) const;
