@@ -54,7 +54,9 @@ std::string Usage() {
 
 }  // namespace
 
-std::span<const SubCommand> SubCommands() { return kSubCommands; }
+std::span<const SubCommand> SubCommands() {
+    return kSubCommands;
+}
 
 device::HidBackend* Context::Backend() {
     if (backend_) {

@@ -12,11 +12,11 @@ namespace norvane::ctl {
 
 // Exit codes.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;      // the device did not do what was asked
+inline constexpr int kExitFailed = 1;  // the device did not do what was asked
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitNotFound = 3;    // no such device connected
+inline constexpr int kExitNotFound = 3;  // no such device connected
 inline constexpr int kExitBusy = 4;
-inline constexpr int kExitNoAccess = 5;    // permissions: the udev rule is missing
+inline constexpr int kExitNoAccess = 5;  // permissions: the udev rule is missing
 
 // What a sub-command works with. The HID backend is made on first use, so commands that
 // need no device (and "descriptor FILE") run without one.

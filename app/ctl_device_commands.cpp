@@ -103,7 +103,8 @@ std::vector<Found> MatchedInterfaces(device::HidBackend& backend) {
     for (const std::string& path : paths) {
         const auto mi = device::InterfaceNumberFromPath(path);
         const auto col = device::CollectionNumberFromPath(path);
-        if (!device::IsCatalogCandidate(device::VendorIdFromPath(path), device::ProductIdFromPath(path), mi, col)) {
+        if (!device::IsCatalogCandidate(device::VendorIdFromPath(path), device::ProductIdFromPath(path), mi,
+                                        col)) {
             continue;
         }
         auto description = backend.Describe(path);
@@ -111,9 +112,9 @@ std::vector<Found> MatchedInterfaces(device::HidBackend& backend) {
             continue;
         }
         const auto& attributes = description->attributes;
-        const auto match = device::IdentifyInterface({attributes.vendorId, attributes.productId, mi, col,
-                                                      description->capabilities.usagePage,
-                                                      description->capabilities.usage});
+        const auto match =
+            device::IdentifyInterface({attributes.vendorId, attributes.productId, mi, col,
+                                       description->capabilities.usagePage, description->capabilities.usage});
         if (!match) {
             continue;
         }
@@ -166,8 +167,9 @@ int ResolveDevice(Context& context, std::string_view spec, Found& result) {
         }
     }
     for (Found& found : MatchedInterfaces(*backend)) {
-        const bool same = byPath ? found.path == spec
-                                 : found.entry.vendorId == wanted->first && found.entry.productId == wanted->second;
+        const bool same =
+            byPath ? found.path == spec
+                   : found.entry.vendorId == wanted->first && found.entry.productId == wanted->second;
         if (same && found.entry.role == DeviceRole::Command) {
             result = std::move(found);
             return kExitOk;
@@ -182,20 +184,22 @@ int OpenFailure(Context& context, const std::string& path) {
     const int error = context.Backend()->LastOpenError();
     const std::string node(device::PathNode(path));
     if (error == EACCES || error == EPERM) {
-        context.Err() += "norvane-ctl: no access to " + node +
-                         ".\nInstall the udev rule that gives the logged-in user access:\n"
-                         "  sudo install -m 644 resources/packaging/" + std::string(kUdevRule) +
-                         " /usr/lib/udev/rules.d/\n"
-                         "  sudo udevadm control --reload && sudo udevadm trigger --subsystem-match=hidraw\n"
-                         "(cmake --install puts it into <prefix>/lib/udev/rules.d/), then replug the device.\n";
+        context.Err() +=
+            "norvane-ctl: no access to " + node +
+            ".\nInstall the udev rule that gives the logged-in user access:\n"
+            "  sudo install -m 644 resources/packaging/" +
+            std::string(kUdevRule) +
+            " /usr/lib/udev/rules.d/\n"
+            "  sudo udevadm control --reload && sudo udevadm trigger --subsystem-match=hidraw\n"
+            "(cmake --install puts it into <prefix>/lib/udev/rules.d/), then replug the device.\n";
         return kExitNoAccess;
     }
     if (error == EBUSY) {
         context.Err() += "norvane-ctl: " + node + " is busy (another program holds it)\n";
         return kExitBusy;
     }
-    context.Err() += "norvane-ctl: cannot open " + path + (error != 0 ? ": " + std::string(std::strerror(error)) : "") +
-                     "\n";
+    context.Err() += "norvane-ctl: cannot open " + path +
+                     (error != 0 ? ": " + std::string(std::strerror(error)) : "") + "\n";
     return kExitNotFound;
 }
 
@@ -209,7 +213,8 @@ int OpenChannel(Context& context, const Found& found, device::HidChannel& channe
     channel.SetLinkMode(receiver ? device::LinkMode::Receiver : device::LinkMode::Cable);
     channel.SetOpen(true);
     if (receiver && !device::QueryLink(channel)) {
-        context.Err() += "norvane-ctl: the receiver answers, but the mouse behind it does not (asleep or out of range)\n";
+        context.Err() +=
+            "norvane-ctl: the receiver answers, but the mouse behind it does not (asleep or out of range)\n";
         return kExitFailed;
     }
     return kExitOk;
@@ -248,7 +253,9 @@ std::string DeviceLine(const Found& found) {
                   std::string(KindName(found.entry.kind)).c_str(), a.versionNumber, found.path.c_str());
 }
 
-bool IsMouse(DeviceKind kind) { return kind == DeviceKind::MouseCable || kind == DeviceKind::MouseReceiver; }
+bool IsMouse(DeviceKind kind) {
+    return kind == DeviceKind::MouseCable || kind == DeviceKind::MouseReceiver;
+}
 
 // Runs body between BeginConfig and EndConfig; EndConfig is sent even when body fails.
 int Bracketed(Context& context, device::HidChannel& channel, const std::function<int()>& body) {
@@ -264,7 +271,8 @@ int Bracketed(Context& context, device::HidChannel& channel, const std::function
     return end == device::result::kSuccess ? kExitOk : CommandFailure(context, "EndConfig", end);
 }
 
-int NeedDevice(Context& context, std::span<const std::string_view> args, std::string_view command, Found& found) {
+int NeedDevice(Context& context, std::span<const std::string_view> args, std::string_view command,
+               Found& found) {
     if (args.size() != 1) {
         context.Err() += "usage: norvane-ctl " + std::string(command) + " DEVICE\n";
         return kExitUsage;
@@ -367,8 +375,8 @@ int RunSettings(Context& context, std::span<const std::string_view> args) {
         return code;
     }
     context.Out() += DeviceLine(found);
-    context.Out() += Format("active profile: %u\nsettings block (%zu bytes at offset %zu):\n", active, block.size(),
-                            active * stride);
+    context.Out() += Format("active profile: %u\nsettings block (%zu bytes at offset %zu):\n", active,
+                            block.size(), active * stride);
     context.Out() += HexDump(block);
     return kExitOk;
 }
@@ -395,8 +403,9 @@ int RunStatus(Context& context, std::span<const std::string_view> args) {
     context.Out() += Format("power:         %s\n",
                             status[1] < kPower.size() ? std::string(kPower[status[1]]).c_str() : "unknown");
     if (found.entry.kind == DeviceKind::MousePad) {
-        context.Out() += Format("phone:         %s\n",
-                                std::string(kPhone[status[5] >= 1 && status[5] <= 3 ? status[5] : 0]).c_str());
+        context.Out() +=
+            Format("phone:         %s\n",
+                   std::string(kPhone[status[5] >= 1 && status[5] <= 3 ? status[5] : 0]).c_str());
     }
     context.Out() += "raw:\n" + HexDump(status);
     return kExitOk;

@@ -45,7 +45,9 @@ int Send(HidChannel& channel, const Transfer& transfer, const CommandPacket& req
     return StatusCode(answer);
 }
 
-bool FitsOffsets(std::size_t base, std::size_t length) { return base + length <= 0x10000; }
+bool FitsOffsets(std::size_t base, std::size_t length) {
+    return base + length <= 0x10000;
+}
 
 // Reads into destination (length = destination.size()) at base + position.
 int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::uint8_t> destination,
@@ -115,7 +117,9 @@ std::optional<std::size_t> ColorBase(int index, int stride) {
 
 }  // namespace
 
-int BeginConfig(HidChannel& channel) { return Single(channel, Command::BeginConfig); }
+int BeginConfig(HidChannel& channel) {
+    return Single(channel, Command::BeginConfig);
+}
 
 int EndConfig(HidChannel& channel) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -205,7 +209,9 @@ int ReadKeyLedMap(HidChannel& channel, std::span<std::uint8_t> destination) {
     return ChunkedRead(channel, {Command::ReadKeyLedMap, LockKind::Command}, destination.first(size), 0);
 }
 
-int EnableHostLighting(HidChannel& channel) { return Single(channel, Command::EnableHostLighting); }
+int EnableHostLighting(HidChannel& channel) {
+    return Single(channel, Command::EnableHostLighting);
+}
 
 bool QueryLink(HidChannel& channel) {
     if (!channel.IsWireless()) {

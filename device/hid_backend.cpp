@@ -11,7 +11,8 @@ HidCapabilities CapabilitiesOf(const ReportDescriptor& descriptor, int collectio
         caps.usage = descriptor.collections[static_cast<std::size_t>(collection) - 1].usage;
     }
     const auto length = [&](HidReportType type) {
-        return static_cast<std::uint16_t>(std::min<std::size_t>(descriptor.MaxReportLength(collection, type), 0xFFFF));
+        return static_cast<std::uint16_t>(
+            std::min<std::size_t>(descriptor.MaxReportLength(collection, type), 0xFFFF));
     };
     caps.inputReportByteLength = length(HidReportType::Input);
     caps.outputReportByteLength = length(HidReportType::Output);

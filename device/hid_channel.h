@@ -78,7 +78,9 @@ public:
     // this request: 1 only when an answer carries the request's command byte, 0 when none
     // did within two reads, -1 when the request was not written, -101 when the receiver
     // answered 0xAA. The response holds the matching answer (zeros otherwise).
-    int Exchange(std::span<const std::uint8_t> request, Report& response) { return Run(request, response, true); }
+    int Exchange(std::span<const std::uint8_t> request, Report& response) {
+        return Run(request, response, true);
+    }
     int ExchangeSilent(std::span<const std::uint8_t> request, Report& response) {
         return Run(request, response, false);
     }

@@ -145,10 +145,10 @@ private:
                 if (stack_.size() >= kMaxCollectionDepth) {
                     return "collections nested too deeply";
                 }
-                const std::uint32_t usage = local_.usages.empty()
-                                                ? (local_.hasMinimum ? local_.usageMinimum
-                                                                     : ExtendUsage(0, 0, global_.usagePage))
-                                                : local_.usages.front();
+                const std::uint32_t usage =
+                    local_.usages.empty()
+                        ? (local_.hasMinimum ? local_.usageMinimum : ExtendUsage(0, 0, global_.usagePage))
+                        : local_.usages.front();
                 OpenCollection open;
                 open.application = Unsigned(data) == 1;
                 open.usagePage = static_cast<std::uint16_t>(usage >> 16);
@@ -241,10 +241,10 @@ private:
                 break;
             case 0x2:
                 // A maximum below a non-negative minimum is meant unsigned (0..255 written as 0xFF).
-                global_.logicalMaximum = global_.logicalMinimum >= 0 && Signed(data) < global_.logicalMinimum
-                                             ? static_cast<std::int32_t>(std::min<std::uint32_t>(
-                                                   Unsigned(data), 0x7FFFFFFF))
-                                             : Signed(data);
+                global_.logicalMaximum =
+                    global_.logicalMinimum >= 0 && Signed(data) < global_.logicalMinimum
+                        ? static_cast<std::int32_t>(std::min<std::uint32_t>(Unsigned(data), 0x7FFFFFFF))
+                        : Signed(data);
                 break;
             case 0x7:
                 global_.reportSize = Unsigned(data);
@@ -393,9 +393,11 @@ std::vector<HidUsageData> UnpackInputReport(const ReportDescriptor& descriptor, 
             if (offset + field.reportSize > availableBits || field.reportSize > 32) {
                 break;
             }
-            const std::uint32_t raw = ExtractBits(payload, static_cast<std::uint32_t>(offset), field.reportSize);
+            const std::uint32_t raw =
+                ExtractBits(payload, static_cast<std::uint32_t>(offset), field.reportSize);
             const bool isSigned = field.logicalMinimum < 0;
-            const std::int32_t value = isSigned ? SignExtend(raw, field.reportSize) : static_cast<std::int32_t>(raw);
+            const std::int32_t value =
+                isSigned ? SignExtend(raw, field.reportSize) : static_cast<std::int32_t>(raw);
             if (field.IsVariable()) {
                 std::uint32_t usage = 0;
                 if (i < field.usages.size()) {

@@ -24,8 +24,8 @@ std::string DescriptorToJson(const ReportDescriptor& descriptor) {
     for (std::size_t i = 0; i < descriptor.collections.size(); ++i) {
         const HidTopCollection& c = descriptor.collections[i];
         out += i == 0 ? "\n" : ",\n";
-        out += "  {\n   \"usage_page\": " + std::to_string(c.usagePage) + ",\n   \"usage\": " +
-               std::to_string(c.usage) + "\n  }";
+        out += "  {\n   \"usage_page\": " + std::to_string(c.usagePage) +
+               ",\n   \"usage\": " + std::to_string(c.usage) + "\n  }";
     }
     out += descriptor.collections.empty() ? "],\n" : "\n ],\n";
     std::vector<HidReportInfo> reports = descriptor.reports;
@@ -36,10 +36,11 @@ std::string DescriptorToJson(const ReportDescriptor& descriptor) {
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const HidReportInfo& r = reports[i];
         out += i == 0 ? "\n" : ",\n";
-        out += "  {\n   \"type\": \"" + std::string(TypeName(r.type)) + "\",\n   \"report_id\": " +
-               std::to_string(r.reportId) + ",\n   \"bytes\": " + std::to_string(r.ByteLength()) +
-               ",\n   \"application\": [\n    " + std::to_string(r.applicationUsagePage) + ",\n    " +
-               std::to_string(r.applicationUsage) + "\n   ]\n  }";
+        out += "  {\n   \"type\": \"" + std::string(TypeName(r.type)) +
+               "\",\n   \"report_id\": " + std::to_string(r.reportId) +
+               ",\n   \"bytes\": " + std::to_string(r.ByteLength()) + ",\n   \"application\": [\n    " +
+               std::to_string(r.applicationUsagePage) + ",\n    " + std::to_string(r.applicationUsage) +
+               "\n   ]\n  }";
     }
     out += reports.empty() ? "]\n}\n" : "\n ]\n}\n";
     return out;

@@ -79,7 +79,8 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseHidId(const std::str
 bool IsNodeName(std::string_view name) {
     constexpr std::string_view kPrefix = "hidraw";
     return name.size() > kPrefix.size() && name.starts_with(kPrefix) &&
-           std::all_of(name.begin() + kPrefix.size(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+           std::all_of(name.begin() + kPrefix.size(), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The nearest ancestor (below the sysfs root) holding a file of this name.
@@ -133,7 +134,8 @@ public:
 
     HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) override {
         count = 0;
-        if (report.empty() || node_.descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
+        if (report.empty() ||
+            node_.descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
             return HidIoStatus::Failed;
         }
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
@@ -172,7 +174,8 @@ public:
 
 private:
     static int Remaining(Clock::time_point deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         return static_cast<int>(std::max<long long>(left, 0));
     }
 
@@ -365,7 +368,9 @@ std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const 
     return std::make_unique<HidrawConnection>(std::move(fd), std::move(abort), std::move(node), collection);
 }
 
-bool HidrawBackend::Probe(std::string_view path) { return NodeOfPath(path).has_value(); }
+bool HidrawBackend::Probe(std::string_view path) {
+    return NodeOfPath(path).has_value();
+}
 
 std::optional<HidPathDescription> HidrawBackend::Describe(std::string_view path) {
     auto found = NodeOfPath(path);

@@ -46,6 +46,8 @@ std::string FormatInterfacePath(std::string_view node, std::uint16_t vendorId, s
     return std::string(node) + keys;
 }
 
-std::string_view PathNode(std::string_view path) { return path.substr(0, path.find('#')); }
+std::string_view PathNode(std::string_view path) {
+    return path.substr(0, path.find('#'));
+}
 
 }  // namespace norvane::device

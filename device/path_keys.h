@@ -8,10 +8,18 @@
 namespace norvane::device {
 
 std::uint16_t PathKey(std::string_view path, std::string_view tag);
-inline std::uint16_t VendorIdFromPath(std::string_view path) { return PathKey(path, "vid_"); }
-inline std::uint16_t ProductIdFromPath(std::string_view path) { return PathKey(path, "pid_"); }
-inline std::uint16_t InterfaceNumberFromPath(std::string_view path) { return PathKey(path, "&mi_"); }
-inline std::uint16_t CollectionNumberFromPath(std::string_view path) { return PathKey(path, "&col"); }
+inline std::uint16_t VendorIdFromPath(std::string_view path) {
+    return PathKey(path, "vid_");
+}
+inline std::uint16_t ProductIdFromPath(std::string_view path) {
+    return PathKey(path, "pid_");
+}
+inline std::uint16_t InterfaceNumberFromPath(std::string_view path) {
+    return PathKey(path, "&mi_");
+}
+inline std::uint16_t CollectionNumberFromPath(std::string_view path) {
+    return PathKey(path, "&col");
+}
 
 }  // namespace norvane::device
 

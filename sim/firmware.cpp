@@ -16,7 +16,8 @@ FirmwareModel::FirmwareModel(const FirmwareLayout& layout)
       macro_(layout.info.MacroMemoryBytes()),
       shoot_(layout.shootSize),
       lightFrame_(layout.lightFrameSize),
-      status_(layout.statusSize) {}
+      status_(layout.statusSize) {
+}
 
 std::vector<std::uint8_t>* FirmwareModel::Area(Command command) {
     switch (command) {

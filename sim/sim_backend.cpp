@@ -12,8 +12,8 @@ using device::HidIoStatus;
 
 class SimConnection : public device::HidConnection {
 public:
-    SimConnection(std::shared_ptr<SimDevice> device, std::shared_ptr<InputQueue> queue, std::uint16_t interfaceNumber,
-                  int collection, const device::ReportDescriptor& descriptor)
+    SimConnection(std::shared_ptr<SimDevice> device, std::shared_ptr<InputQueue> queue,
+                  std::uint16_t interfaceNumber, int collection, const device::ReportDescriptor& descriptor)
         : device_(std::move(device)),
           queue_(std::move(queue)),
           interfaceNumber_(interfaceNumber),
@@ -118,7 +118,8 @@ constexpr std::string_view kPrefix = "sim:";
 SimDevice& SimBackend::Add(const SimProductSpec& product) {
     const std::lock_guard lock(mutex_);
     std::string name(product.name);
-    for (int n = 2; std::any_of(devices_.begin(), devices_.end(), [&](const auto& d) { return d->Name() == name; });
+    for (int n = 2;
+         std::any_of(devices_.begin(), devices_.end(), [&](const auto& d) { return d->Name() == name; });
          ++n) {
         name = std::string(product.name) + "-" + std::to_string(n);
     }
@@ -152,18 +153,21 @@ bool SimBackend::Enumerate(std::vector<std::string>& paths) {
             if (descriptor == nullptr) {
                 continue;
             }
-            const std::string node = std::string(kPrefix) + device->Name() + ":" + std::to_string(interface.number);
+            const std::string node =
+                std::string(kPrefix) + device->Name() + ":" + std::to_string(interface.number);
             const int count = static_cast<int>(descriptor->collections.size());
             for (int collection = 1; collection <= count; ++collection) {
-                paths.push_back(device::FormatInterfacePath(node, device->Spec().vendorId, device->Spec().productId,
-                                                            interface.number, collection, count));
+                paths.push_back(device::FormatInterfacePath(node, device->Spec().vendorId,
+                                                            device->Spec().productId, interface.number,
+                                                            collection, count));
             }
         }
     }
     return true;
 }
 
-std::shared_ptr<SimDevice> SimBackend::DeviceOfPath(std::string_view path, std::uint16_t& interfaceNumber) const {
+std::shared_ptr<SimDevice> SimBackend::DeviceOfPath(std::string_view path,
+                                                    std::uint16_t& interfaceNumber) const {
     std::string_view node = device::PathNode(path);
     if (!node.starts_with(kPrefix)) {
         return nullptr;
@@ -188,7 +192,8 @@ std::shared_ptr<SimDevice> SimBackend::DeviceOfPath(std::string_view path, std::
     return nullptr;
 }
 
-std::unique_ptr<device::HidConnection> SimBackend::Open(std::string_view path, const device::HidOpenMode& /*mode*/) {
+std::unique_ptr<device::HidConnection> SimBackend::Open(std::string_view path,
+                                                        const device::HidOpenMode& /*mode*/) {
     std::uint16_t interfaceNumber = 0;
     auto device = DeviceOfPath(path, interfaceNumber);
     if (!device) {
@@ -207,7 +212,8 @@ std::unique_ptr<device::HidConnection> SimBackend::Open(std::string_view path, c
     if (!queue) {
         return nullptr;
     }
-    return std::make_unique<SimConnection>(device, std::move(queue), interfaceNumber, collection, *descriptor);
+    return std::make_unique<SimConnection>(device, std::move(queue), interfaceNumber, collection,
+                                           *descriptor);
 }
 
 bool SimBackend::Probe(std::string_view path) {

@@ -20,7 +20,8 @@ public:
     std::vector<std::shared_ptr<SimDevice>> Devices() const;
 
     bool Enumerate(std::vector<std::string>& paths) override;
-    std::unique_ptr<device::HidConnection> Open(std::string_view path, const device::HidOpenMode& mode) override;
+    std::unique_ptr<device::HidConnection> Open(std::string_view path,
+                                                const device::HidOpenMode& mode) override;
     bool Probe(std::string_view path) override;
     std::optional<device::HidPathDescription> Describe(std::string_view path) override;
 

@@ -70,7 +70,8 @@ void SimDevice::ClearFaults() {
 
 bool SimDevice::WaitForHeldRequest(int timeoutMs) {
     std::unique_lock lock(mutex_);
-    return heldChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !held_.empty(); });
+    return heldChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [this] { return !held_.empty(); });
 }
 
 void SimDevice::ReleaseHeldAnswers() {
@@ -82,7 +83,8 @@ void SimDevice::ReleaseHeldAnswers() {
 }
 
 void SimDevice::SendEvent(std::uint16_t code) {
-    SendInputReport(1, {kEventReportId, static_cast<std::uint8_t>(code & 0xFF), static_cast<std::uint8_t>(code >> 8)});
+    SendInputReport(
+        1, {kEventReportId, static_cast<std::uint8_t>(code & 0xFF), static_cast<std::uint8_t>(code >> 8)});
 }
 
 void SimDevice::SendInputReport(std::uint16_t interfaceNumber, std::vector<std::uint8_t> report) {
@@ -149,7 +151,8 @@ std::optional<Fault> SimDevice::TakeFaultLocked(std::uint8_t command) {
     return std::nullopt;
 }
 
-bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint8_t> report, bool outputReport) {
+bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint8_t> report,
+                        bool outputReport) {
     const std::lock_guard lock(mutex_);
     if (!plugged_ || report.empty()) {
         return false;

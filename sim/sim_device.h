@@ -25,16 +25,16 @@ struct WireRecord {
 };
 
 enum class FaultKind {
-    NoAnswer,      // the request is taken, nothing comes back
-    LateAnswer,    // the answer arrives after delayMs
-    StatusFF,      // answer status 0xFF
-    StatusFE,      // answer status 0xFE
-    WrongCommand,  // the answer carries another command byte (answerCommand, else command ^ 0x40)
+    NoAnswer,            // the request is taken, nothing comes back
+    LateAnswer,          // the answer arrives after delayMs
+    StatusFF,            // answer status 0xFF
+    StatusFE,            // answer status 0xFE
+    WrongCommand,        // the answer carries another command byte (answerCommand, else command ^ 0x40)
     NoiseBeforeAnswer,   // a report with another command byte, then the answer
     EventsBeforeAnswer,  // two event reports of the consumer collection, then the answer
-    Garbage,       // a report of noise instead of the answer
-    Unplug,        // the device goes away on this request, unanswered
-    HoldAnswer,    // the answer waits until ReleaseHeldAnswers
+    Garbage,             // a report of noise instead of the answer
+    Unplug,              // the device goes away on this request, unanswered
+    HoldAnswer,          // the answer waits until ReleaseHeldAnswers
 };
 
 struct Fault {
@@ -44,10 +44,10 @@ struct Fault {
         : kind(k), command(onCommand), skip(skipFirst), times(count), delayMs(delay) {}
 
     FaultKind kind = FaultKind::NoAnswer;
-    std::optional<std::uint8_t> command;  // only requests with this command byte; any when empty
-    int skip = 0;                         // matching requests let through first
-    int times = 1;                        // matching requests hit
-    int delayMs = 0;                      // LateAnswer
+    std::optional<std::uint8_t> command;        // only requests with this command byte; any when empty
+    int skip = 0;                               // matching requests let through first
+    int times = 1;                              // matching requests hit
+    int delayMs = 0;                            // LateAnswer
     std::optional<std::uint8_t> answerCommand;  // WrongCommand
 };
 

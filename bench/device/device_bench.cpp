@@ -34,8 +34,9 @@ struct SimLink {
 
 void PerReport(benchmark::State& state, std::int64_t reportsPerIteration) {
     // Seconds per report ("311n" = 311 ns).
-    state.counters["per_report"] = benchmark::Counter(static_cast<double>(state.iterations() * reportsPerIteration),
-                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_report"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * reportsPerIteration),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_Exchange(benchmark::State& state) {
@@ -81,14 +82,15 @@ void BM_EnumerateAndMatch64Nodes(benchmark::State& state) {
         for (const auto& path : paths) {
             const auto mi = device::InterfaceNumberFromPath(path);
             const auto col = device::CollectionNumberFromPath(path);
-            if (!device::IsCatalogCandidate(device::VendorIdFromPath(path), device::ProductIdFromPath(path), mi, col)) {
+            if (!device::IsCatalogCandidate(device::VendorIdFromPath(path), device::ProductIdFromPath(path),
+                                            mi, col)) {
                 continue;
             }
             const auto description = backend.Describe(path);
-            if (description && device::IdentifyInterface({description->attributes.vendorId,
-                                                          description->attributes.productId, mi, col,
-                                                          description->capabilities.usagePage,
-                                                          description->capabilities.usage})) {
+            if (description &&
+                device::IdentifyInterface(
+                    {description->attributes.vendorId, description->attributes.productId, mi, col,
+                     description->capabilities.usagePage, description->capabilities.usage})) {
                 ++matched;
             }
         }
@@ -96,6 +98,9 @@ void BM_EnumerateAndMatch64Nodes(benchmark::State& state) {
     }
     state.counters["matched"] = static_cast<double>(matched);
 }
-BENCHMARK(BM_EnumerateAndMatch64Nodes)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_EnumerateAndMatch64Nodes)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -30,10 +30,14 @@ TEST(CtlTest, ListShowsEveryMatchedInterfaceOfTheSimulatedDevices) {
     EXPECT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.out,
               "ROW  PRODUCT       KIND            ROLE     VERSION  ACCESS  PATH\n"
-              "1    keyboard      keyboard        event    0102     ok      sim:keyboard:1#vid_320f&pid_50b7&mi_01&col03\n"
-              "0    keyboard      keyboard        command  0102     ok      sim:keyboard:1#vid_320f&pid_50b7&mi_01&col04\n"
-              "5    mouse         mouse-cable     event    0203     ok      sim:mouse:1#vid_320f&pid_221c&mi_01&col03\n"
-              "4    mouse         mouse-cable     command  0203     ok      sim:mouse:1#vid_320f&pid_221c&mi_01&col04\n");
+              "1    keyboard      keyboard        event    0102     ok      "
+              "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col03\n"
+              "0    keyboard      keyboard        command  0102     ok      "
+              "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col04\n"
+              "5    mouse         mouse-cable     event    0203     ok      "
+              "sim:mouse:1#vid_320f&pid_221c&mi_01&col03\n"
+              "4    mouse         mouse-cable     command  0203     ok      "
+              "sim:mouse:1#vid_320f&pid_221c&mi_01&col04\n");
 }
 
 TEST(CtlTest, InfoSettingsAndStatusDecodeTheDevice) {
@@ -49,7 +53,8 @@ TEST(CtlTest, InfoSettingsAndStatusDecodeTheDevice) {
 
     r = RunCtl({"--simulate=receiver", "settings", "receiver"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_NE(r.out.find("settings block (71 bytes at offset 0):\n  0000: 00 01 04 02"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("settings block (71 bytes at offset 0):\n  0000: 00 01 04 02"), std::string::npos)
+        << r.out;
 
     r = RunCtl({"--simulate=mousepad", "status", "sim:mousepad:1#vid_320f&pid_1004&mi_01&col04"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
@@ -88,7 +93,8 @@ TEST(CtlTest, DescriptorFileAsJson) {
     Json::Value expected;
     Json::Reader reader;
     ASSERT_TRUE(reader.parse(r.out, actual));
-    ASSERT_TRUE(reader.parse(test::ReadText(std::string(NORVANE_DEVICE_TEST_DATA) + "/mt43.expected.json"), expected));
+    ASSERT_TRUE(reader.parse(test::ReadText(std::string(NORVANE_DEVICE_TEST_DATA) + "/mt43.expected.json"),
+                             expected));
     EXPECT_EQ(actual, expected);
 
     test::TempDir dir;
@@ -103,7 +109,9 @@ TEST(CtlTest, DescriptorFileAsJson) {
 class CtlHidrawTest : public ::testing::Test {
 protected:
     void SetUp() override { sysfs_.Add(4, {0x320F, 0x50B7, 0x0102, 1, sim::PeripheralDescriptor()}); }
-    std::unique_ptr<device::HidBackend> Backend() { return std::make_unique<device::HidrawBackend>(sysfs_.Config()); }
+    std::unique_ptr<device::HidBackend> Backend() {
+        return std::make_unique<device::HidrawBackend>(sysfs_.Config());
+    }
 
     test::FakeSysfs sysfs_;
 };

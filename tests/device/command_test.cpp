@@ -48,9 +48,10 @@ std::vector<Bytes> Chunks(std::uint8_t command, std::size_t total, std::size_t c
     std::vector<Bytes> out;
     for (std::size_t pos = 0; pos < total; pos += chunk) {
         const std::size_t n = std::min(chunk, total - pos);
-        const auto part = data != nullptr ? std::span(*data).subspan(pos, n) : std::span<const std::uint8_t>{};
-        out.push_back(ExpectedRequest(command, static_cast<std::uint8_t>(n), static_cast<std::uint16_t>(base + pos),
-                                      part));
+        const auto part =
+            data != nullptr ? std::span(*data).subspan(pos, n) : std::span<const std::uint8_t>{};
+        out.push_back(ExpectedRequest(command, static_cast<std::uint8_t>(n),
+                                      static_cast<std::uint16_t>(base + pos), part));
     }
     return out;
 }
@@ -68,23 +69,42 @@ TEST_F(CommandWireTest, EveryCommandPutsItsExactReportsOnTheWire) {
     const std::vector<WireCase> cases = {
         {"BeginConfig", cable, [](HidChannel& c) { return BeginConfig(c); }, {ExpectedRequest(0x01, 0, 0)}},
         {"EndConfig", cable, [](HidChannel& c) { return EndConfig(c); }, {ExpectedRequest(0x02, 0, 0)}},
-        {"ReadDeviceInfo cable", cable, [](HidChannel& c) { DeviceInfoBlock i; return ReadDeviceInfo(c, i); },
+        {"ReadDeviceInfo cable",
+         cable,
+         [](HidChannel& c) {
+             DeviceInfoBlock i;
+             return ReadDeviceInfo(c, i);
+         },
          {ExpectedRequest(0x03, 34, 0)}},
-        {"ReadDeviceInfo receiver", receiver,
-         [](HidChannel& c) { DeviceInfoBlock i; return ReadDeviceInfo(c, i); },
+        {"ReadDeviceInfo receiver",
+         receiver,
+         [](HidChannel& c) {
+             DeviceInfoBlock i;
+             return ReadDeviceInfo(c, i);
+         },
          {ExpectedRequest(0x03, 24, 0), ExpectedRequest(0x03, 10, 24)}},
-        {"ReadSettings", cable, [&](HidChannel& c) { return ReadSettings(c, std::span(sink).first(28), 50); },
+        {"ReadSettings",
+         cable,
+         [&](HidChannel& c) { return ReadSettings(c, std::span(sink).first(28), 50); },
          {ExpectedRequest(0x05, 28, 50)}},
         {"WriteSettings cable", cable, [](HidChannel& c) { return WriteSettings(c, settings, 128); },
          Chunks(0x06, 66, 56, 128, &settings)},
         {"WriteSettings receiver", receiver, [](HidChannel& c) { return WriteSettings(c, settings, 0); },
          Chunks(0x06, 66, 24, 0, &settings)},
         {"ReadKeyTable", cable,
-         [&](HidChannel& c) { c.SetDataSize(378); return ReadKeyTable(c, sink); }, Chunks(0x07, 378, 56, 0)},
+         [&](HidChannel& c) {
+             c.SetDataSize(378);
+             return ReadKeyTable(c, sink);
+         },
+         Chunks(0x07, 378, 56, 0)},
         {"WriteKeyTable", cable,
-         [](HidChannel& c) { c.SetDataSize(378); return WriteKeyTable(c, keyTable, 0); },
+         [](HidChannel& c) {
+             c.SetDataSize(378);
+             return WriteKeyTable(c, keyTable, 0);
+         },
          Chunks(0x09, 378, 56, 0, &keyTable)},
-        {"ReadKeyColors", cable, [&](HidChannel& c) { return ReadKeyColors(c, std::span(sink).first(378), 2, 512); },
+        {"ReadKeyColors", cable,
+         [&](HidChannel& c) { return ReadKeyColors(c, std::span(sink).first(378), 2, 512); },
          Chunks(0x0A, 378, 56, 1024)},
         {"WriteKeyColors", receiver, [](HidChannel& c) { return WriteKeyColors(c, colors, 1, 512); },
          Chunks(0x0B, 378, 24, 512, &colors)},
@@ -96,22 +116,38 @@ TEST_F(CommandWireTest, EveryCommandPutsItsExactReportsOnTheWire) {
          Chunks(0x15, 130, 24, 0, &macro)},
         {"WriteShootData receiver", receiver, [](HidChannel& c) { return WriteShootData(c, shoot); },
          Chunks(0x17, 130, 56, 0, &shoot)},
-        {"ReadStatus", cable, [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(6), 0); },
+        {"ReadStatus",
+         cable,
+         [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(6), 0); },
          {ExpectedRequest(0x1A, 6, 0)}},
         {"ReadKeyLedMap", cable,
-         [&](HidChannel& c) { c.SetDataSize(378); return ReadKeyLedMap(c, sink); }, Chunks(0x1B, 126, 56, 0)},
-        {"EnableHostLighting", cable, [](HidChannel& c) { return EnableHostLighting(c); },
+         [&](HidChannel& c) {
+             c.SetDataSize(378);
+             return ReadKeyLedMap(c, sink);
+         },
+         Chunks(0x1B, 126, 56, 0)},
+        {"EnableHostLighting",
+         cable,
+         [](HidChannel& c) { return EnableHostLighting(c); },
          {ExpectedRequest(0x1C, 0, 0)}},
-        {"QueryLink receiver", receiver, [](HidChannel& c) { return QueryLink(c) ? 1 : 0; },
+        {"QueryLink receiver",
+         receiver,
+         [](HidChannel& c) { return QueryLink(c) ? 1 : 0; },
          {ExpectedRequest(0xAA, 0, 0)}},
         {"QueryLink cable", cable, [](HidChannel& c) { return QueryLink(c) ? 1 : 0; }, {}},
         {"empty transfer", cable, [](HidChannel& c) { return WriteMacroMemory(c, {}); }, {}},
-        {"key table bank 1", cable, [](HidChannel& c) { return WriteKeyTable(c, keyTable, 1) == -201 ? 1 : 0; },
+        {"key table bank 1",
+         cable,
+         [](HidChannel& c) { return WriteKeyTable(c, keyTable, 1) == -201 ? 1 : 0; },
          {}},
-        {"status longer than 56", cable,
-         [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(57), 0) == -1 ? 1 : 0; }, {}},
-        {"offsets past 16 bits", cable,
-         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == -1 ? 1 : 0; }, {}},
+        {"status longer than 56",
+         cable,
+         [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(57), 0) == -1 ? 1 : 0; },
+         {}},
+        {"offsets past 16 bits",
+         cable,
+         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == -1 ? 1 : 0; },
+         {}},
     };
     for (const WireCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -291,7 +327,8 @@ TEST_F(CommandWireTest, TraceShowsRequestAndAnswerInTwoLinesEach) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "命令");
     EXPECT_EQ(lines[1],
-              "04 01 00 01   00 00 00 00   00 00 00 00   00 00 00 00  00 00 00 00  00 00 00 00  00 00 00 00  00 00 00 00");
+              "04 01 00 01   00 00 00 00   00 00 00 00   00 00 00 00  00 00 00 00  00 00 00 00  00 00 00 00  "
+              "00 00 00 00");
     EXPECT_EQ(lines[3], "返回");
     EXPECT_EQ(lines[4].substr(0, 14), "04 01 00 01   ");
     // Light frames are silent.

@@ -32,7 +32,8 @@ public:
         namespace fs = std::filesystem;
         char hidName[32];
         std::snprintf(hidName, sizeof hidName, "0003:%04X:%04X.%04X", spec.vendorId, spec.productId, n);
-        const fs::path usb = dir_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / ("1-" + std::to_string(n));
+        const fs::path usb =
+            dir_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / ("1-" + std::to_string(n));
         fs::path parent = usb;
         if (spec.interfaceNumber) {
             fs::create_directories(usb);
@@ -48,14 +49,15 @@ public:
         const fs::path node = hid / "hidraw" / name;
         fs::create_directories(node);
         char uevent[128];
-        std::snprintf(uevent, sizeof uevent, "DRIVER=hid-generic\nHID_ID=0003:%08X:%08X\nHID_NAME=Test\n", spec.vendorId,
-                      spec.productId);
+        std::snprintf(uevent, sizeof uevent, "DRIVER=hid-generic\nHID_ID=0003:%08X:%08X\nHID_NAME=Test\n",
+                      spec.vendorId, spec.productId);
         WriteText(hid / "uevent", uevent);
         WriteText(hid / "report_descriptor",
                   std::string(reinterpret_cast<const char*>(spec.descriptor.data()), spec.descriptor.size()));
         fs::create_directory_symlink(fs::path("../../..") / hidName, node / "device");
         fs::create_directories(dir_ / "class" / "hidraw");
-        fs::create_directory_symlink(fs::relative(node, dir_ / "class" / "hidraw"), dir_ / "class" / "hidraw" / name);
+        fs::create_directory_symlink(fs::relative(node, dir_ / "class" / "hidraw"),
+                                     dir_ / "class" / "hidraw" / name);
         return name;
     }
 

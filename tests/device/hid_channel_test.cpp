@@ -32,9 +32,12 @@ TEST(PathKeysTest, TagsAreFoundIgnoringCaseAndReadAsHex) {
         EXPECT_EQ(InterfaceNumberFromPath(c.path), c.mi);
         EXPECT_EQ(CollectionNumberFromPath(c.path), c.col);
     }
-    EXPECT_EQ(FormatInterfacePath("/dev/hidraw5", 0x320F, 0x50B7, 1, 4, 4), "/dev/hidraw5#vid_320f&pid_50b7&mi_01&col04");
-    EXPECT_EQ(FormatInterfacePath("/dev/hidraw1", 0x0C76, 0x1630, 3, 1, 1), "/dev/hidraw1#vid_0c76&pid_1630&mi_03");
-    EXPECT_EQ(FormatInterfacePath("/dev/hidraw1", 0x046D, 0xC52B, std::nullopt, 2, 3), "/dev/hidraw1#vid_046d&pid_c52b&col02");
+    EXPECT_EQ(FormatInterfacePath("/dev/hidraw5", 0x320F, 0x50B7, 1, 4, 4),
+              "/dev/hidraw5#vid_320f&pid_50b7&mi_01&col04");
+    EXPECT_EQ(FormatInterfacePath("/dev/hidraw1", 0x0C76, 0x1630, 3, 1, 1),
+              "/dev/hidraw1#vid_0c76&pid_1630&mi_03");
+    EXPECT_EQ(FormatInterfacePath("/dev/hidraw1", 0x046D, 0xC52B, std::nullopt, 2, 3),
+              "/dev/hidraw1#vid_046d&pid_c52b&col02");
     EXPECT_EQ(PathNode("/dev/hidraw5#vid_320f"), "/dev/hidraw5");
 }
 
@@ -115,7 +118,7 @@ TEST(HidPathListTest, EnumeratesEveryCollectionAndWalksWithACursor) {
         paths.push_back(*path);
     }
     const std::vector<std::string> expected = {
-        "sim:keyboard:0#vid_320f&pid_50b7&mi_00",        "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col01",
+        "sim:keyboard:0#vid_320f&pid_50b7&mi_00",       "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col01",
         "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col02", "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col03",
         "sim:keyboard:1#vid_320f&pid_50b7&mi_01&col04", "sim:headset:3#vid_0c76&pid_1630&mi_03",
     };

@@ -34,8 +34,8 @@ TEST_P(RealDescriptorTest, CollectionsAndReportLengthsMatchTheIndependentParser)
     ASSERT_FALSE(bytes.empty());
     const auto parsed = ParseReportDescriptor(bytes);
     ASSERT_TRUE(parsed.descriptor) << parsed.error;
-    const Json::Value expected =
-        ParseJson(test::ReadText(std::string(NORVANE_DEVICE_TEST_DATA) + "/" + GetParam() + ".expected.json"));
+    const Json::Value expected = ParseJson(
+        test::ReadText(std::string(NORVANE_DEVICE_TEST_DATA) + "/" + GetParam() + ".expected.json"));
     const Json::Value actual = ParseJson(DescriptorToJson(*parsed.descriptor));
     EXPECT_EQ(actual["top_level_collections"], expected["top_level_collections"])
         << DescriptorToJson(*parsed.descriptor);
@@ -52,7 +52,8 @@ TEST_P(RealDescriptorTest, EveryTruncationFailsCleanlyOrParses) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, RealDescriptorTest, ::testing::Values("mt03", "mt08", "mt14", "mt33", "mt43"));
+INSTANTIATE_TEST_SUITE_P(Corpus, RealDescriptorTest,
+                         ::testing::Values("mt03", "mt08", "mt14", "mt33", "mt43"));
 
 TEST(HidDescriptorTest, ReportsBelongToTheirTopLevelCollection) {
     const auto parsed = ParseReportDescriptor(LoadHex("mt03"));
@@ -90,9 +91,9 @@ TEST(HidDescriptorTest, UnpacksButtonsAndSignedValues) {
 
 TEST(HidDescriptorTest, UnpacksConsumerArrayIntoItsUsage) {
     // Consumer control, report 3, one 16-bit array slot over usages 0..0x1FFF.
-    const std::vector<std::uint8_t> desc = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x15, 0x00,
-                                            0x26, 0xFF, 0x1F, 0x19, 0x00, 0x2A, 0xFF, 0x1F, 0x75, 0x10,
-                                            0x95, 0x01, 0x81, 0x00, 0xC0};
+    const std::vector<std::uint8_t> desc = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x15,
+                                            0x00, 0x26, 0xFF, 0x1F, 0x19, 0x00, 0x2A, 0xFF, 0x1F,
+                                            0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
     const auto parsed = ParseReportDescriptor(desc);
     ASSERT_TRUE(parsed.descriptor) << parsed.error;
     const std::vector<std::uint8_t> event = {3, 0x02, 0x04};
@@ -108,9 +109,9 @@ TEST(HidDescriptorTest, UnpacksConsumerArrayIntoItsUsage) {
 }
 
 TEST(HidDescriptorTest, UnnumberedReportsHaveNoIdByte) {
-    const std::vector<std::uint8_t> desc = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26,
-                                            0xFF, 0x00, 0x75, 0x08, 0x95, 0x20, 0x09, 0x01, 0x81, 0x02,
-                                            0x09, 0x02, 0x91, 0x02, 0xC0};
+    const std::vector<std::uint8_t> desc = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00,
+                                            0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x20, 0x09, 0x01,
+                                            0x81, 0x02, 0x09, 0x02, 0x91, 0x02, 0xC0};
     const auto parsed = ParseReportDescriptor(desc);
     ASSERT_TRUE(parsed.descriptor) << parsed.error;
     EXPECT_FALSE(parsed.descriptor->usesReportIds);
@@ -131,8 +132,10 @@ TEST(HidDescriptorTest, MalformedDescriptorsAreRejected) {
         {"unbalanced", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01}},
         {"pop without push", {0xB4}},
         {"report id 0", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x00, 0xC0}},
-        {"report count huge", {0x05, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x97, 0xFF, 0xFF, 0xFF, 0x7F, 0x81, 0x02, 0xC0}},
-        {"report size huge", {0x05, 0x01, 0xA1, 0x01, 0x77, 0x00, 0x00, 0x01, 0x00, 0x95, 0x01, 0x81, 0x02, 0xC0}},
+        {"report count huge",
+         {0x05, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x97, 0xFF, 0xFF, 0xFF, 0x7F, 0x81, 0x02, 0xC0}},
+        {"report size huge",
+         {0x05, 0x01, 0xA1, 0x01, 0x77, 0x00, 0x00, 0x01, 0x00, 0x95, 0x01, 0x81, 0x02, 0xC0}},
         {"main item outside collection", {0x75, 0x08, 0x95, 0x01, 0x81, 0x02}},
         {"truncated long item", {0xFE, 0x05, 0x00, 0x01}},
         {"too deep", std::vector<std::uint8_t>(66, 0xA1)},
@@ -142,7 +145,8 @@ TEST(HidDescriptorTest, MalformedDescriptorsAreRejected) {
         EXPECT_FALSE(parsed.descriptor) << c.name;
         EXPECT_FALSE(parsed.error.empty()) << c.name;
     }
-    EXPECT_FALSE(ParseReportDescriptor(std::vector<std::uint8_t>(kMaxReportDescriptorSize + 1, 0)).descriptor);
+    EXPECT_FALSE(
+        ParseReportDescriptor(std::vector<std::uint8_t>(kMaxReportDescriptorSize + 1, 0)).descriptor);
     // An empty descriptor is valid and describes nothing.
     const auto empty = ParseReportDescriptor({});
     ASSERT_TRUE(empty.descriptor);

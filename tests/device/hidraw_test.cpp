@@ -36,7 +36,7 @@ TEST_F(HidrawTest, OnePathPerTopLevelCollectionWithItsKeys) {
     std::vector<std::string> paths;
     ASSERT_TRUE(backend_->Enumerate(paths));
     const std::vector<std::string> expected = {
-        "/dev/hidraw2#vid_320f&pid_50b7&mi_00",        "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col01",
+        "/dev/hidraw2#vid_320f&pid_50b7&mi_00",       "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col01",
         "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col02", "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col03",
         "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col04", "/dev/hidraw10#vid_0c76&pid_1630&mi_03",
     };
@@ -52,10 +52,8 @@ TEST_F(HidrawTest, RealDescriptorsGiveTheirCollectionsAndReportLengths) {
     };
     // Lengths from the independent parser's reports of a collection whose usage is unique.
     const Case cases[] = {
-        {"mt03", 4, 4, 511, 1, 64, 0, 0},
-        {"mt08", 6, 2, 1, 2, 8, 0, 0},
-        {"mt14", 5, 3, 65280, 1, 64, 64, 0},
-        {"mt33", 6, 2, 13, 14, 0, 0, 3},
+        {"mt03", 4, 4, 511, 1, 64, 0, 0},    {"mt08", 6, 2, 1, 2, 8, 0, 0},
+        {"mt14", 5, 3, 65280, 1, 64, 64, 0}, {"mt33", 6, 2, 13, 14, 0, 0, 3},
         {"mt43", 4, 4, 140, 7, 64, 64, 0},
     };
     int n = 20;
@@ -72,7 +70,8 @@ TEST_F(HidrawTest, RealDescriptorsGiveTheirCollectionsAndReportLengths) {
         }
         ASSERT_EQ(mine.size(), static_cast<std::size_t>(c.collections));
         HidInterface interface(backend_.get());
-        ASSERT_TRUE(interface.Open(mine[static_cast<std::size_t>(c.collection) - 1], true, true, true, false));
+        ASSERT_TRUE(
+            interface.Open(mine[static_cast<std::size_t>(c.collection) - 1], true, true, true, false));
         EXPECT_EQ(interface.CollectionNumber(), c.collection);
         const HidCapabilities caps = interface.Capabilities();
         EXPECT_EQ(caps.usagePage, c.usagePage);
@@ -91,15 +90,16 @@ TEST_F(HidrawTest, CatalogueInterfacesAreIdentifiedFromSysfs) {
     const auto attrs = command.Attributes();
     EXPECT_EQ(attrs.versionNumber, 0x0102);
     EXPECT_EQ(caps.inputReportByteLength, 64);
-    const auto match = IdentifyInterface(
-        {attrs.vendorId, attrs.productId, command.InterfaceNumber(), command.CollectionNumber(), caps.usagePage, caps.usage});
+    const auto match = IdentifyInterface({attrs.vendorId, attrs.productId, command.InterfaceNumber(),
+                                          command.CollectionNumber(), caps.usagePage, caps.usage});
     ASSERT_TRUE(match);
     EXPECT_EQ(match->row, 0);
 
     HidInterface headset(backend_.get());
     ASSERT_TRUE(headset.Open("/dev/hidraw10#vid_0c76&pid_1630&mi_03", true, true, true, false));
     EXPECT_EQ(headset.CollectionNumber(), 0);
-    EXPECT_EQ(IdentifyInterface({0x0C76, 0x1630, 3, 0, headset.Capabilities().usagePage, headset.Capabilities().usage})
+    EXPECT_EQ(IdentifyInterface(
+                  {0x0C76, 0x1630, 3, 0, headset.Capabilities().usagePage, headset.Capabilities().usage})
                   ->row,
               10);
 }
@@ -198,13 +198,16 @@ TEST(HidrawTreeTest, BrokenNodesAreSkippedAndAnEmptyTreeIsAnEmptyList) {
     sysfs.Add(1, {0x320F, 0x1004, 0x0100, 1, {0xA1, 0x01}});  // unbalanced descriptor
     const std::string good = sysfs.Add(2, {0x320F, 0x1004, 0x0100, 1, sim::PeripheralDescriptor()});
     const std::string noUevent = sysfs.Add(3, {0x320F, 0x1004, 0x0100, 1, sim::PeripheralDescriptor()});
-    std::filesystem::remove(std::filesystem::canonical(sysfs.Root() / "class/hidraw" / noUevent / "device") / "uevent");
+    std::filesystem::remove(std::filesystem::canonical(sysfs.Root() / "class/hidraw" / noUevent / "device") /
+                            "uevent");
     // A Bluetooth-style node: no USB interface above the HID device.
     sysfs.Add(4, {0x046D, 0xB012, 0, std::nullopt, sim::BootMouseDescriptor()});
     ASSERT_TRUE(backend.Enumerate(paths));
     const std::vector<std::string> expected = {
-        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col01", "/dev/hidraw2#vid_320f&pid_1004&mi_01&col02",
-        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col03", "/dev/hidraw2#vid_320f&pid_1004&mi_01&col04",
+        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col01",
+        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col02",
+        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col03",
+        "/dev/hidraw2#vid_320f&pid_1004&mi_01&col04",
         "/dev/hidraw4#vid_046d&pid_b012",
     };
     EXPECT_EQ(paths, expected);

@@ -14,7 +14,8 @@
 namespace norvane::test {
 
 // A request as it must appear on the wire, built independently of CommandPacket.
-inline std::vector<std::uint8_t> ExpectedRequest(std::uint8_t command, std::uint8_t length, std::uint16_t offset,
+inline std::vector<std::uint8_t> ExpectedRequest(std::uint8_t command, std::uint8_t length,
+                                                 std::uint16_t offset,
                                                  std::span<const std::uint8_t> data = {}) {
     std::vector<std::uint8_t> r(64, 0);
     r[0] = 0x04;
@@ -69,7 +70,8 @@ protected:
         for (const std::string& path : paths) {
             const bool headset = device_->Spec().vendorId == 0x0C76;
             if (path.find(device_->Name() + ":") != std::string::npos &&
-                (headset ? device::InterfaceNumberFromPath(path) == 3 : device::CollectionNumberFromPath(path) == 4)) {
+                (headset ? device::InterfaceNumberFromPath(path) == 3
+                         : device::CollectionNumberFromPath(path) == 4)) {
                 return path;
             }
         }

@@ -103,10 +103,12 @@ TEST_F(ChannelThreadTest, ACommandWaitsUntilTheLightChunkInFlightIsAnswered) {
     Connect("keyboard");
     channel_.SetTimeouts(5000, 5000);
     device_->InjectFault({sim::FaultKind::HoldAnswer, 0x12});
-    auto light = std::async(std::launch::async, [&] { return WriteLightFrame(channel_, test::Pattern(40, 1)); });
+    auto light =
+        std::async(std::launch::async, [&] { return WriteLightFrame(channel_, test::Pattern(40, 1)); });
     ASSERT_TRUE(device_->WaitForHeldRequest(2000));
     // The command lock is free: the command starts, then waits for the I/O lock.
-    auto command = std::async(std::launch::async, [&] { return WriteMacroMemory(channel_, test::Pattern(130, 2)); });
+    auto command =
+        std::async(std::launch::async, [&] { return WriteMacroMemory(channel_, test::Pattern(130, 2)); });
     EXPECT_EQ(command.wait_for(50ms), std::future_status::timeout);
     EXPECT_EQ(Count(0x15), 0u);
     device_->ReleaseHeldAnswers();
@@ -123,7 +125,8 @@ TEST_F(ChannelThreadTest, ALightFramePassesWhileACommandWaitsForItsNextChunk) {
     // The command lock is taken per chunk; while another command holds it between
     // exchanges, the light stream still reaches the device.
     std::unique_lock commandLock(channel_.CommandLock());
-    auto command = std::async(std::launch::async, [&] { return WriteMacroMemory(channel_, test::Pattern(130, 2)); });
+    auto command =
+        std::async(std::launch::async, [&] { return WriteMacroMemory(channel_, test::Pattern(130, 2)); });
     EXPECT_EQ(WriteLightFrame(channel_, test::Pattern(378, 5)), 1);
     EXPECT_EQ(Count(0x12), 7u);
     EXPECT_EQ(Count(0x15), 0u);

@@ -31,7 +31,8 @@ std::set<int> MatchedRows(SimBackend& backend) {
         EXPECT_TRUE(probe.Open(path, true, false, true, false)) << path;
         const auto caps = probe.Capabilities();
         const auto attrs = probe.Attributes();
-        const auto match = device::IdentifyInterface({attrs.vendorId, attrs.productId, mi, col, caps.usagePage, caps.usage});
+        const auto match =
+            device::IdentifyInterface({attrs.vendorId, attrs.productId, mi, col, caps.usagePage, caps.usage});
         if (match) {
             rows.insert(match->row);
         }
@@ -45,8 +46,8 @@ TEST(SimProductsTest, EveryProductYieldsItsCatalogueRows) {
         std::set<int> rows;
     };
     const Case cases[] = {
-        {"keyboard", {0, 1}},  {"keyboard-alt", {2, 3}}, {"mouse", {4, 5}}, {"receiver", {6, 7}},
-        {"mousepad", {8, 9}},  {"headset", {10}},        {"keyboard2", {11, 12}},
+        {"keyboard", {0, 1}}, {"keyboard-alt", {2, 3}}, {"mouse", {4, 5}},       {"receiver", {6, 7}},
+        {"mousepad", {8, 9}}, {"headset", {10}},        {"keyboard2", {11, 12}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.product);
@@ -151,7 +152,8 @@ TEST(SimDeviceTest, ConfigurationBracketIsVisible) {
     SimBackend backend;
     SimDevice& keyboard = backend.Add(*FindSimProduct("keyboard"));
     device::HidChannel channel(&backend);
-    ASSERT_TRUE(channel.Cable().Open("sim:keyboard:1#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
+    ASSERT_TRUE(
+        channel.Cable().Open("sim:keyboard:1#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
     channel.SetLinkMode(device::LinkMode::Cable);
     channel.SetOpen(true);
     ASSERT_EQ(device::BeginConfig(channel), 1);
