@@ -106,7 +106,7 @@ int Run(std::span<const std::string_view> args, std::string& out, std::string& e
         return kExitUsage;
     }
     if (trace) {
-        ::setenv("NORVANE_TRACE", "1", 1);
+        ::setenv("NORVANE_TRACE", "1", 1);  // NOLINT(concurrency-mt-unsafe): no other thread runs yet
         platform::diag::ConfigureFromEnvironment();
     }
     const std::string_view name = args[i];

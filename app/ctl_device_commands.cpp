@@ -11,10 +11,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace norvane::ctl {
@@ -70,8 +70,9 @@ std::string_view KindName(DeviceKind kind) {
 
 std::string Format(const char* format, auto... values) {
     char text[256];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
+    const int n = std::snprintf(text, sizeof text, format, values...);
+    return n < 0 ? std::string()
+                 : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
 std::string HexDump(std::span<const std::uint8_t> bytes) {
@@ -199,7 +200,7 @@ int OpenFailure(Context& context, const std::string& path) {
         return kExitBusy;
     }
     context.Err() += "norvane-ctl: cannot open " + path +
-                     (error != 0 ? ": " + std::string(std::strerror(error)) : "") + "\n";
+                     (error != 0 ? ": " + std::generic_category().message(error) : "") + "\n";
     return kExitNotFound;
 }
 
@@ -419,7 +420,7 @@ int RunDescriptor(Context& context, std::span<const std::string_view> args) {
     const std::string argument(args[0]);
     std::error_code ec;
     if (std::filesystem::is_regular_file(argument, ec)) {
-        const auto text = platform::ReadFileLimited(argument, 64 * 1024);
+        const auto text = platform::ReadFileLimited(argument, std::size_t{64} * 1024);
         if (!text) {
             context.Err() += "norvane-ctl: cannot read " + argument + "\n";
             return kExitFailed;

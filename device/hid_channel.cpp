@@ -3,7 +3,6 @@
 #include "platform/diag.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace norvane::device {
 namespace {
@@ -34,13 +33,13 @@ void TraceReport(std::string_view heading, const Report& report) {
 std::string FormatTraceLine(std::span<const std::uint8_t, 32> bytes) {
     std::string line;
     line.reserve(110);
-    char hex[4];
+    constexpr std::string_view kDigits = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i > 0) {
             line += i % 4 != 0 ? " " : (i <= 12 ? "   " : "  ");
         }
-        std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
-        line += hex;
+        line += kDigits[bytes[i] >> 4];
+        line += kDigits[bytes[i] & 0xF];
     }
     return line;
 }

@@ -316,7 +316,7 @@ std::uint32_t ExtractBits(std::span<const std::uint8_t> payload, std::uint32_t o
     std::uint32_t value = 0;
     for (std::uint32_t i = 0; i < size && i < 32; ++i) {
         const std::uint32_t bit = offset + i;
-        if ((payload[bit / 8] >> (bit % 8)) & 1U) {
+        if (((payload[bit / 8] >> (bit % 8)) & 1U) != 0) {
             value |= 1U << i;
         }
     }

@@ -118,7 +118,7 @@ public:
             if (n <= 0) {
                 return HidIoStatus::Failed;  // the device went away
             }
-            std::size_t size = static_cast<std::size_t>(n);
+            auto size = static_cast<std::size_t>(n);
             if (!numbered) {
                 report[0] = 0;
                 ++size;
@@ -220,7 +220,7 @@ HidrawBackend::HidrawBackend(HidrawConfig config) : config_(std::move(config)) {
     }
 }
 
-std::vector<std::string> HidrawBackend::NodeNames() {
+std::vector<std::string> HidrawBackend::NodeNames() const {
     std::vector<std::string> names;
     if (config_.useUdev && config_.sysfsRoot == "/sys") {
         udev* context = udev_new();

@@ -46,7 +46,7 @@ public:
     int LastOpenError() const override { return lastOpenError_.load(); }
 
 private:
-    std::vector<std::string> NodeNames();
+    std::vector<std::string> NodeNames() const;
     // The node a path names when its keys still match it, with the collection it selects.
     std::optional<std::pair<HidrawNode, int>> NodeOfPath(std::string_view path) const;
 

@@ -28,22 +28,27 @@ std::uint16_t PathKey(std::string_view path, std::string_view tag) {
 
 }  // namespace norvane::device
 
-#include <cstdio>
-
 namespace norvane::device {
 
 std::string FormatInterfacePath(std::string_view node, std::uint16_t vendorId, std::uint16_t productId,
                                 std::optional<std::uint16_t> interfaceNumber, int collection,
                                 int collectionCount) {
-    char keys[64];
-    int n = std::snprintf(keys, sizeof keys, "#vid_%04x&pid_%04x", vendorId, productId);
+    const auto hex = [](unsigned value, int digits) {
+        constexpr std::string_view kDigits = "0123456789abcdef";
+        std::string text(static_cast<std::size_t>(digits), '0');
+        for (int i = digits - 1; i >= 0; --i, value >>= 4) {
+            text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+        }
+        return text;
+    };
+    std::string path = std::string(node) + "#vid_" + hex(vendorId, 4) + "&pid_" + hex(productId, 4);
     if (interfaceNumber) {
-        n += std::snprintf(keys + n, sizeof keys - static_cast<std::size_t>(n), "&mi_%02x", *interfaceNumber);
+        path += "&mi_" + hex(*interfaceNumber, 2);
     }
     if (collectionCount > 1) {
-        std::snprintf(keys + n, sizeof keys - static_cast<std::size_t>(n), "&col%02x", collection & 0xFF);
+        path += "&col" + hex(static_cast<unsigned>(collection) & 0xFF, 2);
     }
-    return std::string(node) + keys;
+    return path;
 }
 
 std::string_view PathNode(std::string_view path) {

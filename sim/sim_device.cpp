@@ -77,7 +77,7 @@ bool SimDevice::WaitForHeldRequest(int timeoutMs) {
 void SimDevice::ReleaseHeldAnswers() {
     const std::lock_guard lock(mutex_);
     for (auto& [interfaceNumber, report] : held_) {
-        DeliverLocked(interfaceNumber, std::move(report), Clock::now());
+        DeliverLocked(interfaceNumber, report, Clock::now());
     }
     held_.clear();
 }
@@ -90,7 +90,7 @@ void SimDevice::SendEvent(std::uint16_t code) {
 void SimDevice::SendInputReport(std::uint16_t interfaceNumber, std::vector<std::uint8_t> report) {
     const std::lock_guard lock(mutex_);
     if (plugged_) {
-        DeliverLocked(interfaceNumber, std::move(report), Clock::now());
+        DeliverLocked(interfaceNumber, report, Clock::now());
     }
 }
 
@@ -120,7 +120,7 @@ void SimDevice::Detach(const std::shared_ptr<InputQueue>& queue) {
     std::erase(queues_, queue);
 }
 
-void SimDevice::DeliverLocked(std::uint16_t interfaceNumber, std::vector<std::uint8_t> report,
+void SimDevice::DeliverLocked(std::uint16_t interfaceNumber, const std::vector<std::uint8_t>& report,
                               Clock::time_point due) {
     wire_.push_back({WireDirection::DeviceToHost, interfaceNumber, report});
     for (const auto& queue : queues_) {
@@ -186,7 +186,7 @@ bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint
             case FaultKind::NoiseBeforeAnswer: {
                 std::vector<std::uint8_t> noise(answer.begin(), answer.end());
                 noise[3] = static_cast<std::uint8_t>(request[3] ^ 0x40);
-                DeliverLocked(interfaceNumber, std::move(noise), due);
+                DeliverLocked(interfaceNumber, noise, due);
                 break;
             }
             case FaultKind::EventsBeforeAnswer:

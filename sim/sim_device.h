@@ -112,7 +112,7 @@ public:
     bool Receive(std::uint16_t interfaceNumber, std::span<const std::uint8_t> report, bool outputReport);
 
 private:
-    void DeliverLocked(std::uint16_t interfaceNumber, std::vector<std::uint8_t> report,
+    void DeliverLocked(std::uint16_t interfaceNumber, const std::vector<std::uint8_t>& report,
                        InputQueue::Clock::time_point due);
     std::optional<Fault> TakeFaultLocked(std::uint8_t command);
 
