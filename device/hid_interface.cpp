@@ -2,6 +2,8 @@
 
 #include "device/path_keys.h"
 
+#include <algorithm>
+
 namespace norvane::device {
 namespace {
 
@@ -108,6 +110,19 @@ std::vector<HidUsageData> HidInterface::UnpackInputReport(std::span<const std::u
         return {};
     }
     return device::UnpackInputReport(connection->Descriptor(), connection->Collection(), report);
+}
+
+std::optional<std::uint16_t> HidInterface::ReadEventCode(int timeoutMs) {
+    std::vector<std::uint8_t> report(std::max<std::size_t>(Capabilities().inputReportByteLength, 1));
+    std::size_t count = 0;
+    if (!ReadReport(report, count, timeoutMs)) {
+        return std::nullopt;
+    }
+    const auto usages = UnpackInputReport(std::span(report).first(count));
+    if (usages.empty()) {
+        return std::nullopt;
+    }
+    return usages.front().usage;
 }
 
 std::string HidInterface::Path() const {

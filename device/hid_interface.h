@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,9 @@ public:
     bool SetOutputReport(std::span<const std::uint8_t> report);
     // The usages of an input report of this collection (buttons first, then values).
     std::vector<HidUsageData> UnpackInputReport(std::span<const std::uint8_t> report) const;
+    // Reads one input report and yields its first usage (the device event code); nullopt
+    // when no report arrived or the report unpacked to no usage at all.
+    std::optional<std::uint16_t> ReadEventCode(int timeoutMs);
 
     std::string Path() const;
     HidAttributes Attributes() const;

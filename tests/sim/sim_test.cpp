@@ -94,6 +94,20 @@ TEST(SimDeviceTest, EventReportsUnpackToTheirCodes) {
     }
 }
 
+TEST(SimDeviceTest, EventCodeNeedsAtLeastOneUsage) {
+    SimBackend backend;
+    SimDevice& pad = backend.Add(*FindSimProduct("mousepad"));
+    device::HidInterface events(&backend);
+    ASSERT_TRUE(events.Open("sim:mousepad:1#vid_320f&pid_1004&mi_01&col03", true, true, true, false));
+    pad.SendEvent(0x401);
+    EXPECT_EQ(events.ReadEventCode(100), 0x401);
+    pad.SendInputReport(1, {kEventReportId, 0, 0});  // released: no usage
+    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
+    pad.SendInputReport(1, {kEventReportId});  // cut short
+    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
+    EXPECT_EQ(events.ReadEventCode(0), std::nullopt);
+}
+
 TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
     SimBackend backend;
     SimDevice& headset = backend.Add(*FindSimProduct("headset"));
