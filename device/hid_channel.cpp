@@ -58,6 +58,20 @@ void HidChannel::SetLinkMode(LinkMode mode) {
     wireless_.store(wireless);
 }
 
+bool HidChannel::SwitchLink(LinkMode mode, std::string_view path) {
+    bool opened = false;
+    {
+        const std::lock_guard lock(ioLock_);
+        SetOpen(false);
+        Active().Close();
+        HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
+        opened = next.Open(path, true, true, true, false);
+    }
+    SetLinkMode(mode);
+    SetOpen(opened);
+    return opened;
+}
+
 int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace) {
     const InFlight busy(inFlight_);
     response.fill(0);

@@ -61,6 +61,11 @@ public:
         receiverTimeoutMs_.store(receiverMs);
     }
 
+    // Moves the link to the other slot: under the I/O lock the channel is marked closed, the
+    // current slot closed and the slot of the new mode opened on path; then the link mode is
+    // set and, when the open succeeded, the channel marked open again.
+    bool SwitchLink(LinkMode mode, std::string_view path);
+
     void SetOpen(bool open) { open_.store(open); }
     bool IsOpen() const { return open_.load(); }
     void SetSync(bool sync) { sync_.store(sync); }

@@ -95,6 +95,27 @@ TEST_F(ChannelSimTest, RequestsAreCutOrPaddedTo64Bytes) {
     EXPECT_EQ(Sent().back(), test::ExpectedRequest(0x01, 0, 0));
 }
 
+TEST(HidChannelSwitchTest, SwitchingLinkMovesExchangesToTheOtherSlot) {
+    sim::SimBackend backend;
+    sim::SimDevice& mouse = backend.Add(*sim::FindSimProduct("mouse"));
+    sim::SimDevice& receiver = backend.Add(*sim::FindSimProduct("receiver"));
+    HidChannel channel(&backend);
+    ASSERT_TRUE(channel.SwitchLink(LinkMode::Cable, "sim:mouse:1#vid_320f&pid_221c&mi_01&col04"));
+    Report answer{};
+    ASSERT_EQ(channel.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), 1);
+    ASSERT_TRUE(channel.SwitchLink(LinkMode::Receiver, "sim:receiver:1#vid_320f&pid_221d&mi_01&col04"));
+    EXPECT_TRUE(channel.IsWireless());
+    EXPECT_EQ(channel.ChunkSize(), 24);
+    EXPECT_FALSE(channel.Cable().IsOpen());
+    ASSERT_EQ(channel.Exchange(test::ExpectedRequest(0x02, 0, 0), answer), 1);
+    EXPECT_EQ(mouse.WireLog().size(), 2u);
+    EXPECT_EQ(receiver.WireLog().size(), 2u);
+    // A slot that cannot open leaves the channel closed.
+    EXPECT_FALSE(channel.SwitchLink(LinkMode::Cable, "sim:gone:1#vid_320f&pid_221c&mi_01&col04"));
+    EXPECT_FALSE(channel.IsOpen());
+    EXPECT_EQ(channel.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), 0);
+}
+
 TEST_F(ChannelSimTest, WriteToAGoneDeviceFails) {
     Connect("keyboard");
     device_->Unplug();
