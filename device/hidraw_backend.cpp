@@ -98,12 +98,21 @@ std::optional<std::string> AncestorAttribute(fs::path dir, const fs::path& root,
 class HidrawConnection : public HidConnection {
 public:
     HidrawConnection(platform::UniqueFd fd, platform::UniqueFd abort, HidrawNode node, int collection)
-        : fd_(std::move(fd)), abort_(std::move(abort)), node_(std::move(node)), collection_(collection) {}
+        : fd_(std::move(fd)), abort_(std::move(abort)), node_(std::move(node)), collection_(collection) {
+        // Room for the longest input report of any collection (the fd carries them all),
+        // plus the byte prepended to unnumbered reports.
+        for (const HidReportInfo& report : node_.descriptor.reports) {
+            if (report.type == HidReportType::Input) {
+                readSize_ = std::max(readSize_, report.ByteLength() + 1);
+            }
+        }
+        readSize_ = std::min(readSize_, kMaxReport);
+    }
 
     HidIoStatus Read(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) override {
         count = 0;
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-        std::vector<std::uint8_t> report(kMaxReport);
+        std::vector<std::uint8_t> report(readSize_);
         const bool numbered = node_.descriptor.usesReportIds;
         for (;;) {
             const HidIoStatus ready = Wait(POLLIN, timeoutMs < 0 ? -1 : Remaining(deadline));
@@ -206,6 +215,7 @@ private:
     platform::UniqueFd abort_;
     HidrawNode node_;
     int collection_;
+    std::size_t readSize_ = 2;
 };
 
 platform::UniqueFd OpenWithSyscall(const fs::path& node, int flags) {
