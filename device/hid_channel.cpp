@@ -1,0 +1,124 @@
+#include "device/hid_channel.h"
+
+#include "platform/diag.h"
+
+#include <algorithm>
+
+namespace norvane::device {
+namespace {
+
+// Reports the kernel keeps queued per open file; the drain never reads more.
+constexpr int kMaxStaleReports = 64;
+
+class InFlight {
+public:
+    explicit InFlight(std::atomic<int>& count) : count_(count) { count_.fetch_add(1); }
+    ~InFlight() { count_.fetch_sub(1); }
+    InFlight(const InFlight&) = delete;
+    InFlight& operator=(const InFlight&) = delete;
+
+private:
+    std::atomic<int>& count_;
+};
+
+void TraceReport(std::string_view heading, const Report& report) {
+    namespace diag = platform::diag;
+    diag::Trace(heading);
+    diag::Trace(FormatTraceLine(std::span<const std::uint8_t, 32>(report.data(), 32)));
+    diag::Trace(FormatTraceLine(std::span<const std::uint8_t, 32>(report.data() + 32, 32)));
+}
+
+}  // namespace
+
+std::string FormatTraceLine(std::span<const std::uint8_t, 32> bytes) {
+    std::string line;
+    line.reserve(110);
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            line += i % 4 != 0 ? " " : (i <= 12 ? "   " : "  ");
+        }
+        line += kDigits[bytes[i] >> 4];
+        line += kDigits[bytes[i] & 0xF];
+    }
+    return line;
+}
+
+bool HidChannel::SetDataSize(int size) {
+    if (size < 0 || size > kMaxDataSize) {
+        return false;
+    }
+    dataSize_.store(static_cast<std::uint16_t>(size));
+    return true;
+}
+
+void HidChannel::SetLinkMode(LinkMode mode) {
+    const bool wireless = mode == LinkMode::Receiver;
+    chunkSize_.store(wireless ? kReceiverChunk : kCableChunk);
+    wireless_.store(wireless);
+}
+
+bool HidChannel::SwitchLink(LinkMode mode, std::string_view path) {
+    bool opened = false;
+    {
+        const std::lock_guard lock(ioLock_);
+        SetOpen(false);
+        Active().Close();
+        HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
+        opened = next.Open(path, true, true, true, false);
+    }
+    SetLinkMode(mode);
+    SetOpen(opened);
+    return opened;
+}
+
+int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace) {
+    const InFlight busy(inFlight_);
+    response.fill(0);
+    if (!IsOpen()) {
+        return result::kNoAnswer;
+    }
+    Report out{};
+    std::copy_n(request.begin(), std::min(request.size(), out.size()), out.begin());
+    const bool traced = trace && platform::diag::Enabled();
+    if (traced) {
+        TraceReport("命令", out);
+    }
+
+    const std::lock_guard lock(ioLock_);
+    const bool wireless = IsWireless();
+    HidInterface& port = wireless ? receiver_ : cable_;
+    const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();
+
+    Report in{};
+    std::size_t count = 0;
+    for (int i = 0; i < kMaxStaleReports && port.ReadReport(in, count, 0); ++i) {
+    }
+    if (!port.WriteReport(out, count, timeout) || count != out.size()) {
+        return result::kWriteFailed;
+    }
+    int code = result::kNoAnswer;
+    bool received = false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        in.fill(0);
+        if (!port.ReadReport(in, count, timeout)) {
+            continue;
+        }
+        received = true;
+        if (count > 3 && in[3] == out[3]) {
+            response = in;
+            code = result::kSuccess;
+            break;
+        }
+        if (wireless && count > 3 && in[3] == 0xAA) {
+            code = result::kReceiverAsleep;
+            break;
+        }
+    }
+    if (traced) {
+        TraceReport("返回", received ? in : Report{});
+    }
+    return code;
+}
+
+}  // namespace norvane::device

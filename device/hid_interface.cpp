@@ -1,0 +1,158 @@
+#include "device/hid_interface.h"
+
+#include "device/path_keys.h"
+
+#include <algorithm>
+
+namespace norvane::device {
+namespace {
+
+// Sets a flag for the duration of one transfer.
+class FlagScope {
+public:
+    explicit FlagScope(std::atomic<bool>& flag) : flag_(flag) { flag_.store(true); }
+    ~FlagScope() { flag_.store(false); }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    std::atomic<bool>& flag_;
+};
+
+}  // namespace
+
+void HidInterface::SetBackend(HidBackend* backend) {
+    Close();
+    const std::lock_guard lock(mutex_);
+    backend_ = backend;
+}
+
+bool HidInterface::Open(std::string_view path, bool readAccess, bool writeAccess, bool overlapped,
+                        bool exclusive) {
+    Close();
+    const HidOpenMode mode{readAccess, writeAccess, overlapped, exclusive};
+    HidBackend* backend = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        mode_ = mode;
+        path_ = std::string(path);
+        backend = backend_;
+    }
+    if (backend == nullptr) {
+        return false;
+    }
+    std::shared_ptr<HidConnection> connection = backend->Open(path, mode);
+    if (!connection) {
+        return false;
+    }
+    const std::lock_guard lock(mutex_);
+    attributes_ = connection->Attributes();
+    capabilities_ = CapabilitiesOf(connection->Descriptor(), connection->Collection());
+    interfaceNumber_ = InterfaceNumberFromPath(path);
+    collectionNumber_ = CollectionNumberFromPath(path);
+    connection_ = std::move(connection);
+    return true;
+}
+
+void HidInterface::Close() {
+    std::shared_ptr<HidConnection> connection;
+    {
+        const std::lock_guard lock(mutex_);
+        connection = std::move(connection_);
+        connection_.reset();
+        attributes_ = {};
+        capabilities_ = {};
+    }
+    if (connection) {
+        // A reader or writer holding its own reference returns at once and releases it.
+        connection->Abort();
+    }
+}
+
+bool HidInterface::IsOpen() const {
+    const std::lock_guard lock(mutex_);
+    return connection_ != nullptr;
+}
+
+std::shared_ptr<HidConnection> HidInterface::Connection() const {
+    const std::lock_guard lock(mutex_);
+    return connection_;
+}
+
+bool HidInterface::ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
+    count = 0;
+    const auto connection = Connection();
+    if (!connection || buffer.empty()) {
+        return false;
+    }
+    const FlagScope flag(reading_);
+    return connection->Read(buffer, count, timeoutMs) == HidIoStatus::Ok;
+}
+
+bool HidInterface::WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) {
+    count = 0;
+    const auto connection = Connection();
+    if (!connection || report.empty()) {
+        return false;
+    }
+    const FlagScope flag(writing_);
+    return connection->Write(report, count, timeoutMs) == HidIoStatus::Ok;
+}
+
+bool HidInterface::SetOutputReport(std::span<const std::uint8_t> report) {
+    const auto connection = Connection();
+    return connection && !report.empty() && connection->SetOutputReport(report);
+}
+
+std::vector<HidUsageData> HidInterface::UnpackInputReport(std::span<const std::uint8_t> report) const {
+    const auto connection = Connection();
+    if (!connection) {
+        return {};
+    }
+    return device::UnpackInputReport(connection->Descriptor(), connection->Collection(), report);
+}
+
+std::optional<std::uint16_t> HidInterface::ReadEventCode(int timeoutMs) {
+    std::vector<std::uint8_t> report(std::max<std::size_t>(Capabilities().inputReportByteLength, 1));
+    std::size_t count = 0;
+    if (!ReadReport(report, count, timeoutMs)) {
+        return std::nullopt;
+    }
+    const auto usages = UnpackInputReport(std::span(report).first(count));
+    if (usages.empty()) {
+        return std::nullopt;
+    }
+    return usages.front().usage;
+}
+
+std::string HidInterface::Path() const {
+    const std::lock_guard lock(mutex_);
+    return path_;
+}
+
+HidAttributes HidInterface::Attributes() const {
+    const std::lock_guard lock(mutex_);
+    return attributes_;
+}
+
+HidCapabilities HidInterface::Capabilities() const {
+    const std::lock_guard lock(mutex_);
+    return capabilities_;
+}
+
+HidOpenMode HidInterface::Mode() const {
+    const std::lock_guard lock(mutex_);
+    return mode_;
+}
+
+std::uint16_t HidInterface::InterfaceNumber() const {
+    const std::lock_guard lock(mutex_);
+    return interfaceNumber_;
+}
+
+std::uint16_t HidInterface::CollectionNumber() const {
+    const std::lock_guard lock(mutex_);
+    return collectionNumber_;
+}
+
+}  // namespace norvane::device

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "device/hid_backend.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace norvane::device {
+
+// One HID interface (one top-level collection): open, described, read and written with a
+// time limit that Close from another thread cuts short.
+class HidInterface {
+public:
+    explicit HidInterface(HidBackend* backend = nullptr) : backend_(backend) {}
+    ~HidInterface() { Close(); }
+    HidInterface(const HidInterface&) = delete;
+    HidInterface& operator=(const HidInterface&) = delete;
+
+    void SetBackend(HidBackend* backend);
+
+    // Closes what was open, opens the path and reads its description. The interface and
+    // collection numbers are taken from the path.
+    bool Open(std::string_view path, bool readAccess, bool writeAccess, bool overlapped, bool exclusive);
+    // Ends a read or write in progress and closes; closing a closed interface does nothing.
+    void Close();
+    bool IsOpen() const;
+
+    // True with the byte count when a report arrived in time; -1 waits without limit.
+    bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs);
+    bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs);
+    bool SetOutputReport(std::span<const std::uint8_t> report);
+    // The usages of an input report of this collection (buttons first, then values).
+    std::vector<HidUsageData> UnpackInputReport(std::span<const std::uint8_t> report) const;
+    // Reads one input report and yields its first usage (the device event code); nullopt
+    // when no report arrived or the report unpacked to no usage at all.
+    std::optional<std::uint16_t> ReadEventCode(int timeoutMs);
+
+    std::string Path() const;
+    HidAttributes Attributes() const;
+    HidCapabilities Capabilities() const;
+    HidOpenMode Mode() const;
+    std::uint16_t InterfaceNumber() const;
+    std::uint16_t CollectionNumber() const;
+    bool IsReading() const { return reading_.load(); }
+    bool IsWriting() const { return writing_.load(); }
+
+private:
+    std::shared_ptr<HidConnection> Connection() const;
+
+    HidBackend* backend_;
+    mutable std::mutex mutex_;  // guards the fields below, not the I/O itself
+    std::shared_ptr<HidConnection> connection_;
+    std::string path_;
+    HidOpenMode mode_;
+    HidAttributes attributes_;
+    HidCapabilities capabilities_;
+    std::uint16_t interfaceNumber_ = 0;
+    std::uint16_t collectionNumber_ = 0;
+    std::atomic<bool> reading_{false};
+    std::atomic<bool> writing_{false};
+};
+
+}  // namespace norvane::device

@@ -1,0 +1,398 @@
+#include "device/hidraw_backend.h"
+
+#include "device/path_keys.h"
+#include "platform/diag.h"
+
+#include <fcntl.h>
+#include <libudev.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+namespace norvane::device {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Largest report hidraw hands out, plus the byte we prepend to unnumbered reports.
+constexpr std::size_t kMaxReport = 16384 + 1;
+
+std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string data(limit + 1, '\0');
+    in.read(data.data(), static_cast<std::streamsize>(data.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got > limit) {
+        return std::nullopt;
+    }
+    data.resize(got);
+    return data;
+}
+
+std::optional<std::uint32_t> ParseHex(std::string_view text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.remove_suffix(1);
+    }
+    std::uint32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "HID_ID=0003:0000320F:000050B7" → vendor, product.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseHidId(const std::string& uevent) {
+    std::istringstream lines(uevent);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.starts_with("HID_ID=")) {
+            continue;
+        }
+        const std::string_view id = std::string_view(line).substr(7);
+        const auto first = id.find(':');
+        const auto second = id.find(':', first + 1);
+        if (first == std::string_view::npos || second == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto vendor = ParseHex(id.substr(first + 1, second - first - 1));
+        const auto product = ParseHex(id.substr(second + 1));
+        if (!vendor || !product || *vendor > 0xFFFF || *product > 0xFFFF) {
+            return std::nullopt;
+        }
+        return std::pair{static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*product)};
+    }
+    return std::nullopt;
+}
+
+bool IsNodeName(std::string_view name) {
+    constexpr std::string_view kPrefix = "hidraw";
+    return name.size() > kPrefix.size() && name.starts_with(kPrefix) &&
+           std::all_of(name.begin() + kPrefix.size(), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The nearest ancestor (below the sysfs root) holding a file of this name.
+std::optional<std::string> AncestorAttribute(fs::path dir, const fs::path& root, const char* name) {
+    std::error_code ec;
+    while (!dir.empty() && dir != root && dir != dir.parent_path()) {
+        if (fs::is_regular_file(dir / name, ec)) {
+            return ReadSmallFile(dir / name, 64);
+        }
+        dir = dir.parent_path();
+    }
+    return std::nullopt;
+}
+
+class HidrawConnection : public HidConnection {
+public:
+    HidrawConnection(platform::UniqueFd fd, platform::UniqueFd abort, HidrawNode node, int collection)
+        : fd_(std::move(fd)), abort_(std::move(abort)), node_(std::move(node)), collection_(collection) {
+        // Room for the longest input report of any collection (the fd carries them all),
+        // plus the byte prepended to unnumbered reports.
+        for (const HidReportInfo& report : node_.descriptor.reports) {
+            if (report.type == HidReportType::Input) {
+                readSize_ = std::max(readSize_, report.ByteLength() + 1);
+            }
+        }
+        readSize_ = std::min(readSize_, kMaxReport);
+    }
+
+    HidIoStatus Read(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) override {
+        count = 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        std::vector<std::uint8_t> report(readSize_);
+        const bool numbered = node_.descriptor.usesReportIds;
+        for (;;) {
+            const HidIoStatus ready = Wait(POLLIN, timeoutMs < 0 ? -1 : Remaining(deadline));
+            if (ready != HidIoStatus::Ok) {
+                return ready;
+            }
+            std::uint8_t* into = numbered ? report.data() : report.data() + 1;
+            const ssize_t n = ::read(fd_.Get(), into, report.size() - 1);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            }
+            if (n <= 0) {
+                return HidIoStatus::Failed;  // the device went away
+            }
+            auto size = static_cast<std::size_t>(n);
+            if (!numbered) {
+                report[0] = 0;
+                ++size;
+            }
+            if (node_.descriptor.CollectionOfReport(HidReportType::Input, report[0]) != collection_) {
+                continue;  // another collection's report
+            }
+            count = std::min(size, buffer.size());
+            std::copy_n(report.begin(), count, buffer.begin());
+            return HidIoStatus::Ok;
+        }
+    }
+
+    HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) override {
+        count = 0;
+        if (report.empty() ||
+            node_.descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
+            return HidIoStatus::Failed;
+        }
+        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        for (;;) {
+            const HidIoStatus ready = Wait(POLLOUT, timeoutMs < 0 ? -1 : Remaining(deadline));
+            if (ready != HidIoStatus::Ok) {
+                return ready;
+            }
+            // hidraw takes [report ID][payload], with 0 for unnumbered reports.
+            const ssize_t n = ::write(fd_.Get(), report.data(), report.size());
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            }
+            if (n < 0) {
+                return HidIoStatus::Failed;
+            }
+            count = static_cast<std::size_t>(n);
+            return count == report.size() ? HidIoStatus::Ok : HidIoStatus::Failed;
+        }
+    }
+
+    bool SetOutputReport(std::span<const std::uint8_t> report) override {
+        std::size_t count = 0;
+        return Write(report, count, 1000) == HidIoStatus::Ok;
+    }
+
+    void Abort() override {
+        const std::uint64_t one = 1;
+        // The eventfd stays readable: every later wait ends at once too.
+        [[maybe_unused]] const ssize_t n = ::write(abort_.Get(), &one, sizeof one);
+    }
+
+    const HidAttributes& Attributes() const override { return node_.attributes; }
+    const ReportDescriptor& Descriptor() const override { return node_.descriptor; }
+    int Collection() const override { return collection_; }
+
+private:
+    static int Remaining(Clock::time_point deadline) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        return static_cast<int>(std::max<long long>(left, 0));
+    }
+
+    HidIoStatus Wait(short events, int timeoutMs) {
+        pollfd fds[2] = {{fd_.Get(), events, 0}, {abort_.Get(), POLLIN, 0}};
+        for (;;) {
+            const int n = ::poll(fds, 2, timeoutMs);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return HidIoStatus::Failed;
+            }
+            if (n == 0) {
+                return HidIoStatus::Timeout;
+            }
+            if ((fds[1].revents & POLLIN) != 0) {
+                return HidIoStatus::Aborted;
+            }
+            if ((fds[0].revents & events) != 0) {
+                return HidIoStatus::Ok;
+            }
+            return HidIoStatus::Failed;  // POLLERR, POLLHUP, POLLNVAL: unplugged
+        }
+    }
+
+    platform::UniqueFd fd_;
+    platform::UniqueFd abort_;
+    HidrawNode node_;
+    int collection_;
+    std::size_t readSize_ = 2;
+};
+
+platform::UniqueFd OpenWithSyscall(const fs::path& node, int flags) {
+    return platform::UniqueFd(::open(node.c_str(), flags));
+}
+
+}  // namespace
+
+HidrawBackend::HidrawBackend(HidrawConfig config) : config_(std::move(config)) {
+    if (!config_.openNode) {
+        config_.openNode = OpenWithSyscall;
+    }
+}
+
+std::vector<std::string> HidrawBackend::NodeNames() const {
+    std::vector<std::string> names;
+    if (config_.useUdev && config_.sysfsRoot == "/sys") {
+        udev* context = udev_new();
+        udev_enumerate* enumerate = context != nullptr ? udev_enumerate_new(context) : nullptr;
+        bool listed = false;
+        if (enumerate != nullptr && udev_enumerate_add_match_subsystem(enumerate, "hidraw") >= 0 &&
+            udev_enumerate_scan_devices(enumerate) >= 0) {
+            listed = true;
+            udev_list_entry* entry = nullptr;
+            udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
+                const std::string name = fs::path(udev_list_entry_get_name(entry)).filename().string();
+                if (IsNodeName(name)) {
+                    names.push_back(name);
+                }
+            }
+        }
+        if (enumerate != nullptr) {
+            udev_enumerate_unref(enumerate);
+        }
+        if (context != nullptr) {
+            udev_unref(context);
+        }
+        if (listed) {
+            std::sort(names.begin(), names.end());
+            return names;
+        }
+        platform::diag::Trace("hidraw: udev unavailable, walking sysfs");
+    }
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(config_.sysfsRoot / "class" / "hidraw", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (IsNodeName(name)) {
+            names.push_back(name);
+        }
+    }
+    // hidraw2 before hidraw10.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return names;
+}
+
+std::optional<HidrawNode> HidrawBackend::ReadNode(std::string_view name) const {
+    if (!IsNodeName(name)) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    const fs::path hid = fs::canonical(config_.sysfsRoot / "class" / "hidraw" / name / "device", ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const auto uevent = ReadSmallFile(hid / "uevent", 4096);
+    const auto descriptorBytes = ReadSmallFile(hid / "report_descriptor", kMaxReportDescriptorSize);
+    if (!uevent || !descriptorBytes) {
+        return std::nullopt;
+    }
+    const auto ids = ParseHidId(*uevent);
+    if (!ids) {
+        return std::nullopt;
+    }
+    const auto* begin = reinterpret_cast<const std::uint8_t*>(descriptorBytes->data());
+    auto parsed = ParseReportDescriptor(std::span(begin, descriptorBytes->size()));
+    if (!parsed.descriptor) {
+        platform::diag::Trace("hidraw: " + std::string(name) + ": " + parsed.error);
+        return std::nullopt;
+    }
+    HidrawNode node;
+    node.name = std::string(name);
+    node.attributes.vendorId = ids->first;
+    node.attributes.productId = ids->second;
+    const fs::path root = fs::canonical(config_.sysfsRoot, ec);
+    if (const auto number = AncestorAttribute(hid.parent_path(), root, "bInterfaceNumber")) {
+        if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
+            node.interfaceNumber = static_cast<std::uint16_t>(*value);
+        }
+    }
+    if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
+        if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
+            node.attributes.versionNumber = static_cast<std::uint16_t>(*value);
+        }
+    }
+    node.descriptor = std::move(*parsed.descriptor);
+    return node;
+}
+
+std::vector<HidrawNode> HidrawBackend::Nodes() {
+    std::vector<HidrawNode> nodes;
+    for (const std::string& name : NodeNames()) {
+        if (auto node = ReadNode(name)) {
+            nodes.push_back(std::move(*node));
+        }
+    }
+    return nodes;
+}
+
+bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
+    paths.clear();
+    for (const HidrawNode& node : Nodes()) {
+        const int count = static_cast<int>(node.descriptor.collections.size());
+        const std::string devNode = (config_.devRoot / node.name).string();
+        for (int collection = 1; collection <= count; ++collection) {
+            paths.push_back(FormatInterfacePath(devNode, node.attributes.vendorId, node.attributes.productId,
+                                                node.interfaceNumber, collection, count));
+        }
+    }
+    return true;
+}
+
+std::optional<std::pair<HidrawNode, int>> HidrawBackend::NodeOfPath(std::string_view path) const {
+    const std::string name = fs::path(std::string(PathNode(path))).filename().string();
+    auto node = ReadNode(name);
+    if (!node || node->attributes.vendorId != VendorIdFromPath(path) ||
+        node->attributes.productId != ProductIdFromPath(path)) {
+        return std::nullopt;
+    }
+    const int count = static_cast<int>(node->descriptor.collections.size());
+    const int collection = count > 1 ? CollectionNumberFromPath(path) : 1;
+    if (collection < 1 || collection > count) {
+        return std::nullopt;
+    }
+    return std::pair{std::move(*node), collection};
+}
+
+std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const HidOpenMode& mode) {
+    auto found = NodeOfPath(path);
+    if (!found) {
+        lastOpenError_.store(ENOENT);
+        return nullptr;
+    }
+    auto& [node, collection] = *found;
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    flags |= mode.read && mode.write ? O_RDWR : (mode.write ? O_WRONLY : O_RDONLY);
+    errno = 0;
+    platform::UniqueFd fd = config_.openNode(config_.devRoot / node.name, flags);
+    if (!fd.Valid()) {
+        lastOpenError_.store(errno != 0 ? errno : EIO);
+        return nullptr;
+    }
+    platform::UniqueFd abort(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!abort.Valid()) {
+        lastOpenError_.store(errno);
+        return nullptr;
+    }
+    lastOpenError_.store(0);
+    return std::make_unique<HidrawConnection>(std::move(fd), std::move(abort), std::move(node), collection);
+}
+
+bool HidrawBackend::Probe(std::string_view path) {
+    return NodeOfPath(path).has_value();
+}
+
+std::optional<HidPathDescription> HidrawBackend::Describe(std::string_view path) {
+    auto found = NodeOfPath(path);
+    if (!found) {
+        return std::nullopt;
+    }
+    HidPathDescription description;
+    description.attributes = found->first.attributes;
+    description.collection = found->second;
+    description.capabilities = CapabilitiesOf(found->first.descriptor, found->second);
+    description.descriptor = std::move(found->first.descriptor);
+    return description;
+}
+
+}  // namespace norvane::device
