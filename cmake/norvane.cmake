@@ -54,8 +54,11 @@ function(norvane_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   norvane_target_defaults(${name})
   add_dependencies(${name} norvane_resources)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "NORVANE_TRACE=")
+  set(properties ENVIRONMENT "NORVANE_TRACE=")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # norvane_add_bench(<name> SOURCES ... [DEPS ...]): a Google Benchmark binary,

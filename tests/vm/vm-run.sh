@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Boots the installed cloud kernel in qemu with a busybox initramfs holding the HID
+# modules and the given programs, runs a scenario script inside and reports its
+# result through the serial console.
+#
+# usage: vm-run.sh --work DIR --scenario FILE [--program PATH]... [--timeout SECONDS]
+# Exit status: the scenario's, 124 on timeout, 2 when the tools are missing.
+set -euo pipefail
+
+work="" scenario="" timeout_s=300 programs=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --work) work=$2; shift 2 ;;
+    --scenario) scenario=$2; shift 2 ;;
+    --program) programs+=("$2"); shift 2 ;;
+    --timeout) timeout_s=$2; shift 2 ;;
+    *) echo "vm-run: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+[ -n "$work" ] && [ -f "$scenario" ] || { echo "vm-run: --work and --scenario are required" >&2; exit 2; }
+
+kernel=$(ls -1 /boot/vmlinuz-*-cloud-amd64 2>/dev/null | sort -V | tail -n 1 || true)
+busybox=$(command -v busybox || true)
+if [ -z "$kernel" ] || [ -z "$busybox" ] || ! command -v qemu-system-x86_64 >/dev/null || ! command -v cpio >/dev/null; then
+  echo "vm-run: needs qemu-system-x86, linux-image-cloud-amd64, busybox-static and cpio" >&2
+  exit 2
+fi
+release=${kernel#/boot/vmlinuz-}
+
+rm -rf "$work"
+root="$work/root"
+mkdir -p "$root"/{bin,sbin,dev,proc,sys,tmp,run,lib/modules,usr/bin}
+cp "$busybox" "$root/bin/busybox"
+for applet in sh mount insmod mkdir cat echo ls sleep poweroff grep sed head tail kill wc test dd mknod \
+              readlink find timeout printf uname dmesg sync seq; do
+  ln -sf busybox "$root/bin/$applet"
+done
+
+# hid first: uhid and hid-generic depend on it.
+for module in hid uhid hid-generic; do
+  path=$(modinfo -k "$release" -n "$module")
+  case "$path" in
+    *.ko) cp "$path" "$root/lib/modules/$module.ko" ;;
+    *.ko.xz) xz -dc "$path" > "$root/lib/modules/$module.ko" ;;
+    *.ko.zst) zstd -qdc "$path" > "$root/lib/modules/$module.ko" ;;
+    *) echo "vm-run: cannot load module $module from $path" >&2; exit 2 ;;
+  esac
+done
+
+# Programs with the shared libraries they load, at the same paths.
+copy_with_path() {
+  local src=$1
+  mkdir -p "$root$(dirname "$src")"
+  cp -L "$src" "$root$src"
+}
+for program in "${programs[@]}"; do
+  cp "$program" "$root/usr/bin/"
+  for lib in $(ldd "$program" | grep -oE '/[^ ]+' | sort -u); do
+    copy_with_path "$lib"
+  done
+done
+cp "$scenario" "$root/scenario.sh"
+
+cat > "$root/init" <<'INIT'
+#!/bin/sh
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+mount -t tmpfs tmpfs /tmp
+for m in hid uhid hid-generic; do insmod /lib/modules/$m.ko || echo "insmod $m failed"; done
+export PATH=/usr/bin:/bin HOME=/tmp
+echo "NORVANE-VM: scenario start"
+sh /scenario.sh
+rc=$?
+echo "NORVANE-VM-RESULT: $rc"
+sync
+poweroff -f
+INIT
+chmod +x "$root/init"
+
+(cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) > "$work/initramfs.cpio.gz"
+
+# TCG boots this kernel in a few seconds; KVM inside another VM can be far slower,
+# so it is used only when asked for.
+accel=${NORVANE_VM_ACCEL:-tcg}
+log="$work/serial.log"
+echo "vm-run: booting $release ($accel)" >&2
+set +e
+timeout "$timeout_s" qemu-system-x86_64 -accel "$accel" -m 512 -smp 1 -nographic -no-reboot \
+  -net none -kernel "$kernel" -initrd "$work/initramfs.cpio.gz" \
+  -append "console=ttyS0 panic=-1 quiet loglevel=3" </dev/null >"$log" 2>&1
+status=$?
+set -e
+tr -d '\r' < "$log" | sed -n '/NORVANE-VM: scenario start/,$p'
+if [ $status -eq 124 ]; then
+  echo "vm-run: timed out after ${timeout_s}s; serial log: $log" >&2
+  exit 124
+fi
+result=$(tr -d '\r' < "$log" | sed -n 's/^NORVANE-VM-RESULT: \([0-9]*\).*/\1/p' | tail -n 1)
+if [ -z "$result" ]; then
+  echo "vm-run: no result from the VM; serial log: $log" >&2
+  exit 1
+fi
+exit "$result"

@@ -1,0 +1,353 @@
+#include "update/http_client.h"
+
+#include "platform/diag.h"
+#include "update/proxy.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+namespace norvane::update {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kContentType = "Content-Type: application/x-www-form-urlencoded";
+constexpr std::string_view kAccept = "Accept:application/prs.Velto.v1+json";
+// Longest single wait while nothing else bounds it; the loop re-checks its deadlines after each.
+constexpr std::chrono::milliseconds kLongestPoll{1000};
+
+class CurlLibrary {
+public:
+    CurlLibrary() : ok_(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {}
+    ~CurlLibrary() {
+        if (ok_) {
+            curl_global_cleanup();
+        }
+    }
+    CurlLibrary(const CurlLibrary&) = delete;
+    CurlLibrary& operator=(const CurlLibrary&) = delete;
+    [[nodiscard]] bool Ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+bool CurlReady() {
+    static const CurlLibrary library;
+    return library.Ok();
+}
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct MultiDeleter {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct CurlTextDeleter {
+    void operator()(char* text) const { curl_free(text); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+using CurlText = std::unique_ptr<char, CurlTextDeleter>;
+
+std::uint32_t CurlError(CURLcode code) {
+    return kCurlErrorBase + static_cast<std::uint32_t>(code);
+}
+
+std::optional<std::string> UpperMethod(std::string_view method) {
+    std::string upper(method);
+    std::ranges::transform(upper, upper.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    if (upper == "GET" || upper == "POST") {
+        return upper;
+    }
+    return std::nullopt;
+}
+
+struct UrlParts {
+    std::string scheme;
+    std::string host;
+};
+
+// Scheme and host of an absolute http or https URL.
+std::optional<UrlParts> SplitUrl(const std::string& url, CURLcode& error) {
+    const UrlHandle handle(curl_url());
+    if (!handle) {
+        error = CURLE_OUT_OF_MEMORY;
+        return std::nullopt;
+    }
+    if (curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+        error = CURLE_URL_MALFORMAT;
+        return std::nullopt;
+    }
+    char* scheme = nullptr;
+    char* host = nullptr;
+    const bool haveScheme = curl_url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK;
+    const CurlText schemeText(scheme);
+    const bool haveHost = curl_url_get(handle.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK;
+    const CurlText hostText(host);
+    if (!haveScheme || !haveHost || host[0] == '\0') {
+        error = CURLE_URL_MALFORMAT;
+        return std::nullopt;
+    }
+    UrlParts parts{scheme, host};
+    if (parts.scheme != "http" && parts.scheme != "https") {
+        error = CURLE_UNSUPPORTED_PROTOCOL;
+        return std::nullopt;
+    }
+    return parts;
+}
+
+// Collects the answer into the caller's buffer, never past its end.
+struct ResponseSink {
+    std::span<char> buffer;
+    std::size_t used = 0;
+    bool overflow = false;
+};
+
+std::size_t WriteAnswer(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* sink = static_cast<ResponseSink*>(user);
+    const std::size_t length = size * count;
+    const std::size_t take = std::min(length, sink->buffer.size() - sink->used);
+    if (take > 0) {
+        std::memcpy(sink->buffer.data() + sink->used, data, take);
+        sink->used += take;
+    }
+    if (take < length) {
+        sink->overflow = true;  // returning less than given ends the transfer
+    }
+    return take;
+}
+
+struct AttemptResult {
+    CURLcode code = CURLE_OK;
+    bool reached = false;  // the request went out to the server (or proxy)
+};
+
+long Milliseconds(std::chrono::milliseconds value) {
+    return static_cast<long>(std::clamp<std::chrono::milliseconds::rep>(value.count(), 0, LONG_MAX));
+}
+
+// Runs the transfer of an easy handle, enforcing the send and receive timeouts as
+// longest pauses and ending early when stop is requested.
+AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploadSize,
+                      const std::stop_token& stop) {
+    AttemptResult result;
+    const MultiHandle multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+        result.code = CURLE_OUT_OF_MEMORY;
+        return result;
+    }
+    {
+        const std::stop_callback wake(stop, [&multi] { curl_multi_wakeup(multi.get()); });
+        Clock::time_point lastActivity = Clock::now();
+        curl_off_t lastUp = -1;
+        curl_off_t lastDown = -1;
+        long lastHeader = -1;
+        for (;;) {
+            int running = 0;
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+                result.code = CURLE_OUT_OF_MEMORY;
+                break;
+            }
+            long requestSize = 0;
+            curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestSize);
+            result.reached = result.reached || requestSize > 0;
+            if (running == 0) {
+                int queued = 0;
+                const CURLMsg* message = curl_multi_info_read(multi.get(), &queued);
+                result.code = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
+                                                                                 : CURLE_RECV_ERROR;
+                break;
+            }
+            if (stop.stop_requested()) {
+                result.code = CURLE_ABORTED_BY_CALLBACK;
+                break;
+            }
+            std::chrono::milliseconds wait = kLongestPoll;
+            if (result.reached) {
+                curl_off_t up = 0;
+                curl_off_t down = 0;
+                long header = 0;
+                curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+                curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
+                curl_easy_getinfo(easy, CURLINFO_HEADER_SIZE, &header);
+                const Clock::time_point now = Clock::now();
+                if (up != lastUp || down != lastDown || header != lastHeader) {
+                    lastUp = up;
+                    lastDown = down;
+                    lastHeader = header;
+                    lastActivity = now;
+                }
+                const std::chrono::milliseconds limit =
+                    up < uploadSize ? settings.sendTimeout : settings.receiveTimeout;
+                if (limit.count() > 0) {
+                    const auto idle =
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity);
+                    if (idle >= limit) {
+                        result.code = CURLE_OPERATION_TIMEDOUT;
+                        break;
+                    }
+                    wait = std::clamp(limit - idle + std::chrono::milliseconds(1),
+                                      std::chrono::milliseconds(1), wait);
+                }
+            }
+            // Returns early on socket activity, on libcurl's own timers and on wakeup.
+            if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) !=
+                CURLM_OK) {
+                result.code = CURLE_OUT_OF_MEMORY;
+                break;
+            }
+        }
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+    return result;
+}
+
+}  // namespace
+
+std::string DescribeHttpError(std::uint32_t code) {
+    switch (code) {
+        case kHttpErrorNone:
+            return "no error";
+        case kHttpErrorEmptyUrl:
+            return "empty URL";
+        case kHttpErrorInvalidMethod:
+            return "method other than GET and POST";
+        case kHttpErrorResponseTooLong:
+            return "answer longer than the buffer";
+        default:
+            break;
+    }
+    if (code >= kCurlErrorBase && code < kCurlErrorBase + CURL_LAST) {
+        return curl_easy_strerror(static_cast<CURLcode>(code - kCurlErrorBase));
+    }
+    return "error " + std::to_string(code);
+}
+
+void HttpClient::Reset(const HttpSettings& settings) {
+    settings_ = settings;
+    lastError_ = kHttpErrorNone;
+}
+
+int HttpClient::Request(std::string_view method, std::string_view url, std::span<const std::byte> body,
+                        std::span<char> response, const std::stop_token& stop) {
+    lastError_ = kHttpErrorNone;
+    if (url.empty()) {
+        lastError_ = kHttpErrorEmptyUrl;
+        return -1;
+    }
+    const std::optional<std::string> verb = UpperMethod(method);
+    if (!verb) {
+        lastError_ = kHttpErrorInvalidMethod;
+        return -1;
+    }
+    if (!CurlReady()) {
+        lastError_ = CurlError(CURLE_FAILED_INIT);
+        return -1;
+    }
+    const std::string target(url);
+    CURLcode urlError = CURLE_OK;
+    const std::optional<UrlParts> parts = SplitUrl(target, urlError);
+    if (!parts) {
+        lastError_ = CurlError(urlError);
+        return -1;
+    }
+    response = response.first(std::min<std::size_t>(response.size(), INT_MAX));
+
+    const EasyHandle easy(curl_easy_init());
+    const std::string contentLength = "Content-Length: " + std::to_string(body.size());
+    HeaderList headers;
+    for (const std::string_view line :
+         {std::string_view(contentLength), kContentType, kAccept, std::string_view("Expect:")}) {
+        curl_slist* next = curl_slist_append(headers.get(), std::string(line).c_str());
+        if (next == nullptr) {
+            headers.reset();
+            break;
+        }
+        static_cast<void>(headers.release());
+        headers.reset(next);
+    }
+    if (!easy || !headers) {
+        lastError_ = CurlError(CURLE_OUT_OF_MEMORY);
+        return -1;
+    }
+    ResponseSink sink{response};
+    CURL* h = easy.get();
+    const long connectTimeout = Milliseconds(settings_.connectTimeout + settings_.resolveTimeout);
+    bool configured = true;
+    const auto set = [&configured](CURLcode code) { configured = configured && code == CURLE_OK; };
+    set(curl_easy_setopt(h, CURLOPT_URL, target.c_str()));
+    set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+    set(curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)));
+    set(curl_easy_setopt(h, CURLOPT_USERAGENT, settings_.userAgent.c_str()));
+    set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeout));
+    set(curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L));
+    set(curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L));
+    if (!settings_.caFile.empty()) {
+        set(curl_easy_setopt(h, CURLOPT_CAINFO, settings_.caFile.c_str()));
+    }
+    // The body goes out as given, for GET as well.
+    set(curl_easy_setopt(h, CURLOPT_POST, 1L));
+    set(curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
+    set(curl_easy_setopt(h, CURLOPT_POSTFIELDS,
+                         body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
+    if (*verb == "GET") {
+        set(curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, "GET"));
+    }
+    set(curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
+    set(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteAnswer));
+    set(curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink));
+    set(curl_easy_setopt(h, CURLOPT_PROXY, ""));  // the first attempt goes direct
+    if (!configured) {
+        lastError_ = CurlError(CURLE_FAILED_INIT);
+        return -1;
+    }
+
+    const auto uploadSize = static_cast<curl_off_t>(body.size());
+    AttemptResult attempt = Perform(h, settings_, uploadSize, stop);
+    if (!attempt.reached && attempt.code != CURLE_OK && attempt.code != CURLE_ABORTED_BY_CALLBACK) {
+        if (const std::optional<std::string> proxy = ConfiguredProxy(parts->scheme, parts->host)) {
+            if (platform::diag::Enabled()) {
+                platform::diag::Trace("http: " + target + " not reached directly (" +
+                                      DescribeHttpError(CurlError(attempt.code)) + "), trying proxy " +
+                                      *proxy);
+            }
+            sink = ResponseSink{response};
+            if (curl_easy_setopt(h, CURLOPT_PROXY, proxy->c_str()) == CURLE_OK &&
+                curl_easy_setopt(h, CURLOPT_NOPROXY, "") == CURLE_OK) {
+                attempt = Perform(h, settings_, uploadSize, stop);
+            }
+        }
+    }
+    if (attempt.code == CURLE_OK) {
+        return static_cast<int>(sink.used);
+    }
+    lastError_ = sink.overflow ? kHttpErrorResponseTooLong : CurlError(attempt.code);
+    if (platform::diag::Enabled()) {
+        platform::diag::Trace("http: " + *verb + " " + target + ": " + DescribeHttpError(lastError_));
+    }
+    if (!attempt.reached && attempt.code != CURLE_ABORTED_BY_CALLBACK) {
+        const std::size_t n = std::min(kNoLinkServer.size(), response.size());
+        std::memcpy(response.data(), kNoLinkServer.data(), n);
+        return 0;
+    }
+    return static_cast<int>(sink.used);
+}
+
+}  // namespace norvane::update
