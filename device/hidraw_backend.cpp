@@ -76,6 +76,41 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseHidId(const std::str
     return std::nullopt;
 }
 
+// The value of one "KEY=value" line of a uevent file.
+std::optional<std::string_view> UeventValue(std::string_view uevent, std::string_view key) {
+    while (!uevent.empty()) {
+        const std::size_t end = uevent.find('\n');
+        const std::string_view line = uevent.substr(0, end);
+        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == '=') {
+            return line.substr(key.size() + 1);
+        }
+        uevent = end == std::string_view::npos ? std::string_view{} : uevent.substr(end + 1);
+    }
+    return std::nullopt;
+}
+
+// A USB device without a usb_interface parent (a virtual one) names its interface in
+// HID_PHYS: "usb-0000:00:14.0-1/input1" → 1.
+std::optional<std::uint16_t> InterfaceFromPhys(std::string_view uevent) {
+    const auto id = UeventValue(uevent, "HID_ID");
+    const auto phys = UeventValue(uevent, "HID_PHYS");
+    if (!id || !phys || !id->starts_with("0003:")) {
+        return std::nullopt;
+    }
+    constexpr std::string_view kInput = "/input";
+    const std::size_t at = phys->rfind(kInput);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view digits = phys->substr(at + kInput.size());
+    std::uint32_t value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty() || value > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
 bool IsNodeName(std::string_view name) {
     constexpr std::string_view kPrefix = "hidraw";
     return name.size() > kPrefix.size() && name.starts_with(kPrefix) &&
@@ -306,6 +341,8 @@ std::optional<HidrawNode> HidrawBackend::ReadNode(std::string_view name) const {
         if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
             node.interfaceNumber = static_cast<std::uint16_t>(*value);
         }
+    } else {
+        node.interfaceNumber = InterfaceFromPhys(*uevent);
     }
     if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
         if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
