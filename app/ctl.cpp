@@ -22,11 +22,12 @@ constexpr std::array kSubCommands = {
     SubCommand{"status", "DEVICE", "battery, power and link status", &RunStatus},
     SubCommand{"descriptor", "FILE|DEVICE", "a HID report descriptor (hex text file or device) as JSON",
                &RunDescriptor},
-    // The update check joins here as
-    //   SubCommand{"update-check", "", "ask the update service for newer software and firmware",
-    //              &RunUpdateCheck},
-    // with RunUpdateCheck (in its own file) passing the context's output and backend to
-    // norvane::update::RunUpdateCheckCommand and returning its exit code.
+    SubCommand{"keytable", "DEVICE", "the key table: one assignment (type p1 p2) per key position", &RunKeyTable},
+    SubCommand{"set-key", "DEVICE INDEX VALUE", "write one key table entry (VALUE hex type|p1|p2, e.g. 020004)",
+               &RunSetKey},
+    SubCommand{"events", "DEVICE [--count N]", "print the device's event codes as they arrive", &RunEvents},
+    SubCommand{"update-check", "[OPTIONS]", "ask the update service for newer software and firmware",
+               &RunUpdateCheck},
 };
 
 std::string Usage() {
@@ -77,7 +78,7 @@ device::HidBackend* Context::Backend() {
 }
 
 int Run(std::span<const std::string_view> args, std::string& out, std::string& err,
-        std::unique_ptr<device::HidBackend> backend) {
+        std::unique_ptr<device::HidBackend> backend, LiveOutput live) {
     std::string simulate;
     bool trace = false;
     std::size_t i = 0;
@@ -113,6 +114,7 @@ int Run(std::span<const std::string_view> args, std::string& out, std::string& e
     for (const SubCommand& command : kSubCommands) {
         if (command.name == name) {
             Context context(simulate, trace, std::move(backend));
+            context.SetLive(std::move(live));
             const int code = command.run(context, args.subspan(i + 1));
             out += context.Out();
             err += context.Err();

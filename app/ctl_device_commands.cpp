@@ -1,4 +1,5 @@
 #include "app/ctl.h"
+#include "app/ctl_device.h"
 
 #include "device/catalogue.h"
 #include "device/commands.h"
@@ -75,6 +76,8 @@ std::string Format(const char* format, auto... values) {
                  : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
+}  // namespace
+
 std::string HexDump(std::span<const std::uint8_t> bytes) {
     std::string text;
     for (std::size_t i = 0; i < bytes.size(); i += 16) {
@@ -87,14 +90,6 @@ std::string HexDump(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-struct Found {
-    std::string path;
-    int row = -1;
-    device::DeviceCatalogEntry entry{};
-    device::HidPathDescription description;
-};
-
-// Every interface the catalogue recognises, in enumeration order.
 std::vector<Found> MatchedInterfaces(device::HidBackend& backend) {
     std::vector<Found> found;
     std::vector<std::string> paths;
@@ -129,6 +124,8 @@ std::vector<Found> MatchedInterfaces(device::HidBackend& backend) {
     return found;
 }
 
+namespace {
+
 std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseVidPid(std::string_view text) {
     const auto colon = text.find(':');
     if (colon == std::string_view::npos) {
@@ -145,7 +142,8 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseVidPid(std::string_v
     return std::pair{vid, pid};
 }
 
-// The command interface of the device the argument names.
+}  // namespace
+
 int ResolveDevice(Context& context, std::string_view spec, Found& result) {
     device::HidBackend* backend = context.Backend();
     if (backend == nullptr) {
@@ -181,6 +179,8 @@ int ResolveDevice(Context& context, std::string_view spec, Found& result) {
     return kExitNotFound;
 }
 
+namespace {
+
 int OpenFailure(Context& context, const std::string& path) {
     const int error = context.Backend()->LastOpenError();
     const std::string node(device::PathNode(path));
@@ -203,6 +203,8 @@ int OpenFailure(Context& context, const std::string& path) {
                      (error != 0 ? ": " + std::generic_category().message(error) : "") + "\n";
     return kExitNotFound;
 }
+
+}  // namespace
 
 int OpenChannel(Context& context, const Found& found, device::HidChannel& channel) {
     const bool receiver = found.entry.kind == DeviceKind::MouseReceiver;
@@ -254,11 +256,14 @@ std::string DeviceLine(const Found& found) {
                   std::string(KindName(found.entry.kind)).c_str(), a.versionNumber, found.path.c_str());
 }
 
+namespace {
+
 bool IsMouse(DeviceKind kind) {
     return kind == DeviceKind::MouseCable || kind == DeviceKind::MouseReceiver;
 }
 
-// Runs body between BeginConfig and EndConfig; EndConfig is sent even when body fails.
+}  // namespace
+
 int Bracketed(Context& context, device::HidChannel& channel, const std::function<int()>& body) {
     const int begin = device::BeginConfig(channel);
     if (begin != device::result::kSuccess) {
@@ -280,8 +285,6 @@ int NeedDevice(Context& context, std::span<const std::string_view> args, std::st
     }
     return ResolveDevice(context, args[0], found);
 }
-
-}  // namespace
 
 int RunList(Context& context, std::span<const std::string_view> args) {
     if (!args.empty()) {
