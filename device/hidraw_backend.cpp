@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -142,20 +144,37 @@ public:
             }
         }
         readSize_ = std::min(readSize_, kMaxReport);
+        // Reads and writes are tried without waiting; poll() does the waiting.
+        const int flags = ::fcntl(fd_.Get(), F_GETFL);
+        if (flags >= 0 && (flags & O_NONBLOCK) == 0) {
+            ::fcntl(fd_.Get(), F_SETFL, flags | O_NONBLOCK);
+        }
     }
 
     HidIoStatus Read(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) override {
         count = 0;
+        if (aborted_.load(std::memory_order_acquire)) {
+            return HidIoStatus::Aborted;
+        }
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-        std::vector<std::uint8_t> report(readSize_);
+        std::array<std::uint8_t, kMaxReport> report;
+        const std::size_t readSize = std::min(readSize_, report.size());
         const bool numbered = node_.descriptor.usesReportIds;
+        // A zero timeout only takes what is already queued: the read itself tells.
+        bool ready = timeoutMs == 0;
         for (;;) {
-            const HidIoStatus ready = Wait(POLLIN, timeoutMs < 0 ? -1 : Remaining(deadline));
-            if (ready != HidIoStatus::Ok) {
-                return ready;
+            if (!ready) {
+                const HidIoStatus status = Wait(POLLIN, timeoutMs < 0 ? -1 : Remaining(deadline));
+                if (status != HidIoStatus::Ok) {
+                    return status;
+                }
             }
+            ready = false;
             std::uint8_t* into = numbered ? report.data() : report.data() + 1;
-            const ssize_t n = ::read(fd_.Get(), into, report.size() - 1);
+            const ssize_t n = ::read(fd_.Get(), into, readSize - 1);
+            if (n < 0 && errno == EAGAIN && timeoutMs == 0) {
+                return HidIoStatus::Timeout;
+            }
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
                 continue;
             }
@@ -168,6 +187,7 @@ public:
                 ++size;
             }
             if (node_.descriptor.CollectionOfReport(HidReportType::Input, report[0]) != collection_) {
+                ready = timeoutMs == 0;
                 continue;  // another collection's report
             }
             count = std::min(size, buffer.size());
@@ -182,15 +202,22 @@ public:
             node_.descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
             return HidIoStatus::Failed;
         }
+        if (aborted_.load(std::memory_order_acquire)) {
+            return HidIoStatus::Aborted;
+        }
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
         for (;;) {
-            const HidIoStatus ready = Wait(POLLOUT, timeoutMs < 0 ? -1 : Remaining(deadline));
-            if (ready != HidIoStatus::Ok) {
-                return ready;
-            }
-            // hidraw takes [report ID][payload], with 0 for unnumbered reports.
+            // hidraw takes [report ID][payload], with 0 for unnumbered reports. The write is
+            // tried first; only a full queue makes it wait.
             const ssize_t n = ::write(fd_.Get(), report.data(), report.size());
-            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0 && errno == EAGAIN) {
+                const HidIoStatus ready = Wait(POLLOUT, timeoutMs < 0 ? -1 : Remaining(deadline));
+                if (ready != HidIoStatus::Ok) {
+                    return ready;
+                }
                 continue;
             }
             if (n < 0) {
@@ -207,6 +234,7 @@ public:
     }
 
     void Abort() override {
+        aborted_.store(true, std::memory_order_release);
         const std::uint64_t one = 1;
         // The eventfd stays readable: every later wait ends at once too.
         [[maybe_unused]] const ssize_t n = ::write(abort_.Get(), &one, sizeof one);
@@ -251,6 +279,7 @@ private:
     HidrawNode node_;
     int collection_;
     std::size_t readSize_ = 2;
+    std::atomic<bool> aborted_{false};
 };
 
 platform::UniqueFd OpenWithSyscall(const fs::path& node, int flags) {
