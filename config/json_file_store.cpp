@@ -118,4 +118,13 @@ bool JsonFileStore::KeepUnreadableFile(const std::filesystem::path& path) {
     return true;
 }
 
+Json::Value JsonFileStore::ReadObjectForUpdate(const std::filesystem::path& path) {
+    Json::Value root = ReadJsonFile(path);
+    if (root.isObject()) {
+        return root;
+    }
+    KeepUnreadableFile(path);
+    return Json::Value();
+}
+
 }  // namespace norvane::config

@@ -28,6 +28,9 @@ public:
     // Moves an unreadable file aside as "<name>.corrupt-<timestamp>" so that a rewrite
     // does not destroy what it held. True when there was such a file and it was kept.
     static bool KeepUnreadableFile(const std::filesystem::path& path);
+    // The root object of a file about to be rewritten, or null when the file is missing or
+    // empty. A file holding anything else is kept aside first, so its content survives.
+    static Json::Value ReadObjectForUpdate(const std::filesystem::path& path);
     // True when the file exists and holds something other than blanks or a JSON object
     // (every file of the system has an object at its root).
     static bool IsCorruptFile(const std::filesystem::path& path);

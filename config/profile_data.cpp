@@ -9,17 +9,6 @@ namespace {
 
 bool ValidDeviceIndex(int index) { return index >= 0 && index <= kMaxDeviceIndex; }
 
-// The root of a file about to be updated: an object, or null when the file is missing or
-// empty. A file that holds something else is kept aside so its content survives.
-Json::Value ReadRootForUpdate(const std::filesystem::path& path) {
-    Json::Value root = JsonFileStore::ReadJsonFile(path);
-    if (root.isObject()) {
-        return root;
-    }
-    JsonFileStore::KeepUnreadableFile(path);
-    return Json::Value();
-}
-
 const Json::Value* DeviceElement(const Json::Value& root, int index) {
     const Json::Value* devices = json::Member(root, "Device");
     if (devices == nullptr) {
@@ -62,7 +51,7 @@ bool CBasicProfiledata::SaveDocumentTo(const Json::Value& document, const std::f
     if (path.empty() || !ValidDeviceIndex(deviceIndex_)) {
         return false;
     }
-    Json::Value root = ReadRootForUpdate(path);
+    Json::Value root = JsonFileStore::ReadObjectForUpdate(path);
     json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) = document;
     return JsonFileStore::WriteJsonFile(path, root);
 }
@@ -91,7 +80,7 @@ Json::Value CBasicProfiledata::LoadDocument(const std::filesystem::path& path) {
     if (!ValidDeviceIndex(deviceIndex_)) {
         return Json::Value();
     }
-    Json::Value root = ReadRootForUpdate(path);
+    Json::Value root = JsonFileStore::ReadObjectForUpdate(path);
     if (const Json::Value* element = DeviceElement(root, deviceIndex_)) {
         return *element;
     }
