@@ -48,6 +48,8 @@ public:
     int Delete(int selected);
     // The events of the macro's file (empty when missing or unreadable).
     std::vector<MacroEvent> Open(int selected) const;
+    // Drops unsaved changes: the events as the macro's file holds them.
+    std::vector<MacroEvent> Revert(int selected) const { return Open(selected); }
     bool Save(int selected, const std::vector<MacroEvent>& events);
     // Copies the macro file unchanged.
     bool Export(int selected, const std::filesystem::path& target) const;
