@@ -32,7 +32,9 @@ void WriteBands(Json::Value& table, std::size_t row, const EqBands& values) {
     }
 }
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kMaxCustomEqSlots; }
+bool ValidSlot(int slot) {
+    return slot >= 0 && slot < kMaxCustomEqSlots;
+}
 
 }  // namespace
 
@@ -46,8 +48,8 @@ int EqPresetRow(int eqType) {
 HeadsetSettings CDe6533Profiledata::GetHeadsetSettings() {
     settings_ = {};
     if (const Json::Value* s = json::Member(DeviceDocument(), "SystemSetStages")) {
-        settings_ = {Int32(*s, "MagicEnable"), Int32(*s, "MagicType"),  Int32(*s, "EqType"),
-                     Int32(*s, "CustomEqSeletIndex"), Int32(*s, "MicInSelect"), Int32(*s, "MicInValue"),
+        settings_ = {Int32(*s, "MagicEnable"),        Int32(*s, "MagicType"),      Int32(*s, "EqType"),
+                     Int32(*s, "CustomEqSeletIndex"), Int32(*s, "MicInSelect"),    Int32(*s, "MicInValue"),
                      Int32(*s, "MicMoniterSelect"),   Int32(*s, "MicMoniterValue")};
     }
     return settings_;
@@ -98,7 +100,8 @@ bool CDe6533Profiledata::SetCustomEqBands(int slot, const EqBands& values) {
 
 std::vector<std::string> CDe6533Profiledata::GetCustomEqNames() {
     std::vector<std::string> names;
-    if (const Json::Value* list = json::Member(DeviceDocument(), "CustomEQNameInfo"); list && list->isArray()) {
+    if (const Json::Value* list = json::Member(DeviceDocument(), "CustomEQNameInfo");
+        list && list->isArray()) {
         for (const Json::Value& e : *list) {
             names.push_back(json::StringOf(e, "Name"));
         }

@@ -51,7 +51,9 @@ bool AsBool(const Json::Value& value) {
     return number && *number != 0;
 }
 
-std::string AsString(const Json::Value& value) { return value.isString() ? value.asString() : std::string(); }
+std::string AsString(const Json::Value& value) {
+    return value.isString() ? value.asString() : std::string();
+}
 
 std::int64_t IntegerOf(const Json::Value& object, std::string_view key, std::int64_t fallback) {
     const Json::Value* member = Member(object, key);

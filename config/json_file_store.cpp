@@ -58,7 +58,7 @@ Json::Value JsonFileStore::ReadJsonFile(const std::filesystem::path& path) {
         if (platform::diag::Enabled()) {
             platform::diag::Trace(path.string());
         }
-        return Json::Value();
+        return {};
     }
     return ParseJson(text);
 }
@@ -124,7 +124,7 @@ Json::Value JsonFileStore::ReadObjectForUpdate(const std::filesystem::path& path
         return root;
     }
     KeepUnreadableFile(path);
-    return Json::Value();
+    return {};
 }
 
 }  // namespace norvane::config

@@ -5,7 +5,9 @@
 namespace norvane::config {
 namespace {
 
-std::uint8_t Byte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t Byte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 std::optional<std::size_t> FirstRow(std::span<const PresetRow> rows, KeyAssignment a) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -138,8 +140,9 @@ AssignmentCaption NameAssignment(KeyAssignment a, std::span<const std::string> m
             return fromRow(kDeviceFunctionPresets, [&](KeyAssignment r) { return r == a; });
         case 0xA0:
         case 0xD0: {
-            AssignmentCaption caption = fromRow(
-                kDeviceFunctionPresets, [&](KeyAssignment r) { return r.type == a.type && r.param1 == a.param1; });
+            AssignmentCaption caption = fromRow(kDeviceFunctionPresets, [&](KeyAssignment r) {
+                return r.type == a.type && r.param1 == a.param1;
+            });
             if (caption.kind != Kind::Unchanged) {
                 return caption;
             }
@@ -202,7 +205,9 @@ KeyAssignment EncodeMacro(int macroIndex, int repeatMode, int repeatCount) {
     return {Code(FunctionType::Macro), Byte(macroIndex), Byte(repeatMode)};
 }
 
-KeyAssignment EncodeGunKey(int gunIndex) { return {Code(FunctionType::GunKey), Byte(gunIndex), 0}; }
+KeyAssignment EncodeGunKey(int gunIndex) {
+    return {Code(FunctionType::GunKey), Byte(gunIndex), 0};
+}
 
 ScrollParameters DecodeHorizontalScroll(KeyAssignment a) {
     return {a.param1 >> 4, a.param1 & 0x0F, a.param2 & 0x7F, (a.param2 & 0x80) != 0};

@@ -9,15 +9,18 @@ std::uint16_t Word(const Json::Value& o, std::string_view key) {
     return static_cast<std::uint16_t>(json::IntegerOf(o, key) & 0xFFFF);
 }
 
-bool ValidGroup(int group) { return group >= 0 && group < kMaxCustomColorGroups; }
+bool ValidGroup(int group) {
+    return group >= 0 && group < kMaxCustomColorGroups;
+}
 
 }  // namespace
 
 KeyboardSettings CKeyboardProfiledata::GetKeyboardSettings() {
     settings_ = {};
     if (const Json::Value* s = json::Member(DeviceDocument(), "SystemStages")) {
-        settings_ = {Word(*s, "Repeat"), Word(*s, "RepeatDelay"), Word(*s, "Key6Flag"), Word(*s, "PollingRate"),
-                     Word(*s, "WFlag"),  Word(*s, "WinFlag"),     Word(*s, "WheelMode")};
+        settings_ = {Word(*s, "Repeat"),      Word(*s, "RepeatDelay"), Word(*s, "Key6Flag"),
+                     Word(*s, "PollingRate"), Word(*s, "WFlag"),       Word(*s, "WinFlag"),
+                     Word(*s, "WheelMode")};
     }
     return settings_;
 }
@@ -38,7 +41,8 @@ std::vector<KeyColor> CKeyboardProfiledata::GetCustomColors(int group, int count
     if (!ValidGroup(group) || count < 0 || count > kMaxKeyColors) {
         return {};
     }
-    Json::Value& groups = json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "LightColorInfo");
+    Json::Value& groups =
+        json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "LightColorInfo");
     Json::Value& colors = json::EnsureElement(groups, static_cast<std::size_t>(group));
     if (!colors.isArray()) {
         colors = Json::Value(Json::arrayValue);
@@ -59,7 +63,8 @@ bool CKeyboardProfiledata::SetCustomColors(const std::vector<KeyColor>& colors, 
         return false;
     }
     customColors_ = colors;
-    Json::Value& groups = json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "LightColorInfo");
+    Json::Value& groups =
+        json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "LightColorInfo");
     Json::Value& target = json::EnsureElement(groups, static_cast<std::size_t>(group));
     for (std::size_t i = 0; i < colors.size(); ++i) {
         json::EnsureElement(target, i) = KeyColorToJson(colors[i]);
@@ -77,7 +82,8 @@ int CKeyboardProfiledata::GetCustomGroupIndex() {
 
 void CKeyboardProfiledata::SetCustomGroupIndex(int index) {
     customGroupIndex_ = index;
-    json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "CustomLightModeGroupIndex") = index;
+    json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "CustomLightModeGroupIndex") =
+        index;
 }
 
 }  // namespace norvane::config

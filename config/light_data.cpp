@@ -100,7 +100,8 @@ LightEffectStep ReadLightEffectStep(const Json::Value& e) {
 }
 
 KeyColor ReadKeyColor(const Json::Value& o) {
-    return {json::ByteOf(o, "Red"), json::ByteOf(o, "Green"), json::ByteOf(o, "Blue"), json::ByteOf(o, "Alpha")};
+    return {json::ByteOf(o, "Red"), json::ByteOf(o, "Green"), json::ByteOf(o, "Blue"),
+            json::ByteOf(o, "Alpha")};
 }
 
 Json::Value KeyColorToJson(const KeyColor& color) {

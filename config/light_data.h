@@ -19,14 +19,14 @@ inline constexpr int kLightClassMousePad = 2;
 inline constexpr int kLightClassHeadset = 3;
 
 struct LightInfo {
-    std::uint8_t selectedMode = 0;   // "SelectItem"
-    std::uint8_t brightness = 0;     // "Light"
-    std::uint8_t speed = 0;          // "Speed"
-    std::uint8_t direction = 0;      // "Fx"
-    std::uint8_t multiColor = 0;     // "MultiColor" (0 or 1)
-    std::uint8_t red = 0;            // "Red"
-    std::uint8_t green = 0;          // "Green"
-    std::uint8_t blue = 0;           // "Blue"
+    std::uint8_t selectedMode = 0;  // "SelectItem"
+    std::uint8_t brightness = 0;    // "Light"
+    std::uint8_t speed = 0;         // "Speed"
+    std::uint8_t direction = 0;     // "Fx"
+    std::uint8_t multiColor = 0;    // "MultiColor" (0 or 1)
+    std::uint8_t red = 0;           // "Red"
+    std::uint8_t green = 0;         // "Green"
+    std::uint8_t blue = 0;          // "Blue"
     std::array<std::uint8_t, 3> reserved1{};
     std::uint8_t secondaryMode = 0;  // "ZZCCLedMode"
     std::uint8_t customGroup = 0;    // "CustomGroup"

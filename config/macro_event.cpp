@@ -12,7 +12,9 @@ int ClampDelay(long long delay) {
     return delay > kMaxMacroDelay - 1 ? kMaxMacroDelay : static_cast<int>(delay);
 }
 
-int ParseDelay(std::string_view text) { return ClampDelay(LeadingInteger(text)); }
+int ParseDelay(std::string_view text) {
+    return ClampDelay(LeadingInteger(text));
+}
 
 std::optional<MacroEvent> ReadMacroEvent(const Json::Value& element) {
     if (!element.isObject()) {
@@ -23,7 +25,8 @@ std::optional<MacroEvent> ReadMacroEvent(const Json::Value& element) {
     event.button = static_cast<int>(json::IntegerOf(element, "Button") & 0xFFFF);
     event.action = json::StringOf(element, "Action");
     if (const Json::Value* delay = json::Member(element, "Delay")) {
-        event.delay = delay->isString() ? ParseDelay(delay->asString()) : ClampDelay(json::AsInteger(*delay).value_or(0));
+        event.delay = delay->isString() ? ParseDelay(delay->asString())
+                                        : ClampDelay(json::AsInteger(*delay).value_or(0));
     }
     return event;
 }

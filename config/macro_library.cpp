@@ -11,11 +11,14 @@
 namespace norvane::config {
 namespace {
 
-bool Valid(int index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
+bool Valid(int index, std::size_t size) {
+    return index >= 0 && static_cast<std::size_t>(index) < size;
+}
 
 }  // namespace
 
-MacroLibrary::MacroLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {}
+MacroLibrary::MacroLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {
+}
 
 void MacroLibrary::Load() {
     entries_.clear();
@@ -195,7 +198,7 @@ std::string MacroLibrary::Import(const std::filesystem::path& source) {
     if (!bytes) {
         return {};
     }
-    const std::string name = AddMacroWithName(FileTitleOf(source));
+    std::string name = AddMacroWithName(FileTitleOf(source));
     if (name.empty()) {
         return {};
     }

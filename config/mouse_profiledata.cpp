@@ -14,7 +14,7 @@ std::uint16_t Word(const Json::Value& o, std::string_view key) {
 
 DpiStage ReadStage(const Json::Value& o) {
     return {json::ByteOf(o, "StageActive"), json::ByteOf(o, "StageXY"),     Word(o, "StageDPIX"),
-            Word(o, "StageDPIY"),          json::ByteOf(o, "StageColorR"), json::ByteOf(o, "StageColorG"),
+            Word(o, "StageDPIY"),           json::ByteOf(o, "StageColorR"), json::ByteOf(o, "StageColorG"),
             json::ByteOf(o, "StageColorB")};
 }
 
@@ -84,7 +84,8 @@ void CMouseProfiledata::SetMouseSettings(const MouseSettings& settings) {
     json::EnsureMember(s, "PointerPrecision") = settings.pointerPrecision;
     json::EnsureMember(s, "ScorllPage") = settings.scrollPage;
     json::EnsureMember(s, "WheelScorlllinse") = settings.wheelLines;
-    json::EnsureMember(json::EnsureMember(Document(), "ReportStages"), "StageActive") = settings.reportRateStage;
+    json::EnsureMember(json::EnsureMember(Document(), "ReportStages"), "StageActive") =
+        settings.reportRateStage;
 }
 
 std::vector<CorrectionEntry> CMouseProfiledata::GetCorrectionList() {

@@ -37,7 +37,8 @@ MusicStyleInfo ReadMusicStyle(const Json::Value& device) {
         const auto index = static_cast<std::size_t>(s);
         info.names[index] = json::StringOf(*record, "nStyleName" + std::to_string(s + 1));
         for (int c = 0; c < 3; ++c) {
-            info.levels[index][static_cast<std::size_t>(c)] = Limited(*record, LevelKey(c, s), kMaxMusicLevel);
+            info.levels[index][static_cast<std::size_t>(c)] =
+                Limited(*record, LevelKey(c, s), kMaxMusicLevel);
         }
     }
     return info;

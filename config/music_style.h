@@ -15,8 +15,8 @@ inline constexpr int kMusicStyleCount = 4;
 inline constexpr int kMaxMusicLevel = 9;
 
 struct MusicStyleInfo {
-    std::uint8_t style = 0;                            // "nAudioStyle", 0–3
-    std::array<std::string, kMusicStyleCount> names;   // "nStyleName1" … "nStyleName4"
+    std::uint8_t style = 0;                                              // "nAudioStyle", 0–3
+    std::array<std::string, kMusicStyleCount> names;                     // "nStyleName1" … "nStyleName4"
     std::array<std::array<std::uint8_t, 3>, kMusicStyleCount> levels{};  // "nStyleR0" … "nStyleB3", 0–9
 
     friend bool operator==(const MusicStyleInfo&, const MusicStyleInfo&) = default;

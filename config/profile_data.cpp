@@ -7,7 +7,9 @@
 namespace norvane::config {
 namespace {
 
-bool ValidDeviceIndex(int index) { return index >= 0 && index <= kMaxDeviceIndex; }
+bool ValidDeviceIndex(int index) {
+    return index >= 0 && index <= kMaxDeviceIndex;
+}
 
 const Json::Value* DeviceElement(const Json::Value& root, int index) {
     const Json::Value* devices = json::Member(root, "Device");
@@ -31,7 +33,8 @@ std::vector<KeyListEntry> ReadKeyList(const Json::Value& document) {
         const Json::Value& element = (*keys)[i];
         const auto index = static_cast<std::uint16_t>(i);
         const auto current = static_cast<std::uint32_t>(json::IntegerOf(element, "Assignment") & 0xFFFFFF);
-        const auto fallback = static_cast<std::uint32_t>(json::IntegerOf(element, "DefaultAssignment") & 0xFFFFFF);
+        const auto fallback =
+            static_cast<std::uint32_t>(json::IntegerOf(element, "DefaultAssignment") & 0xFFFFFF);
         list.push_back({index, FromInteger(current), index, FromInteger(fallback)});
     }
     return list;
@@ -45,14 +48,17 @@ void WriteKeyList(Json::Value& document, const std::vector<KeyListEntry>& list) 
     }
 }
 
-bool CBasicProfiledata::SaveProfile() { return SaveDocumentTo(document_, profilePath_); }
+bool CBasicProfiledata::SaveProfile() {
+    return SaveDocumentTo(document_, profilePath_);
+}
 
 bool CBasicProfiledata::SaveDocumentTo(const Json::Value& document, const std::filesystem::path& path) {
     if (path.empty() || !ValidDeviceIndex(deviceIndex_)) {
         return false;
     }
     Json::Value root = JsonFileStore::ReadObjectForUpdate(path);
-    json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) = document;
+    json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) =
+        document;
     return JsonFileStore::WriteJsonFile(path, root);
 }
 
@@ -78,7 +84,7 @@ void CBasicProfiledata::SetDefaultPath(const std::filesystem::path& path) {
 
 Json::Value CBasicProfiledata::LoadDocument(const std::filesystem::path& path) {
     if (!ValidDeviceIndex(deviceIndex_)) {
-        return Json::Value();
+        return {};
     }
     Json::Value root = JsonFileStore::ReadObjectForUpdate(path);
     if (const Json::Value* element = DeviceElement(root, deviceIndex_)) {
@@ -89,9 +95,10 @@ Json::Value CBasicProfiledata::LoadDocument(const std::filesystem::path& path) {
     const Json::Value* factory = DeviceElement(defaults, deviceIndex_);
     if (factory == nullptr) {
         platform::diag::Trace("no factory profile in " + defaultPath_.string());
-        return Json::Value();
+        return {};
     }
-    json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) = *factory;
+    json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) =
+        *factory;
     if (!JsonFileStore::WriteJsonFile(path, root)) {
         platform::diag::Trace("could not write profile " + path.string());
     }

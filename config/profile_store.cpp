@@ -46,11 +46,18 @@ void Stamp(Json::Value& document, const std::string& name, const std::string& uu
 
 ProfileStore::ProfileStore(std::filesystem::path folder, std::filesystem::path defaultProfile,
                            bool keepCustomEqualiser)
-    : folder_(std::move(folder)), defaultProfile_(std::move(defaultProfile)), keepCustomEqualiser_(keepCustomEqualiser) {}
+    : folder_(std::move(folder)),
+      defaultProfile_(std::move(defaultProfile)),
+      keepCustomEqualiser_(keepCustomEqualiser) {
+}
 
-Json::Value ProfileStore::ReadList() const { return JsonFileStore::ReadJsonFile(ListPath()); }
+Json::Value ProfileStore::ReadList() const {
+    return JsonFileStore::ReadJsonFile(ListPath());
+}
 
-bool ProfileStore::WriteList(const Json::Value& list) const { return JsonFileStore::WriteJsonFile(ListPath(), list); }
+bool ProfileStore::WriteList(const Json::Value& list) const {
+    return JsonFileStore::WriteJsonFile(ListPath(), list);
+}
 
 std::filesystem::path ProfileStore::ProfilePath(std::string_view uuid) const {
     const std::string fileName = std::string(uuid) + ".Json";
@@ -94,7 +101,9 @@ std::vector<ProfileEntry> ProfileStore::Entries() const {
     return entries;
 }
 
-int ProfileStore::Count() const { return EntryCount(ReadList()); }
+int ProfileStore::Count() const {
+    return EntryCount(ReadList());
+}
 
 int ProfileStore::SelectedIndex() const {
     const Json::Value list = ReadList();
@@ -279,7 +288,7 @@ RenameResult ProfileStore::Rename(int selected, std::string_view newName) {
     const std::filesystem::path file = ProfilePath(json::StringOf(entry, "profileUUID"));
     if (!file.empty()) {
         Json::Value document = JsonFileStore::ReadObjectForUpdate(file);
-        json::EnsureMember(document, "profilename") = std::string(newName);
+        Stamp(document, std::string(newName), json::StringOf(entry, "profileUUID"));
         JsonFileStore::WriteJsonFile(file, document);
     }
     return RenameResult::Renamed;
@@ -319,7 +328,8 @@ bool ProfileStore::Reset(int selected) {
         const Json::Value* device = devices != nullptr ? json::Element(*devices, 0) : nullptr;
         for (const char* key : {"CustomEQNameInfo", "CustomEQHzValueInfo"}) {
             if (const Json::Value* kept = device != nullptr ? json::Member(*device, key) : nullptr) {
-                json::EnsureMember(json::EnsureElement(json::EnsureMember(document, "Device"), 0), key) = *kept;
+                json::EnsureMember(json::EnsureElement(json::EnsureMember(document, "Device"), 0), key) =
+                    *kept;
             }
         }
     }

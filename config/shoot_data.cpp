@@ -10,10 +10,16 @@
 namespace norvane::config {
 namespace {
 
-bool ValidGun(int gun) { return gun >= 0 && gun < kGunCount; }
-bool ValidBullet(int bullet) { return bullet >= 0 && bullet < kBulletCount; }
+bool ValidGun(int gun) {
+    return gun >= 0 && gun < kGunCount;
+}
+bool ValidBullet(int bullet) {
+    return bullet >= 0 && bullet < kBulletCount;
+}
 
-std::string FileName(int gun) { return "ShootData_" + std::to_string(gun) + ".Shoot"; }
+std::string FileName(int gun) {
+    return "ShootData_" + std::to_string(gun) + ".Shoot";
+}
 
 bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (from.empty() || to.empty()) {
@@ -51,7 +57,7 @@ Bullet ClampBullet(const Bullet& b) {
 }
 
 bool IsValidShootPattern(const std::vector<MacroEvent>& events) {
-    if (events.empty() || events.size() > static_cast<std::size_t>(kBulletCount * kEventsPerBullet)) {
+    if (events.empty() || events.size() > static_cast<std::size_t>(kBulletCount) * kEventsPerBullet) {
         return false;
     }
     return std::all_of(events.begin(), events.end(), [](const MacroEvent& e) {
@@ -62,7 +68,8 @@ bool IsValidShootPattern(const std::vector<MacroEvent>& events) {
 }
 
 ShootData::ShootData(std::filesystem::path userFolder, std::filesystem::path factoryFolder)
-    : userFolder_(std::move(userFolder)), factoryFolder_(std::move(factoryFolder)) {}
+    : userFolder_(std::move(userFolder)), factoryFolder_(std::move(factoryFolder)) {
+}
 
 std::filesystem::path ShootData::UserFile(int gun) const {
     return ValidGun(gun) ? userFolder_ / FileName(gun) : std::filesystem::path();
@@ -89,7 +96,7 @@ std::optional<Bullet> ShootData::ReadBullet(int gun, int bullet) const {
     if (events == nullptr) {
         return std::nullopt;
     }
-    const auto first = static_cast<std::size_t>(bullet * kEventsPerBullet);
+    const auto first = static_cast<std::size_t>(bullet) * kEventsPerBullet;
     const Json::Value* horizontal = json::Element(*events, first + 2);
     const Json::Value* vertical = json::Element(*events, first + 3);
     if (horizontal == nullptr || vertical == nullptr) {
@@ -115,7 +122,7 @@ std::optional<Bullet> ShootData::WriteBullet(int gun, int bullet, const Bullet& 
         events = Json::Value(Json::arrayValue);
     }
     // Bullets before this one that the file lacks become still shots.
-    const auto first = static_cast<Json::ArrayIndex>(bullet * kEventsPerBullet);
+    const auto first = static_cast<Json::ArrayIndex>(bullet) * kEventsPerBullet;
     while (events.size() < first) {
         const auto missing = BulletEvents({});
         const Json::ArrayIndex at = events.size();
@@ -134,7 +141,9 @@ std::optional<Bullet> ShootData::WriteBullet(int gun, int bullet, const Bullet& 
     return stored;
 }
 
-bool ShootData::Reset(int gun) const { return CopyFile(FactoryFile(gun), UserFile(gun)); }
+bool ShootData::Reset(int gun) const {
+    return CopyFile(FactoryFile(gun), UserFile(gun));
+}
 
 bool ShootData::Import(int gun, const std::filesystem::path& source) const {
     return CopyFile(source, UserFile(gun));
@@ -145,9 +154,12 @@ bool ShootData::Export(int gun, const std::filesystem::path& target) const {
 }
 
 std::vector<MacroEvent> ShootData::Events(int gun) const {
-    return ValidGun(gun) ? ReadMacroEvents(JsonFileStore::ReadJsonFile(UserFile(gun))) : std::vector<MacroEvent>{};
+    return ValidGun(gun) ? ReadMacroEvents(JsonFileStore::ReadJsonFile(UserFile(gun)))
+                         : std::vector<MacroEvent>{};
 }
 
-std::vector<PackedMacroEvent> ShootData::PackedEvents(int gun) const { return PackMacroEvents(Events(gun)); }
+std::vector<PackedMacroEvent> ShootData::PackedEvents(int gun) const {
+    return PackMacroEvents(Events(gun));
+}
 
 }  // namespace norvane::config

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <ctime>
 #include <cwctype>
-#include <locale.h>
 
 namespace norvane::config {
 namespace {
@@ -33,7 +32,9 @@ wchar_t FoldCase(wchar_t c) {
     return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 }  // namespace
 
@@ -133,12 +134,17 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::string ToHex8(std::uint32_t value) {
-    char buffer[9];
-    std::snprintf(buffer, sizeof buffer, "%08X", value);
-    return buffer;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4) {
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xFU];
+    }
+    return text;
 }
 
-void StripChar(std::string& bytes, char c) { std::erase(bytes, c); }
+void StripChar(std::string& bytes, char c) {
+    std::erase(bytes, c);
+}
 
 bool IsBlank(std::string_view text) {
     for (char c : text) {
@@ -183,7 +189,8 @@ std::optional<IndexedName> SplitIndexedName(std::string_view name) {
     if (underscore == std::string_view::npos) {
         return std::nullopt;
     }
-    return IndexedName{std::string(name.substr(0, underscore + 1)), LeadingInteger(name.substr(underscore + 1))};
+    return IndexedName{std::string(name.substr(0, underscore + 1)),
+                       LeadingInteger(name.substr(underscore + 1))};
 }
 
 std::string MakeTimestampId() {
@@ -194,10 +201,10 @@ std::string MakeTimestampId() {
     std::tm local{};
     ::localtime_r(&seconds, &local);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%d_%02d_%02d_%02d_%02d_%02d_%03d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                  static_cast<int>(millis));
-    return buffer;
+    const int length = std::snprintf(buffer, sizeof buffer, "%d_%02d_%02d_%02d_%02d_%02d_%03d",
+                                     local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                     local.tm_min, local.tm_sec, static_cast<int>(millis));
+    return length > 0 ? std::string(buffer) : std::string();
 }
 
 std::string FileTitleOf(const std::filesystem::path& path) {
