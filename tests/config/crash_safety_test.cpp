@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <random>
 
 namespace norvane::config {
 namespace {
@@ -56,7 +56,8 @@ TEST(CrashSafety, KilledWriterLeavesTheOldOrTheNewProfile) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         kills += WIFSIGNALED(status) ? 1 : 0;
         const std::string text = ReadText(path);
-        ASSERT_TRUE(text == textFirst || text == textSecond) << "round " << round << ": " << text.size() << " bytes";
+        ASSERT_TRUE(text == textFirst || text == textSecond)
+            << "round " << round << ": " << text.size() << " bytes";
     }
     EXPECT_EQ(kills, 25);
 }

@@ -18,7 +18,9 @@ namespace {
 
 using test::TempDir;
 
-std::filesystem::path Factory(std::string_view name) { return platform::ProgramSubfolder("DefaultData") / name; }
+std::filesystem::path Factory(std::string_view name) {
+    return platform::ProgramSubfolder("DefaultData") / name;
+}
 
 template <typename Data>
 Data LoadDefault(const TempDir& dir, std::string_view typeName) {
@@ -58,9 +60,10 @@ TEST(FactoryFiles, MouseProfile) {
     TempDir dir;
     auto data = LoadDefault<CMouseProfiledata>(dir, "mouse");
     const std::vector<KeyListEntry> keys = data.GetKeyList();
-    const std::vector<KeyAssignment> buttons{{0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x10, 0},
-                                             {0x10, 0x08, 0}, {0x13, 0x01, 0}, {0x13, 0x02, 0}, {0x13, 0x03, 0},
-                                             {0xA0, 0x1B, 0}, {0x16, 0x90, 0x01}, {0x14, 0x78, 0x02}};
+    const std::vector<KeyAssignment> buttons{{0x10, 0x01, 0},    {0x10, 0x02, 0},   {0x10, 0x04, 0},
+                                             {0x10, 0x10, 0},    {0x10, 0x08, 0},   {0x13, 0x01, 0},
+                                             {0x13, 0x02, 0},    {0x13, 0x03, 0},   {0xA0, 0x1B, 0},
+                                             {0x16, 0x90, 0x01}, {0x14, 0x78, 0x02}};
     ASSERT_EQ(keys.size(), buttons.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
         EXPECT_EQ(keys[i].defaultAssignment, buttons[i]) << i;
@@ -81,12 +84,12 @@ TEST(FactoryFiles, HeadsetAndMousepadProfiles) {
     TempDir dir;
     auto headset = LoadDefault<CDe6533Profiledata>(dir, "HD");
     const std::vector<std::vector<int>> presets{
-        {7, 11, 2, -3, -1, 4, 9, 12, 9, 5},       {7, 11, 6, -3, -11, -1, 6, 13, 6, 13},
-        {10, 4, 0, -3, -4, -3, -2, -1, 0, 0},    {2, 1, -2, -3, -5, -7, 0, 4, 9, 8},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},          {7, 14, -13, -6, -1, 8, 13, 7, 2, 6},
-        {14, 10, 4, 0, -4, -3, -1, 1, 2, 3},     {2, 1, -2, -3, -5, -1, 7, 11, 15, 13},
-        {8, 2, -4, -8, 1, 3, 8, 11, 14, 16},     {-3, 4, 10, 0, -11, 3, 9, 13, 6, 0},
-        {18, 14, 8, 2, -3, -6, -1, 2, 5, 6},     {2, 1, -2, -4, -8, 4, 12, 16, 18, 15}};
+        {7, 11, 2, -3, -1, 4, 9, 12, 9, 5},   {7, 11, 6, -3, -11, -1, 6, 13, 6, 13},
+        {10, 4, 0, -3, -4, -3, -2, -1, 0, 0}, {2, 1, -2, -3, -5, -7, 0, 4, 9, 8},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},       {7, 14, -13, -6, -1, 8, 13, 7, 2, 6},
+        {14, 10, 4, 0, -4, -3, -1, 1, 2, 3},  {2, 1, -2, -3, -5, -1, 7, 11, 15, 13},
+        {8, 2, -4, -8, 1, 3, 8, 11, 14, 16},  {-3, 4, 10, 0, -11, 3, 9, 13, 6, 0},
+        {18, 14, 8, 2, -3, -6, -1, 2, 5, 6},  {2, 1, -2, -4, -8, 4, 12, 16, 18, 15}};
     for (int type = 1; type <= 12; ++type) {
         EXPECT_EQ(headset.GetEqBands(type), presets[static_cast<std::size_t>(type - 1)]) << type;
     }
@@ -144,7 +147,8 @@ TEST(FactoryFiles, LanguageAudioAndColourFiles) {
         EXPECT_TRUE(l["Language_text"].isString());
     }
 
-    const Json::Value audio = JsonFileStore::ReadJsonFile(Factory("AudioFile.json"))["Device"]["AudioLightInfo"];
+    const Json::Value audio =
+        JsonFileStore::ReadJsonFile(Factory("AudioFile.json"))["Device"]["AudioLightInfo"];
     EXPECT_LE(audio["nAudioStyle"].asInt(), 3);
     for (int style = 0; style < 4; ++style) {
         EXPECT_TRUE(audio["nStyleName" + std::to_string(style + 1)].isString());
@@ -155,7 +159,8 @@ TEST(FactoryFiles, LanguageAudioAndColourFiles) {
         }
     }
 
-    const Json::Value colours = JsonFileStore::ReadJsonFile(Factory("color_option_info.config"))["coloroptioninfo"];
+    const Json::Value colours =
+        JsonFileStore::ReadJsonFile(Factory("color_option_info.config"))["coloroptioninfo"];
     ASSERT_EQ(colours["palletDialogcoloroption"].size(), 20U);
     ASSERT_EQ(colours["palletDialogcollectcoloroption"].size(), 20U);
     const std::regex hex8("[0-9A-F]{8}");

@@ -1,5 +1,5 @@
-#include "config/json_access.h"
 #include "config/json_file_store.h"
+#include "config/json_access.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

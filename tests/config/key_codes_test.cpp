@@ -1,5 +1,5 @@
-#include "config/key_code_tables.h"
 #include "config/key_codes.h"
+#include "config/key_code_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@ namespace {
 
 TEST(KeyCodeTables, RowsMatchTheirDocumentedAnchors) {
     EXPECT_EQ(kKeyCodeTable[0].nameId, "keyboard_key_LCtrl");
-    EXPECT_EQ(kKeyCodeTable[8].assignment, (KeyAssignment{0x20, 0x00, 0x04}));        // A
-    EXPECT_EQ(kKeyCodeTable[91].keyCode, kKeyCodeKeypadEnter);                        // Num Enter
-    EXPECT_EQ(kKeyCodeTable[113].assignment, (KeyAssignment{0x20, 0x00, 0x32}));      // K42
+    EXPECT_EQ(kKeyCodeTable[8].assignment, (KeyAssignment{0x20, 0x00, 0x04}));    // A
+    EXPECT_EQ(kKeyCodeTable[91].keyCode, kKeyCodeKeypadEnter);                    // Num Enter
+    EXPECT_EQ(kKeyCodeTable[113].assignment, (KeyAssignment{0x20, 0x00, 0x32}));  // K42
     EXPECT_EQ(kKeyCodeTable[130].nameId, "wed_stop");
-    EXPECT_EQ(kKeyCodeTable[131].assignment, (KeyAssignment{0x30, 0x83, 0x01}));      // media select
-    EXPECT_EQ(kKeyCodeTable[139].assignment, (KeyAssignment{0xD0, 0xA2, 0x05}));      // M5
-    EXPECT_EQ(kKeyCodeTable[141].assignment, (KeyAssignment{0xA0, 0x1B, 0x00}));      // GM
+    EXPECT_EQ(kKeyCodeTable[131].assignment, (KeyAssignment{0x30, 0x83, 0x01}));  // media select
+    EXPECT_EQ(kKeyCodeTable[139].assignment, (KeyAssignment{0xD0, 0xA2, 0x05}));  // M5
+    EXPECT_EQ(kKeyCodeTable[141].assignment, (KeyAssignment{0xA0, 0x1B, 0x00}));  // GM
     EXPECT_EQ(kFunctionNameTable.back(), "keyboard_key_COLOR");
     EXPECT_EQ(kFunctionNameTable[4], "custem_open");
     for (std::size_t i = 0; i < kScanCodeTable.size(); ++i) {

@@ -45,7 +45,8 @@ TEST_F(LightFixture, MissingLightInfoGivesTheZeroRecord) {
 }
 
 TEST_F(LightFixture, AudioLightAlwaysReadsForeground) {
-    Load(R"({"AudioLightInfo": {"AudioMode": 3, "BkColorR": 10, "7ColorFlags": true, "ColorTypeFlags": false}})");
+    Load(
+        R"({"AudioLightInfo": {"AudioMode": 3, "BkColorR": 10, "7ColorFlags": true, "ColorTypeFlags": false}})");
     const AudioLightInfo info = data.GetAudioLight();
     EXPECT_EQ(info.mode, 3);
     EXPECT_EQ(info.backgroundRed, 10);
@@ -122,7 +123,8 @@ TEST(LightFiles, ModeNamesAndCustomNamesByLightClass) {
     EXPECT_TRUE(ReadLightModeNames(dir / "default_light.json", -1).modes.empty());
     EXPECT_TRUE(ReadLightModeNames(dir / "missing.json", 0).modes.empty());
 
-    const Json::Value config = JsonFileStore::ParseJson(R"({"LightInfo": [[], [{"LightName": "x", "Guid": "g"}]]})");
+    const Json::Value config =
+        JsonFileStore::ParseJson(R"({"LightInfo": [[], [{"LightName": "x", "Guid": "g"}]]})");
     const std::vector<CustomLightName> names = CustomLightNames(config, 1);
     ASSERT_EQ(names.size(), 1U);
     EXPECT_EQ(names[0].guid, "g");

@@ -28,8 +28,10 @@ TEST(MacroEvents, DelayIsClampedAndReadFromTextOrNumber) {
 }
 
 TEST(MacroEvents, PackedForm) {
-    EXPECT_EQ(PackMacroEvent({10, 0x04, "down", 0x1234}).bytes, (std::array<std::uint8_t, 4>{0x34, 0x12, 0x8A, 0x04}));
-    EXPECT_EQ(PackMacroEvent({5, 300, "up", 70000}).bytes, (std::array<std::uint8_t, 4>{0xFF, 0xFF, 0x05, 300 & 0xFF}));
+    EXPECT_EQ(PackMacroEvent({10, 0x04, "down", 0x1234}).bytes,
+              (std::array<std::uint8_t, 4>{0x34, 0x12, 0x8A, 0x04}));
+    EXPECT_EQ(PackMacroEvent({5, 300, "up", 70000}).bytes,
+              (std::array<std::uint8_t, 4>{0xFF, 0xFF, 0x05, 300 & 0xFF}));
     EXPECT_EQ(PackMacroEvent({9, 0x02, "DOWN", 0}).bytes[2], 0x09);
 }
 
@@ -79,8 +81,9 @@ TEST_F(MacroFixture, LibraryHoldsAtMostFiftyMacros) {
 TEST_F(MacroFixture, ImportTwiceNumbersTheName) {
     library.Load();
     TempDir source;
-    const std::string bytes = "{\"MacroName\": \"old\", \"Events\": [{\"Type\": 10, \"Button\": 4, "
-                              "\"Action\": \"down\", \"Delay\": 0}]}  ";
+    const std::string bytes =
+        "{\"MacroName\": \"old\", \"Events\": [{\"Type\": 10, \"Button\": 4, "
+        "\"Action\": \"down\", \"Delay\": 0}]}  ";
     WriteText(source / "combo.mac", bytes);
     EXPECT_EQ(library.Import(source / "combo.mac"), "combo");
     EXPECT_EQ(library.Import(source / "combo.mac"), "combo_2");
@@ -100,7 +103,8 @@ TEST_F(MacroFixture, RenameRules) {
     EXPECT_EQ(library.Rename(5, "x").index, -1);
     EXPECT_EQ(ReadText(dir / "macro.config"), before);
     EXPECT_EQ(library.Rename(1, "Jump"), (MacroLibrary::RenameOutcome{1, "Jump"}));
-    EXPECT_EQ(JsonFileStore::ReadJsonFile(dir / "macro.config")["MacroInfo"][1]["MacroName"].asString(), "Jump");
+    EXPECT_EQ(JsonFileStore::ReadJsonFile(dir / "macro.config")["MacroInfo"][1]["MacroName"].asString(),
+              "Jump");
 }
 
 TEST_F(MacroFixture, SaveOpenAndDelete) {
@@ -149,7 +153,8 @@ TEST(MacroBindings, DeleteRenumbersEveryProfile) {
     auto keys = [&](std::vector<KeyAssignment> current) {
         std::vector<KeyListEntry> list;
         for (std::size_t i = 0; i < current.size(); ++i) {
-            list.push_back({static_cast<std::uint16_t>(i), current[i], static_cast<std::uint16_t>(i), fallback});
+            list.push_back(
+                {static_cast<std::uint16_t>(i), current[i], static_cast<std::uint16_t>(i), fallback});
         }
         return list;
     };
@@ -174,16 +179,15 @@ TEST(MacroBindings, DeleteRenumbersEveryProfile) {
     WriteText(dir / "a.Json", bound);
     WriteText(dir / "b.Json", bound);
     WriteText(dir / "c.Json", unbound);
-    const int rewritten =
-        RenumberMacroBindingsInProfiles({dir / "a.Json", dir / "b.Json", dir / "c.Json", dir / "gone.Json"},
-                                        dir / "a.Json", 1);
+    const int rewritten = RenumberMacroBindingsInProfiles(
+        {dir / "a.Json", dir / "b.Json", dir / "c.Json", dir / "gone.Json"}, dir / "a.Json", 1);
     EXPECT_EQ(rewritten, 1);
     EXPECT_EQ(ReadText(dir / "a.Json"), bound);
     EXPECT_EQ(ReadText(dir / "c.Json"), unbound);
     EXPECT_FALSE(std::filesystem::exists(dir / "gone.Json"));
     const Json::Value b = JsonFileStore::ReadJsonFile(dir / "b.Json");
     EXPECT_EQ(b["profilename"].asString(), "p");
-    EXPECT_EQ(b["Device"][0]["KeyList"][0]["Assignment"].asInt(), 2097156);  // 0x70 0x01 → default
+    EXPECT_EQ(b["Device"][0]["KeyList"][0]["Assignment"].asInt(), 2097156);   // 0x70 0x01 → default
     EXPECT_EQ(b["Device"][0]["KeyList"][1]["Assignment"].asInt(), 0x700100);  // 0x70 0x02 → 0x70 0x01
 }
 

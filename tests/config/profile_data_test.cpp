@@ -139,7 +139,9 @@ TEST_F(ProfileFixture, CorrectionListComesFromTheDocument) {
     const std::vector<CorrectionEntry> list = data.GetCorrectionList();
     ASSERT_EQ(list.size(), 1U);
     EXPECT_EQ(list[0].minSquare, 300 & 0xFF);
-    EXPECT_EQ(list[0].name, "Lin\xC3\xA9" "aire");
+    EXPECT_EQ(list[0].name,
+              "Lin\xC3\xA9"
+              "aire");
 }
 
 TEST(HeadsetProfile, EqualiserRows) {

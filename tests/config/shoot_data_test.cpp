@@ -1,5 +1,5 @@
-#include "config/json_file_store.h"
 #include "config/shoot_data.h"
+#include "config/json_file_store.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

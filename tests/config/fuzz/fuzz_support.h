@@ -1,5 +1,6 @@
 #pragma once
 
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 
 // A scratch folder for the fuzz targets, on tmpfs when there is one so the atomic writes
 // stay cheap; emptied before every input.
@@ -17,9 +17,9 @@ namespace norvane::fuzz {
 inline const std::filesystem::path& WorkFolder() {
     static const std::filesystem::path folder = [] {
         std::error_code ec;
-        const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                          : std::filesystem::temp_directory_path();
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
         std::filesystem::path path = base / ("norvane-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path, ec);
         std::atexit([] {
