@@ -17,6 +17,16 @@ elseif(NOT NORVANE_SANITIZE STREQUAL "")
   message(FATAL_ERROR "NORVANE_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
+if(NORVANE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "NORVANE_FUZZ needs clang (libFuzzer)")
+  endif()
+  # Coverage for libFuzzer in every library, with ASan and UBSan watching.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(norvane_target_defaults target)
   target_compile_options(${target} PRIVATE ${NORVANE_WARNINGS})
   if(NORVANE_WERROR)

@@ -1,0 +1,339 @@
+#include "config/profile_store.h"
+
+#include "config/json_access.h"
+#include "config/json_file_store.h"
+#include "config/strings.h"
+#include "platform/diag.h"
+#include "platform/paths.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace norvane::config {
+namespace {
+
+constexpr const char* kList = "profilelist";
+constexpr const char* kSelect = "profileselect";
+
+const Json::Value* EntryAt(const Json::Value& list, int index) {
+    const Json::Value* entries = json::Member(list, kList);
+    if (entries == nullptr || index < 0) {
+        return nullptr;
+    }
+    return json::Element(*entries, static_cast<std::size_t>(index));
+}
+
+int EntryCount(const Json::Value& list) {
+    const Json::Value* entries = json::Member(list, kList);
+    return entries != nullptr && entries->isArray() ? static_cast<int>(entries->size()) : 0;
+}
+
+Json::Value MakeEntry(const std::string& name, const std::string& uuid) {
+    Json::Value entry(Json::objectValue);
+    entry["profilename"] = name;
+    entry["profileUUID"] = uuid;
+    entry["profileislink"] = 0;
+    entry["profilelinkmame"] = "";
+    return entry;
+}
+
+void Stamp(Json::Value& document, const std::string& name, const std::string& uuid) {
+    json::EnsureMember(document, "profilename") = name;
+    json::EnsureMember(document, "profileUUID") = uuid;
+}
+
+}  // namespace
+
+ProfileStore::ProfileStore(std::filesystem::path folder, std::filesystem::path defaultProfile,
+                           bool keepCustomEqualiser)
+    : folder_(std::move(folder)),
+      defaultProfile_(std::move(defaultProfile)),
+      keepCustomEqualiser_(keepCustomEqualiser) {
+}
+
+Json::Value ProfileStore::ReadList() const {
+    return JsonFileStore::ReadJsonFile(ListPath());
+}
+
+bool ProfileStore::WriteList(const Json::Value& list) const {
+    return JsonFileStore::WriteJsonFile(ListPath(), list);
+}
+
+std::filesystem::path ProfileStore::ProfilePath(std::string_view uuid) const {
+    const std::string fileName = std::string(uuid) + ".Json";
+    if (uuid.empty() || !platform::IsSafeFileName(fileName)) {
+        return {};
+    }
+    return folder_ / fileName;
+}
+
+std::string ProfileStore::NewIdentifier(const Json::Value& list) const {
+    for (int attempt = 0;; ++attempt) {
+        std::string id = MakeTimestampId();
+        bool taken = std::filesystem::exists(folder_ / (id + ".Json"));
+        for (int i = 0; !taken && i < EntryCount(list); ++i) {
+            taken = json::StringOf(*EntryAt(list, i), "profileUUID") == id;
+        }
+        if (!taken || attempt >= 2000) {
+            return id;
+        }
+        // Two profiles made within one millisecond: wait for the next one.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool ProfileStore::NameTaken(const Json::Value& list, std::string_view name, int except) const {
+    for (int i = 0; i < EntryCount(list); ++i) {
+        if (i != except && EqualsIgnoreCase(json::StringOf(*EntryAt(list, i), "profilename"), name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<ProfileEntry> ProfileStore::Entries() const {
+    const Json::Value list = ReadList();
+    std::vector<ProfileEntry> entries;
+    for (int i = 0; i < EntryCount(list); ++i) {
+        const Json::Value& e = *EntryAt(list, i);
+        entries.push_back({json::StringOf(e, "profilename"), json::StringOf(e, "profileUUID")});
+    }
+    return entries;
+}
+
+int ProfileStore::Count() const {
+    return EntryCount(ReadList());
+}
+
+int ProfileStore::SelectedIndex() const {
+    const Json::Value list = ReadList();
+    const auto selected = json::IntegerOf(list, kSelect);
+    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+}
+
+std::filesystem::path ProfileStore::PathOf(int index) const {
+    const Json::Value list = ReadList();
+    const Json::Value* entry = EntryAt(list, index);
+    return entry != nullptr ? ProfilePath(json::StringOf(*entry, "profileUUID")) : std::filesystem::path();
+}
+
+bool ProfileStore::RebuildFromProfileFiles(Json::Value& list) const {
+    std::vector<ProfileEntry> found;
+    std::error_code ec;
+    for (const auto& file : std::filesystem::directory_iterator(folder_, ec)) {
+        if (file.path().extension() != ".Json") {
+            continue;
+        }
+        const Json::Value root = JsonFileStore::ReadJsonFile(file.path());
+        const std::string uuid = json::StringOf(root, "profileUUID");
+        const std::string name = json::StringOf(root, "profilename");
+        if (!uuid.empty() && ProfilePath(uuid) == file.path()) {
+            found.push_back({name.empty() ? uuid : name, uuid});
+        }
+    }
+    if (found.empty()) {
+        return false;
+    }
+    // Identifiers are creation times: their order is the order the profiles were made.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.uuid < b.uuid; });
+    list = Json::Value(Json::objectValue);
+    list[kList] = Json::Value(Json::arrayValue);
+    for (const ProfileEntry& entry : found) {
+        list[kList].append(MakeEntry(entry.name, entry.uuid));
+    }
+    list[kSelect] = 0;
+    platform::diag::Trace("profile list rebuilt from " + std::to_string(found.size()) + " profile files");
+    return WriteList(list);
+}
+
+int ProfileStore::Initialise() {
+    Json::Value list = ReadList();
+    if (!list.isObject()) {
+        JsonFileStore::KeepUnreadableFile(ListPath());
+        if (RebuildFromProfileFiles(list)) {
+            return 0;
+        }
+    }
+    if (EntryCount(list) == 0) {
+        const std::string uuid = NewIdentifier(list);
+        Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
+        Stamp(document, "profile1", uuid);
+        JsonFileStore::WriteJsonFile(ProfilePath(uuid), document);
+        list = Json::Value(Json::objectValue);
+        list[kList] = Json::Value(Json::arrayValue);
+        list[kList].append(MakeEntry("profile1", uuid));
+        list[kSelect] = 0;
+        WriteList(list);
+        return 0;
+    }
+    const auto selected = json::IntegerOf(list, kSelect);
+    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+}
+
+bool ProfileStore::Select(int index) {
+    Json::Value list = ReadList();
+    if (index < 0 || index >= EntryCount(list)) {
+        return false;
+    }
+    list[kSelect] = index;
+    return WriteList(list);
+}
+
+std::optional<int> ProfileStore::Append(const std::string& name, Json::Value document, bool select) {
+    Json::Value list = ReadList();
+    if (!list.isObject()) {
+        list = Json::Value(Json::objectValue);
+    }
+    const std::string uuid = NewIdentifier(list);
+    Stamp(document, name, uuid);
+    // The profile file first, so that the list never names a file that is not there.
+    if (!JsonFileStore::WriteJsonFile(ProfilePath(uuid), document)) {
+        return std::nullopt;
+    }
+    Json::Value& entries = json::EnsureMember(list, kList);
+    if (!entries.isArray()) {
+        entries = Json::Value(Json::arrayValue);
+    }
+    entries.append(MakeEntry(name, uuid));
+    const int index = static_cast<int>(entries.size()) - 1;
+    if (select) {
+        list[kSelect] = index;
+    }
+    if (!WriteList(list)) {
+        std::error_code ec;
+        std::filesystem::remove(ProfilePath(uuid), ec);
+        return std::nullopt;
+    }
+    return index;
+}
+
+std::optional<int> ProfileStore::Add() {
+    const Json::Value list = ReadList();
+    if (EntryCount(list) >= kMaxProfiles) {
+        return std::nullopt;
+    }
+    std::string name;
+    for (int n = 1;; ++n) {
+        name = "profile" + std::to_string(n);
+        if (!NameTaken(list, name)) {
+            break;
+        }
+    }
+    return Append(name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
+}
+
+std::optional<int> ProfileStore::Copy(int selected) {
+    const Json::Value list = ReadList();
+    const Json::Value* source = EntryAt(list, selected);
+    if (source == nullptr) {
+        return std::nullopt;
+    }
+    std::string name = json::StringOf(*source, "profilename");
+    do {
+        name += " copy";
+    } while (NameTaken(list, name));
+    const std::filesystem::path sourcePath = ProfilePath(json::StringOf(*source, "profileUUID"));
+    Json::Value document = sourcePath.empty() ? Json::Value() : JsonFileStore::ReadJsonFile(sourcePath);
+    if (!document.isObject()) {
+        document = Json::Value(Json::objectValue);
+    }
+    return Append(name, std::move(document), false);
+}
+
+std::optional<int> ProfileStore::Import(const std::filesystem::path& source) {
+    Json::Value document = JsonFileStore::ReadJsonFile(source);
+    if (!document.isObject()) {
+        return std::nullopt;
+    }
+    const Json::Value list = ReadList();
+    std::string name = FileTitleOf(source);
+    for (int counter = 1; NameTaken(list, name); ++counter) {
+        name += "(" + std::to_string(counter) + ")";
+    }
+    return Append(name, std::move(document), false);
+}
+
+std::optional<int> ProfileStore::Delete(int selected) {
+    Json::Value list = ReadList();
+    const int count = EntryCount(list);
+    if (selected < 0 || selected >= count || count < 2) {
+        return std::nullopt;
+    }
+    const int newSelection = selected == 0 ? 0 : selected - 1;
+    const std::filesystem::path file = ProfilePath(json::StringOf(*EntryAt(list, selected), "profileUUID"));
+    Json::Value removed;
+    list[kList].removeIndex(static_cast<Json::ArrayIndex>(selected), &removed);
+    list[kSelect] = newSelection;
+    if (!WriteList(list)) {
+        return std::nullopt;
+    }
+    if (!file.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+    }
+    return newSelection;
+}
+
+RenameResult ProfileStore::Rename(int selected, std::string_view newName) {
+    if (IsBlank(newName)) {
+        return RenameResult::Blank;
+    }
+    Json::Value list = ReadList();
+    if (EntryAt(list, selected) == nullptr || NameTaken(list, newName, selected)) {
+        return RenameResult::NameTaken;
+    }
+    Json::Value& entry = list[kList][static_cast<Json::ArrayIndex>(selected)];
+    json::EnsureMember(entry, "profilename") = std::string(newName);
+    WriteList(list);
+    const std::filesystem::path file = ProfilePath(json::StringOf(entry, "profileUUID"));
+    if (!file.empty()) {
+        Json::Value document = JsonFileStore::ReadObjectForUpdate(file);
+        Stamp(document, std::string(newName), json::StringOf(entry, "profileUUID"));
+        JsonFileStore::WriteJsonFile(file, document);
+    }
+    return RenameResult::Renamed;
+}
+
+bool ProfileStore::Export(int selected, const std::filesystem::path& target) const {
+    if (target.empty()) {
+        return false;
+    }
+    const std::filesystem::path file = PathOf(selected);
+    if (file.empty()) {
+        return false;
+    }
+    const Json::Value document = JsonFileStore::ReadJsonFile(file);
+    if (!document.isObject()) {
+        return false;
+    }
+    return JsonFileStore::WriteJsonFile(target, document);
+}
+
+bool ProfileStore::Reset(int selected) {
+    const Json::Value list = ReadList();
+    const Json::Value* entry = EntryAt(list, selected);
+    if (entry == nullptr) {
+        return false;
+    }
+    const std::string uuid = json::StringOf(*entry, "profileUUID");
+    const std::filesystem::path file = ProfilePath(uuid);
+    Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
+    if (file.empty() || !document.isObject()) {
+        return false;
+    }
+    Stamp(document, json::StringOf(*entry, "profilename"), uuid);
+    if (keepCustomEqualiser_) {
+        const Json::Value current = JsonFileStore::ReadJsonFile(file);
+        const Json::Value* devices = json::Member(current, "Device");
+        const Json::Value* device = devices != nullptr ? json::Element(*devices, 0) : nullptr;
+        for (const char* key : {"CustomEQNameInfo", "CustomEQHzValueInfo"}) {
+            if (const Json::Value* kept = device != nullptr ? json::Member(*device, key) : nullptr) {
+                json::EnsureMember(json::EnsureElement(json::EnsureMember(document, "Device"), 0), key) =
+                    *kept;
+            }
+        }
+    }
+    return JsonFileStore::WriteJsonFile(file, document);
+}
+
+}  // namespace norvane::config

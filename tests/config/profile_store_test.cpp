@@ -1,0 +1,207 @@
+#include "config/profile_store.h"
+#include "config/json_file_store.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace norvane::config {
+namespace {
+
+using test::ReadText;
+using test::TempDir;
+using test::WriteText;
+
+std::vector<std::string> Names(const ProfileStore& store) {
+    std::vector<std::string> names;
+    for (const ProfileEntry& e : store.Entries()) {
+        names.push_back(e.name);
+    }
+    return names;
+}
+
+class StoreFixture : public ::testing::Test {
+protected:
+    StoreFixture() {
+        std::filesystem::create_directory(dir / "mouse");
+        WriteText(dir / "factory.Json", R"({"Device": [{"LightInfo": {"SelectItem": 1},
+            "CustomEQNameInfo": [], "CustomEQHzValueInfo": []}]})");
+    }
+    Json::Value Profile(int index) const { return JsonFileStore::ReadJsonFile(store.PathOf(index)); }
+
+    TempDir dir;
+    ProfileStore store{dir / "mouse", dir / "factory.Json"};
+};
+
+TEST_F(StoreFixture, FirstUseCreatesProfile1) {
+    EXPECT_EQ(store.Initialise(), 0);
+    const Json::Value list = JsonFileStore::ReadJsonFile(dir / "mouse" / "ProfileList.ini");
+    ASSERT_EQ(list["profilelist"].size(), 1U);
+    const Json::Value& entry = list["profilelist"][0];
+    EXPECT_EQ(entry["profilename"].asString(), "profile1");
+    EXPECT_EQ(entry["profileislink"].asInt(), 0);
+    EXPECT_EQ(entry["profilelinkmame"].asString(), "");
+    EXPECT_EQ(list["profileselect"].asInt(), 0);
+    const Json::Value profile = Profile(0);
+    EXPECT_EQ(profile["profilename"].asString(), "profile1");
+    EXPECT_EQ(profile["profileUUID"].asString(), entry["profileUUID"].asString());
+    EXPECT_EQ(profile["Device"][0]["LightInfo"]["SelectItem"].asInt(), 1);
+    EXPECT_EQ(store.PathOf(0).filename().string(), entry["profileUUID"].asString() + ".Json");
+    // A second initialise keeps what is there.
+    EXPECT_EQ(store.Initialise(), 0);
+    EXPECT_EQ(store.Count(), 1);
+}
+
+TEST_F(StoreFixture, AddTakesTheFirstFreeNumberAndStopsAtFifty) {
+    store.Initialise();
+    ASSERT_EQ(store.Add(), 1);
+    ASSERT_EQ(store.Add(), 2);
+    ASSERT_EQ(store.Delete(2), 1);
+    EXPECT_EQ(store.Add(), 2);
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"profile1", "profile2", "profile3"}));
+    EXPECT_EQ(store.SelectedIndex(), 2);
+    ASSERT_TRUE(store.Rename(0, "PROFILE4") == RenameResult::Renamed);
+    EXPECT_EQ(store.Add(), 3);
+    EXPECT_EQ(Names(store).back(), "profile1");
+    while (store.Count() < kMaxProfiles) {
+        ASSERT_TRUE(store.Add().has_value());
+    }
+    EXPECT_EQ(store.Add(), std::nullopt);
+    EXPECT_EQ(store.Count(), kMaxProfiles);
+    // Every entry has its own file.
+    std::set<std::filesystem::path> files;
+    for (int i = 0; i < store.Count(); ++i) {
+        files.insert(store.PathOf(i));
+        EXPECT_TRUE(std::filesystem::exists(store.PathOf(i)));
+    }
+    EXPECT_EQ(files.size(), static_cast<std::size_t>(kMaxProfiles));
+}
+
+TEST_F(StoreFixture, CopyAppendsCopyToTheName) {
+    store.Initialise();
+    ASSERT_EQ(store.Rename(0, "Game"), RenameResult::Renamed);
+    ASSERT_EQ(store.Copy(0), 1);
+    ASSERT_EQ(store.Copy(0), 2);
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"Game", "Game copy", "Game copy copy"}));
+    EXPECT_EQ(store.SelectedIndex(), 0);
+    const Json::Value copy = Profile(2);
+    EXPECT_EQ(copy["profilename"].asString(), "Game copy copy");
+    EXPECT_EQ(copy["profileUUID"].asString(), store.Entries()[2].uuid);
+    EXPECT_EQ(copy["Device"][0]["LightInfo"]["SelectItem"].asInt(), 1);
+}
+
+TEST_F(StoreFixture, ImportNumbersDuplicateNames) {
+    store.Initialise();
+    WriteText(dir / "Game.json", R"({"profilename": "x", "profileUUID": "y", "Device": [{"tag": 7}]})");
+    ASSERT_EQ(store.Import(dir / "Game.json"), 1);
+    ASSERT_EQ(store.Import(dir / "Game.json"), 2);
+    ASSERT_EQ(store.Import(dir / "Game.json"), 3);
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"profile1", "Game", "Game(1)", "Game(1)(2)"}));
+    EXPECT_EQ(store.SelectedIndex(), 0);
+    const Json::Value imported = Profile(3);
+    EXPECT_EQ(imported["profilename"].asString(), "Game(1)(2)");
+    EXPECT_EQ(imported["profileUUID"].asString(), store.Entries()[3].uuid);
+    EXPECT_EQ(imported["Device"][0]["tag"].asInt(), 7);
+    WriteText(dir / "bad.json", "[]");
+    EXPECT_EQ(store.Import(dir / "bad.json"), std::nullopt);
+}
+
+TEST_F(StoreFixture, RenameRules) {
+    store.Initialise();
+    store.Add();
+    ASSERT_EQ(store.Rename(1, "\xC3\x89t\xC3\xA9"), RenameResult::Renamed);
+    EXPECT_EQ(store.Rename(0, "   "), RenameResult::Blank);
+    EXPECT_EQ(store.Rename(0, "\xC3\xA9T\xC3\x89"), RenameResult::NameTaken);
+    EXPECT_EQ(store.Rename(0, "Profile2"), RenameResult::Renamed);
+    EXPECT_EQ(store.Rename(1, "\xC3\x89t\xC3\xA9"), RenameResult::Renamed);
+    EXPECT_EQ(Profile(0)["profilename"].asString(), "Profile2");
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"Profile2", "\xC3\x89t\xC3\xA9"}));
+}
+
+TEST_F(StoreFixture, DeleteMovesTheSelectionAndKeepsTheLastProfile) {
+    store.Initialise();
+    store.Add();
+    store.Add();
+    const std::filesystem::path first = store.PathOf(0);
+    EXPECT_EQ(store.Delete(0), 0);
+    EXPECT_FALSE(std::filesystem::exists(first));
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"profile2", "profile3"}));
+    EXPECT_EQ(store.Delete(1), 0);
+    EXPECT_EQ(store.Delete(0), std::nullopt);
+    EXPECT_EQ(store.Delete(5), std::nullopt);
+    EXPECT_EQ(store.Count(), 1);
+}
+
+TEST_F(StoreFixture, ExportOfAMissingProfileFails) {
+    store.Initialise();
+    ASSERT_TRUE(store.Export(0, dir / "out.json"));
+    EXPECT_EQ(JsonFileStore::ReadJsonFile(dir / "out.json")["profilename"].asString(), "profile1");
+    std::filesystem::remove(store.PathOf(0));
+    WriteText(dir / "keep.json", "{\"kept\": 1}");
+    EXPECT_FALSE(store.Export(0, dir / "keep.json"));
+    EXPECT_EQ(ReadText(dir / "keep.json"), "{\"kept\": 1}");
+}
+
+TEST_F(StoreFixture, ResetRestoresFactorySettings) {
+    store.Initialise();
+    Json::Value changed = Profile(0);
+    changed["Device"][0]["LightInfo"]["SelectItem"] = 5;
+    changed["Device"][0]["CustomEQNameInfo"][0]["Name"] = "Mine";
+    JsonFileStore::WriteJsonFile(store.PathOf(0), changed);
+    ASSERT_TRUE(store.Reset(0));
+    const Json::Value reset = Profile(0);
+    EXPECT_EQ(reset["Device"][0]["LightInfo"]["SelectItem"].asInt(), 1);
+    EXPECT_EQ(reset["Device"][0]["CustomEQNameInfo"].size(), 0U);
+    EXPECT_EQ(reset["profilename"].asString(), "profile1");
+    EXPECT_EQ(reset["profileUUID"].asString(), store.Entries()[0].uuid);
+}
+
+TEST_F(StoreFixture, HeadsetResetKeepsCustomEqualiserCurves) {
+    ProfileStore headset(dir / "mouse", dir / "factory.Json", true);
+    headset.Initialise();
+    Json::Value changed = Profile(0);
+    changed["Device"][0]["LightInfo"]["SelectItem"] = 5;
+    changed["Device"][0]["CustomEQNameInfo"][0]["Name"] = "Mine";
+    changed["Device"][0]["CustomEQHzValueInfo"][0][0]["value"] = 9;
+    JsonFileStore::WriteJsonFile(headset.PathOf(0), changed);
+    ASSERT_TRUE(headset.Reset(0));
+    const Json::Value reset = Profile(0);
+    EXPECT_EQ(reset["Device"][0]["LightInfo"]["SelectItem"].asInt(), 1);
+    EXPECT_EQ(reset["Device"][0]["CustomEQNameInfo"][0]["Name"].asString(), "Mine");
+    EXPECT_EQ(reset["Device"][0]["CustomEQHzValueInfo"][0][0]["value"].asInt(), 9);
+}
+
+TEST_F(StoreFixture, CorruptListIsRebuiltFromTheProfileFiles) {
+    store.Initialise();
+    store.Add();
+    ASSERT_EQ(store.Rename(1, "Game"), RenameResult::Renamed);
+    WriteText(dir / "mouse" / "ProfileList.ini", "{\"profilelist\": [");
+    EXPECT_EQ(store.Initialise(), 0);
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"profile1", "Game"}));
+    bool backup = false;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "mouse")) {
+        backup |= entry.path().filename().string().starts_with("ProfileList.ini.corrupt-");
+    }
+    EXPECT_TRUE(backup);
+}
+
+TEST_F(StoreFixture, IdentifiersThatAreNotFileNamesAreRefused) {
+    WriteText(dir / "victim.Json", "{\"keep\": true}");
+    WriteText(dir / "mouse" / "ProfileList.ini", R"({"profilelist": [
+        {"profilename": "a", "profileUUID": "../victim"}, {"profilename": "b", "profileUUID": "/etc/x"},
+        {"profilename": "c", "profileUUID": "ok"}], "profileselect": 0})");
+    WriteText(dir / "mouse" / "ok.Json", "{}");
+    EXPECT_TRUE(store.PathOf(0).empty());
+    EXPECT_TRUE(store.PathOf(1).empty());
+    EXPECT_EQ(store.PathOf(2), dir / "mouse" / "ok.Json");
+    EXPECT_FALSE(store.Reset(0));
+    EXPECT_FALSE(store.Export(0, dir / "out.json"));
+    EXPECT_EQ(store.Rename(0, "renamed"), RenameResult::Renamed);
+    EXPECT_EQ(store.Delete(0), 0);
+    EXPECT_EQ(ReadText(dir / "victim.Json"), "{\"keep\": true}");
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"b", "c"}));
+}
+
+}  // namespace
+}  // namespace norvane::config
