@@ -61,6 +61,8 @@ public:
     void SetKeyboardEnabled(bool enabled) { keyboardEnabled_ = enabled; }
     bool IsFocused() const;
     void SetFocus();
+    // Cursor shape while over this control, as a system cursor id (0: the window's default).
+    virtual int GetCursor() const { return 0; }
     bool IsContextMenuUsed() const { return contextMenu_; }
     void SetContextMenuUsed(bool used) { contextMenu_ = used; }
 

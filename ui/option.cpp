@@ -82,6 +82,47 @@ bool CCheckBoxUI::Activate() {
     return true;
 }
 
+void CCheckBoxUI::PaintStatusImage(IRenderer& r) {
+    if (!DrawsOwnBox()) {
+        COptionUI::PaintStatusImage(r);
+        return;
+    }
+    int box = Scale(16);
+    int top = rect_.top + (rect_.Height() - box) / 2;
+    Rect rc{rect_.left + Scale(2), top, rect_.left + Scale(2) + box, top + box};
+    if (IsSelected()) {
+        r.FillRoundRect(rc, Scale(4), IsEnabled() ? checkColor_ : 0xFF5A606AU);
+        int w = std::max(2, Scale(2));
+        Point a{rc.left + box * 4 / 16, rc.top + box * 8 / 16};
+        Point b{rc.left + box * 7 / 16, rc.top + box * 11 / 16};
+        Point c{rc.left + box * 12 / 16, rc.top + box * 5 / 16};
+        r.DrawLine(a, b, w, 0xFF121418U);
+        r.DrawLine(b, c, w, 0xFF121418U);
+    } else {
+        r.FillRoundRect(rc, Scale(4), 0xFF262A32U);
+        r.DrawRect(rc, Scale(4), std::max(1, Scale(1)), hot_ ? 0xFF8A909AU : 0xFF4A505AU);
+    }
+}
+
+void CCheckBoxUI::PaintText(IRenderer& r) {
+    if (!DrawsOwnBox()) {
+        COptionUI::PaintText(r);
+        return;
+    }
+    Rect saved = rect_;
+    rect_.left += Scale(26);
+    COptionUI::PaintText(r);
+    rect_ = saved;
+}
+
+void CCheckBoxUI::SetAttribute(std::string_view name, std::string_view value) {
+    if (name == "checkcolor") {
+        checkColor_ = ParseColor(value);
+    } else {
+        COptionUI::SetAttribute(name, value);
+    }
+}
+
 Color COptionUI::StateTextColor() const {
     if (selected_ && IsEnabled() && selectedTextColor_ != 0) {
         return selectedTextColor_;

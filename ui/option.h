@@ -37,10 +37,19 @@ protected:
 // A two-state box. Activation toggles it and sends "selectchanged" then "checkclick".
 class CCheckBoxUI : public COptionUI {
 public:
+    CCheckBoxUI() { SetTextStyle(kAlignLeft | kAlignVCenter | kTextSingleLine); }
     std::string_view GetClass() const override { return "CheckBox"; }
     bool GetCheck() const { return IsSelected(); }
     void SetCheck(bool check, bool notify = true) { Selected(check, notify); }
     bool Activate() override;
+    // Without images: a box at the left, filled with the check colour and ticked when set.
+    void PaintStatusImage(IRenderer& r) override;
+    void PaintText(IRenderer& r) override;
+    void SetAttribute(std::string_view name, std::string_view value) override;
+
+private:
+    bool DrawsOwnBox() const { return normalImage_.empty() && selectedImage_.empty(); }
+    Color checkColor_ = 0xFF00B8A9;
 };
 
 }  // namespace norvane::ui
