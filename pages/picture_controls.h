@@ -10,3 +10,12 @@ namespace norvane::pages {
 void RegisterPictureControls(ui::CControlFactory& factory);
 
 }  // namespace norvane::pages
+
+namespace norvane::pages {
+
+// Sample state for previews and screenshots: every key button below root lit with a rainbow
+// across its x position (every fifth marked as reassigned), bar graphs given a level curve and
+// empty charts a few items.
+void FillPreviewData(ui::CControlUI& root);
+
+}  // namespace norvane::pages

@@ -39,6 +39,12 @@ bool CComboUI::SelectItem(int index, bool withNotify) {
     return true;
 }
 
+void CComboUI::DoInit() {
+    if (initialSel_ >= 0) {
+        SelectItem(initialSel_, false);
+    }
+}
+
 void CComboUI::OnItemClicked(int index) {
     (void)index;
     CloseDropDown();
@@ -155,7 +161,9 @@ void CComboUI::SetAttribute(std::string_view name, std::string_view value) {
     if (info_.SetAttribute(name, value)) {
         return;
     }
-    if (name == "dropboxsize") {
+    if (name == "selectedid") {
+        initialSel_ = ParseInt(value);
+    } else if (name == "dropboxsize") {
         dropBoxSize_ = ParseSize(value);
     } else if (name == "textpadding") {
         textPadding_ = ParseRect(value);

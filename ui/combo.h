@@ -35,9 +35,11 @@ public:
     void DoEvent(TEventUI& event) override;
     void DoPaint(IRenderer& r, const Rect& dirty) override;
     void SetAttribute(std::string_view name, std::string_view value) override;
+    void DoInit() override;
 
 private:
     TListInfoUI info_;
+    int initialSel_ = -1;
     int curSel_ = -1;
     bool dropOpen_ = false;
     bool hot_ = false;
