@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <cmath>
 
 #include "ui/resource_manager.h"
 
@@ -49,11 +50,17 @@ const QPixmap& QtPaintCache::Tinted(const CResourceManager& resources, std::stri
 }
 
 const QFont& QtPaintCache::Font(const FontSpec& spec) {
+    if (lastFont_ != nullptr && spec.size == lastSpec_.size && spec.bold == lastSpec_.bold &&
+        spec.italic == lastSpec_.italic && spec.underline == lastSpec_.underline && spec.face == lastSpec_.face) {
+        return *lastFont_;
+    }
     QString key = QString::fromStdString(spec.face) + QLatin1Char('/') + QString::number(spec.size) +
                   QLatin1Char(spec.bold ? 'b' : '-') + QLatin1Char(spec.italic ? 'i' : '-') +
                   QLatin1Char(spec.underline ? 'u' : '-');
     auto it = fonts_.find(key);
     if (it != fonts_.end()) {
+        lastSpec_ = spec;
+        lastFont_ = &*it;
         return *it;
     }
     QFont font;
@@ -66,10 +73,82 @@ const QFont& QtPaintCache::Font(const FontSpec& spec) {
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
-    return *fonts_.insert(key, font);
+    lastSpec_ = spec;
+    lastFont_ = &*fonts_.insert(key, font);
+    return *lastFont_;
+}
+
+const QPolygonF& QtPaintCache::RoundedOutline(double width, double height, double radius) {
+    QString key = QString::number(width) + QLatin1Char('x') + QString::number(height) + QLatin1Char('r') +
+                  QString::number(radius);
+    auto it = outlines_.find(key);
+    if (it != outlines_.end()) {
+        return *it;
+    }
+    if (outlines_.size() > 2048) {
+        outlines_.clear();
+    }
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0, 0, width, height), radius, radius);
+    return *outlines_.insert(key, path.toFillPolygon());
+}
+
+const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& font, const FontSpec& spec) {
+    QString key = text + QChar(0x1F) + QString::fromStdString(spec.face) + QLatin1Char('/') +
+                  QString::number(spec.size) + QLatin1Char(spec.bold ? 'b' : '-') +
+                  QLatin1Char(spec.italic ? 'i' : '-') + QLatin1Char(spec.underline ? 'u' : '-');
+    auto it = texts_.find(key);
+    if (it != texts_.end()) {
+        return *it;
+    }
+    if (texts_.size() > 4096) {
+        texts_.clear();
+    }
+    QStaticText st(text);
+    st.setTextFormat(Qt::PlainText);
+    st.setPerformanceHint(QStaticText::AggressiveCaching);
+    st.prepare(QTransform(), font);
+    return *texts_.insert(key, st);
+}
+
+const QPixmap& QtPaintCache::Shape(int width, int height, int radius, int penWidth, QColor color, double ratio) {
+    QString key = QString::number(width) + QLatin1Char('x') + QString::number(height) + QLatin1Char('r') +
+                  QString::number(radius) + QLatin1Char('p') + QString::number(penWidth) + QLatin1Char('c') +
+                  QString::number(color.rgba(), 16) + QLatin1Char('@') + QString::number(ratio);
+    auto it = shapes_.find(key);
+    if (it != shapes_.end()) {
+        return *it;
+    }
+    if (shapes_.size() > 1024) {
+        shapes_.clear();
+    }
+    QPixmap pixmap(QSize(static_cast<int>(std::ceil(width * ratio)), static_cast<int>(std::ceil(height * ratio))));
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        if (penWidth <= 0) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(color);
+            p.drawRoundedRect(QRectF(0, 0, width, height), radius, radius);
+        } else {
+            QPen pen(color);
+            pen.setWidth(penWidth);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            double half = penWidth / 2.0;
+            p.drawRoundedRect(QRectF(half, half, width - penWidth, height - penWidth), radius, radius);
+        }
+    }
+    return *shapes_.insert(key, pixmap);
 }
 
 void QtPaintCache::Clear() {
+    shapes_.clear();
+    outlines_.clear();
+    texts_.clear();
+    lastFont_ = nullptr;
     pixmaps_.clear();
     fonts_.clear();
     tinted_.clear();
@@ -83,12 +162,12 @@ QtRenderer::QtRenderer(QPainter& painter, const CResourceManager& resources)
 }
 
 void QtRenderer::PushClip(const Rect& rc) {
-    QRegion region(ToQRect(rc));
+    QRect clip = ToQRect(rc);
     if (!clips_.empty()) {
-        region = region.intersected(clips_.back());
+        clip = clip.intersected(clips_.back());
     }
-    clips_.push_back(region);
-    painter_.setClipRegion(region);
+    clips_.push_back(clip);
+    painter_.setClipRect(clip);
 }
 
 void QtRenderer::PopClip() {
@@ -98,23 +177,47 @@ void QtRenderer::PopClip() {
     if (clips_.empty()) {
         painter_.setClipping(false);
     } else {
-        painter_.setClipRegion(clips_.back());
+        painter_.setClipRect(clips_.back());
     }
 }
 
 void QtRenderer::FillRect(const Rect& rc, Color color) { painter_.fillRect(ToQRect(rc), ToQColor(color)); }
+
+namespace {
+constexpr int kShapeCacheLimit = 96;
+}
+
+bool QtRenderer::DrawCachedShape(const Rect& rc, int radius, int penWidth, Color color) {
+    // Translucent colours are mostly light overlays that change every frame: drawn directly.
+    if (rc.Width() > kShapeCacheLimit || rc.Height() > kShapeCacheLimit || rc.IsEmpty() || (color >> 24U) != 0xFFU) {
+        return false;
+    }
+    double ratio = painter_.device() != nullptr ? painter_.device()->devicePixelRatioF() : 1.0;
+    const QPixmap& shape = SharedPaintCache().Shape(rc.Width(), rc.Height(), radius, penWidth, ToQColor(color), ratio);
+    painter_.drawPixmap(rc.left, rc.top, shape);
+    return true;
+}
 
 void QtRenderer::FillRoundRect(const Rect& rc, int radius, Color color) {
     if (radius <= 0) {
         FillRect(rc, color);
         return;
     }
+    if (DrawCachedShape(rc, radius, 0, color)) {
+        return;
+    }
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(color));
-    painter_.drawRoundedRect(QRectF(ToQRect(rc)), radius, radius);
+    const QPolygonF& outline = SharedPaintCache().RoundedOutline(rc.Width(), rc.Height(), radius);
+    painter_.translate(rc.left, rc.top);
+    painter_.drawPolygon(outline);
+    painter_.translate(-rc.left, -rc.top);
 }
 
 void QtRenderer::DrawRect(const Rect& rc, int radius, int width, Color color) {
+    if (radius > 0 && DrawCachedShape(rc, radius, width, color)) {
+        return;
+    }
     QPen pen(ToQColor(color));
     pen.setWidth(width);
     painter_.setPen(pen);
@@ -122,7 +225,10 @@ void QtRenderer::DrawRect(const Rect& rc, int radius, int width, Color color) {
     double half = width / 2.0;
     QRectF r(rc.left + half, rc.top + half, rc.Width() - width, rc.Height() - width);
     if (radius > 0) {
-        painter_.drawRoundedRect(r, radius, radius);
+        const QPolygonF& outline = SharedPaintCache().RoundedOutline(r.width(), r.height(), radius);
+        painter_.translate(r.topLeft());
+        painter_.drawPolygon(outline);
+        painter_.translate(-r.topLeft());
     } else {
         painter_.drawRect(r);
     }
@@ -166,14 +272,28 @@ void QtRenderer::DrawText(const Rect& rc, std::string_view text, const FontSpec&
     flags |= (align & kAlignVCenter) != 0 ? Qt::AlignVCenter : (align & kAlignBottom) != 0 ? Qt::AlignBottom : Qt::AlignTop;
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if ((align & kTextWordBreak) != 0) {
-        flags |= Qt::TextWordWrap;
-    } else {
-        flags |= Qt::TextSingleLine;
-        if ((align & kTextEndEllipsis) != 0) {
-            s = QFontMetrics(f).elidedText(s, Qt::ElideRight, rc.Width());
-        }
+        painter_.drawText(ToQRect(rc), flags | Qt::TextWordWrap, s);
+        return;
     }
-    painter_.drawText(ToQRect(rc), flags, s);
+    if ((align & kTextEndEllipsis) != 0) {
+        s = QFontMetrics(f).elidedText(s, Qt::ElideRight, rc.Width());
+    }
+    // Single lines are laid out once and kept: captions repeat frame after frame.
+    const QStaticText& st = SharedPaintCache().StaticText(s, f, font);
+    QSizeF size = st.size();
+    double x = rc.left;
+    if ((align & kAlignCenter) != 0) {
+        x = rc.left + (rc.Width() - size.width()) / 2.0;
+    } else if ((align & kAlignRight) != 0) {
+        x = rc.right - size.width();
+    }
+    double y = rc.top;
+    if ((align & kAlignVCenter) != 0) {
+        y = rc.top + (rc.Height() - size.height()) / 2.0;
+    } else if ((align & kAlignBottom) != 0) {
+        y = rc.bottom - size.height();
+    }
+    painter_.drawStaticText(QPointF(std::round(x), std::round(y)), st);
 }
 
 void QtRenderer::DrawNinePatch(const QPixmap& pixmap, const QRect& source, const QRect& dest, const Rect& corner,

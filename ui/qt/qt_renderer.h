@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QPolygonF>
+#include <QStaticText>
 #include <vector>
 
 #include "ui/render.h"
@@ -22,11 +24,23 @@ public:
     const QFont& Font(const FontSpec& spec);
     // The image filled with a colour at a level wherever it is opaque.
     const QPixmap& Tinted(const CResourceManager& resources, std::string_view name, QColor color);
+    // A rounded rectangle of the given size at the origin, flattened once.
+    const QPolygonF& RoundedOutline(double width, double height, double radius);
+    // Laid-out single-line text in a font, kept for the next frames.
+    const QStaticText& StaticText(const QString& text, const QFont& font, const FontSpec& spec);
+    // A small rounded shape (filled, or outlined with a pen width) drawn once into a pixmap.
+    const QPixmap& Shape(int width, int height, int radius, int penWidth, QColor color, double ratio);
     void Clear();
 
 private:
+    QHash<QString, QPolygonF> outlines_;
+    QHash<QString, QPixmap> shapes_;
+    QHash<QString, QStaticText> texts_;
     QHash<QString, QPixmap> pixmaps_;
     QHash<QString, QFont> fonts_;
+    // The font asked for last: consecutive texts mostly share one.
+    FontSpec lastSpec_;
+    const QFont* lastFont_ = nullptr;
     QHash<QString, QPixmap> tinted_;
 };
 
@@ -56,11 +70,13 @@ public:
     bool DrawImage(const Rect& rc, std::string_view image, const ImageTint* tint) override;
 
 private:
+    // Small shapes go through the shape cache; true when drawn that way.
+    bool DrawCachedShape(const Rect& rc, int radius, int penWidth, Color color);
     void DrawNinePatch(const QPixmap& pixmap, const QRect& source, const QRect& dest, const Rect& corner,
                        bool hole);
     QPainter& painter_;
     const CResourceManager& resources_;
-    std::vector<QRegion> clips_;
+    std::vector<QRect> clips_;
 };
 
 }  // namespace norvane::ui::qt
