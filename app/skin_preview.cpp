@@ -34,7 +34,9 @@ struct Options {
 };
 
 int Usage() {
-    std::fputs("usage: norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]\n", stderr);
+    std::fputs(
+        "usage: norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]\n",
+        stderr);
     return 2;
 }
 
@@ -125,7 +127,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str());
             return 1;
         }
-        std::printf("%s: %dx%d, %d controls\n", o.out.string().c_str(), image.width(), image.height(), controls);
+        std::printf("%s: %dx%d, %d controls\n", o.out.string().c_str(), image.width(), image.height(),
+                    controls);
         return 0;
     }
     window.CenterWindow();

@@ -86,7 +86,8 @@ void CChartViewUI::PaintPie(ui::IRenderer& r) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         r.FillRect({left, rowTop + 2, left + 18, rowTop + 20}, PaletteColor(i));
         r.DrawText({left + 23, rowTop, rect_.right, rowTop + 22}, items_[i].name, manager_->ScaledFont(font_),
-                   0xFF000000U | (GetTextColor() & 0x00FFFFFFU), ui::kAlignLeft | ui::kAlignVCenter | ui::kTextSingleLine);
+                   0xFF000000U | (GetTextColor() & 0x00FFFFFFU),
+                   ui::kAlignLeft | ui::kAlignVCenter | ui::kTextSingleLine);
         rowTop += 22;
     }
 }

@@ -65,7 +65,8 @@ void CDeviceKeyButtonUI::PaintStatusImage(ui::IRenderer& r) {
         if (keySetImage_.empty() || !r.DrawImage(rect_, keySetImage_)) {
             int d = std::max(4, Scale(6));
             int m = Scale(4);
-            r.FillEllipse({rect_.right - m - d, rect_.top + m, rect_.right - m, rect_.top + m + d}, 0xFF00B8A9U);
+            r.FillEllipse({rect_.right - m - d, rect_.top + m, rect_.right - m, rect_.top + m + d},
+                          0xFF00B8A9U);
         }
     }
 }

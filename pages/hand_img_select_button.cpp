@@ -13,9 +13,20 @@ struct CursorEntry {
     int id;
 };
 constexpr std::array<CursorEntry, 14> kCursors{{
-    {"arrow", 32512}, {"ibeam", 32513}, {"wait", 32514}, {"cross", 32515}, {"uparrow", 32516},
-    {"size", 32640}, {"icon", 32641}, {"sizenwse", 32642}, {"sizenesw", 32643}, {"sizewe", 32644},
-    {"sizens", 32645}, {"sizeall", 32646}, {"no", 32648}, {"hand", 32649},
+    {"arrow", 32512},
+    {"ibeam", 32513},
+    {"wait", 32514},
+    {"cross", 32515},
+    {"uparrow", 32516},
+    {"size", 32640},
+    {"icon", 32641},
+    {"sizenwse", 32642},
+    {"sizenesw", 32643},
+    {"sizewe", 32644},
+    {"sizens", 32645},
+    {"sizeall", 32646},
+    {"no", 32648},
+    {"hand", 32649},
 }};
 }  // namespace
 
@@ -56,11 +67,14 @@ void CHandImgSelectButtonUI::UpdateDrawn(bool withSource) {
         drawn_ = handImage_;
         return;
     }
-    drawn_ = "file='" + handImage_ + "' source='" + std::to_string(source_.left) + "," + std::to_string(source_.top) +
-             "," + std::to_string(source_.right) + "," + std::to_string(source_.bottom) + "'";
+    drawn_ = "file='" + handImage_ + "' source='" + std::to_string(source_.left) + "," +
+             std::to_string(source_.top) + "," + std::to_string(source_.right) + "," +
+             std::to_string(source_.bottom) + "'";
 }
 
-void CHandImgSelectButtonUI::DoInit() { LoadImage(); }
+void CHandImgSelectButtonUI::DoInit() {
+    LoadImage();
+}
 
 void CHandImgSelectButtonUI::SetPos(const ui::Rect& rc) {
     bool resized = rc.Width() != rect_.Width() || rc.Height() != rect_.Height();

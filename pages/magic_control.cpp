@@ -39,12 +39,14 @@ bool CMagicControlUI::IsMagicEnable() {
 
 void CMagicControlUI::SetMagicType(int n) {
     for (int i = 1; i <= 4; ++i) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(FindSubControl("magic_option_" + std::to_string(i)))) {
+        if (auto* option =
+                dynamic_cast<ui::COptionUI*>(FindSubControl("magic_option_" + std::to_string(i)))) {
             option->Selected(false, false);
         }
     }
     if (n >= 1 && n <= 4) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(FindSubControl("magic_option_" + std::to_string(n)))) {
+        if (auto* option =
+                dynamic_cast<ui::COptionUI*>(FindSubControl("magic_option_" + std::to_string(n)))) {
             option->Selected(true, false);
         }
         selectedVoice_ = n;

@@ -66,7 +66,8 @@ void FillPreviewData(ui::CControlUI& root) {
                 levels[i] = static_cast<std::int32_t>(std::clamp(v, 0.05, 1.0) * CAudioRecordUI::kFullScale);
             }
             bars->SetSamples(levels);
-        } else if (auto* chart = dynamic_cast<CChartViewUI*>(&c); chart != nullptr && chart->Items().empty()) {
+        } else if (auto* chart = dynamic_cast<CChartViewUI*>(&c);
+                   chart != nullptr && chart->Items().empty()) {
             chart->AddItem("WASD", 46);
             chart->AddItem("Space", 21);
             chart->AddItem("Mouse", 18);

@@ -23,7 +23,9 @@ void CWndUI::SetVisible(bool visible) {
     Place();
 }
 
-void CWndUI::VisibilityChanged() { Place(); }
+void CWndUI::VisibilityChanged() {
+    Place();
+}
 
 void CWndUI::Place() {
     if (child_ != nullptr && manager_ != nullptr) {

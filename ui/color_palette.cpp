@@ -17,12 +17,30 @@ Color CColorPaletteUI::HsvToArgb(int hue, int sat, int val) {
     double g = 0;
     double b = 0;
     switch (hue / 60) {
-        case 0: r = c; g = x; break;
-        case 1: r = x; g = c; break;
-        case 2: g = c; b = x; break;
-        case 3: g = x; b = c; break;
-        case 4: r = x; b = c; break;
-        default: r = c; b = x; break;
+        case 0:
+            r = c;
+            g = x;
+            break;
+        case 1:
+            r = x;
+            g = c;
+            break;
+        case 2:
+            g = c;
+            b = x;
+            break;
+        case 3:
+            g = x;
+            b = c;
+            break;
+        case 4:
+            r = x;
+            b = c;
+            break;
+        default:
+            r = c;
+            b = x;
+            break;
     }
     auto byte = [m](double channel) { return static_cast<Color>(std::lround((channel + m) * 255.0)); };
     return 0xFF000000U | (byte(r) << 16U) | (byte(g) << 8U) | byte(b);
@@ -122,8 +140,8 @@ void CColorPaletteUI::PaintStatusImage(IRenderer& r) {
     int w = std::max(1, field.Width());
     for (int x = field.left; x < field.right; x += step) {
         int hue = (x - field.left) * 359 / w;
-        r.FillGradient({x, field.top, std::min(field.right, x + step), field.bottom}, HsvToArgb(hue, 255, val_),
-                       HsvToArgb(hue, 0, val_), true);
+        r.FillGradient({x, field.top, std::min(field.right, x + step), field.bottom},
+                       HsvToArgb(hue, 255, val_), HsvToArgb(hue, 0, val_), true);
     }
     Rect bar = BarRect();
     r.FillGradient(bar, 0xFF000000U, HsvToArgb(hue_, sat_, 255), false);

@@ -5,7 +5,9 @@
 
 namespace norvane::ui {
 
-CComboUI::CComboUI() { SetMouseChildEnabled(false); }
+CComboUI::CComboUI() {
+    SetMouseChildEnabled(false);
+}
 
 CControlUI* CComboUI::AddString(std::string text, std::string userData, int height) {
     auto row = std::make_unique<CListLabelElementUI>();
@@ -88,7 +90,9 @@ void CComboUI::SetPos(const Rect& rc) {
     CControlUI::SetPos(rc);
 }
 
-CControlUI* CComboUI::FindControlAt(Point pt) { return CControlUI::FindControlAt(pt); }
+CControlUI* CComboUI::FindControlAt(Point pt) {
+    return CControlUI::FindControlAt(pt);
+}
 
 void CComboUI::DoEvent(TEventUI& event) {
     switch (event.type) {

@@ -45,7 +45,9 @@ bool CContainerUI::Remove(CControlUI* control) {
     return true;
 }
 
-bool CContainerUI::RemoveAt(int index) { return Remove(GetItemAt(index)); }
+bool CContainerUI::RemoveAt(int index) {
+    return Remove(GetItemAt(index));
+}
 
 void CContainerUI::RemoveAll() {
     while (!items_.empty()) {
@@ -208,7 +210,7 @@ void LayoutAlongAxis(std::vector<std::unique_ptr<CControlUI>>& items, const Rect
     struct Slot {
         CControlUI* control;
         Rect padding;
-        int main;       // size along the axis
+        int main;  // size along the axis
         bool stretch;
     };
     std::vector<Slot> slots;
@@ -322,7 +324,9 @@ void CHorizontalLayoutUI::LayoutChildren(const Rect& rc) {
     LayoutAlongAxis(items_, rc, Scale(childPadding_), false, 0, nullptr);
 }
 
-void CTabLayoutUI::DoInit() { SelectItem(curSel_); }
+void CTabLayoutUI::DoInit() {
+    SelectItem(curSel_);
+}
 
 bool CTabLayoutUI::SelectItem(int index) {
     if (index < 0 || index >= GetCount()) {

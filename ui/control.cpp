@@ -78,7 +78,9 @@ void CControlUI::SetToolTip(std::string text) {
     toolTip_ = std::move(text);
 }
 
-void CControlUI::SetToolTipId(std::string id) { toolTipId_ = std::move(id); }
+void CControlUI::SetToolTipId(std::string id) {
+    toolTipId_ = std::move(id);
+}
 
 bool CControlUI::IsVisible() const {
     for (const CControlUI* c = this; c != nullptr; c = c->parent_) {
@@ -93,13 +95,21 @@ void CControlUI::SetVisible(bool visible) {
     if (visible_ == visible) {
         return;
     }
-    bool hadFocus = IsFocused();
     visible_ = visible;
     if (!visible && manager_ != nullptr) {
-        if (hadFocus) {
+        // Focus and capture do not stay on a control that can no longer be seen.
+        auto inside = [this](const CControlUI* c) {
+            for (; c != nullptr; c = c->parent_) {
+                if (c == this) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (inside(manager_->GetFocus())) {
             manager_->SetFocus(nullptr);
         }
-        if (manager_->GetCapture() == this) {
+        if (inside(manager_->GetCapture())) {
             manager_->ReleaseCapture();
         }
     }
@@ -119,7 +129,9 @@ void CControlUI::SetEnabled(bool enabled) {
     Invalidate();
 }
 
-bool CControlUI::IsFocused() const { return manager_ != nullptr && manager_->GetFocus() == this; }
+bool CControlUI::IsFocused() const {
+    return manager_ != nullptr && manager_->GetFocus() == this;
+}
 
 void CControlUI::SetFocus() {
     if (manager_ != nullptr) {
@@ -221,10 +233,16 @@ Size CControlUI::EstimateSize(Size available) {
     return {Scale(fixedWidth_), Scale(fixedHeight_)};
 }
 
-int CControlUI::ScaledMin(bool horizontal) const { return Scale(horizontal ? minWidth_ : minHeight_); }
-int CControlUI::ScaledMax(bool horizontal) const { return Scale(horizontal ? maxWidth_ : maxHeight_); }
+int CControlUI::ScaledMin(bool horizontal) const {
+    return Scale(horizontal ? minWidth_ : minHeight_);
+}
+int CControlUI::ScaledMax(bool horizontal) const {
+    return Scale(horizontal ? maxWidth_ : maxHeight_);
+}
 
-int CControlUI::Scale(int value) const { return manager_ != nullptr ? manager_->Scale(value) : value; }
+int CControlUI::Scale(int value) const {
+    return manager_ != nullptr ? manager_->Scale(value) : value;
+}
 
 CControlUI* CControlUI::FindControlAt(Point pt) {
     if (!visible_ || !mouseEnabled_ || !rect_.Contains(pt)) {
@@ -233,7 +251,9 @@ CControlUI* CControlUI::FindControlAt(Point pt) {
     return this;
 }
 
-void CControlUI::Event(TEventUI& event) { DoEvent(event); }
+void CControlUI::Event(TEventUI& event) {
+    DoEvent(event);
+}
 
 void CControlUI::DoEvent(TEventUI& event) {
     switch (event.type) {
@@ -258,7 +278,9 @@ void CControlUI::DoEvent(TEventUI& event) {
     }
 }
 
-bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
+bool CControlUI::Activate() {
+    return IsVisible() && IsEnabled();
+}
 
 void CControlUI::DoPaint(IRenderer& r, const Rect& dirty) {
     if (!rect_.Intersects(dirty)) {
@@ -346,7 +368,8 @@ void CControlUI::Notify(std::string_view type, std::intptr_t wparam, std::intptr
 }
 
 void CControlUI::ApplyAttributeList(std::string_view list) {
-    ForEachQuotedPair(list, [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
+    ForEachQuotedPair(list,
+                      [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
 }
 
 void CControlUI::SetAttribute(std::string_view name, std::string_view value) {

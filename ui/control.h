@@ -106,7 +106,12 @@ public:
     // Offsets from the parent's left/top (or right/bottom edges when anchored there).
     const Rect& GetFloatPos() const { return floatPos_; }
     void SetFloatPos(const Rect& pos);
-    enum FloatAnchor : unsigned { kAnchorRight = 1, kAnchorBottom = 2, kAnchorCenterX = 4, kAnchorCenterY = 8 };
+    enum FloatAnchor : unsigned {
+        kAnchorRight = 1,
+        kAnchorBottom = 2,
+        kAnchorCenterX = 4,
+        kAnchorCenterY = 8
+    };
     void SetFloatAnchor(unsigned anchor);
     unsigned GetFloatAnchor() const { return floatAnchor_; }
 

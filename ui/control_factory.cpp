@@ -24,7 +24,9 @@ std::unique_ptr<CControlUI> CControlFactory::Create(std::string_view className) 
     return it == creators_.end() ? nullptr : it->second();
 }
 
-bool CControlFactory::Has(std::string_view className) const { return creators_.find(className) != creators_.end(); }
+bool CControlFactory::Has(std::string_view className) const {
+    return creators_.find(className) != creators_.end();
+}
 
 namespace {
 

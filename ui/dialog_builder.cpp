@@ -135,7 +135,8 @@ struct CDialogBuilder::Impl {
             ReadWindow(root);
             for (pugi::xml_node child : root.children()) {
                 std::string_view tag = child.name();
-                if (child.type() != pugi::node_element || tag == "Font" || tag == "Default" || tag == "Style") {
+                if (child.type() != pugi::node_element || tag == "Font" || tag == "Default" ||
+                    tag == "Style") {
                     continue;
                 }
                 return BuildNode(child);

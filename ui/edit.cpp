@@ -61,7 +61,9 @@ CEditUI::CEditUI() {
     SetTextPadding({8, 0, 8, 0});
 }
 
-void CEditUI::SetMaxChar(int count) { maxChar_ = std::max(0, count); }
+void CEditUI::SetMaxChar(int count) {
+    maxChar_ = std::max(0, count);
+}
 
 void CEditUI::SetNumberLimits(int minValue, int maxValue) {
     hasLimits_ = true;
@@ -91,9 +93,13 @@ std::string CEditUI::FilterText(std::string_view proposed) const {
     return out;
 }
 
-int CEditUI::CharCount() const { return Utf8Length(CLabelUI::GetText()); }
+int CEditUI::CharCount() const {
+    return Utf8Length(CLabelUI::GetText());
+}
 
-void CEditUI::SetText(std::string text) { SetTextNotify(std::move(text), false); }
+void CEditUI::SetText(std::string text) {
+    SetTextNotify(std::move(text), false);
+}
 
 void CEditUI::SetTextNotify(std::string text, bool withNotify) {
     std::string filtered = FilterText(text);

@@ -24,7 +24,9 @@ Color CLabelUI::StateTextColor() const {
     return c != 0 ? c : (manager_ != nullptr ? manager_->GetDefaultTextColor() : 0xFF000000);
 }
 
-void CLabelUI::PaintText(IRenderer& r) { PaintTextIn(r, GetText(), StateTextColor()); }
+void CLabelUI::PaintText(IRenderer& r) {
+    PaintTextIn(r, GetText(), StateTextColor());
+}
 
 void CLabelUI::PaintTextIn(IRenderer& r, const std::string& text, Color color) {
     if (text.empty() || manager_ == nullptr) {

@@ -137,8 +137,9 @@ Color IListItemUI::ItemTextColor() {
     }
     const TListInfoUI& info = owner->GetListInfo();
     if (!self.IsEnabled()) {
-        return info.disabledTextColor != 0 ? info.disabledTextColor
-                                           : (manager != nullptr ? manager->GetDefaultDisabledColor() : fallback);
+        return info.disabledTextColor != 0
+                   ? info.disabledTextColor
+                   : (manager != nullptr ? manager->GetDefaultDisabledColor() : fallback);
     }
     if (selected_ && info.selectedTextColor != 0) {
         return info.selectedTextColor;
@@ -191,7 +192,9 @@ void CListContainerElementUI::DoEvent(TEventUI& event) {
     }
 }
 
-void CListContainerElementUI::PaintBkColor(IRenderer& r) { PaintItemBk(r); }
+void CListContainerElementUI::PaintBkColor(IRenderer& r) {
+    PaintItemBk(r);
+}
 
 Size CListContainerElementUI::EstimateSize(Size available) {
     Size sz = CControlUI::EstimateSize(available);

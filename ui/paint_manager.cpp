@@ -147,6 +147,11 @@ void CPaintManagerUI::SetClientSize(Size size) {
     NeedUpdate();
 }
 
+void CPaintManagerUI::NeedUpdate() {
+    needUpdate_ = true;
+    Invalidate({0, 0, clientSize_.cx, clientSize_.cy});
+}
+
 void CPaintManagerUI::UpdateLayout() {
     needUpdate_ = false;
     if (root_) {
@@ -183,9 +188,13 @@ int CPaintManagerUI::Scale(int value) const {
     return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : (scaled - 48) / 96);
 }
 
-void CPaintManagerUI::AddFont(int id, FontSpec font) { fonts_[id] = std::move(font); }
+void CPaintManagerUI::AddFont(int id, FontSpec font) {
+    fonts_[id] = std::move(font);
+}
 
-void CPaintManagerUI::SetDefaultFont(FontSpec font) { defaultFont_ = std::move(font); }
+void CPaintManagerUI::SetDefaultFont(FontSpec font) {
+    defaultFont_ = std::move(font);
+}
 
 const FontSpec& CPaintManagerUI::GetFont(int id) const {
     auto it = fonts_.find(id);
@@ -217,12 +226,15 @@ const std::string* CPaintManagerUI::GetStyle(std::string_view name) const {
 }
 
 void CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
-    if (notifier != nullptr && std::find(notifiers_.begin(), notifiers_.end(), notifier) == notifiers_.end()) {
+    if (notifier != nullptr &&
+        std::find(notifiers_.begin(), notifiers_.end(), notifier) == notifiers_.end()) {
         notifiers_.push_back(notifier);
     }
 }
 
-void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) { std::erase(notifiers_, notifier); }
+void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
+    std::erase(notifiers_, notifier);
+}
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, std::string_view type, std::intptr_t wparam,
                                  std::intptr_t lparam) {
@@ -313,7 +325,9 @@ const std::vector<COptionUI*>* CPaintManagerUI::GetOptionGroup(std::string_view 
     return it == optionGroups_.end() ? nullptr : &it->second;
 }
 
-std::uint64_t CPaintManagerUI::Now() const { return host_ != nullptr ? host_->Now() : 0; }
+std::uint64_t CPaintManagerUI::Now() const {
+    return host_ != nullptr ? host_->Now() : 0;
+}
 
 void CPaintManagerUI::Dispatch(CControlUI* target, TEventUI event) {
     if (target == nullptr) {
@@ -410,7 +424,9 @@ void CPaintManagerUI::Char(char32_t ch) {
     Dispatch(focus_, e);
 }
 
-void CPaintManagerUI::CancelCapture() { capture_ = nullptr; }
+void CPaintManagerUI::CancelCapture() {
+    capture_ = nullptr;
+}
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
     if (control != nullptr && (!control->IsKeyboardEnabled() || !control->IsEnabled())) {

@@ -53,7 +53,8 @@ public:
     // Layout and painting.
     void SetClientSize(Size size);
     Size GetClientSize() const { return clientSize_; }
-    void NeedUpdate() { needUpdate_ = true; }
+    // A relayout may move anything: the whole window repaints after it.
+    void NeedUpdate();
     bool IsUpdateNeeded() const { return needUpdate_; }
     void UpdateLayout();
     void Invalidate(const Rect& rc);

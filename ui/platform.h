@@ -65,10 +65,12 @@ public:
     virtual int RunMessageLoop() = 0;
     virtual void Quit(int code) = 0;
     // Shows a pop-up menu at a screen point; the chosen item's name, empty when dismissed.
-    virtual std::string TrackMenu(const std::vector<MenuItem>& items, Point screen, WindowImplBase* owner) = 0;
+    virtual std::string TrackMenu(const std::vector<MenuItem>& items, Point screen,
+                                  WindowImplBase* owner) = 0;
     // The chosen file, empty when cancelled.
     virtual std::filesystem::path FileDialog(const FileDialogOptions& options, WindowImplBase* owner) = 0;
-    virtual std::unique_ptr<ITrayIconHost> CreateTrayIcon(WindowImplBase& window, unsigned callbackMessage) = 0;
+    virtual std::unique_ptr<ITrayIconHost> CreateTrayIcon(WindowImplBase& window,
+                                                          unsigned callbackMessage) = 0;
     // Makes a font file available to this process; false when it cannot be loaded.
     virtual bool AddPrivateFont(const std::filesystem::path& file) = 0;
     virtual Size ScreenSize() const = 0;

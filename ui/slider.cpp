@@ -6,7 +6,9 @@
 
 namespace norvane::ui {
 
-CSliderUI::CSliderUI() { SetKeyboardEnabled(true); }
+CSliderUI::CSliderUI() {
+    SetKeyboardEnabled(true);
+}
 
 Rect CSliderUI::TrackRect() const {
     // The thumb's centre travels from half a thumb inside one end to the other.
@@ -150,7 +152,8 @@ void CSliderUI::PaintStatusImage(IRenderer& r) {
         thumbColor = 0xFF8A909A;
     }
     if (hot_ || dragging_) {
-        Rect halo{thumb.left - Scale(3), thumb.top - Scale(3), thumb.right + Scale(3), thumb.bottom + Scale(3)};
+        Rect halo{thumb.left - Scale(3), thumb.top - Scale(3), thumb.right + Scale(3),
+                  thumb.bottom + Scale(3)};
         r.FillEllipse(halo, (fore & 0x00FFFFFFU) | 0x40000000U);
     }
     r.FillEllipse(thumb, thumbColor);

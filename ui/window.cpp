@@ -12,10 +12,15 @@ namespace {
 std::atomic<IUiPlatform*> gPlatform{nullptr};
 }
 
-IUiPlatform* CurrentPlatform() { return gPlatform.load(); }
-void SetCurrentPlatform(IUiPlatform* platform) { gPlatform.store(platform); }
+IUiPlatform* CurrentPlatform() {
+    return gPlatform.load();
+}
+void SetCurrentPlatform(IUiPlatform* platform) {
+    gPlatform.store(platform);
+}
 
-WindowImplBase::WindowImplBase() : uiThread_(std::this_thread::get_id()) {}
+WindowImplBase::WindowImplBase() : uiThread_(std::this_thread::get_id()) {
+}
 
 WindowImplBase::~WindowImplBase() {
     {
@@ -72,7 +77,9 @@ std::unique_ptr<CControlUI> WindowImplBase::CreateControl(std::string_view tag) 
     return nullptr;
 }
 
-void WindowImplBase::Notify(TNotifyUI& msg) { (void)msg; }
+void WindowImplBase::Notify(TNotifyUI& msg) {
+    (void)msg;
+}
 
 std::intptr_t WindowImplBase::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
                                                   bool& handled) {
@@ -146,7 +153,9 @@ void WindowImplBase::ShowWindow(bool show) {
     }
 }
 
-bool WindowImplBase::IsWindowVisible() const { return host_ && host_->IsShown(); }
+bool WindowImplBase::IsWindowVisible() const {
+    return host_ && host_->IsShown();
+}
 
 void WindowImplBase::CenterWindow() {
     if (host_) {
@@ -213,7 +222,9 @@ void WindowImplBase::Close(int result) {
     }
 }
 
-void WindowImplBase::RequestClose() { SendMessage(kWmClose, 0, 0); }
+void WindowImplBase::RequestClose() {
+    SendMessage(kWmClose, 0, 0);
+}
 
 std::string WindowImplBase::ShowMenu(std::string_view layoutFile, Point screen) {
     IUiPlatform* platform = CurrentPlatform();

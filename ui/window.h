@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
-#include <mutex>
 #include <thread>
 
 #include "ui/dialog_builder.h"

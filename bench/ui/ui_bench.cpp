@@ -2,14 +2,14 @@
 // frame, painted with the Qt backend offscreen; plus the memory that window takes.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <malloc.h>
-#include <unistd.h>
 
 #include "pages/device_key_button.h"
 #include "pages/picture_controls.h"
@@ -41,10 +41,11 @@ std::string PageLayout() {
     for (int i = 0; i < kKeys; ++i) {
         int x = 8 + (i % 17) * 38;
         int y = 8 + (i / 17) * 38;
-        keys += "<DeviceKeyButton name=\"key_" + std::to_string(i) + "\" float=\"true\" pos=\"" + std::to_string(x) +
-                "," + std::to_string(y) + "," + std::to_string(x + 34) + "," + std::to_string(y + 34) +
-                "\" text=\"K" + std::to_string(i) +
-                "\" bkcolor=\"#FF262A32\" borderround=\"4\" bordersize=\"1\" bordercolor=\"#FF2E333C\" font=\"1\"/>";
+        keys += "<DeviceKeyButton name=\"key_" + std::to_string(i) + "\" float=\"true\" pos=\"" +
+                std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(x + 34) + "," +
+                std::to_string(y + 34) + "\" text=\"K" + std::to_string(i) +
+                "\" bkcolor=\"#FF262A32\" borderround=\"4\" bordersize=\"1\" bordercolor=\"#FF2E333C\" "
+                "font=\"1\"/>";
     }
     return R"(<Window size="1000,640"><Font id="0" name="Korvalis" size="12" default="true"/>
       <Font id="1" name="Korvalis" size="11"/>
@@ -91,7 +92,9 @@ struct Fixture {
 };
 
 // Bytes handed out by the heap right now.
-double HeapBytes() { return static_cast<double>(mallinfo2().uordblks); }
+double HeapBytes() {
+    return static_cast<double>(mallinfo2().uordblks);
+}
 
 std::vector<CDeviceKeyButtonUI*> Keys(PageWindow& w) {
     std::vector<CDeviceKeyButtonUI*> keys;
@@ -116,8 +119,8 @@ void BM_LayoutAndPaint170Keys(benchmark::State& state) {
         ++tick;
         for (int i = 0; i < kKeys; ++i) {
             std::uint32_t c = (tick * 7 + static_cast<std::uint32_t>(i) * 13) & 0xFFU;
-            keys[static_cast<std::size_t>(i)]->SetLightOverlay(c | ((255 - c) << 8U) | ((c * 3 & 0xFFU) << 16U), 200,
-                                                              true);
+            keys[static_cast<std::size_t>(i)]->SetLightOverlay(
+                c | ((255 - c) << 8U) | ((c * 3 & 0xFFU) << 16U), 200, true);
         }
         pm.NeedUpdate();
         pm.UpdateLayout();
@@ -129,7 +132,10 @@ void BM_LayoutAndPaint170Keys(benchmark::State& state) {
     }
     state.counters["keys"] = kKeys;
 }
-BENCHMARK(BM_LayoutAndPaint170Keys)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LayoutAndPaint170Keys)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Layout alone (no painting), to separate the model's share of a frame.
 void BM_LayoutOnly170Keys(benchmark::State& state) {

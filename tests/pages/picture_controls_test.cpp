@@ -40,7 +40,8 @@ protected:
     }
     // A minimal PNG header of the given size (enough for the size reader).
     void WritePngHeader(const std::string& name, std::uint32_t width, std::uint32_t height) {
-        std::array<unsigned char, 24> h{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        std::array<unsigned char, 24> h{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                        0,    0,   0,   13,  'I',  'H',  'D',  'R'};
         for (int i = 0; i < 4; ++i) {
             h[16 + i] = static_cast<unsigned char>(width >> (24 - 8 * i));
             h[20 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
@@ -159,14 +160,14 @@ TEST_F(PictureTest, RingSweepsFromTheBottomClockwise) {
     ring.SetValue(33);
     OpsOf(ring);
     EXPECT_EQ(last[1].sweep, 118);  // 118.8 cut to a whole number
-    ring.SetMaxValue(0);  // empty range: nothing to divide by, nothing drawn
+    ring.SetMaxValue(0);            // empty range: nothing to divide by, nothing drawn
     EXPECT_EQ(OpsOf(ring), std::vector<Op>{});
 }
 
 TEST_F(PictureTest, BarGraphDrawsALineEverySecondPixel) {
     w = Open(R"(<VerticalLayout><AudioRecord name="bars" width="300" height="100"/>
         <AudioRecord name="wide" width="1200" height="64"/></VerticalLayout>)",
-                  {1300, 300});
+             {1300, 300});
     ASSERT_TRUE(w);
     auto& bars = Ctl<CAudioRecordUI>(*w, "bars");
     OpsOf(bars);
@@ -176,14 +177,14 @@ TEST_F(PictureTest, BarGraphDrawsALineEverySecondPixel) {
     bars.SetSamples(samples);
     OpsOf(bars);
     const Rect& rc = bars.GetPos();
-    EXPECT_EQ(last[0].from, (Point{rc.left, rc.top}));            // full scale fills the height
+    EXPECT_EQ(last[0].from, (Point{rc.left, rc.top}));  // full scale fills the height
     EXPECT_EQ(last[1].from, (Point{rc.left + 2, rc.top + 50}));
     EXPECT_EQ(last[2].from, (Point{rc.left + 4, rc.bottom - 1}));  // zero: a dot at the bottom
     EXPECT_EQ(last[3].from.y, rc.bottom - 1);                      // out of range stays inside
     EXPECT_EQ(last[4].from.y, rc.top);
-    EXPECT_EQ(last[5].from.y, rc.bottom - 1);                      // start value 5: below one pixel
+    EXPECT_EQ(last[5].from.y, rc.bottom - 1);  // start value 5: below one pixel
     ASSERT_EQ(last.size(), 150U);
-    EXPECT_EQ(last[149].from.x, rc.left + 298);                    // the last line fits the width
+    EXPECT_EQ(last[149].from.x, rc.left + 298);  // the last line fits the width
     auto& wide = Ctl<CAudioRecordUI>(*w, "wide");
     OpsOf(wide);
     EXPECT_EQ(std::count_if(last.begin(), last.end(), [](const auto& c) { return c.op == Op::Line; }), 500);

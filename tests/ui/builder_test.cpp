@@ -53,7 +53,8 @@ using BuilderTest = UiFixture;
 
 TEST_F(BuilderTest, TagsResolveThroughBuiltinsCallbackAndFactory) {
     CControlFactory::Instance().Register<GaugeUI>("CGaugeUI");
-    WriteSkin("panel.xml", R"(<HorizontalLayout name="panel"><Gauge name="inner" needle="n2"/></HorizontalLayout>)");
+    WriteSkin("panel.xml",
+              R"(<HorizontalLayout name="panel"><Gauge name="inner" needle="n2"/></HorizontalLayout>)");
     WriteSkin("main.xml", R"(<Window size="300,200"><VerticalLayout name="root">
         <Gauge name="g" needle="n1"/>
         <knob name="k"/>

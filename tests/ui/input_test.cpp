@@ -194,9 +194,10 @@ TEST_F(InputTest, EditHonoursItsLimitsAndReportsFocusTextAndReturn) {
     headless::PressKey(pm(), Key::Return);
     ClickControl(pm(), "rest");  // focus leaves: 123 is inside 100..5000 and stays
     EXPECT_EQ(platform.HostOf(*w)->OverlayEdit(), nullptr);
-    EXPECT_EQ(w->Log(true), (std::vector<std::string>{"setfocus:edit", "textchanged:edit", "textchanged:edit",
-                                                      "textchanged:edit", "textchanged:edit", "textchanged:edit",
-                                                      "return:edit", "killfocus:edit", "setfocus:rest"}));
+    EXPECT_EQ(w->Log(true),
+              (std::vector<std::string>{"setfocus:edit", "textchanged:edit", "textchanged:edit",
+                                        "textchanged:edit", "textchanged:edit", "textchanged:edit",
+                                        "return:edit", "killfocus:edit", "setfocus:rest"}));
     // Values outside the number limits are clamped when the focus leaves, before "killfocus".
     ClickControl(pm(), "edit");
     headless::PressKey(pm(), Key::Back);
@@ -204,9 +205,20 @@ TEST_F(InputTest, EditHonoursItsLimitsAndReportsFocusTextAndReturn) {
     w->seen.clear();
     ClickControl(pm(), "free");
     EXPECT_EQ(edit->GetText(), "100");
-    EXPECT_EQ(w->Log(true), (std::vector<std::string>{"textchanged:edit", "killfocus:edit", "setfocus:free"}));
+    EXPECT_EQ(w->Log(true),
+              (std::vector<std::string>{"textchanged:edit", "killfocus:edit", "setfocus:free"}));
     edit->SetText("99999");  // code is held to the same limits
     EXPECT_EQ(edit->GetText(), "9999");
+}
+
+TEST_F(InputTest, HidingAContainerTakesTheFocusFromTheEditInside) {
+    ClickControl(pm(), "free");
+    ASSERT_EQ(platform.HostOf(*w)->OverlayEdit(), &Ctl<CEditUI>(*w, "free"));
+    w->FindControl("free")->GetParent()->SetVisible(false);
+    EXPECT_EQ(pm().GetFocus(), nullptr);
+    EXPECT_EQ(platform.HostOf(*w)->OverlayEdit(), nullptr);
+    headless::TypeText(pm(), "x");
+    EXPECT_EQ(w->FindControl("free")->GetText(), "");
 }
 
 TEST_F(InputTest, DisabledEditTakesNoInput) {
@@ -260,6 +272,20 @@ TEST_F(InputTest, HandlerRemovingTheClickedControlIsSafe) {
     EXPECT_EQ(w->FindControl("btn"), nullptr);
     Click(pm(), {10, 10});  // the space is now empty; no stale pointer is used
     EXPECT_EQ(w->Log(), std::vector<std::string>{"click:btn"});
+}
+
+TEST_F(InputTest, CreationSendsWindowInitFromTheRootAfterTheTreeIsBuilt) {
+    struct FreshWindow : RecordingWindow {
+        using RecordingWindow::RecordingWindow;
+        void InitWindow() override { builtBeforeInit = FindControl("btn") != nullptr && seen.empty(); }
+        bool builtBeforeInit = false;
+    } fresh("window.xml");
+    ASSERT_TRUE(fresh.Create(nullptr, "again"));
+    EXPECT_TRUE(fresh.builtBeforeInit);
+    ASSERT_FALSE(fresh.seen.empty());
+    EXPECT_EQ(fresh.seen.front().type, "windowinit");
+    EXPECT_EQ(fresh.seen.front().sender, "root");
+    EXPECT_EQ(fresh.Log(), std::vector<std::string>{"windowinit:root"});
 }
 
 TEST_F(InputTest, WindowSizeIsReportedFromTheRoot) {

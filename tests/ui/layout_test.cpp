@@ -39,18 +39,13 @@ TEST_F(LayoutTest, NestedFixedStretchAndFloatRectangles) {
     };
     // Client 400x300, inset 8: content 8..392 x 8..292; header 40, footer 20, two gaps of 8.
     const Case cases[] = {
-        {"root", {0, 0, 400, 300}},
-        {"header", {8, 8, 392, 48}},
-        {"a", {8, 8, 108, 48}},
-        {"b", {112, 8, 328, 48}},        // 384 - 100 - 60 - 2*4 = 216 wide
-        {"c", {332, 12, 392, 44}},       // vertical padding 4 on each side
-        {"body", {8, 56, 392, 264}},     // 284 - 40 - 20 - 16 = 208 high
-        {"left", {8, 56, 128, 264}},
-        {"l1", {8, 56, 128, 86}},
-        {"l2", {8, 86, 128, 214}},
-        {"l3", {8, 214, 128, 264}},
-        {"right", {128, 56, 392, 264}},
-        {"fill", {138, 66, 382, 254}},   // inset 10
+        {"root", {0, 0, 400, 300}},       {"header", {8, 8, 392, 48}},
+        {"a", {8, 8, 108, 48}},           {"b", {112, 8, 328, 48}},  // 384 - 100 - 60 - 2*4 = 216 wide
+        {"c", {332, 12, 392, 44}},                                   // vertical padding 4 on each side
+        {"body", {8, 56, 392, 264}},                                 // 284 - 40 - 20 - 16 = 208 high
+        {"left", {8, 56, 128, 264}},      {"l1", {8, 56, 128, 86}},
+        {"l2", {8, 86, 128, 214}},        {"l3", {8, 214, 128, 264}},
+        {"right", {128, 56, 392, 264}},   {"fill", {138, 66, 382, 254}},  // inset 10
         {"floater", {148, 86, 198, 116}},  // relative to the parent's top-left, inset ignored
         {"corner", {368, 240, 388, 260}},  // anchored 4 px from the right and bottom edges
         {"footer", {8, 272, 392, 292}},
@@ -113,11 +108,9 @@ TEST_F(LayoutTest, HitTestingFindsTopmostVisibleMouseControl) {
         const char* expected;
     };
     const Case cases[] = {
-        {{150, 90}, "floater"},  // the float lies over "fill"
-        {{140, 70}, "fill"},
-        {{132, 60}, "right"},    // inside the inset: the container itself
-        {{4, 4}, "root"},
-        {{20, 100}, "l2"},
+        {{150, 90}, "floater"},                        // the float lies over "fill"
+        {{140, 70}, "fill"},    {{132, 60}, "right"},  // inside the inset: the container itself
+        {{4, 4}, "root"},       {{20, 100}, "l2"},
     };
     for (const auto& c : cases) {
         CControlUI* hit = pm.FindControlAt(c.pt);

@@ -129,7 +129,8 @@ TEST_F(MessageTest, RegisteredMessagesShareOneIdPerName) {
     std::vector<unsigned> ids(8);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < ids.size(); ++i) {
-        threads.emplace_back([&ids, i] { ids[i] = RegisterWindowMessage(i % 2 == 0 ? "NORVANE" : "UWM_TEST"); });
+        threads.emplace_back(
+            [&ids, i] { ids[i] = RegisterWindowMessage(i % 2 == 0 ? "NORVANE" : "UWM_TEST"); });
     }
     for (auto& t : threads) {
         t.join();

@@ -56,8 +56,8 @@ TEST_F(TimerTest, KilledTimersAndTimersOfRemovedControlsStayQuiet) {
     a->KillTimer(1);
     Ctl<CContainerUI>(*w, "root").Remove(b);
     platform.Advance(300);
-    EXPECT_EQ(stamp.log, (std::vector<std::string>{"a/1@100", "a/2@100", "b/3@100", "a/2@200", "a/2@300",
-                                                   "a/2@400"}));
+    EXPECT_EQ(stamp.log,
+              (std::vector<std::string>{"a/1@100", "a/2@100", "b/3@100", "a/2@200", "a/2@300", "a/2@400"}));
     EXPECT_FALSE(w->PaintManager().HasTimer(a, 1));
     EXPECT_FALSE(a->SetTimer(9, 0));
     w->PaintManager().RemoveNotifier(&stamp);

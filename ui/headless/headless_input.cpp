@@ -49,13 +49,18 @@ void WheelAt(CPaintManagerUI& pm, Point pt, int delta) {
     pm.Wheel(pt, delta);
 }
 
-void PressKey(CPaintManagerUI& pm, Key key, unsigned modifiers) { pm.KeyDown(key, modifiers); }
+void PressKey(CPaintManagerUI& pm, Key key, unsigned modifiers) {
+    pm.KeyDown(key, modifiers);
+}
 
 void TypeText(CPaintManagerUI& pm, std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         auto lead = static_cast<unsigned char>(text[i]);
         int len = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t ch = lead < 0x80 ? lead : lead < 0xE0 ? (lead & 0x1FU) : lead < 0xF0 ? (lead & 0x0FU) : (lead & 0x07U);
+        char32_t ch = lead < 0x80   ? lead
+                      : lead < 0xE0 ? (lead & 0x1FU)
+                      : lead < 0xF0 ? (lead & 0x0FU)
+                                    : (lead & 0x07U);
         for (int k = 1; k < len && i + static_cast<std::size_t>(k) < text.size(); ++k) {
             ch = (ch << 6U) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3FU);
         }

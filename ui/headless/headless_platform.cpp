@@ -19,15 +19,25 @@ HeadlessWindowHost::~HeadlessWindowHost() {
     std::erase_if(platform_.timers_, [this](const auto& entry) { return entry.second.host == this; });
 }
 
-void HeadlessWindowHost::Invalidate(const Rect& rc) { dirty_ = dirty_.Union(rc); }
+void HeadlessWindowHost::Invalidate(const Rect& rc) {
+    dirty_ = dirty_.Union(rc);
+}
 
-void HeadlessWindowHost::StartTimer(std::uint64_t key, int periodMs) { platform_.StartTimer(this, key, periodMs); }
+void HeadlessWindowHost::StartTimer(std::uint64_t key, int periodMs) {
+    platform_.StartTimer(this, key, periodMs);
+}
 
-void HeadlessWindowHost::StopTimer(std::uint64_t key) { platform_.StopTimer(key); }
+void HeadlessWindowHost::StopTimer(std::uint64_t key) {
+    platform_.StopTimer(key);
+}
 
-std::uint64_t HeadlessWindowHost::Now() const { return platform_.Now(); }
+std::uint64_t HeadlessWindowHost::Now() const {
+    return platform_.Now();
+}
 
-Size HeadlessWindowHost::ImageSize(std::string_view path) { return ReadPngSize(std::filesystem::path(path)); }
+Size HeadlessWindowHost::ImageSize(std::string_view path) {
+    return ReadPngSize(std::filesystem::path(path));
+}
 
 void HeadlessWindowHost::Center() {
     Size screen = platform_.ScreenSize();
@@ -43,9 +53,13 @@ void HeadlessWindowHost::RunModal() {
     platform_.RunModal(*this, modalEnded_);
 }
 
-void HeadlessWindowHost::EndModal() { modalEnded_ = true; }
+void HeadlessWindowHost::EndModal() {
+    modalEnded_ = true;
+}
 
-void HeadlessWindowHost::Wake() { platform_.Wake(); }
+void HeadlessWindowHost::Wake() {
+    platform_.Wake();
+}
 
 class HeadlessTray : public ITrayIconHost {
 public:
@@ -69,7 +83,8 @@ private:
 HeadlessPlatform::HeadlessPlatform() = default;
 HeadlessPlatform::~HeadlessPlatform() = default;
 
-std::unique_ptr<IWindowHost> HeadlessPlatform::CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) {
+std::unique_ptr<IWindowHost> HeadlessPlatform::CreateWindowHost(WindowImplBase& window,
+                                                                WindowImplBase* owner) {
     (void)owner;
     return std::make_unique<HeadlessWindowHost>(*this, window);
 }
@@ -91,7 +106,8 @@ void HeadlessPlatform::Quit(int code) {
     Wake();
 }
 
-std::string HeadlessPlatform::TrackMenu(const std::vector<MenuItem>& items, Point screen, WindowImplBase* owner) {
+std::string HeadlessPlatform::TrackMenu(const std::vector<MenuItem>& items, Point screen,
+                                        WindowImplBase* owner) {
     (void)screen;
     (void)owner;
     return menuChooser_ ? menuChooser_(items) : std::string();
@@ -103,7 +119,8 @@ std::filesystem::path HeadlessPlatform::FileDialog(const FileDialogOptions& opti
     return fileAnswer_;
 }
 
-std::unique_ptr<ITrayIconHost> HeadlessPlatform::CreateTrayIcon(WindowImplBase& window, unsigned callbackMessage) {
+std::unique_ptr<ITrayIconHost> HeadlessPlatform::CreateTrayIcon(WindowImplBase& window,
+                                                                unsigned callbackMessage) {
     auto record = std::make_unique<TrayRecord>();
     record->window = &window;
     record->message = callbackMessage;
@@ -122,11 +139,13 @@ bool HeadlessPlatform::AddPrivateFont(const std::filesystem::path& file) {
 }
 
 void HeadlessPlatform::StartTimer(HeadlessWindowHost* host, std::uint64_t key, int periodMs) {
-    timers_[key] = Timer{host, now_ + static_cast<std::uint64_t>(std::max(1, periodMs)), std::max(1, periodMs),
-                         timerOrder_++};
+    timers_[key] = Timer{host, now_ + static_cast<std::uint64_t>(std::max(1, periodMs)),
+                         std::max(1, periodMs), timerOrder_++};
 }
 
-void HeadlessPlatform::StopTimer(std::uint64_t key) { timers_.erase(key); }
+void HeadlessPlatform::StopTimer(std::uint64_t key) {
+    timers_.erase(key);
+}
 
 void HeadlessPlatform::Advance(std::uint64_t ms) {
     const std::uint64_t target = now_ + ms;
@@ -208,7 +227,8 @@ bool HeadlessPlatform::ClickTray(std::size_t index, unsigned mouseCode) {
     if (index >= trays_.size() || trays_[index]->window == nullptr) {
         return false;
     }
-    return trays_[index]->window->PostMessage(trays_[index]->message, 0, static_cast<std::intptr_t>(mouseCode));
+    return trays_[index]->window->PostMessage(trays_[index]->message, 0,
+                                              static_cast<std::intptr_t>(mouseCode));
 }
 
 HeadlessWindowHost* HeadlessPlatform::HostOf(const WindowImplBase& window) const {
@@ -231,7 +251,8 @@ Size ReadPngSize(const std::filesystem::path& file) {
         return {};
     }
     auto be32 = [&](std::size_t at) {
-        return (static_cast<std::uint32_t>(header[at]) << 24U) | (static_cast<std::uint32_t>(header[at + 1]) << 16U) |
+        return (static_cast<std::uint32_t>(header[at]) << 24U) |
+               (static_cast<std::uint32_t>(header[at + 1]) << 16U) |
                (static_cast<std::uint32_t>(header[at + 2]) << 8U) | header[at + 3];
     };
     std::uint32_t w = be32(16);

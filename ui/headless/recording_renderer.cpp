@@ -13,13 +13,17 @@ RecordingRenderer::Call Make(RecordingRenderer::Op op, const Rect& rc, Color col
 }
 }  // namespace
 
-void RecordingRenderer::PushClip(const Rect& rc) { clips_.push_back(rc); }
+void RecordingRenderer::PushClip(const Rect& rc) {
+    clips_.push_back(rc);
+}
 void RecordingRenderer::PopClip() {
     if (!clips_.empty()) {
         clips_.pop_back();
     }
 }
-void RecordingRenderer::FillRect(const Rect& rc, Color color) { calls_.push_back(Make(Op::FillRect, rc, color)); }
+void RecordingRenderer::FillRect(const Rect& rc, Color color) {
+    calls_.push_back(Make(Op::FillRect, rc, color));
+}
 void RecordingRenderer::FillRoundRect(const Rect& rc, int radius, Color color) {
     Call c = Make(Op::FillRoundRect, rc, color);
     c.start = radius;
@@ -43,7 +47,9 @@ void RecordingRenderer::DrawLine(Point from, Point to, int width, Color color) {
     c.sweep = width;
     calls_.push_back(c);
 }
-void RecordingRenderer::FillEllipse(const Rect& rc, Color color) { calls_.push_back(Make(Op::FillEllipse, rc, color)); }
+void RecordingRenderer::FillEllipse(const Rect& rc, Color color) {
+    calls_.push_back(Make(Op::FillEllipse, rc, color));
+}
 void RecordingRenderer::FillPie(const Rect& rc, int startAngle, int sweepAngle, Color color) {
     Call c = Make(Op::FillPie, rc, color);
     c.start = startAngle;

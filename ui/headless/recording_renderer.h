@@ -10,7 +10,17 @@ namespace norvane::ui::headless {
 // A renderer that keeps every drawing call, for tests that check what a control draws.
 class RecordingRenderer : public IRenderer {
 public:
-    enum class Op { FillRect, FillRoundRect, DrawRect, FillGradient, Line, FillEllipse, FillPie, Text, Image };
+    enum class Op {
+        FillRect,
+        FillRoundRect,
+        DrawRect,
+        FillGradient,
+        Line,
+        FillEllipse,
+        FillPie,
+        Text,
+        Image
+    };
     struct Call {
         Op op = Op::FillRect;
         Rect rect;

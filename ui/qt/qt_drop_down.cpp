@@ -84,11 +84,11 @@ void QtDropDown::paintEvent(QPaintEvent* event) {
             r.FillRect(row, info.selectedBkColor);
         }
         Color text = selected && info.selectedTextColor != 0 ? info.selectedTextColor
-                     : hot && info.hotTextColor != 0        ? info.hotTextColor
-                     : info.textColor != 0                  ? info.textColor
-                                                            : pm->GetDefaultTextColor();
-        Rect pad{pm->Scale(info.textPadding.left), pm->Scale(info.textPadding.top), pm->Scale(info.textPadding.right),
-                 pm->Scale(info.textPadding.bottom)};
+                     : hot && info.hotTextColor != 0         ? info.hotTextColor
+                     : info.textColor != 0                   ? info.textColor
+                                                             : pm->GetDefaultTextColor();
+        Rect pad{pm->Scale(info.textPadding.left), pm->Scale(info.textPadding.top),
+                 pm->Scale(info.textPadding.right), pm->Scale(info.textPadding.bottom)};
         r.DrawText(row.Deflate(pad), combo_.GetItemAt(rows_[i])->GetText(), pm->ScaledFont(info.font), text,
                    info.textStyle | kTextEndEllipsis);
         top += heights_[i];

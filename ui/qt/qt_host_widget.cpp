@@ -25,19 +25,32 @@ namespace {
 Key ToKey(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: return Key::Return;
-        case Qt::Key_Escape: return Key::Escape;
-        case Qt::Key_Space: return Key::Space;
-        case Qt::Key_Backspace: return Key::Back;
-        case Qt::Key_Delete: return Key::Delete;
-        case Qt::Key_Left: return Key::Left;
-        case Qt::Key_Right: return Key::Right;
-        case Qt::Key_Up: return Key::Up;
-        case Qt::Key_Down: return Key::Down;
-        case Qt::Key_Home: return Key::Home;
-        case Qt::Key_End: return Key::End;
-        case Qt::Key_Tab: return Key::Tab;
-        default: return Key::Other;
+        case Qt::Key_Enter:
+            return Key::Return;
+        case Qt::Key_Escape:
+            return Key::Escape;
+        case Qt::Key_Space:
+            return Key::Space;
+        case Qt::Key_Backspace:
+            return Key::Back;
+        case Qt::Key_Delete:
+            return Key::Delete;
+        case Qt::Key_Left:
+            return Key::Left;
+        case Qt::Key_Right:
+            return Key::Right;
+        case Qt::Key_Up:
+            return Key::Up;
+        case Qt::Key_Down:
+            return Key::Down;
+        case Qt::Key_Home:
+            return Key::Home;
+        case Qt::Key_End:
+            return Key::End;
+        case Qt::Key_Tab:
+            return Key::Tab;
+        default:
+            return Key::Other;
     }
 }
 
@@ -55,9 +68,13 @@ unsigned ToModifiers(Qt::KeyboardModifiers m) {
     return out;
 }
 
-Point ToPoint(const QPointF& p) { return {static_cast<int>(p.x()), static_cast<int>(p.y())}; }
+Point ToPoint(const QPointF& p) {
+    return {static_cast<int>(p.x()), static_cast<int>(p.y())};
+}
 
-QString ColorName(Color c) { return QColor::fromRgba(c).name(QColor::HexArgb); }
+QString ColorName(Color c) {
+    return QColor::fromRgba(c).name(QColor::HexArgb);
+}
 
 }  // namespace
 
@@ -96,7 +113,9 @@ QtHostWidget::~QtHostWidget() {
     }
 }
 
-void QtHostWidget::Invalidate(const Rect& rc) { update(ToQRect(rc)); }
+void QtHostWidget::Invalidate(const Rect& rc) {
+    update(ToQRect(rc));
+}
 
 void QtHostWidget::StartTimer(std::uint64_t key, int periodMs) {
     int id = startTimer(std::max(1, periodMs), Qt::PreciseTimer);
@@ -116,7 +135,9 @@ void QtHostWidget::StopTimer(std::uint64_t key) {
     timerIds_.erase(it);
 }
 
-std::uint64_t QtHostWidget::Now() const { return platform_.Now(); }
+std::uint64_t QtHostWidget::Now() const {
+    return platform_.Now();
+}
 
 void QtHostWidget::timerEvent(QTimerEvent* event) {
     auto it = timers_.find(event->timerId());
@@ -198,7 +219,9 @@ void QtHostWidget::Show(bool show) {
     }
 }
 
-void QtHostWidget::SetClientSize(Size size) { resize(size.cx, size.cy); }
+void QtHostWidget::SetClientSize(Size size) {
+    resize(size.cx, size.cy);
+}
 
 void QtHostWidget::Center() {
     QRect area;
@@ -210,7 +233,9 @@ void QtHostWidget::Center() {
     move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
-void QtHostWidget::Move(Point topLeft) { move(topLeft.x, topLeft.y); }
+void QtHostWidget::Move(Point topLeft) {
+    move(topLeft.x, topLeft.y);
+}
 
 Rect QtHostWidget::ScreenRect() const {
     QPoint p = mapToGlobal(QPoint(0, 0));
@@ -235,7 +260,8 @@ void QtHostWidget::EndModal() {
 }
 
 void QtHostWidget::Wake() {
-    QMetaObject::invokeMethod(this, [this] { window_.DispatchMessages(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { window_.DispatchMessages(); }, Qt::QueuedConnection);
 }
 
 void QtHostWidget::paintEvent(QPaintEvent* event) {
@@ -243,7 +269,8 @@ void QtHostWidget::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     painter.fillRect(dirty, QColor::fromRgba(0xFF121418U));
     QtRenderer renderer(painter, window_.PaintManager().Resources());
-    window_.PaintManager().Paint(renderer, {dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1});
+    window_.PaintManager().Paint(renderer,
+                                 {dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1});
     if (overlayEdit_ != nullptr) {
         SyncOverlay();
     }
@@ -299,7 +326,9 @@ void QtHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
-void QtHostWidget::mouseMoveEvent(QMouseEvent* event) { window_.PaintManager().MouseMove(ToPoint(event->position())); }
+void QtHostWidget::mouseMoveEvent(QMouseEvent* event) {
+    window_.PaintManager().MouseMove(ToPoint(event->position()));
+}
 
 void QtHostWidget::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);

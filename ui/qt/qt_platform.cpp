@@ -72,15 +72,21 @@ constexpr const char* kMenuStyle =
 
 }  // namespace
 
-QtPlatform::QtPlatform() { clock_.start(); }
+QtPlatform::QtPlatform() {
+    clock_.start();
+}
 
 std::unique_ptr<IWindowHost> QtPlatform::CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) {
     return std::make_unique<QtHostWidget>(*this, window, WidgetOf(owner));
 }
 
-int QtPlatform::RunMessageLoop() { return QApplication::exec(); }
+int QtPlatform::RunMessageLoop() {
+    return QApplication::exec();
+}
 
-void QtPlatform::Quit(int code) { QApplication::exit(code); }
+void QtPlatform::Quit(int code) {
+    QApplication::exit(code);
+}
 
 std::string QtPlatform::TrackMenu(const std::vector<MenuItem>& items, Point screen, WindowImplBase* owner) {
     QMenu menu(WidgetOf(owner));

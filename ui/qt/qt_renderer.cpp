@@ -51,7 +51,8 @@ const QPixmap& QtPaintCache::Tinted(const CResourceManager& resources, std::stri
 
 const QFont& QtPaintCache::Font(const FontSpec& spec) {
     if (lastFont_ != nullptr && spec.size == lastSpec_.size && spec.bold == lastSpec_.bold &&
-        spec.italic == lastSpec_.italic && spec.underline == lastSpec_.underline && spec.face == lastSpec_.face) {
+        spec.italic == lastSpec_.italic && spec.underline == lastSpec_.underline &&
+        spec.face == lastSpec_.face) {
         return *lastFont_;
     }
     QString key = QString::fromStdString(spec.face) + QLatin1Char('/') + QString::number(spec.size) +
@@ -111,7 +112,8 @@ const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& fo
     return *texts_.insert(key, st);
 }
 
-const QPixmap& QtPaintCache::Shape(int width, int height, int radius, int penWidth, QColor color, double ratio) {
+const QPixmap& QtPaintCache::Shape(int width, int height, int radius, int penWidth, QColor color,
+                                   double ratio) {
     QString key = QString::number(width) + QLatin1Char('x') + QString::number(height) + QLatin1Char('r') +
                   QString::number(radius) + QLatin1Char('p') + QString::number(penWidth) + QLatin1Char('c') +
                   QString::number(color.rgba(), 16) + QLatin1Char('@') + QString::number(ratio);
@@ -122,7 +124,8 @@ const QPixmap& QtPaintCache::Shape(int width, int height, int radius, int penWid
     if (shapes_.size() > 1024) {
         shapes_.clear();
     }
-    QPixmap pixmap(QSize(static_cast<int>(std::ceil(width * ratio)), static_cast<int>(std::ceil(height * ratio))));
+    QPixmap pixmap(
+        QSize(static_cast<int>(std::ceil(width * ratio)), static_cast<int>(std::ceil(height * ratio))));
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     {
@@ -181,7 +184,9 @@ void QtRenderer::PopClip() {
     }
 }
 
-void QtRenderer::FillRect(const Rect& rc, Color color) { painter_.fillRect(ToQRect(rc), ToQColor(color)); }
+void QtRenderer::FillRect(const Rect& rc, Color color) {
+    painter_.fillRect(ToQRect(rc), ToQColor(color));
+}
 
 namespace {
 constexpr int kShapeCacheLimit = 96;
@@ -189,11 +194,13 @@ constexpr int kShapeCacheLimit = 96;
 
 bool QtRenderer::DrawCachedShape(const Rect& rc, int radius, int penWidth, Color color) {
     // Translucent colours are mostly light overlays that change every frame: drawn directly.
-    if (rc.Width() > kShapeCacheLimit || rc.Height() > kShapeCacheLimit || rc.IsEmpty() || (color >> 24U) != 0xFFU) {
+    if (rc.Width() > kShapeCacheLimit || rc.Height() > kShapeCacheLimit || rc.IsEmpty() ||
+        (color >> 24U) != 0xFFU) {
         return false;
     }
     double ratio = painter_.device() != nullptr ? painter_.device()->devicePixelRatioF() : 1.0;
-    const QPixmap& shape = SharedPaintCache().Shape(rc.Width(), rc.Height(), radius, penWidth, ToQColor(color), ratio);
+    const QPixmap& shape =
+        SharedPaintCache().Shape(rc.Width(), rc.Height(), radius, penWidth, ToQColor(color), ratio);
     painter_.drawPixmap(rc.left, rc.top, shape);
     return true;
 }
@@ -268,8 +275,12 @@ void QtRenderer::DrawText(const Rect& rc, std::string_view text, const FontSpec&
     painter_.setFont(f);
     painter_.setPen(ToQColor(color));
     int flags = 0;
-    flags |= (align & kAlignCenter) != 0 ? Qt::AlignHCenter : (align & kAlignRight) != 0 ? Qt::AlignRight : Qt::AlignLeft;
-    flags |= (align & kAlignVCenter) != 0 ? Qt::AlignVCenter : (align & kAlignBottom) != 0 ? Qt::AlignBottom : Qt::AlignTop;
+    flags |= (align & kAlignCenter) != 0  ? Qt::AlignHCenter
+             : (align & kAlignRight) != 0 ? Qt::AlignRight
+                                          : Qt::AlignLeft;
+    flags |= (align & kAlignVCenter) != 0  ? Qt::AlignVCenter
+             : (align & kAlignBottom) != 0 ? Qt::AlignBottom
+                                           : Qt::AlignTop;
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if ((align & kTextWordBreak) != 0) {
         painter_.drawText(ToQRect(rc), flags | Qt::TextWordWrap, s);
@@ -296,8 +307,8 @@ void QtRenderer::DrawText(const Rect& rc, std::string_view text, const FontSpec&
     painter_.drawStaticText(QPointF(std::round(x), std::round(y)), st);
 }
 
-void QtRenderer::DrawNinePatch(const QPixmap& pixmap, const QRect& source, const QRect& dest, const Rect& corner,
-                               bool hole) {
+void QtRenderer::DrawNinePatch(const QPixmap& pixmap, const QRect& source, const QRect& dest,
+                               const Rect& corner, bool hole) {
     const int l = corner.left;
     const int t = corner.top;
     const int r = corner.right;
@@ -345,7 +356,8 @@ bool QtRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTi
     if (spec.xtiled || spec.ytiled) {
         for (int y = dest.top(); y <= dest.bottom(); y += spec.ytiled ? source.height() : dest.height()) {
             for (int x = dest.left(); x <= dest.right(); x += spec.xtiled ? source.width() : dest.width()) {
-                QRect d(x, y, spec.xtiled ? source.width() : dest.width(), spec.ytiled ? source.height() : dest.height());
+                QRect d(x, y, spec.xtiled ? source.width() : dest.width(),
+                        spec.ytiled ? source.height() : dest.height());
                 painter_.drawPixmap(d.intersected(dest), pixmap,
                                     QRect(source.topLeft(), d.intersected(dest).size()));
             }

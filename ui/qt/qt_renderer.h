@@ -50,7 +50,9 @@ inline QColor ToQColor(Color c) {
     return QColor::fromRgba(c);
 }
 
-inline QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+inline QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
 
 // Paints with a QPainter; image strings resolve in the skin folder.
 class QtRenderer : public IRenderer {
