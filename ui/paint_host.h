@@ -7,6 +7,7 @@
 
 namespace norvane::ui {
 
+class CControlUI;
 class CEditUI;
 class CComboUI;
 
@@ -26,6 +27,8 @@ public:
     virtual void ShowDropDown(CComboUI& combo) = 0;
     // Pixel size of an image file (absolute path); {0,0} when it cannot be read.
     virtual Size ImageSize(std::string_view path) = 0;
+    // A control is leaving the window (or being destroyed): drop any reference to it.
+    virtual void ControlGone(CControlUI& control) { (void)control; }
 
 protected:
     virtual ~IPaintHost() = default;

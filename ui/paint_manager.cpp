@@ -108,6 +108,9 @@ void CPaintManagerUI::OnControlLeaving(CControlUI& control) {
     if (capture_ == &control) {
         capture_ = nullptr;
     }
+    if (host_ != nullptr) {
+        host_->ControlGone(control);
+    }
     KillTimers(&control);
 }
 

@@ -144,6 +144,15 @@ TEST_F(InputTest, ComboOpensItsDropDownAndSelectsWithOrWithoutNotification) {
     EXPECT_EQ(combo->GetText(), "one");
 }
 
+TEST_F(InputTest, RemovingAComboWithItsDropDownOpenLeavesNoDanglingPopup) {
+    ClickControl(pm(), "combo");
+    ASSERT_NE(platform.HostOf(*w)->OpenDropDown(), nullptr);
+    auto* combo = w->FindControl("combo");
+    ASSERT_TRUE(Ctl<CContainerUI>(*w, "root").Remove(combo));
+    EXPECT_EQ(platform.HostOf(*w)->OpenDropDown(), nullptr);
+    EXPECT_EQ(pm().GetFocus(), nullptr);
+}
+
 TEST_F(InputTest, ListRowsSelectClickAndActivate) {
     auto* list = &Ctl<CListUI>(*w, "list");
     ClickControl(pm(), "row1");

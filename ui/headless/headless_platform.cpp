@@ -5,6 +5,8 @@
 #include <chrono>
 #include <fstream>
 
+#include "ui/combo.h"
+#include "ui/edit.h"
 #include "ui/window.h"
 
 namespace norvane::ui::headless {
@@ -17,6 +19,16 @@ HeadlessWindowHost::HeadlessWindowHost(HeadlessPlatform& platform, WindowImplBas
 HeadlessWindowHost::~HeadlessWindowHost() {
     std::erase(platform_.hosts_, this);
     std::erase_if(platform_.timers_, [this](const auto& entry) { return entry.second.host == this; });
+}
+
+void HeadlessWindowHost::ControlGone(CControlUI& control) {
+    // Upcasts only: the control may be half destroyed already.
+    if (dropDown_ != nullptr && static_cast<CControlUI*>(dropDown_) == &control) {
+        dropDown_ = nullptr;
+    }
+    if (overlayEdit_ != nullptr && static_cast<CControlUI*>(overlayEdit_) == &control) {
+        overlayEdit_ = nullptr;
+    }
 }
 
 void HeadlessWindowHost::Invalidate(const Rect& rc) {

@@ -29,6 +29,7 @@ public:
     void ShowEditOverlay(CEditUI& edit) override { overlayEdit_ = &edit; }
     void HideEditOverlay() override { overlayEdit_ = nullptr; }
     void ShowDropDown(CComboUI& combo) override { dropDown_ = &combo; }
+    void ControlGone(CControlUI& control) override;
     Size ImageSize(std::string_view path) override;
     void SetTitle(std::string_view title) override { title_ = std::string(title); }
     void Show(bool show) override { shown_ = show; }

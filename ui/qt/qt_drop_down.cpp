@@ -17,12 +17,12 @@ constexpr int kRowHeight = 30;
 }
 
 QtDropDown::QtDropDown(CComboUI& combo, QWidget* host)
-    : QWidget(host, Qt::Popup | Qt::FramelessWindowHint), combo_(combo) {
+    : QWidget(host, Qt::Popup | Qt::FramelessWindowHint), combo_(&combo) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    CPaintManagerUI* pm = combo_.GetManager();
-    for (int index : combo_.VisibleItems()) {
-        CControlUI* row = combo_.GetItemAt(index);
+    CPaintManagerUI* pm = combo_->GetManager();
+    for (int index : combo_->VisibleItems()) {
+        CControlUI* row = combo_->GetItemAt(index);
         int h = row->GetFixedHeight() > 0 ? row->GetFixedHeight() : kRowHeight;
         rows_.push_back(index);
         heights_.push_back(pm != nullptr ? pm->Scale(h) : h);
@@ -34,10 +34,10 @@ void QtDropDown::Open(const QRect& anchorGlobal) {
     for (int h : heights_) {
         total += h;
     }
-    CPaintManagerUI* pm = combo_.GetManager();
-    int limit = combo_.GetDropBoxSize().cy > 0 ? combo_.GetDropBoxSize().cy : 150;
+    CPaintManagerUI* pm = combo_->GetManager();
+    int limit = combo_->GetDropBoxSize().cy > 0 ? combo_->GetDropBoxSize().cy : 150;
     limit = pm != nullptr ? pm->Scale(limit) : limit;
-    int width = combo_.GetDropBoxSize().cx > 0 && pm != nullptr ? pm->Scale(combo_.GetDropBoxSize().cx)
+    int width = combo_->GetDropBoxSize().cx > 0 && pm != nullptr ? pm->Scale(combo_->GetDropBoxSize().cx)
                                                                 : anchorGlobal.width();
     int height = std::min(total, std::max(limit, kRowHeight));
     QPoint at = anchorGlobal.bottomLeft() + QPoint(0, 3);
@@ -65,18 +65,18 @@ int QtDropDown::RowAt(int y) const {
 void QtDropDown::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter p(this);
-    CPaintManagerUI* pm = combo_.GetManager();
+    CPaintManagerUI* pm = combo_ != nullptr ? combo_->GetManager() : nullptr;
     if (pm == nullptr) {
         return;
     }
-    const TListInfoUI& info = combo_.GetListInfo();
+    const TListInfoUI& info = combo_->GetListInfo();
     Color bk = info.bkColor != 0 ? info.bkColor : 0xFF1B1E24U;
     p.fillRect(rect(), ToQColor(bk));
     QtRenderer r(p, pm->Resources());
     int top = 1;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         Rect row{1, top, width() - 1, top + heights_[i]};
-        bool selected = rows_[i] == combo_.GetCurSel();
+        bool selected = rows_[i] == combo_->GetCurSel();
         bool hot = static_cast<int>(i) == hot_;
         if (hot && info.hotBkColor != 0) {
             r.FillRect(row, info.hotBkColor);
@@ -89,11 +89,11 @@ void QtDropDown::paintEvent(QPaintEvent* event) {
                                                              : pm->GetDefaultTextColor();
         Rect pad{pm->Scale(info.textPadding.left), pm->Scale(info.textPadding.top),
                  pm->Scale(info.textPadding.right), pm->Scale(info.textPadding.bottom)};
-        r.DrawText(row.Deflate(pad), combo_.GetItemAt(rows_[i])->GetText(), pm->ScaledFont(info.font), text,
+        r.DrawText(row.Deflate(pad), combo_->GetItemAt(rows_[i])->GetText(), pm->ScaledFont(info.font), text,
                    info.textStyle | kTextEndEllipsis);
         top += heights_[i];
     }
-    Color border = combo_.GetBorderColor() != 0 ? combo_.GetBorderColor() : 0xFF2E333CU;
+    Color border = combo_->GetBorderColor() != 0 ? combo_->GetBorderColor() : 0xFF2E333CU;
     r.DrawRect({0, 0, width(), height()}, 0, 1, border);
 }
 
@@ -132,13 +132,23 @@ void QtDropDown::keyPressEvent(QKeyEvent* event) {
 
 void QtDropDown::Choose(int row) {
     int index = rows_[static_cast<std::size_t>(row)];
+    CComboUI* combo = combo_;
     hide();
-    combo_.SelectItem(index, true);
+    if (combo != nullptr) {
+        combo->SelectItem(index, true);
+    }
 }
 
 void QtDropDown::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    combo_.CloseDropDown();
+    if (combo_ != nullptr) {
+        combo_->CloseDropDown();
+    }
+}
+
+void QtDropDown::Abandon() {
+    combo_ = nullptr;
+    hide();
 }
 
 }  // namespace norvane::ui::qt

@@ -16,6 +16,9 @@ class QtDropDown : public QWidget {
 public:
     QtDropDown(CComboUI& combo, QWidget* host);
     void Open(const QRect& anchorGlobal);
+    CComboUI* Combo() const { return combo_; }
+    // The combo is going away: close without touching it.
+    void Abandon();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,7 +30,7 @@ protected:
 private:
     int RowAt(int y) const;
     void Choose(int row);
-    CComboUI& combo_;
+    CComboUI* combo_;
     std::vector<int> rows_;     // combo indices shown
     std::vector<int> heights_;  // pixel height of each row
     int hot_ = -1;

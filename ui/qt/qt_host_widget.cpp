@@ -197,6 +197,17 @@ void QtHostWidget::ShowDropDown(CComboUI& combo) {
     dropDown_->Open(anchor);
 }
 
+void QtHostWidget::ControlGone(CControlUI& control) {
+    // Upcasts only: the control may be half destroyed already.
+    if (dropDown_ && dropDown_->Combo() != nullptr && static_cast<CControlUI*>(dropDown_->Combo()) == &control) {
+        dropDown_->Abandon();
+    }
+    if (overlayEdit_ != nullptr && static_cast<CControlUI*>(overlayEdit_) == &control) {
+        overlayEdit_ = nullptr;
+        overlay_->hide();
+    }
+}
+
 Size QtHostWidget::ImageSize(std::string_view path) {
     QImageReader reader(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
     QSize size = reader.size();

@@ -31,6 +31,7 @@ public:
     void HideEditOverlay() override;
     void ShowDropDown(CComboUI& combo) override;
     Size ImageSize(std::string_view path) override;
+    void ControlGone(CControlUI& control) override;
     // IWindowHost
     void SetTitle(std::string_view title) override;
     void Show(bool show) override;
