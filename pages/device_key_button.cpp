@@ -58,7 +58,7 @@ void CDeviceKeyButtonUI::PaintStatusImage(ui::IRenderer& r) {
             // No LED picture: the key itself fills with the colour at its level.
             Color fill = (DeviceColorToArgb(lightColor_) & 0x00FFFFFFU) | (static_cast<Color>(level) << 24U);
             int inset = Scale(2);
-            r.FillRoundRect(rect_.Deflate({inset, inset, inset, inset}), Scale(3), fill);
+            r.FillRect(rect_.Deflate({inset, inset, inset, inset}), fill);
         }
     }
     if (keySetHidden_ == 0) {

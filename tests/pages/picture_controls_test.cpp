@@ -131,10 +131,10 @@ TEST_F(SelectPanelTest, KeyButtonDoubleClickAndPainting) {
     EXPECT_EQ(OpsOf(key), std::vector<Op>{});
     // Device order red | blue << 8 | green << 16: 0x00FF20 is red 0x20, blue 0xFF, green 0.
     key.SetLightOverlay(0x00FF20, 128, true);
-    ASSERT_EQ(OpsOf(key), std::vector<Op>{Op::FillRoundRect});
+    ASSERT_EQ(OpsOf(key), std::vector<Op>{Op::FillRect});
     EXPECT_EQ(last[0].color, 0x802000FFU);
     key.SetKeySetHidden(0);
-    EXPECT_EQ(OpsOf(key), (std::vector<Op>{Op::FillRoundRect, Op::FillEllipse}));
+    EXPECT_EQ(OpsOf(key), (std::vector<Op>{Op::FillRect, Op::FillEllipse}));
     // With a light image the image is drawn with the tint instead.
     key.SetAttribute("lightimage", "led.png");
     key.SetKeySetHidden(1);
