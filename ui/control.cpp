@@ -257,7 +257,13 @@ void CControlUI::Event(TEventUI& event) {
 
 void CControlUI::DoEvent(TEventUI& event) {
     switch (event.type) {
+        // Mouse events a control does not handle itself go on to its parent, so a label inside
+        // a list row selects the row and a drag may start on a picture's decoration.
         case EventType::ScrollWheel:
+        case EventType::ButtonDown:
+        case EventType::ButtonUp:
+        case EventType::DblClick:
+        case EventType::MouseMove:
             if (parent_ != nullptr) {
                 parent_->DoEvent(event);
             }

@@ -60,6 +60,7 @@ constexpr const char* kPanel = R"(
   <DeviceKeyButton name="key_2" float="true" pos="90,10,120,40"/>
   <DeviceKeyButton name="key_3" float="true" pos="130,10,160,40"/>
   <DeviceKeyButton name="key_4" float="true" pos="170,10,200,40" enabled="false"/>
+  <Label name="caption" float="true" pos="220,100,280,130" text="F-row"/>
   <Container name="group" float="true" pos="10,100,200,150">
     <DeviceKeyButton name="nested" float="true" pos="0,0,30,30"/>
   </Container>
@@ -99,6 +100,12 @@ TEST_F(SelectPanelTest, DragSelectsExactlyTheKeysItsRectangleIntersects) {
         EXPECT_EQ(Selected(), c.selected) << c.from.x << "," << c.from.y;
         EXPECT_EQ(w->Log(), std::vector<std::string>{"click_select_end:device_key_light"});
     }
+}
+
+TEST_F(SelectPanelTest, DragMayStartOnThePicturesDecoration) {
+    ui::headless::Drag(pm(), {250, 115}, {45, 5}, 3);  // starts on the caption label
+    EXPECT_EQ(Selected(), "011110");
+    EXPECT_EQ(w->Log(), std::vector<std::string>{"click_select_end:device_key_light"});
 }
 
 TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing) {

@@ -168,6 +168,21 @@ TEST_F(InputTest, ListRowsSelectClickAndActivate) {
     EXPECT_FALSE(As<IListItemUI>(list->GetItemAt(2)).IsSelected());
 }
 
+TEST_F(InputTest, PressOnARowsDecorationSelectsTheRow) {
+    auto* list = &Ctl<CListUI>(*w, "list");
+    auto row = std::make_unique<CListContainerElementUI>();
+    row->SetName("rich");
+    auto label = std::make_unique<CLabelUI>();
+    label->SetName("rich_label");
+    label->SetText("rich row");
+    row->Add(std::move(label));
+    list->AddAt(std::move(row), 0);
+    pm().UpdateLayout();
+    ClickControl(pm(), "rich_label");
+    EXPECT_EQ(list->GetCurSel(), 0);
+    EXPECT_EQ(w->Log(), (std::vector<std::string>{"itemselect:list", "itemclick:rich"}));
+}
+
 TEST_F(InputTest, SliderDragSendsMovingValuesThenTheFinalValue) {
     auto* slider = &Ctl<CSliderUI>(*w, "slider");
     Rect rc = slider->GetPos();

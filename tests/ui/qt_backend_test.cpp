@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
@@ -13,11 +14,13 @@
 #include <thread>
 
 #include "pages/picture_controls.h"
+#include "pages/wnd_ui.h"
 #include "tests/support/temp_dir.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
 #include "ui/messages.h"
 #include "ui/qt/qt_host_widget.h"
+#include "ui/qt/qt_native_child.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/window.h"
 
@@ -226,6 +229,31 @@ TEST_F(QtBackendTest, TimersPostsFromThreadsAndModalRunsUseTheQtLoop) {
     EXPECT_FALSE(w.IsWindowVisible());
 }
 
+TEST_F(QtBackendTest, CarriedWidgetSitsOverItsControl) {
+    platform_.Resources().SetSkinFolder(dir_.Path());
+    std::ofstream(dir_ / "wnd.xml")
+        << R"(<Window size="300,200"><VerticalLayout name="root" inset="10,20,10,10">
+        <Container name="holder"><Wnd name="wnd"/></Container></VerticalLayout></Window>)";
+    QtWindow w("wnd.xml");
+    ASSERT_TRUE(w.Create(nullptr, "wnd"));
+    auto* host = dynamic_cast<QtHostWidget*>(w.Host());
+    ASSERT_NE(host, nullptr);
+    w.PaintManager().UpdateLayout();
+    QLabel label(QStringLiteral("native"));
+    QtNativeChild child(&label, host);
+    auto* wnd = dynamic_cast<pages::CWndUI*>(w.FindControl("wnd"));
+    ASSERT_NE(wnd, nullptr);
+    wnd->Attach(&child);
+    EXPECT_EQ(label.parentWidget(), host);
+    EXPECT_EQ(label.geometry(), QRect(10, 20, 280, 170));
+    w.FindControl("holder")->SetVisible(false);
+    EXPECT_TRUE(label.isHidden());
+    w.FindControl("holder")->SetVisible(true);
+    EXPECT_FALSE(label.isHidden());
+    wnd->Detach();
+    label.setParent(nullptr);
+}
+
 TEST_F(QtBackendTest, FileDialogFiltersReadAsQtFilters) {
     EXPECT_EQ(ToQtFilter("Profile Files(*.json)|*.json|"), QStringLiteral("Profile Files (*.json)"));
     EXPECT_EQ(ToQtFilter("(*.png) | *.png |(*.*)|*.*||"), QStringLiteral("(*.png) (*.png);;(*.*) (*.*)"));
@@ -236,4 +264,6 @@ TEST_F(QtBackendTest, FileDialogFiltersReadAsQtFilters) {
 }  // namespace norvane::ui::qt
 
 // fontconfig keeps its caches until exit; those are not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

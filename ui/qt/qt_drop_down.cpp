@@ -38,7 +38,7 @@ void QtDropDown::Open(const QRect& anchorGlobal) {
     int limit = combo_->GetDropBoxSize().cy > 0 ? combo_->GetDropBoxSize().cy : 150;
     limit = pm != nullptr ? pm->Scale(limit) : limit;
     int width = combo_->GetDropBoxSize().cx > 0 && pm != nullptr ? pm->Scale(combo_->GetDropBoxSize().cx)
-                                                                : anchorGlobal.width();
+                                                                 : anchorGlobal.width();
     int height = std::min(total, std::max(limit, kRowHeight));
     QPoint at = anchorGlobal.bottomLeft() + QPoint(0, 3);
     if (QScreen* screen = QGuiApplication::screenAt(anchorGlobal.center())) {

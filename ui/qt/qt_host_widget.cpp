@@ -199,7 +199,8 @@ void QtHostWidget::ShowDropDown(CComboUI& combo) {
 
 void QtHostWidget::ControlGone(CControlUI& control) {
     // Upcasts only: the control may be half destroyed already.
-    if (dropDown_ && dropDown_->Combo() != nullptr && static_cast<CControlUI*>(dropDown_->Combo()) == &control) {
+    if (dropDown_ && dropDown_->Combo() != nullptr &&
+        static_cast<CControlUI*>(dropDown_->Combo()) == &control) {
         dropDown_->Abandon();
     }
     if (overlayEdit_ != nullptr && static_cast<CControlUI*>(overlayEdit_) == &control) {
