@@ -254,6 +254,28 @@ TEST_F(QtBackendTest, CarriedWidgetSitsOverItsControl) {
     label.setParent(nullptr);
 }
 
+TEST_F(QtBackendTest, PrivateFontsLoadFromAFolderAndBadFilesAreSkipped) {
+    // Any font file the machine has stands in for the program's own.
+    std::filesystem::path font;
+    for (const char* candidate : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                                  "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"}) {
+        if (std::filesystem::exists(candidate)) {
+            font = candidate;
+            break;
+        }
+    }
+    if (font.empty()) {
+        GTEST_SKIP() << "no font file on this machine";
+    }
+    std::filesystem::create_directories(dir_ / "Font");
+    std::filesystem::copy_file(font, dir_ / "Font" / "Korvalis-Regular.ttf");
+    std::ofstream(dir_ / "Font" / "broken.otf") << "not a font";
+    std::ofstream(dir_ / "Font" / "notes.txt") << "ignored";
+    EXPECT_EQ(platform_.AddPrivateFonts(dir_ / "Font"), 1);
+    EXPECT_FALSE(platform_.AddPrivateFont(dir_ / "Font" / "broken.otf"));
+    EXPECT_EQ(platform_.AddPrivateFonts(dir_ / "missing"), 0);
+}
+
 TEST_F(QtBackendTest, FileDialogFiltersReadAsQtFilters) {
     EXPECT_EQ(ToQtFilter("Profile Files(*.json)|*.json|"), QStringLiteral("Profile Files (*.json)"));
     EXPECT_EQ(ToQtFilter("(*.png) | *.png |(*.*)|*.*||"), QStringLiteral("(*.png) (*.png);;(*.*) (*.*)"));
