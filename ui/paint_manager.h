@@ -146,8 +146,8 @@ private:
     std::map<std::string, std::string, std::less<>> defaultAttributes_;
     std::map<std::string, std::string, std::less<>> styles_;
     std::map<std::string, Size, std::less<>> imageSizes_;
-    Color defaultTextColor_ = 0xFF000000;
-    Color defaultDisabledColor_ = 0xFF808080;
+    Color defaultTextColor_ = 0xFFE6E8EB;
+    Color defaultDisabledColor_ = 0xFF8A909A;
     Size clientSize_;
     int dpi_ = 96;
     bool needUpdate_ = true;

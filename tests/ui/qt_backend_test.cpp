@@ -197,6 +197,9 @@ TEST_F(QtBackendTest, HostWidgetTranslatesMouseKeyboardAndPopups) {
     EXPECT_TRUE(w.Saw("killfocus:edit"));
     QWidget* popup = QApplication::activePopupWidget();
     ASSERT_NE(popup, nullptr);
+    std::filesystem::create_directories(NORVANE_SHOTS_DIR);
+    EXPECT_TRUE(popup->grab().save(QString::fromStdString(NORVANE_SHOTS_DIR "/combo_popup.png")));
+    EXPECT_TRUE(host->grab().save(QString::fromStdString(NORVANE_SHOTS_DIR "/host_widget.png")));
     Press(popup, QPoint(20, 1 + 30 + 15), QEvent::MouseButtonRelease);
     EXPECT_EQ(w.lastIndex, 1);
     EXPECT_EQ(dynamic_cast<CComboUI*>(w.FindControl("combo"))->GetText(), "b");
