@@ -13,6 +13,7 @@
 
 #include "pages/device_key_button.h"
 #include "pages/picture_controls.h"
+#include "ui/qt/qt_host_widget.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/qt/qt_renderer.h"
 #include "ui/window.h"
@@ -136,6 +137,36 @@ BENCHMARK(BM_LayoutAndPaint170Keys)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// The same frames through the window's host widget on the offscreen platform: the lights change,
+// the widget repaints its invalidated area at once (Qt's backing store included).
+void BM_HostWidgetRepaint170Keys(benchmark::State& state) {
+    Fixture f;
+    PageWindow w("page.xml");
+    if (!w.Create(nullptr, "bench")) {
+        state.SkipWithError("layout not built");
+        return;
+    }
+    auto* host = dynamic_cast<QWidget*>(w.Host());
+    if (host == nullptr) {
+        state.SkipWithError("no host widget");
+        return;
+    }
+    w.ShowWindow(true);
+    QApplication::processEvents();
+    auto keys = Keys(w);
+    std::uint32_t tick = 0;
+    for (auto _ : state) {
+        ++tick;
+        for (int i = 0; i < kKeys; ++i) {
+            std::uint32_t c = (tick * 5 + static_cast<std::uint32_t>(i) * 11) & 0xFFU;
+            keys[static_cast<std::size_t>(i)]->SetLightOverlay(c | ((255 - c) << 8U), 200, true);
+        }
+        host->repaint();
+    }
+    w.Close(0);
+}
+BENCHMARK(BM_HostWidgetRepaint170Keys)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // Layout alone (no painting), to separate the model's share of a frame.
 void BM_LayoutOnly170Keys(benchmark::State& state) {
