@@ -16,6 +16,8 @@ namespace norvane::ui {
 class CResourceManager;
 class WindowImplBase;
 
+enum class WindowState { Normal, Minimized, Maximized };
+
 // The native side of one window.
 class IWindowHost : public IPaintHost {
 public:
@@ -29,6 +31,10 @@ public:
     virtual void Move(Point topLeft) = 0;
     // The window's client area in screen coordinates.
     virtual Rect ScreenRect() const = 0;
+    // Minimise, maximise or restore; the host reports the change through
+    // WindowImplBase::OnHostStateChanged.
+    virtual void SetState(WindowState state) = 0;
+    virtual WindowState State() const = 0;
     // Runs a nested loop until EndModal.
     virtual void RunModal() = 0;
     virtual void EndModal() = 0;

@@ -66,6 +66,7 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::string_view title, Size 
     host_->SetTitle(title.empty() ? std::string_view(info_.title) : title);
     ApplyClientSize();
     closed_ = false;
+    OnHostStateChanged();
     InitWindow();
     initialised_ = true;
     pm_.SendNotify(pm_.GetRoot(), notify::kWindowInit);
@@ -195,6 +196,42 @@ void WindowImplBase::SetDPI(int dpi) {
 void WindowImplBase::MoveWindow(Point topLeft) {
     if (host_) {
         host_->Move(topLeft);
+    }
+}
+
+void WindowImplBase::Minimize() {
+    if (host_) {
+        host_->SetState(WindowState::Minimized);
+    }
+}
+
+void WindowImplBase::Maximize() {
+    if (host_) {
+        host_->SetState(WindowState::Maximized);
+    }
+}
+
+void WindowImplBase::Restore() {
+    if (host_) {
+        host_->SetState(WindowState::Normal);
+    }
+}
+
+WindowState WindowImplBase::GetWindowState() const {
+    return host_ ? host_->State() : WindowState::Normal;
+}
+
+void WindowImplBase::OnHostStateChanged() {
+    WindowState state = GetWindowState();
+    if (state == WindowState::Minimized) {
+        return;
+    }
+    bool maximized = state == WindowState::Maximized;
+    if (CControlUI* maxButton = pm_.FindControl("maxbtn")) {
+        maxButton->SetVisible(!maximized);
+    }
+    if (CControlUI* restoreButton = pm_.FindControl("restorebtn")) {
+        restoreButton->SetVisible(maximized);
     }
 }
 

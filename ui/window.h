@@ -56,6 +56,14 @@ public:
     // Client size in unscaled pixels; the window's DPI scale applies.
     void ResizeClient(int cx, int cy);
     void MoveWindow(Point topLeft);
+    // System commands of the title-bar buttons.
+    void Minimize();
+    void Maximize();
+    void Restore();
+    WindowState GetWindowState() const;
+    // The backend reports a new window state: "maxbtn" shows for a normal window and
+    // "restorebtn" for a maximised one (when the layout has them).
+    void OnHostStateChanged();
     // Runs the window modally; the value given to Close.
     int ShowModal();
     bool IsModalRunning() const { return modal_; }

@@ -166,7 +166,10 @@ void BM_HostWidgetRepaint170Keys(benchmark::State& state) {
     }
     w.Close(0);
 }
-BENCHMARK(BM_HostWidgetRepaint170Keys)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_HostWidgetRepaint170Keys)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Layout alone (no painting), to separate the model's share of a frame.
 void BM_LayoutOnly170Keys(benchmark::State& state) {

@@ -312,6 +312,24 @@ TEST_F(InputTest, CreationSendsWindowInitFromTheRootAfterTheTreeIsBuilt) {
     EXPECT_EQ(fresh.Log(), std::vector<std::string>{"windowinit:root"});
 }
 
+TEST_F(InputTest, MaximiseAndRestoreSwapTheTitleBarButtons) {
+    auto win = Open(R"(<HorizontalLayout name="root"><Button name="maxbtn" width="30"/>
+        <Button name="restorebtn" width="30"/><Button name="minbtn" width="30"/></HorizontalLayout>)");
+    ASSERT_TRUE(win);
+    EXPECT_TRUE(win->FindControl("maxbtn")->IsVisible());
+    EXPECT_FALSE(win->FindControl("restorebtn")->IsVisible());
+    win->Maximize();
+    EXPECT_EQ(win->GetWindowState(), WindowState::Maximized);
+    EXPECT_FALSE(win->FindControl("maxbtn")->IsVisible());
+    EXPECT_TRUE(win->FindControl("restorebtn")->IsVisible());
+    win->Minimize();  // buttons keep their last look while minimised
+    EXPECT_EQ(win->GetWindowState(), WindowState::Minimized);
+    EXPECT_TRUE(win->FindControl("restorebtn")->IsVisible());
+    win->Restore();
+    EXPECT_TRUE(win->FindControl("maxbtn")->IsVisible());
+    EXPECT_FALSE(win->FindControl("restorebtn")->IsVisible());
+}
+
 TEST_F(InputTest, WindowSizeIsReportedFromTheRoot) {
     w->ResizeClient(500, 450);
     ASSERT_EQ(w->Log(), std::vector<std::string>{"windowsize:root"});

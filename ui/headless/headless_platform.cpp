@@ -60,6 +60,13 @@ Rect HeadlessWindowHost::ScreenRect() const {
     return {topLeft_.x, topLeft_.y, topLeft_.x + size_.cx, topLeft_.y + size_.cy};
 }
 
+void HeadlessWindowHost::SetState(WindowState state) {
+    if (state != state_) {
+        state_ = state;
+        window_.OnHostStateChanged();
+    }
+}
+
 void HeadlessWindowHost::RunModal() {
     modalEnded_ = false;
     platform_.RunModal(*this, modalEnded_);

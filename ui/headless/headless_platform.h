@@ -38,6 +38,8 @@ public:
     void Center() override;
     void Move(Point topLeft) override { topLeft_ = topLeft; }
     Rect ScreenRect() const override;
+    void SetState(WindowState state) override;
+    WindowState State() const override { return state_; }
     void RunModal() override;
     void EndModal() override;
     void Wake() override;
@@ -56,6 +58,7 @@ private:
     std::string title_;
     bool shown_ = false;
     bool modalEnded_ = false;
+    WindowState state_ = WindowState::Normal;
     Size size_;
     Point topLeft_;
     Rect dirty_;

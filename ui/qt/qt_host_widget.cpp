@@ -254,6 +254,34 @@ Rect QtHostWidget::ScreenRect() const {
     return {p.x(), p.y(), p.x() + width(), p.y() + height()};
 }
 
+void QtHostWidget::SetState(WindowState state) {
+    switch (state) {
+        case WindowState::Minimized:
+            showMinimized();
+            break;
+        case WindowState::Maximized:
+            showMaximized();
+            break;
+        case WindowState::Normal:
+            showNormal();
+            break;
+    }
+}
+
+WindowState QtHostWidget::State() const {
+    if (isMinimized()) {
+        return WindowState::Minimized;
+    }
+    return isMaximized() ? WindowState::Maximized : WindowState::Normal;
+}
+
+void QtHostWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        window_.OnHostStateChanged();
+    }
+}
+
 void QtHostWidget::RunModal() {
     setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;

@@ -40,6 +40,8 @@ public:
     void Center() override;
     void Move(Point topLeft) override;
     Rect ScreenRect() const override;
+    void SetState(WindowState state) override;
+    WindowState State() const override;
     void RunModal() override;
     void EndModal() override;
     void Wake() override;
@@ -59,6 +61,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool InCaption(const QPoint& pt) const;
