@@ -281,7 +281,7 @@ TEST_F(QtBackendTest, PrivateFontsLoadFromAFolderAndBadFilesAreSkipped) {
 
 TEST_F(QtBackendTest, FileDialogFiltersReadAsQtFilters) {
     EXPECT_EQ(ToQtFilter("Profile Files(*.json)|*.json|"), QStringLiteral("Profile Files (*.json)"));
-    EXPECT_EQ(ToQtFilter("(*.png) | *.png |(*.*)|*.*||"), QStringLiteral("(*.png) (*.png);;(*.*) (*.*)"));
+    EXPECT_EQ(ToQtFilter("(*.png) | *.png |(*.*)|*.*||"), QStringLiteral("*.png (*.png);;*.* (*.*)"));
     EXPECT_EQ(ToQtFilter(""), QString());
 }
 

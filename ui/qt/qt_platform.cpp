@@ -104,8 +104,11 @@ QString ToQtFilter(std::string_view filter) {
         QString label = parts[i].trimmed();
         QString pattern = parts[i + 1].trimmed();
         int paren = static_cast<int>(label.indexOf(QLatin1Char('(')));
-        if (paren > 0) {
+        if (paren >= 0) {
             label = label.left(paren).trimmed();
+        }
+        if (label.isEmpty()) {
+            label = pattern;
         }
         out << (label + QStringLiteral(" (") + pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) +
                 QLatin1Char(')'));
