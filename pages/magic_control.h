@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/container.h"
+
+namespace norvane::ui {
+class COptionUI;
+}
+
+namespace norvane::pages {
+
+// The headset's voice-changer panel: an enable option and four voice options
+// ("magic_option_1" to "magic_option_4") inside "magic_option_layout".
+class CMagicControlUI : public ui::CHorizontalLayoutUI {
+public:
+    std::string_view GetClass() const override { return "MagicControl"; }
+    void SetDeviceKind(std::int32_t code) { deviceKind_ = code; }
+    std::int32_t DeviceKind() const { return deviceKind_; }
+    void EnableMagicOptions(bool enable);
+    void SetMagicEnable(bool enable);
+    bool IsMagicEnable();
+    void SetMagicType(int n);
+    int MagicType() const { return selectedVoice_; }
+
+private:
+    void FindParts();
+    std::int32_t deviceKind_ = 0;
+    ui::CControlUI* optionLayout_ = nullptr;
+    ui::COptionUI* enableOption_ = nullptr;
+    bool found_ = false;
+    std::int32_t selectedVoice_ = 0;
+};
+
+}  // namespace norvane::pages

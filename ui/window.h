@@ -1,0 +1,114 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "ui/dialog_builder.h"
+#include "ui/message_queue.h"
+#include "ui/notify.h"
+#include "ui/paint_manager.h"
+#include "ui/platform.h"
+
+namespace norvane::ui {
+
+// Base of every window: built from a layout file, hears its controls' notifications, handles
+// its own messages, and can be shown modelessly or run modally.
+//
+// Threads: the window lives on the thread that created it (the UI thread). SendMessage and
+// PostMessage may be called from any thread; both run on the UI thread in arrival order.
+// A send from the UI thread runs at once; from another thread it waits until the UI thread
+// has handled it (or the window is destroyed, which answers 0).
+class WindowImplBase : public INotifyUI, public IDialogBuilderCallback {
+public:
+    WindowImplBase();
+    virtual ~WindowImplBase();
+    WindowImplBase(const WindowImplBase&) = delete;
+    WindowImplBase& operator=(const WindowImplBase&) = delete;
+
+    // Builds GetSkinFile() and creates the native window (hidden); sends "windowinit".
+    // size overrides the layout's <Window size>. False when the layout cannot be built.
+    bool Create(WindowImplBase* owner, std::string_view title, Size size = {});
+    virtual std::string GetSkinFile() const = 0;
+    virtual std::string_view GetWindowClassName() const = 0;
+    // Called after the tree is built and attached, before "windowinit".
+    virtual void InitWindow() {}
+    std::unique_ptr<CControlUI> CreateControl(std::string_view tag) override;
+    void Notify(TNotifyUI& msg) override;
+    // Program messages; set handled to stop the default handling.
+    virtual std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                              bool& handled);
+
+    std::intptr_t SendMessage(unsigned msg, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
+    bool PostMessage(unsigned msg, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
+    // UI thread: handles everything queued so far (the backend calls this after Wake).
+    void DispatchMessages();
+    bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+    bool HasPendingMessages() const { return !queue_.Empty(); }
+
+    void ShowWindow(bool show = true);
+    bool IsWindowVisible() const;
+    void CenterWindow();
+    // Client size in unscaled pixels; the window's DPI scale applies.
+    void ResizeClient(int cx, int cy);
+    void MoveWindow(Point topLeft);
+    // System commands of the title-bar buttons.
+    void Minimize();
+    void Maximize();
+    void Restore();
+    WindowState GetWindowState() const;
+    // The backend reports a new window state: "maxbtn" shows for a normal window and
+    // "restorebtn" for a maximised one (when the layout has them).
+    void OnHostStateChanged();
+    // Runs the window modally; the value given to Close.
+    int ShowModal();
+    bool IsModalRunning() const { return modal_; }
+    // Closes the window (hides it and ends a modal run with the result).
+    void Close(int result = 1);
+    bool IsClosed() const { return closed_; }
+    // Asks the window to close as the system close button does: a handler of kWmClose may
+    // refuse; otherwise Close(0).
+    void RequestClose();
+
+    // Pop-up menu from a layout file at a screen point; the chosen item's name or "".
+    std::string ShowMenu(std::string_view layoutFile, Point screen);
+
+    CPaintManagerUI& PaintManager() { return pm_; }
+    IWindowHost* Host() const { return host_.get(); }
+    WindowImplBase* Owner() const { return owner_; }
+    const WindowInfo& LayoutInfo() const { return info_; }
+    void SetDPI(int dpi);
+    CControlUI* FindControl(std::string_view name) const { return pm_.FindControl(name); }
+    // Client point to screen point.
+    Point ClientToScreen(Point pt) const;
+    // The backend reports a new client size (scaled pixels), e.g. after the user resized.
+    void OnHostResized(Size scaled);
+
+protected:
+    // Default message handling (kWmClose closes with 0).
+    virtual std::intptr_t HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam);
+    CPaintManagerUI pm_;
+
+private:
+    void ApplyClientSize();
+    std::unique_ptr<IWindowHost> host_;
+    WindowImplBase* owner_ = nullptr;
+    WindowInfo info_;
+    Size unscaledSize_;
+    MessageQueue queue_;
+    // Held while another thread queues a message and wakes the host, so the window cannot
+    // be torn down between the two.
+    std::mutex wakeMutex_;
+    std::thread::id uiThread_;
+    int modalResult_ = 0;
+    bool modal_ = false;
+    bool closed_ = false;
+    bool dispatching_ = false;
+    bool initialised_ = false;
+};
+
+}  // namespace norvane::ui
