@@ -32,7 +32,7 @@ root="$work/root"
 mkdir -p "$root"/{bin,sbin,dev,proc,sys,tmp,run,lib/modules,usr/bin}
 cp "$busybox" "$root/bin/busybox"
 for applet in sh mount insmod mkdir cat echo ls sleep poweroff grep sed head tail kill wc test dd mknod \
-              readlink find timeout printf uname dmesg sync seq; do
+              readlink find timeout printf uname dmesg sync seq mkfifo awk sort cut tr diff rm; do
   ln -sf busybox "$root/bin/$applet"
 done
 
