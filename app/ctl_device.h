@@ -27,7 +27,7 @@ struct Found {
 std::vector<Found> MatchedInterfaces(device::HidBackend& backend);
 
 // The command interface of the device the argument names (product, VID:PID or path).
-int ResolveDevice(Context& context, std::string_view spec, Found& result);
+int ResolveDevice(Context& context, std::string_view deviceName, Found& result);
 // Resolves the single DEVICE argument of a command.
 int NeedDevice(Context& context, std::span<const std::string_view> args, std::string_view command, Found& found);
 

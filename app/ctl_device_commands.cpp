@@ -144,37 +144,37 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseVidPid(std::string_v
 
 }  // namespace
 
-int ResolveDevice(Context& context, std::string_view spec, Found& result) {
+int ResolveDevice(Context& context, std::string_view deviceName, Found& result) {
     device::HidBackend* backend = context.Backend();
     if (backend == nullptr) {
         return kExitUsage;
     }
     std::optional<std::pair<std::uint16_t, std::uint16_t>> wanted;
-    const bool byPath = spec.find('#') != std::string_view::npos;
+    const bool byPath = deviceName.find('#') != std::string_view::npos;
     if (!byPath) {
         for (const Product& product : kProducts) {
-            if (product.name == spec) {
+            if (product.name == deviceName) {
                 wanted = std::pair{product.vendorId, product.productId};
             }
         }
         if (!wanted) {
-            wanted = ParseVidPid(spec);
+            wanted = ParseVidPid(deviceName);
         }
         if (!wanted) {
-            context.Err() += "norvane-ctl: '" + std::string(spec) + "' names no product, VID:PID or path\n";
+            context.Err() += "norvane-ctl: '" + std::string(deviceName) + "' names no product, VID:PID or path\n";
             return kExitUsage;
         }
     }
     for (Found& found : MatchedInterfaces(*backend)) {
         const bool same =
-            byPath ? found.path == spec
+            byPath ? found.path == deviceName
                    : found.entry.vendorId == wanted->first && found.entry.productId == wanted->second;
         if (same && found.entry.role == DeviceRole::Command) {
             result = std::move(found);
             return kExitOk;
         }
     }
-    context.Err() += "norvane-ctl: no " + std::string(spec) + " is connected";
+    context.Err() += "norvane-ctl: no " + std::string(deviceName) + " is connected";
     context.Err() += context.Simulated() ? " (not in the --simulate list)\n" : "\n";
     return kExitNotFound;
 }
