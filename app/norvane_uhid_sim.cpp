@@ -50,15 +50,15 @@ public:
     explicit UhidSimulator(std::string uhidPath) : uhidPath_(std::move(uhidPath)) {}
 
     bool Add(std::string_view name) {
-        auto spec = norvane::sim::FindSimProduct(name);
-        if (!spec) {
+        auto productSpec = norvane::sim::FindSimProduct(name);
+        if (!productSpec) {
             std::fprintf(stderr, "norvane-uhid-sim: unknown product '%.*s'\n", static_cast<int>(name.size()),
                          name.data());
             return false;
         }
         VirtualProduct product;
         product.index = static_cast<int>(products_.size());
-        product.device = std::make_unique<SimDevice>(*spec, std::string(name));
+        product.device = std::make_unique<SimDevice>(*productSpec, std::string(name));
         products_.push_back(std::move(product));
         return Create(products_.back());
     }
@@ -127,14 +127,14 @@ public:
 
 private:
     bool Create(VirtualProduct& p) {
-        const auto& spec = p.device->Spec();
-        for (const auto& interface : spec.interfaces) {
+        const auto& productSpec = p.device->Spec();
+        for (const auto& interface : productSpec.interfaces) {
             VirtualInterface vi;
             vi.number = interface.number;
             const UhidDevice::Identity identity{
                 "NORVANE simulated " + p.device->Name(),
                 "usb-norvane-sim-" + std::to_string(p.index + 1) + "/input" + std::to_string(interface.number),
-                spec.vendorId, spec.productId, spec.version};
+                productSpec.vendorId, productSpec.productId, productSpec.version};
             if (!vi.uhid.Create(identity, interface.descriptor, uhidPath_.c_str())) {
                 std::fprintf(stderr, "norvane-uhid-sim: cannot create %s interface %u through %s: %s\n",
                              p.device->Name().c_str(), interface.number, uhidPath_.c_str(), std::strerror(errno));

@@ -10,6 +10,7 @@ namespace norvane::pages {
 // "click_handdelete" instead of activating; hovering sends "msenter"/"msleave".
 class CHandImgButtonUI : public ui::CButtonUI {
 public:
+    CHandImgButtonUI() { notifyHover_ = true; }
     std::string_view GetClass() const override { return "HandImgButton"; }
     void SetDeleteDisabled(bool disabled);
     bool IsDeleteDisabled() const { return deleteDisabled_ != 0; }

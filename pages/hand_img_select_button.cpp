@@ -133,20 +133,6 @@ void CHandImgSelectButtonUI::DoEvent(ui::TEventUI& event) {
             }
             return;
         }
-        case EventType::MouseEnter:
-            if (IsEnabled()) {
-                hot_ = true;
-                Notify(ui::notify::kMouseEnter);
-                Invalidate();
-            }
-            return;
-        case EventType::MouseLeave:
-            if (IsEnabled()) {
-                hot_ = false;
-                Notify(ui::notify::kMouseLeave);
-                Invalidate();
-            }
-            return;
         default:
             CButtonUI::DoEvent(event);
     }

@@ -10,6 +10,7 @@ namespace norvane::pages {
 // of the button's size inside the image, kept within the image.
 class CHandImgSelectButtonUI : public ui::CButtonUI {
 public:
+    CHandImgSelectButtonUI() { notifyHover_ = true; }
     std::string_view GetClass() const override { return "HandImgSelectButton"; }
     void SetHandImage(std::string name);
     const ui::Rect& SourceRect() const { return source_; }

@@ -70,12 +70,12 @@ void LoadLight(std::vector<std::uint8_t>& settings, std::size_t at, std::uint8_t
 
 SimProductSpec Peripheral(std::string_view name, std::uint16_t vendor, std::uint16_t product,
                           std::uint16_t version, std::vector<std::uint8_t> interface0) {
-    SimProductSpec spec{name, vendor, product, version, {}, false};
+    SimProductSpec productSpec{name, vendor, product, version, {}, false};
     if (!interface0.empty()) {
-        spec.interfaces.push_back({0, std::move(interface0)});
+        productSpec.interfaces.push_back({0, std::move(interface0)});
     }
-    spec.interfaces.push_back({1, PeripheralDescriptor()});
-    return spec;
+    productSpec.interfaces.push_back({1, PeripheralDescriptor()});
+    return productSpec;
 }
 
 }  // namespace
@@ -311,9 +311,9 @@ std::optional<SimProductSpec> FindSimProduct(std::string_view name) {
         return Peripheral(name, kVendor, 0x221C, 0x0203, BootMouseDescriptor());
     }
     if (name == "receiver") {
-        auto spec = Peripheral(name, kVendor, 0x221D, 0x0110, BootMouseDescriptor());
-        spec.receiver = true;
-        return spec;
+        auto productSpec = Peripheral(name, kVendor, 0x221D, 0x0110, BootMouseDescriptor());
+        productSpec.receiver = true;
+        return productSpec;
     }
     if (name == "mousepad") {
         return Peripheral(name, kVendor, 0x1004, 0x0100, {});

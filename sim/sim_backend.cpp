@@ -251,12 +251,12 @@ std::unique_ptr<SimBackend> MakeSimBackend(std::string_view products, std::strin
         if (name.empty()) {
             continue;
         }
-        const auto spec = FindSimProduct(name);
-        if (!spec) {
+        const auto productSpec = FindSimProduct(name);
+        if (!productSpec) {
             error = "unknown simulated device '" + std::string(name) + "'";
             return nullptr;
         }
-        backend->Add(*spec);
+        backend->Add(*productSpec);
     }
     return backend;
 }

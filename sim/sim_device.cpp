@@ -8,8 +8,8 @@ namespace norvane::sim {
 
 using Clock = InputQueue::Clock;
 
-SimDevice::SimDevice(SimProductSpec spec, std::string name)
-    : spec_(std::move(spec)), name_(std::move(name)), firmware_(MakeFirmware(spec_)) {
+SimDevice::SimDevice(SimProductSpec productSpec, std::string name)
+    : spec_(std::move(productSpec)), name_(std::move(name)), firmware_(MakeFirmware(spec_)) {
     for (const SimInterfaceSpec& interface : spec_.interfaces) {
         auto parsed = device::ParseReportDescriptor(interface.descriptor);
         if (parsed.descriptor) {

@@ -69,7 +69,7 @@ struct InputQueue {
 // One virtual device: its interfaces, firmware, wire log and faults. Thread-safe.
 class SimDevice {
 public:
-    SimDevice(SimProductSpec spec, std::string name);
+    SimDevice(SimProductSpec productSpec, std::string name);
     SimDevice(const SimDevice&) = delete;
     SimDevice& operator=(const SimDevice&) = delete;
 

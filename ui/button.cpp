@@ -50,11 +50,17 @@ void CButtonUI::DoEvent(TEventUI& event) {
         case EventType::MouseEnter:
             if (IsEnabled()) {
                 hot_ = true;
+                if (notifyHover_) {
+                    Notify(notify::kMouseEnter);
+                }
                 Invalidate();
             }
             return;
         case EventType::MouseLeave:
             hot_ = false;
+            if (notifyHover_ && IsEnabled()) {
+                Notify(notify::kMouseLeave);
+            }
             Invalidate();
             return;
         case EventType::KeyDown:

@@ -32,6 +32,7 @@ protected:
     bool hot_ = false;
     bool pushed_ = false;
     bool captured_ = false;
+    bool notifyHover_ = false;  // raise "msenter"/"msleave" as well
     std::string normalImage_;
     std::string hotImage_;
     std::string pushedImage_;

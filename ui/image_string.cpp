@@ -5,35 +5,35 @@
 namespace norvane::ui {
 
 ImageSpec ParseImageString(std::string_view text) {
-    ImageSpec spec;
+    ImageSpec imageSpec;
     if (text.find('=') == std::string_view::npos) {
-        spec.file = std::string(Trim(text));
-        return spec;
+        imageSpec.file = std::string(Trim(text));
+        return imageSpec;
     }
     ForEachQuotedPair(text, [&](std::string_view key, std::string_view value) {
         if (key == "file" || key == "res") {
-            spec.file = std::string(value);
+            imageSpec.file = std::string(value);
         } else if (key == "source") {
-            spec.source = ParseRect(value);
+            imageSpec.source = ParseRect(value);
         } else if (key == "dest") {
-            spec.dest = ParseRect(value);
+            imageSpec.dest = ParseRect(value);
         } else if (key == "corner") {
-            spec.corner = ParseRect(value);
+            imageSpec.corner = ParseRect(value);
         } else if (key == "mask") {
-            spec.mask = ParseColor(value);
+            imageSpec.mask = ParseColor(value);
         } else if (key == "fade") {
-            spec.fade = std::clamp(ParseInt(value), 0, 255);
+            imageSpec.fade = std::clamp(ParseInt(value), 0, 255);
         } else if (key == "hole") {
-            spec.hole = ParseBool(value);
+            imageSpec.hole = ParseBool(value);
         } else if (key == "xtiled") {
-            spec.xtiled = ParseBool(value);
+            imageSpec.xtiled = ParseBool(value);
         } else if (key == "ytiled") {
-            spec.ytiled = ParseBool(value);
+            imageSpec.ytiled = ParseBool(value);
         } else if (key == "hsl") {
-            spec.hsl = ParseBool(value);
+            imageSpec.hsl = ParseBool(value);
         }
     });
-    return spec;
+    return imageSpec;
 }
 
 }  // namespace norvane::ui

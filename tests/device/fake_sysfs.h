@@ -28,20 +28,20 @@ public:
     };
 
     // Adds hidraw<n>; returns its name.
-    std::string Add(int n, const NodeSpec& spec) {
+    std::string Add(int n, const NodeSpec& device) {
         namespace fs = std::filesystem;
         char hidName[32];
-        std::snprintf(hidName, sizeof hidName, "0003:%04X:%04X.%04X", spec.vendorId, spec.productId, n);
+        std::snprintf(hidName, sizeof hidName, "0003:%04X:%04X.%04X", device.vendorId, device.productId, n);
         const fs::path usb =
             dir_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / ("1-" + std::to_string(n));
         fs::path parent = usb;
-        if (spec.interfaceNumber) {
+        if (device.interfaceNumber) {
             fs::create_directories(usb);
-            WriteText(usb / "bcdDevice", Hex4(spec.version) + "\n");
-            parent = usb / ("1-" + std::to_string(n) + ":1." + std::to_string(*spec.interfaceNumber));
+            WriteText(usb / "bcdDevice", Hex4(device.version) + "\n");
+            parent = usb / ("1-" + std::to_string(n) + ":1." + std::to_string(*device.interfaceNumber));
             fs::create_directories(parent);
             char number[8];
-            std::snprintf(number, sizeof number, "%02x\n", *spec.interfaceNumber);
+            std::snprintf(number, sizeof number, "%02x\n", *device.interfaceNumber);
             WriteText(parent / "bInterfaceNumber", number);
         }
         const fs::path hid = parent / hidName;
@@ -50,10 +50,10 @@ public:
         fs::create_directories(node);
         char uevent[128];
         std::snprintf(uevent, sizeof uevent, "DRIVER=hid-generic\nHID_ID=0003:%08X:%08X\nHID_NAME=Test\n",
-                      spec.vendorId, spec.productId);
+                      device.vendorId, device.productId);
         WriteText(hid / "uevent", uevent);
         WriteText(hid / "report_descriptor",
-                  std::string(reinterpret_cast<const char*>(spec.descriptor.data()), spec.descriptor.size()));
+                  std::string(reinterpret_cast<const char*>(device.descriptor.data()), device.descriptor.size()));
         fs::create_directory_symlink(fs::path("../../..") / hidName, node / "device");
         fs::create_directories(dir_ / "class" / "hidraw");
         fs::create_directory_symlink(fs::relative(node, dir_ / "class" / "hidraw"),

@@ -49,32 +49,32 @@ const QPixmap& QtPaintCache::Tinted(const CResourceManager& resources, std::stri
     return *tinted_.insert(key, QPixmap::fromImage(image));
 }
 
-const QFont& QtPaintCache::Font(const FontSpec& spec) {
-    if (lastFont_ != nullptr && spec.size == lastSpec_.size && spec.bold == lastSpec_.bold &&
-        spec.italic == lastSpec_.italic && spec.underline == lastSpec_.underline &&
-        spec.face == lastSpec_.face) {
+const QFont& QtPaintCache::Font(const FontSpec& fontSpec) {
+    if (lastFont_ != nullptr && fontSpec.size == lastSpec_.size && fontSpec.bold == lastSpec_.bold &&
+        fontSpec.italic == lastSpec_.italic && fontSpec.underline == lastSpec_.underline &&
+        fontSpec.face == lastSpec_.face) {
         return *lastFont_;
     }
-    QString key = QString::fromStdString(spec.face) + QLatin1Char('/') + QString::number(spec.size) +
-                  QLatin1Char(spec.bold ? 'b' : '-') + QLatin1Char(spec.italic ? 'i' : '-') +
-                  QLatin1Char(spec.underline ? 'u' : '-');
+    QString key = QString::fromStdString(fontSpec.face) + QLatin1Char('/') + QString::number(fontSpec.size) +
+                  QLatin1Char(fontSpec.bold ? 'b' : '-') + QLatin1Char(fontSpec.italic ? 'i' : '-') +
+                  QLatin1Char(fontSpec.underline ? 'u' : '-');
     auto it = fonts_.find(key);
     if (it != fonts_.end()) {
-        lastSpec_ = spec;
+        lastSpec_ = fontSpec;
         lastFont_ = &*it;
         return *it;
     }
     QFont font;
-    if (!spec.face.empty()) {
-        font.setFamilies({QString::fromStdString(spec.face), QStringLiteral("Noto Sans CJK SC"),
+    if (!fontSpec.face.empty()) {
+        font.setFamilies({QString::fromStdString(fontSpec.face), QStringLiteral("Noto Sans CJK SC"),
                           QStringLiteral("DejaVu Sans")});
     }
-    font.setPixelSize(std::max(1, spec.size));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
+    font.setPixelSize(std::max(1, fontSpec.size));
+    font.setBold(fontSpec.bold);
+    font.setItalic(fontSpec.italic);
+    font.setUnderline(fontSpec.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
-    lastSpec_ = spec;
+    lastSpec_ = fontSpec;
     lastFont_ = &*fonts_.insert(key, font);
     return *lastFont_;
 }
@@ -94,10 +94,10 @@ const QPolygonF& QtPaintCache::RoundedOutline(double width, double height, doubl
     return *outlines_.insert(key, path.toFillPolygon());
 }
 
-const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& font, const FontSpec& spec) {
-    QString key = text + QChar(0x1F) + QString::fromStdString(spec.face) + QLatin1Char('/') +
-                  QString::number(spec.size) + QLatin1Char(spec.bold ? 'b' : '-') +
-                  QLatin1Char(spec.italic ? 'i' : '-') + QLatin1Char(spec.underline ? 'u' : '-');
+const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& font, const FontSpec& fontSpec) {
+    QString key = text + QChar(0x1F) + QString::fromStdString(fontSpec.face) + QLatin1Char('/') +
+                  QString::number(fontSpec.size) + QLatin1Char(fontSpec.bold ? 'b' : '-') +
+                  QLatin1Char(fontSpec.italic ? 'i' : '-') + QLatin1Char(fontSpec.underline ? 'u' : '-');
     auto it = texts_.find(key);
     if (it != texts_.end()) {
         return *it;
@@ -335,8 +335,8 @@ bool QtRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTi
     if (image.empty()) {
         return false;
     }
-    ImageSpec spec = ParseImageString(image);
-    if (spec.file.empty()) {
+    ImageSpec imageSpec = ParseImageString(image);
+    if (imageSpec.file.empty()) {
         return false;
     }
     bool tinted = tint != nullptr && tint->shown;
@@ -344,26 +344,26 @@ bool QtRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTi
     if (tinted) {
         tintColor.setAlpha(std::clamp(tint->level, 0, 255));
     }
-    const QPixmap& pixmap = tinted ? SharedPaintCache().Tinted(resources_, spec.file, tintColor)
-                                   : SharedPaintCache().Pixmap(resources_, spec.file);
+    const QPixmap& pixmap = tinted ? SharedPaintCache().Tinted(resources_, imageSpec.file, tintColor)
+                                   : SharedPaintCache().Pixmap(resources_, imageSpec.file);
     if (pixmap.isNull()) {
         return false;
     }
-    QRect source = spec.source.IsEmpty() ? pixmap.rect() : ToQRect(spec.source).intersected(pixmap.rect());
-    QRect dest = spec.dest.IsEmpty() ? ToQRect(rc) : ToQRect(spec.dest.Offset(rc.left, rc.top));
+    QRect source = imageSpec.source.IsEmpty() ? pixmap.rect() : ToQRect(imageSpec.source).intersected(pixmap.rect());
+    QRect dest = imageSpec.dest.IsEmpty() ? ToQRect(rc) : ToQRect(imageSpec.dest.Offset(rc.left, rc.top));
     double opacity = painter_.opacity();
-    painter_.setOpacity(opacity * spec.fade / 255.0);
-    if (spec.xtiled || spec.ytiled) {
-        for (int y = dest.top(); y <= dest.bottom(); y += spec.ytiled ? source.height() : dest.height()) {
-            for (int x = dest.left(); x <= dest.right(); x += spec.xtiled ? source.width() : dest.width()) {
-                QRect d(x, y, spec.xtiled ? source.width() : dest.width(),
-                        spec.ytiled ? source.height() : dest.height());
+    painter_.setOpacity(opacity * imageSpec.fade / 255.0);
+    if (imageSpec.xtiled || imageSpec.ytiled) {
+        for (int y = dest.top(); y <= dest.bottom(); y += imageSpec.ytiled ? source.height() : dest.height()) {
+            for (int x = dest.left(); x <= dest.right(); x += imageSpec.xtiled ? source.width() : dest.width()) {
+                QRect d(x, y, imageSpec.xtiled ? source.width() : dest.width(),
+                        imageSpec.ytiled ? source.height() : dest.height());
                 painter_.drawPixmap(d.intersected(dest), pixmap,
                                     QRect(source.topLeft(), d.intersected(dest).size()));
             }
         }
-    } else if ((spec.corner.left | spec.corner.top | spec.corner.right | spec.corner.bottom) != 0) {
-        DrawNinePatch(pixmap, source, dest, spec.corner, spec.hole);
+    } else if ((imageSpec.corner.left | imageSpec.corner.top | imageSpec.corner.right | imageSpec.corner.bottom) != 0) {
+        DrawNinePatch(pixmap, source, dest, imageSpec.corner, imageSpec.hole);
     } else {
         painter_.drawPixmap(dest, pixmap, source);
     }

@@ -21,13 +21,13 @@ class QtPaintCache {
 public:
     // The image for a skin-relative (or absolute) name; a null pixmap when missing.
     const QPixmap& Pixmap(const CResourceManager& resources, std::string_view name);
-    const QFont& Font(const FontSpec& spec);
+    const QFont& Font(const FontSpec& fontSpec);
     // The image filled with a colour at a level wherever it is opaque.
     const QPixmap& Tinted(const CResourceManager& resources, std::string_view name, QColor color);
     // A rounded rectangle of the given size at the origin, flattened once.
     const QPolygonF& RoundedOutline(double width, double height, double radius);
     // Laid-out single-line text in a font, kept for the next frames.
-    const QStaticText& StaticText(const QString& text, const QFont& font, const FontSpec& spec);
+    const QStaticText& StaticText(const QString& text, const QFont& font, const FontSpec& fontSpec);
     // A small rounded shape (filled, or outlined with a pen width) drawn once into a pixmap.
     const QPixmap& Shape(int width, int height, int radius, int penWidth, QColor color, double ratio);
     void Clear();
