@@ -294,6 +294,9 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     set(curl_easy_setopt(h, CURLOPT_URL, target.c_str()));
     set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
     set(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+    // A stop or timeout during the name lookup leaves the resolver thread behind
+    // instead of waiting for it.
+    set(curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L));
     set(curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)));
     set(curl_easy_setopt(h, CURLOPT_USERAGENT, settings_.userAgent.c_str()));
     set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeout));

@@ -2,6 +2,7 @@
 #include "update/update_service.h"
 
 #include "tests/update/reference_server.h"
+#include "tests/update/slow_lookup.h"
 #include "tests/update/test_helpers.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,43 @@ TEST(HttpCancelTest, StopTokenEndsARequestInFlight) {
     EXPECT_LT(std::chrono::steady_clock::now() - requested, 5s);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(lastError, kHttpErrorCancelled);
+}
+
+TEST(HttpCancelTest, StopOrTimeoutWhileTheNameIsLookedUpEndsTheRequestAtOnce) {
+    const test::NoProxyEnvironment noProxy;
+    const std::string url = "http://" + std::string(test::kSlowHost) + "/api/updates";
+    const std::string body = std::string("app_key=K&version=1") + '\0';
+    struct Case {
+        const char* name;
+        bool stop;  // else the connect timeout ends it
+        std::uint32_t error;
+    };
+    for (const Case& c :
+         {Case{"stop", true, kHttpErrorCancelled}, Case{"connect timeout", false, kHttpErrorTimeout}}) {
+        SCOPED_TRACE(c.name);
+        const test::SlowLookup lookup;
+        std::stop_source stop;
+        std::uint32_t lastError = 0;
+        int result = 1;
+        bool lookupPendingAtReturn = false;
+        std::thread worker([&] {
+            HttpClient client;
+            client.Settings().connectTimeout = c.stop ? 60s : 200ms;
+            std::vector<char> buffer(1024, '\0');
+            result = client.Request("POST", url, std::as_bytes(std::span(body)), buffer, stop.get_token());
+            lookupPendingAtReturn = lookup.Pending();
+            lastError = client.LastError();
+        });
+        ASSERT_TRUE(lookup.WaitUntilStarted(5s));
+        if (c.stop) {
+            stop.request_stop();
+        }
+        worker.join();
+        // The request ended while the lookup still hung, not when it gave up.
+        EXPECT_TRUE(lookupPendingAtReturn);
+        EXPECT_EQ(lastError, c.error) << DescribeHttpError(lastError);
+        EXPECT_LE(result, 0);
+    }
 }
 
 TEST(HttpCancelTest, QueriesOnSeveralThreadsKeepTheirOwnSettingsAndErrors) {
