@@ -3,6 +3,7 @@
 #include "platform/version.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace norvane::device {
 namespace {
@@ -150,18 +151,45 @@ std::optional<int> MutualPartner(int catalogRow) {
 
 std::vector<FirmwareIdentityEntry> BuildFirmwareList(std::span<const OpenDeviceVersion> openDevices,
                                                      std::uint32_t appVersion) {
+    // The tile type whose firmware a command interface reports, when its release number is
+    // the device's firmware version: a cabled command interface, or the keyboard's
+    // alternate identity (the same keyboard on its cable). A receiver's number is its own.
+    const auto firmwareType = [](int row) -> std::optional<std::string_view> {
+        if (!ValidRow(row)) {
+            return std::nullopt;
+        }
+        const DeviceCatalogEntry& e = kCatalog[static_cast<std::size_t>(row)];
+        if (e.role != DeviceRole::Command || e.kind == DeviceKind::MouseReceiver) {
+            return std::nullopt;
+        }
+        if (e.kind == DeviceKind::KeyboardAlternate) {
+            const std::optional<int> partner = MutualPartner(row);
+            if (!partner) {
+                return std::nullopt;
+            }
+            row = *partner;
+        }
+        const int tile = FindTileRowForCatalogRow(row);
+        return tile < 0 ? std::nullopt : std::optional(kTiles[static_cast<std::size_t>(tile)].typeName);
+    };
+    // Several candidates: the main identity before the alternate one, then table order.
+    const auto rank = [](int row) {
+        const bool alternate = kCatalog[static_cast<std::size_t>(row)].kind == DeviceKind::KeyboardAlternate;
+        return std::pair(alternate, row);
+    };
     std::vector<FirmwareIdentityEntry> list;
     for (FirmwareIdentityEntry entry : kFirmware) {
         if (entry.deviceTypeName.empty()) {
             entry.currentVersion = appVersion;
         } else {
+            const OpenDeviceVersion* chosen = nullptr;
             for (const OpenDeviceVersion& device : openDevices) {
-                const int tile = FindTileRowForCatalogRow(device.catalogRow);
-                if (tile >= 0 && kTiles[static_cast<std::size_t>(tile)].typeName == entry.deviceTypeName) {
-                    entry.currentVersion = device.hidVersion;
-                    break;
+                if (firmwareType(device.catalogRow) == entry.deviceTypeName &&
+                    (chosen == nullptr || rank(device.catalogRow) < rank(chosen->catalogRow))) {
+                    chosen = &device;
                 }
             }
+            entry.currentVersion = chosen != nullptr ? chosen->hidVersion : 0;
         }
         if (entry.currentVersion != 0) {
             list.push_back(entry);

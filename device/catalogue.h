@@ -117,13 +117,17 @@ std::optional<int> MutualPartner(int catalogRow);
 
 // An open device as the firmware list sees it.
 struct OpenDeviceVersion {
-    int catalogRow;              // the row its command channel matched
-    std::uint32_t hidVersion;    // release number of the cable interface of its command channel
+    int catalogRow;            // the row its command interface matched
+    std::uint32_t hidVersion;  // release number read with that interface's attributes
 };
 
-// The firmware rows for the update check. Each device row takes the version of an
-// open device of the same type (paired by identity, not by tile position) and is left
-// out when there is none; the application row takes appVersion and is left out when 0.
+// The firmware rows for the update check. Each device row takes the release number of
+// an open device of the same type (paired by identity, not by tile position), read on
+// the cable side: a cabled command interface, or the keyboard under its alternate
+// identity. A receiver's number is the receiver's own, so a mouse reached only through
+// its receiver has no row. With several candidates the main identity wins over the
+// alternate one, then the first in table order. Rows without a device are left out; the
+// application row takes appVersion and is left out when 0.
 std::vector<FirmwareIdentityEntry> BuildFirmwareList(std::span<const OpenDeviceVersion> openDevices,
                                                      std::uint32_t appVersion);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace norvane::device {
 namespace {
 
@@ -86,8 +89,8 @@ TEST(CatalogueTest, PartnershipCountsOnlyBothWays) {
 }
 
 TEST(CatalogueTest, FirmwareRowsPairWithDevicesByIdentityNotPosition) {
-    // Keyboard 0x511D (tile 4) arrived first, then the mouse through its receiver; no mousepad.
-    const OpenDeviceVersion open[] = {{11, 0x0105}, {6, 0x0203}};
+    // Keyboard 0x511D (tile 4) arrived first, then the mouse on its cable; no mousepad.
+    const OpenDeviceVersion open[] = {{11, 0x0105}, {4, 0x0203}};
     const auto list = BuildFirmwareList(open, 1001);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].chipCode, "TX20M1A");
@@ -96,6 +99,39 @@ TEST(CatalogueTest, FirmwareRowsPairWithDevicesByIdentityNotPosition) {
     EXPECT_EQ(list[1].currentVersion, 0x0105u);
     EXPECT_EQ(list[2].chipCode, "ALL");
     EXPECT_EQ(list[2].currentVersion, 1001u);
+}
+
+// Catalogue rows: 0 keyboard, 2 keyboard under its alternate identity, 4 mouse on its
+// cable, 5 its event interface, 6 the mouse's receiver, 8 mousepad, 11 second keyboard.
+TEST(CatalogueTest, FirmwareVersionComesFromTheCableSideOfTheCommandChannel) {
+    struct Case {
+        const char* name;
+        std::vector<OpenDeviceVersion> open;
+        std::uint32_t mouse, keyboard, pad;  // 0: row left out
+    };
+    const Case cases[] = {
+        {"receiver only", {{6, 0x0203}}, 0, 0, 0},
+        {"receiver before cable", {{6, 0x0203}, {4, 0x0110}}, 0x0110, 0, 0},
+        {"cable before receiver", {{4, 0x0110}, {6, 0x0203}}, 0x0110, 0, 0},
+        {"alternate identity only", {{2, 0x0102}}, 0, 0x0102, 0},
+        {"alternate identity before the main one", {{2, 0x0102}, {0, 0x0101}}, 0, 0x0101, 0},
+        {"main identity before the alternate one", {{0, 0x0101}, {2, 0x0102}}, 0, 0x0101, 0},
+        {"two keyboards", {{11, 0x0105}, {0, 0x0101}}, 0, 0x0101, 0},
+        {"two keyboards, other order", {{0, 0x0101}, {11, 0x0105}}, 0, 0x0101, 0},
+        {"event interfaces carry no version", {{5, 0x0999}, {7, 0x0999}, {8, 0x0300}}, 0, 0, 0x0300},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto list = BuildFirmwareList(c.open, 1001);
+        const auto versionOf = [&list](std::string_view chip) {
+            const auto it = std::ranges::find(list, chip, &FirmwareIdentityEntry::chipCode);
+            return it == list.end() ? 0u : it->currentVersion;
+        };
+        EXPECT_EQ(versionOf("TX20M1A"), c.mouse);
+        EXPECT_EQ(versionOf("TX20K1A"), c.keyboard);
+        EXPECT_EQ(versionOf("TX20K3A"), c.pad);
+        EXPECT_EQ(versionOf("ALL"), 1001u);
+    }
 }
 
 TEST(CatalogueTest, FirmwareListDropsZeroVersions) {

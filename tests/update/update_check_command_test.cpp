@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <sstream>
@@ -96,19 +97,28 @@ TEST_F(UpdateCheckCommandTest, QueriesEveryFirmwareRowAndTheApplicationRow) {
 TEST_F(UpdateCheckCommandTest, OpenDevicesGiveTheirFirmwareRowsTheirVersions) {
     ReferenceServer server;
     ASSERT_TRUE(server.Running());
-    // The mouse through its receiver (kind 6) belongs to the mouse's firmware row.
+    // The mouse row takes the cable's release number, not its receiver's; the keyboard
+    // under its alternate identity still has its row.
     const int receiver = device::FindCatalogRow(0x320F, 0x221D, device::DeviceKind::MouseReceiver,
                                                 device::DeviceRole::Command);
-    ASSERT_GE(receiver, 0);
-    const std::array<device::OpenDeviceVersion, 1> open = {{{receiver, 0x0106}}};
+    const int cable =
+        device::FindCatalogRow(0x320F, 0x221C, device::DeviceKind::MouseCable, device::DeviceRole::Command);
+    const int keyboard = device::FindCatalogRow(0x05AC, 0x024F, device::DeviceKind::KeyboardAlternate,
+                                                device::DeviceRole::Command);
+    ASSERT_GE(std::min({receiver, cable, keyboard}), 0);
+    const std::array<device::OpenDeviceVersion, 3> open = {
+        {{receiver, 0x0203}, {cable, 0x0106}, {keyboard, 0x0102}}};
     const std::array<std::string_view, 2> args = {"--url", server.ServiceUrl()};
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunUpdateCheckCommand(args, out, err, open), 0) << err.str();
     const auto rows = Rows(out.str());
+    ASSERT_EQ(rows.size(), 4U) << out.str();
     EXPECT_EQ(rows.at("MS")[2], "V0106");
     EXPECT_EQ(rows.at("MS")[4], "up");
-    EXPECT_EQ(rows.at("KB")[2], "-");
+    EXPECT_EQ(rows.at("KB")[2], "V0102");
+    EXPECT_EQ(rows.at("KB")[4], "up");
+    EXPECT_EQ(rows.at("ZB640")[2], "-");
 }
 
 TEST_F(UpdateCheckCommandTest, ServerAddressFromEnvironmentOrSettingsFile) {
