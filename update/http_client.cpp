@@ -242,11 +242,13 @@ std::string DescribeHttpError(std::uint32_t code) {
 void HttpClient::Reset(const HttpSettings& settings) {
     settings_ = settings;
     lastError_ = kHttpErrorNone;
+    lastStatus_ = 0;
 }
 
 int HttpClient::Request(std::string_view method, std::string_view url, std::span<const std::byte> body,
                         std::span<char> response, const std::stop_token& stop) {
     lastError_ = kHttpErrorNone;
+    lastStatus_ = 0;
     if (url.empty()) {
         lastError_ = kHttpErrorEmptyUrl;
         return -1;
@@ -338,6 +340,7 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
             }
         }
     }
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &lastStatus_);
     if (attempt.code == CURLE_OK) {
         return static_cast<int>(sink.used);
     }

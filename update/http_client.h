@@ -49,8 +49,11 @@ public:
     HttpSettings& Settings() { return settings_; }
     const HttpSettings& Settings() const { return settings_; }
     std::uint32_t LastError() const { return lastError_; }
+    // The HTTP status of the latest request's answer, 0 when none came. Request itself
+    // does not act on it.
+    long LastStatus() const { return lastStatus_; }
 
-    // Back to the reset values, last error 0.
+    // Back to the reset values, last error and status 0.
     void Reset(const HttpSettings& settings = {});
 
     // Sends one request. method: "GET" or "POST" in any case; url: absolute http or
@@ -66,6 +69,7 @@ public:
 private:
     HttpSettings settings_;
     std::uint32_t lastError_ = kHttpErrorNone;
+    long lastStatus_ = 0;
 };
 
 }  // namespace norvane::update

@@ -129,6 +129,15 @@ UpdateInfo UpdateService::UpdateQuery(std::string_view appKey, std::uint32_t cur
         info.check = UpdateCheckResult::Failed;
         return info;
     }
+    if (const long status = client_.LastStatus(); status < 200 || status > 299) {
+        // An error page may be JSON too; it never says whether the item is up to date.
+        if (platform::diag::Enabled()) {
+            platform::diag::Trace("update query for " + std::string(appKey) + ": HTTP status " +
+                                  std::to_string(status));
+        }
+        info.check = UpdateCheckResult::Failed;
+        return info;
+    }
     info = ParseUpdateAnswer(std::string_view(buffer.data(), static_cast<std::size_t>(received)),
                              currentVersion, hexadecimal);
     if (info.check != UpdateCheckResult::Answered && platform::diag::Enabled()) {

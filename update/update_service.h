@@ -18,7 +18,8 @@ enum class UpdateCheckResult {
     Answered,  // a JSON object came back; status is 1 or 7
     NoServer,  // no attempt reached the server; name is "NO_LINK_SERVER"
     Failed,    // the request failed after reaching the server, or the answer was empty,
-               // cut at the buffer's end, not JSON or not a JSON object
+               // cut at the buffer's end, not JSON, not a JSON object or came with a
+               // status other than 2xx
 };
 
 // The update state of one list row.
@@ -59,6 +60,8 @@ public:
     const std::string& ServiceUrl() const { return serviceUrl_; }
     // The last error of the latest query's request (for diagnostics).
     std::uint32_t LastHttpError() const { return client_.LastError(); }
+    // The HTTP status of the latest query's answer, 0 when none came.
+    long LastHttpStatus() const { return client_.LastStatus(); }
 
     // hexadecimal: the row's type code is not 0 (device firmware).
     UpdateInfo UpdateQuery(std::string_view appKey, std::uint32_t currentVersion, bool hexadecimal,

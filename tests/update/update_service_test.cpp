@@ -18,6 +18,7 @@ using test::ReferenceServer;
 
 // Answers keyed by app_key, as the reference server reads them.
 constexpr std::string_view kCatalogue = R"({
+  "VELTO_1_TX20M1A_MS_1": {"version": "0106"},
   "fw_0106": {"version": "0106", "name": "MS", "version_name": "MS 1.06", "path": "http://x/ms.bin", "device_id": 7},
   "fw_0105": {"version": "0105"},
   "fw_1a": {"version": "1a"},
@@ -83,8 +84,6 @@ TEST_F(UpdateServiceTest, ComparesHexadecimalFirmwareAndDecimalApplicationVersio
         Case{"app_1001", 1001, false, kStatusUpToDate, "V1001", "V1.0.0.1"},
         Case{"app_1000abc", 999, false, kStatusUpdateAvailable, "V999", "odd"},
         Case{"app_1000abc", 1000, false, kStatusUpToDate, "V1000", "odd"},
-        // An unknown key gets an error object: answered, nothing newer.
-        Case{"unknown_key", 0x0105, true, kStatusUpToDate, "V0105", "V"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::string(c.key) + " at " + std::to_string(c.current));
@@ -163,6 +162,10 @@ TEST_F(UpdateServiceTest, BrokenAnswersAreFailedChecksNotUpToDate) {
         // offer version 0200, so only a client that notices the cut refuses it.
         Case{"longer than the buffer", {"--oversize", "200000"}, "fw_0200"},
         Case{"never answers", {"--never-answer"}, "fw_0200"},
+        // JSON that comes with an error status is no answer.
+        Case{"error object of an unknown key (404)", {}, "unknown_key"},
+        Case{"answer object with status 503", {"--status", "503"}, "fw_0200"},
+        Case{"answer object with status 301", {"--status", "301"}, "fw_0200"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -177,13 +180,17 @@ TEST_F(UpdateServiceTest, BrokenAnswersAreFailedChecksNotUpToDate) {
         EXPECT_EQ(info.name, "");
         EXPECT_EQ(info.newVersionText, "");
     }
-    // Padding that still fits the buffer is a normal answer.
-    ReferenceServer padded(Switches({"--oversize", "100000"}));
-    ASSERT_TRUE(padded.Running());
-    UpdateService service(padded.ServiceUrl());
-    const UpdateInfo info = service.UpdateQuery("fw_0200", 0x0105, true);
-    EXPECT_EQ(info.check, UpdateCheckResult::Answered);
-    EXPECT_EQ(info.status, kStatusUpdateAvailable);
+    // Padding that still fits the buffer, or another success status, is a normal answer.
+    for (const std::vector<std::string>& switches :
+         {std::vector<std::string>{"--oversize", "100000"}, {"--status", "203"}}) {
+        SCOPED_TRACE(switches.front());
+        ReferenceServer server(Switches(switches));
+        ASSERT_TRUE(server.Running());
+        UpdateService service(server.ServiceUrl());
+        const UpdateInfo info = service.UpdateQuery("fw_0200", 0x0105, true);
+        EXPECT_EQ(info.check, UpdateCheckResult::Answered);
+        EXPECT_EQ(info.status, kStatusUpdateAvailable);
+    }
 }
 
 TEST_F(UpdateServiceTest, NoServerGivesNoLinkServerAsNameAndNothingElse) {
