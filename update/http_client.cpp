@@ -2,6 +2,7 @@
 
 #include "platform/diag.h"
 #include "update/proxy.h"
+#include "update/url_credentials.h"
 
 #include <curl/curl.h>
 
@@ -329,9 +330,9 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     if (!attempt.reached && attempt.code != CURLE_OK && attempt.code != CURLE_ABORTED_BY_CALLBACK) {
         if (const std::optional<std::string> proxy = ConfiguredProxy(parts->scheme, parts->host)) {
             if (platform::diag::Enabled()) {
-                platform::diag::Trace("http: " + target + " not reached directly (" +
+                platform::diag::Trace("http: " + WithoutCredentials(target) + " not reached directly (" +
                                       DescribeHttpError(CurlError(attempt.code)) + "), trying proxy " +
-                                      *proxy);
+                                      WithoutCredentials(*proxy));
             }
             sink = ResponseSink{response};
             if (curl_easy_setopt(h, CURLOPT_PROXY, proxy->c_str()) == CURLE_OK &&
@@ -346,7 +347,8 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     }
     lastError_ = sink.overflow ? kHttpErrorResponseTooLong : CurlError(attempt.code);
     if (platform::diag::Enabled()) {
-        platform::diag::Trace("http: " + *verb + " " + target + ": " + DescribeHttpError(lastError_));
+        platform::diag::Trace("http: " + *verb + " " + WithoutCredentials(target) + ": " +
+                              DescribeHttpError(lastError_));
     }
     if (!attempt.reached && attempt.code != CURLE_ABORTED_BY_CALLBACK) {
         const std::size_t n = std::min(kNoLinkServer.size(), response.size());

@@ -1,6 +1,7 @@
 #include "update/service_url.h"
 
 #include "platform/diag.h"
+#include "update/url_credentials.h"
 
 #include <algorithm>
 
@@ -54,7 +55,8 @@ ServiceUrlChoice ResolveUpdateServiceUrl(const platform::Registry& registry,
         if (std::optional<std::string> url = NormaliseServiceUrl(*value)) {
             return {*std::move(url), kUpdateUrlEnvironment};
         }
-        platform::diag::Trace("update: ignoring NORVANE_UPDATE_URL, not an http or https URL: " + *value);
+        platform::diag::Trace("update: ignoring NORVANE_UPDATE_URL, not an http or https URL: " +
+                              WithoutCredentials(*value));
     }
     if (const std::optional<std::string> value = registry.ReadString(kUpdateUrlValue);
         value && !value->empty()) {
@@ -62,7 +64,7 @@ ServiceUrlChoice ResolveUpdateServiceUrl(const platform::Registry& registry,
             return {*std::move(url), kUpdateUrlValue};
         }
         platform::diag::Trace("update: ignoring UpdateServiceUrl in " + registry.File().string() +
-                              ", not an http or https URL: " + *value);
+                              ", not an http or https URL: " + WithoutCredentials(*value));
     }
     return {std::string(DefaultUpdateServiceUrl()), "default"};
 }

@@ -2,6 +2,7 @@
 
 #include "update/service_url.h"
 #include "update/update_service.h"
+#include "update/url_credentials.h"
 
 #include <algorithm>
 #include <array>
@@ -177,7 +178,7 @@ int RunUpdateCheckCommand(std::span<const std::string_view> args, std::ostream& 
                          ResultText(info, row.currentVersion != 0), Printable(info.downloadPath)});
     }
 
-    out << "service: " << Printable(service.url) << " (" << service.source << ")\n";
+    out << "service: " << Printable(WithoutCredentials(service.url)) << " (" << service.source << ")\n";
     std::array<std::size_t, 6> widths{};
     for (const auto& line : lines) {
         for (std::size_t c = 0; c < line.size(); ++c) {

@@ -1,5 +1,6 @@
 #include "update/http_client.h"
 
+#include "platform/diag.h"
 #include "tests/update/reference_server.h"
 #include "tests/update/test_helpers.h"
 
@@ -257,6 +258,31 @@ TEST_F(HttpClientTest, FallsBackToTheConfiguredProxyOnlyWhenTheDirectAttemptCann
         EXPECT_EQ(answer.result, 0);
         EXPECT_EQ(answer.text, kNoLinkServer);
         EXPECT_NE(answer.lastError, kHttpErrorNone);
+    }
+}
+
+TEST_F(HttpClientTest, CredentialsInTheProxyOrTheUrlStayOutOfTheTrace) {
+    ReferenceServer proxy;
+    ASSERT_TRUE(proxy.Running());
+    const LoopbackSocket closed(/*listen=*/false);
+    const LoopbackSocket deadProxy(/*listen=*/false);
+    ASSERT_TRUE(closed.Valid() && deadProxy.Valid());
+    const auto withCredentials = [](const std::string& url) {
+        return "http://user:s3cret@" + url.substr(std::string_view("http://").size());
+    };
+    const std::string target = withCredentials(closed.Url("/echo"));
+    for (const std::string& proxyUrl :
+         {withCredentials(proxy.Origin()), withCredentials(deadProxy.Url(""))}) {
+        SCOPED_TRACE(proxyUrl);
+        const test::ScopedEnv httpProxy("http_proxy", proxyUrl);
+        const platform::diag::ScopedCapture trace;
+        Send(client_, "POST", target, "a=1");
+        const std::vector<std::string> lines = trace.Lines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.front().find("trying proxy http://127.0.0.1:"), std::string::npos) << lines.front();
+        for (const std::string& line : lines) {
+            EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+        }
     }
 }
 
