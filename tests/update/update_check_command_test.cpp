@@ -139,7 +139,9 @@ TEST_F(UpdateCheckCommandTest, ServerAddressFromEnvironmentOrSettingsFile) {
     run = RunCommand({});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.out.find("(NORVANE_UPDATE_URL)"), std::string::npos) << run.out;
-    for (const auto& [item, row] : Rows(run.out)) {
+    const auto rows = Rows(run.out);
+    ASSERT_EQ(rows.size(), 4U) << run.out;
+    for (const auto& [item, row] : rows) {
         SCOPED_TRACE(item);
         ASSERT_GE(row.size(), 6U);
         EXPECT_EQ(row[3], "-");
@@ -175,7 +177,9 @@ TEST_F(UpdateCheckCommandTest, FailedAnswersAndUsageErrors) {
     ASSERT_TRUE(server.Running());
     const CommandRun failed = RunCommand({"--url", server.ServiceUrl()});
     EXPECT_EQ(failed.code, 1);
-    for (const auto& [item, row] : Rows(failed.out)) {
+    const auto rows = Rows(failed.out);
+    ASSERT_EQ(rows.size(), 4U) << failed.out;
+    for (const auto& [item, row] : rows) {
         EXPECT_EQ(row[4], "failed") << item;
     }
 
