@@ -118,6 +118,17 @@ std::string CurrentText(const device::FirmwareIdentityEntry& row, const UpdateIn
     return DefaultCurrentVersionText(row);
 }
 
+// Why a row was not answered.
+std::string FailureReason(const UpdateService& updates) {
+    if (updates.LastHttpError() != kHttpErrorNone) {
+        return DescribeHttpError(updates.LastHttpError());
+    }
+    if (const long status = updates.LastHttpStatus(); status != 0 && (status < 200 || status > 299)) {
+        return "HTTP status " + std::to_string(status);
+    }
+    return "the answer is not a JSON object";
+}
+
 }  // namespace
 
 int RunUpdateCheckCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
@@ -168,7 +179,7 @@ int RunUpdateCheckCommand(std::span<const std::string_view> args, std::ostream& 
         const UpdateInfo info = updates.UpdateQuery(key, row.currentVersion, row.typeCode != 0);
         if (info.check != UpdateCheckResult::Answered) {
             allAnswered = false;
-            err << "update-check: " << key << ": " << DescribeHttpError(updates.LastHttpError()) << "\n";
+            err << "update-check: " << key << ": " << FailureReason(updates) << "\n";
         }
         const bool application = row.chipCode == "ALL";
         const std::string available =

@@ -173,14 +173,23 @@ TEST_F(UpdateCheckCommandTest, CredentialsInTheServiceUrlAreNeitherPrintedNorTra
 }
 
 TEST_F(UpdateCheckCommandTest, FailedAnswersAndUsageErrors) {
-    ReferenceServer server({"--not-json"});
-    ASSERT_TRUE(server.Running());
-    const CommandRun failed = RunCommand({"--url", server.ServiceUrl()});
-    EXPECT_EQ(failed.code, 1);
-    const auto rows = Rows(failed.out);
-    ASSERT_EQ(rows.size(), 4U) << failed.out;
-    for (const auto& [item, row] : rows) {
-        EXPECT_EQ(row[4], "failed") << item;
+    struct Failure {
+        std::vector<std::string> switches;
+        std::string_view reason;  // printed on standard error for each row
+    };
+    for (const Failure& f : {Failure{{"--not-json"}, ": the answer is not a JSON object\n"},
+                             Failure{{"--status", "503"}, ": HTTP status 503\n"}}) {
+        SCOPED_TRACE(f.switches.front());
+        ReferenceServer server(f.switches);
+        ASSERT_TRUE(server.Running());
+        const CommandRun failed = RunCommand({"--url", server.ServiceUrl()});
+        EXPECT_EQ(failed.code, 1);
+        const auto rows = Rows(failed.out);
+        ASSERT_EQ(rows.size(), 4U) << failed.out;
+        for (const auto& [item, row] : rows) {
+            EXPECT_EQ(row[4], "failed") << item;
+            EXPECT_NE(failed.err.find(row[1] + std::string(f.reason)), std::string::npos) << failed.err;
+        }
     }
 
     for (const std::vector<std::string_view>& args : {std::vector<std::string_view>{"--url"},
