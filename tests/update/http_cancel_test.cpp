@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -85,19 +86,37 @@ TEST(HttpCancelTest, StopOrTimeoutWhileTheNameIsLookedUpEndsTheRequestAtOnce) {
 
 TEST(HttpCancelTest, QueriesOnSeveralThreadsKeepTheirOwnSettingsAndErrors) {
     const test::NoProxyEnvironment noProxy;
-    test::ReferenceServer server;
+    test::ReferenceServer server({"--delay", "0.4"});
     ASSERT_TRUE(server.Running());
     const test::LoopbackSocket closed(/*listen=*/false);
-    std::vector<std::future<UpdateCheckResult>> results;
-    for (int i = 0; i < 4; ++i) {
-        const std::string url = i % 2 == 0 ? server.ServiceUrl() : closed.Url("/api/");
-        results.push_back(std::async(std::launch::async, [url] {
-            UpdateService service(url);
-            return service.UpdateQuery("VELTO_1_TX20M1A_MS_1", 0x0105, true).check;
+    struct Outcome {
+        UpdateCheckResult check;
+        std::uint32_t lastError;
+    };
+    // Threads of one kind run at the same time as the others: a short receive timeout
+    // on some must neither cut the slow answers of the others nor leak its error.
+    const std::array<Outcome, 3> expected = {{{UpdateCheckResult::Failed, kHttpErrorTimeout},
+                                              {UpdateCheckResult::Answered, kHttpErrorNone},
+                                              {UpdateCheckResult::NoServer, kHttpErrorCouldNotConnect}}};
+    std::vector<std::future<Outcome>> results;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::size_t kind = i % expected.size();
+        results.push_back(std::async(std::launch::async, [&server, &closed, kind] {
+            HttpSettings settings;
+            if (kind == 0) {
+                settings.receiveTimeout = 100ms;
+            }
+            UpdateService service(kind == 2 ? closed.Url("/api/") : server.ServiceUrl(), settings);
+            const UpdateCheckResult check = service.UpdateQuery("VELTO_1_TX20M1A_MS_1", 0x0105, true).check;
+            return Outcome{check, service.LastHttpError()};
         }));
     }
     for (std::size_t i = 0; i < results.size(); ++i) {
-        EXPECT_EQ(results[i].get(), i % 2 == 0 ? UpdateCheckResult::Answered : UpdateCheckResult::NoServer);
+        const Outcome outcome = results[i].get();
+        const Outcome& want = expected[i % expected.size()];
+        EXPECT_EQ(outcome.check, want.check) << "thread " << i;
+        EXPECT_EQ(outcome.lastError, want.lastError)
+            << "thread " << i << ": " << DescribeHttpError(outcome.lastError);
     }
 }
 
