@@ -87,6 +87,13 @@ TEST_F(HttpClientTest, SendsTheMethodInUpperCaseWithTheFixedHeaderBlockAndTheBod
         EXPECT_EQ(count("User-Agent: WinHTTP Client/1.0"), 1);
         EXPECT_EQ(count("Expect"), 0);
         EXPECT_EQ(count("Transfer-Encoding"), 0);
+        const auto position = [&](std::string_view prefix) {
+            return std::ranges::find_if(headers,
+                                        [&](const std::string& h) { return h.starts_with(prefix); }) -
+                   headers.begin();
+        };
+        EXPECT_LT(position("Content-Length"), position("Content-Type"));
+        EXPECT_LT(position("Content-Type"), position("Accept"));
     }
 }
 
