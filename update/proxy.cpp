@@ -1,7 +1,11 @@
 #include "update/proxy.h"
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdlib>
 #include <span>
 
@@ -32,6 +36,60 @@ std::string_view StripBrackets(std::string_view host) {
     return host;
 }
 
+// The host part of a no_proxy entry: "name:port" and "[address]:port" lose the port.
+std::string_view EntryHost(std::string_view entry) {
+    if (entry.starts_with('[')) {
+        const std::size_t close = entry.find(']');
+        return close == std::string_view::npos ? entry : entry.substr(1, close - 1);
+    }
+    const std::size_t colon = entry.find(':');
+    if (colon != std::string_view::npos && entry.find(':', colon + 1) == std::string_view::npos) {
+        return entry.substr(0, colon);
+    }
+    return entry;  // a name, or an IPv6 address without brackets
+}
+
+struct Address {
+    int family = AF_UNSPEC;
+    std::array<unsigned char, 16> bytes{};
+};
+
+std::optional<Address> ParseAddress(std::string_view text) {
+    if (text.empty() || text.size() >= INET6_ADDRSTRLEN) {
+        return std::nullopt;
+    }
+    const std::string terminated(text);
+    Address address;
+    for (const int family : {AF_INET, AF_INET6}) {
+        if (::inet_pton(family, terminated.c_str(), address.bytes.data()) == 1) {
+            address.family = family;
+            return address;
+        }
+    }
+    return std::nullopt;
+}
+
+// "address/bits": whether host lies in that range.
+bool InRange(const Address& host, std::string_view range) {
+    const std::size_t slash = range.find('/');
+    const std::optional<Address> network = ParseAddress(range.substr(0, slash));
+    const std::string_view bitsText = range.substr(slash + 1);
+    unsigned bits = 0;
+    const auto [end, error] = std::from_chars(bitsText.data(), bitsText.data() + bitsText.size(), bits);
+    const unsigned width = host.family == AF_INET ? 32 : 128;
+    if (!network || network->family != host.family || error != std::errc{} ||
+        end != bitsText.data() + bitsText.size() || bitsText.empty() || bits > width) {
+        return false;
+    }
+    for (unsigned i = 0; i < bits; ++i) {
+        const unsigned mask = 0x80U >> (i % 8);
+        if ((host.bytes[i / 8] & mask) != (network->bytes[i / 8] & mask)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> ProcessEnvironment(const char* name) {
@@ -46,6 +104,8 @@ bool HostBypassesProxy(std::string_view host, std::string_view noProxyList) {
     while (!host.empty() && host.back() == '.') {
         host.remove_suffix(1);
     }
+    // An address matches whole entries and ranges, never as a domain suffix.
+    const std::optional<Address> address = ParseAddress(host);
     std::string_view rest = noProxyList;
     while (!rest.empty()) {
         const std::size_t end = rest.find_first_of(", \t");
@@ -54,7 +114,20 @@ bool HostBypassesProxy(std::string_view host, std::string_view noProxyList) {
         if (entry == "*") {
             return true;
         }
-        entry = StripBrackets(entry);
+        if (entry.find('/') != std::string_view::npos) {
+            if (address && InRange(*address, entry)) {
+                return true;
+            }
+            continue;
+        }
+        entry = EntryHost(entry);
+        if (address) {
+            const std::optional<Address> other = ParseAddress(entry);
+            if (other && other->family == address->family && other->bytes == address->bytes) {
+                return true;
+            }
+            continue;
+        }
         while (!entry.empty() && entry.front() == '.') {
             entry.remove_prefix(1);
         }

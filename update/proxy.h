@@ -20,8 +20,10 @@ std::optional<std::string> ProcessEnvironment(const char* name);
 std::optional<std::string> ConfiguredProxy(std::string_view scheme, std::string_view host,
                                            const EnvironmentLookup& environment = ProcessEnvironment);
 
-// True when a no_proxy list (names separated by commas or blanks, "*" for every host,
-// a leading dot allowed) names the host or one of its parent domains.
+// True when a no_proxy list (entries separated by commas or blanks) names the host: "*"
+// for every host; a name (a leading dot allowed) for itself and its subdomains; an
+// address for itself only; "address/bits" for a range of addresses. A port after an
+// entry is ignored.
 bool HostBypassesProxy(std::string_view host, std::string_view noProxyList);
 
 }  // namespace norvane::update

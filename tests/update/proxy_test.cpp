@@ -72,5 +72,40 @@ TEST(ProxyTest, PicksTheVariableForTheSchemeAndHonoursNoProxy) {
     }
 }
 
+TEST(ProxyTest, NoProxyEntriesForAddressesAndPorts) {
+    struct Case {
+        std::string_view host;
+        std::string_view noProxy;
+        bool bypass;
+    };
+    constexpr std::array kCases = {
+        // Addresses match as a whole, never as a domain suffix.
+        Case{"127.0.0.1", "127.0.0.1", true},
+        Case{"127.0.0.1", "0.0.1", false},
+        Case{"1.2.3.4", ".3.4", false},
+        Case{"[::1]", "0:0:0:0:0:0:0:1", true},
+        // Address ranges.
+        Case{"127.0.0.1", "10.0.0.0/8, 127.0.0.0/8", true},
+        Case{"10.1.2.3", "127.0.0.0/8", false},
+        Case{"192.168.7.9", "192.168.4.0/22", true},
+        Case{"192.168.8.1", "192.168.4.0/22", false},
+        Case{"[2001:db8::5]", "2001:db8::/32", true},
+        Case{"[2001:db9::5]", "2001:db8::/32", false},
+        Case{"127.0.0.1", "::/0", false},
+        Case{"example.org", "10.0.0.0/8", false},
+        Case{"127.0.0.1", "127.0.0.1/33", false},
+        Case{"127.0.0.1", "127.0.0.1/x", false},
+        // A port in the entry does not keep it from naming the host.
+        Case{"example.org", "example.org:8780", true},
+        Case{"update.example.org", ".example.org:443", true},
+        Case{"127.0.0.1", "127.0.0.1:8780", true},
+        Case{"[::1]", "[::1]:8080", true},
+        Case{"[::1]", "[::2]:8080", false},
+    };
+    for (const Case& c : kCases) {
+        EXPECT_EQ(HostBypassesProxy(c.host, c.noProxy), c.bypass) << c.host << " with no_proxy=" << c.noProxy;
+    }
+}
+
 }  // namespace
 }  // namespace norvane::update
