@@ -19,8 +19,9 @@ struct HttpSettings {
     std::chrono::milliseconds connectTimeout{60000};
     std::chrono::milliseconds sendTimeout{30000};     // longest pause while the request body goes out
     std::chrono::milliseconds receiveTimeout{30000};  // longest wait for the next bytes of the answer
-    // Extra trusted certificates (PEM) besides the system's; certificates and host
-    // names are always verified.
+    // Trusted certificates (PEM) used instead of libcurl's CA bundle file; its CA
+    // directory, where it has one (/etc/ssl/certs on Debian), stays in use. Certificates
+    // and host names are always verified.
     std::string caFile;
 };
 

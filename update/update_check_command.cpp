@@ -21,7 +21,7 @@ constexpr std::string_view kUsage =
     "                      then UpdateServiceUrl in the settings file, then the built-in one)\n"
     "  --firmware CHIP=HEX current firmware version of the item with this chip code\n"
     "  --timeout-ms N      connect, send and receive timeouts in milliseconds\n"
-    "  --ca-file FILE      extra trusted certificates (PEM) for an https service\n";
+    "  --ca-file FILE      trusted certificates (PEM) in place of the CA bundle file\n";
 
 struct FirmwareVersion {
     std::string chipCode;
