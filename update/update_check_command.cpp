@@ -53,7 +53,8 @@ bool ParseOptions(std::span<const std::string_view> args, Options& options, std:
         if (arg == "--url" && hasValue) {
             options.url = NormaliseServiceUrl(args[++i]);
             if (!options.url) {
-                err << "update-check: --url needs an http or https URL, not '" << args[i] << "'\n";
+                err << "update-check: --url needs an http or https URL, not '" << WithoutCredentials(args[i])
+                    << "'\n";
                 return false;
             }
         } else if (arg == "--firmware" && hasValue) {
