@@ -20,7 +20,6 @@ void CMagicControlUI::EnableMagicOptions(bool enable) {
     FindParts();
     if (optionLayout_ != nullptr) {
         optionLayout_->SetEnabled(enable);
-        optionLayout_->ForEach([enable](ui::CControlUI& c) { c.SetEnabled(enable); });
     }
 }
 

@@ -331,6 +331,12 @@ TEST_F(PictureTest, MagicPanelOperations) {
     magic.SetMagicEnable(false);
     EXPECT_FALSE(w->FindControl("magic_option_layout")->IsEnabled());
     EXPECT_FALSE(w->FindControl("magic_option_2")->IsEnabled());
+    // An option switched off on its own stays off across a disable and enable of the panel.
+    w->FindControl("magic_option_4")->SetEnabled(false);
+    magic.SetMagicEnable(true);
+    EXPECT_TRUE(w->FindControl("magic_option_2")->IsEnabled());
+    EXPECT_FALSE(w->FindControl("magic_option_4")->IsEnabled());
+    magic.SetMagicEnable(false);
     magic.SetMagicType(3);
     EXPECT_TRUE(Ctl<ui::COptionUI>(*w, "magic_option_3").IsSelected());
     EXPECT_EQ(magic.MagicType(), 3);

@@ -2,6 +2,8 @@
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
+#include "ui/headless/recording_renderer.h"
+#include "ui/label.h"
 #include "ui/list.h"
 #include "ui/option.h"
 #include "ui/slider.h"
@@ -72,6 +74,34 @@ TEST_F(InputTest, ClicksRaiseClickOnlyWhenPressAndReleaseAreInsideAnEnabledButto
     pm().ButtonDown(Center("lbl"));
     pm().ButtonUp(Center("btn"));
     EXPECT_EQ(w->Log(), std::vector<std::string>{"click:btn"});
+}
+
+TEST_F(InputTest, DisabledContainerDisablesWhatItHoldsAndKeepsTheirOwnFlags) {
+    CControlUI* row = w->FindControl("btn")->GetParent();
+    auto& lbl = Ctl<CLabelUI>(*w, "lbl");
+    lbl.SetText("label");
+    ClickControl(pm(), "btn");  // focused before the container goes off
+    w->seen.clear();
+    row->SetEnabled(false);
+    ClickControl(pm(), "btn");
+    headless::PressKey(pm(), Key::Return);
+    headless::RightClick(pm(), Center("ctx"));
+    EXPECT_TRUE(w->Events().empty());
+    EXPECT_FALSE(w->FindControl("btn")->IsEnabled());
+    EXPECT_TRUE(w->FindControl("btn")->IsOwnEnabled());
+    // Painted as disabled too.
+    headless::RecordingRenderer r;
+    pm().Paint(r, lbl.GetPos());
+    auto texts = r.CallsOf(headless::RecordingRenderer::Op::Text);
+    ASSERT_EQ(texts.size(), 1U);
+    EXPECT_EQ(texts[0].color, pm().GetDefaultDisabledColor());
+    // Enabled again, each child is back to its own state.
+    row->SetEnabled(true);
+    ClickControl(pm(), "btn");
+    ClickControl(pm(), "off");
+    headless::RightClick(pm(), Center("ctx"));
+    EXPECT_EQ(w->Log(), (std::vector<std::string>{"click:btn", "menu:ctx"}));
+    EXPECT_FALSE(w->FindControl("off")->IsEnabled());
 }
 
 TEST_F(InputTest, KeyboardActivatesTheFocusedButton) {
