@@ -120,7 +120,7 @@ void CControlUI::DropFocusAndCapture() {
         manager_->SetFocus(nullptr);
     }
     if (inside(manager_->GetCapture())) {
-        manager_->ReleaseCapture();
+        manager_->OnCaptureLost();
     }
 }
 

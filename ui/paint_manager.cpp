@@ -427,8 +427,23 @@ void CPaintManagerUI::Char(char32_t ch) {
     Dispatch(focus_, e);
 }
 
-void CPaintManagerUI::CancelCapture() {
+void CPaintManagerUI::OnCaptureLost() {
+    CControlUI* captured = capture_;
     capture_ = nullptr;
+    if (captured == nullptr) {
+        return;
+    }
+    // A control handed a press by a child (a row under its label, a panel under its
+    // decoration) holds drag state too, so the whole chain hears it.
+    ++dispatchDepth_;
+    for (CControlUI* c = captured; c != nullptr; c = c->GetParent()) {
+        TEventUI e = MakeEvent(EventType::CaptureLost, lastMouse_);
+        e.sender = c;
+        e.timestamp = Now();
+        c->Event(e);
+    }
+    --dispatchDepth_;
+    FlushReleased();
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {

@@ -107,7 +107,9 @@ public:
     void Wheel(Point pt, int delta);
     void KeyDown(Key key, unsigned modifiers = 0);
     void Char(char32_t ch);
-    void CancelCapture();
+    // The window lost the mouse (deactivated, hidden, or another window took the capture):
+    // the captured control and its ancestors end their presses and drags.
+    void OnCaptureLost();
     Point LastMousePos() const { return lastMouse_; }
 
     // Focus and capture.

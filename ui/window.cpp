@@ -149,6 +149,8 @@ void WindowImplBase::ShowWindow(bool show) {
     if (host_) {
         if (show) {
             closed_ = false;
+        } else {
+            pm_.OnCaptureLost();
         }
         host_->Show(show);
     }
@@ -251,6 +253,7 @@ int WindowImplBase::ShowModal() {
 void WindowImplBase::Close(int result) {
     modalResult_ = result;
     closed_ = true;
+    pm_.OnCaptureLost();
     if (host_) {
         host_->Show(false);
         if (modal_) {

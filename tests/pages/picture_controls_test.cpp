@@ -108,6 +108,19 @@ TEST_F(SelectPanelTest, DragMayStartOnThePicturesDecoration) {
     EXPECT_EQ(w->Log(), std::vector<std::string>{"click_select_end:device_key_light"});
 }
 
+TEST_F(SelectPanelTest, LostCaptureDropsADragThatStartedOnTheDecoration) {
+    auto& panel = Ctl<CSelectPanelUI>(*w, "device_key_light");
+    pm().ButtonDown({250, 115});  // on the caption label: the panel drags
+    pm().MouseMove({150, 60});
+    ASSERT_TRUE(panel.IsDragging());
+    pm().OnCaptureLost();
+    EXPECT_FALSE(panel.IsDragging());
+    ui::headless::Hover(pm(), {45, 5});
+    pm().ButtonUp({45, 5});
+    EXPECT_EQ(Selected(), "000000");
+    EXPECT_TRUE(w->Events().empty());
+}
+
 TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing) {
     ui::headless::Drag(pm(), {5, 5}, {290, 190}, 2);
     ASSERT_EQ(Selected(), "111110");

@@ -1,3 +1,6 @@
+#include <functional>
+#include <utility>
+
 #include "tests/ui/ui_fixture.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
@@ -233,6 +236,61 @@ TEST_F(InputTest, SliderDragSendsMovingValuesThenTheFinalValue) {
     headless::Drag(pm(), {rc.right - 6, y}, {rc.left + 6, y}, 4);
     EXPECT_TRUE(w->Events().empty());
     EXPECT_EQ(slider->GetValue(), 100);
+}
+
+TEST_F(InputTest, LostCaptureEndsPressesAndDrags) {
+    auto& slider = Ctl<CSliderUI>(*w, "slider");
+    Rect rc = slider.GetPos();
+    int y = rc.Center().y;
+    Rect field = Ctl<CColorPaletteUI>(*w, "palette").FieldRect();
+    struct Way {
+        const char* how;
+        std::function<void()> lose;
+        std::vector<std::string> sliderLog;
+    };
+    const std::vector<std::string> reported{"movevaluechanged:slider", "valuechanged:slider"};
+    const Way ways[] = {
+        {"window deactivated", [&] { pm().OnCaptureLost(); }, reported},
+        {"window hidden", [&] { w->ShowWindow(false); }, reported},
+        {"control hidden a moment",
+         [&] {
+             w->FindControl("root")->SetVisible(false);
+             w->FindControl("root")->SetVisible(true);
+             pm().UpdateLayout();
+         },
+         reported},
+        // A disabled slider tells nothing, not even where the drag left it.
+        {"control disabled a moment",
+         [&] {
+             w->FindControl("root")->SetEnabled(false);
+             w->FindControl("root")->SetEnabled(true);
+         },
+         {"movevaluechanged:slider"}},
+    };
+    for (const auto& [how, lose, sliderLog] : ways) {
+        SCOPED_TRACE(how);
+        slider.SetValue(0);
+        Ctl<CColorPaletteUI>(*w, "palette").SetSelectColor(0xFF0000FF);
+        w->seen.clear();
+        pm().ButtonDown({rc.left + 6, y});
+        pm().MouseMove(rc.Center());
+        lose();
+        // Hovering after the loss moves nothing.
+        headless::Hover(pm(), {rc.right - 6, y});
+        pm().ButtonUp({rc.right - 6, y});
+        EXPECT_EQ(w->Log(), sliderLog);
+        EXPECT_EQ(slider.GetValue(), 50);
+        // A button pressed before the loss is not clicked by a later release on it.
+        w->seen.clear();
+        pm().ButtonDown(Center("btn"));
+        lose();
+        pm().ButtonUp(Center("btn"));
+        // The palette stops following the mouse.
+        pm().ButtonDown({field.left, field.top});
+        lose();
+        headless::Hover(pm(), {field.left + field.Width() / 2, field.top});
+        EXPECT_EQ(w->Log(), std::vector<std::string>{"colorchanged:palette"});
+    }
 }
 
 TEST_F(InputTest, EditHonoursItsLimitsAndReportsFocusTextAndReturn) {

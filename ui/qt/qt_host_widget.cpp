@@ -400,7 +400,7 @@ void QtHostWidget::keyPressEvent(QKeyEvent* event) {
 void QtHostWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason) {
-        window_.PaintManager().CancelCapture();
+        window_.PaintManager().OnCaptureLost();
     }
 }
 
