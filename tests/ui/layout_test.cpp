@@ -99,6 +99,52 @@ TEST_F(LayoutTest, TabLayoutShowsOnlyTheSelectedPage) {
     EXPECT_EQ(tabs->GetCurSel(), 2);
 }
 
+TEST_F(LayoutTest, TabLayoutKeepsItsSelectionAsPagesComeAndGo) {
+    auto w = Open(R"(
+<TabLayout name="tabs" selectedid="1">
+  <Button name="p0"/><Button name="p1"/><Button name="p2"/>
+</TabLayout>)");
+    ASSERT_TRUE(w);
+    auto& tabs = Ctl<CTabLayoutUI>(*w, "tabs");
+    auto& pm = w->PaintManager();
+    auto page = [](const char* name) {
+        auto b = std::make_unique<CButtonUI>();
+        b->SetName(name);
+        return b;
+    };
+    // The pages shown, and the page hit at a point.
+    auto shown = [&] {
+        std::string out;
+        for (int i = 0; i < tabs.GetCount(); ++i) {
+            if (tabs.GetItemAt(i)->IsOwnVisible()) {
+                out += tabs.GetItemAt(i)->GetName() + " ";
+            }
+        }
+        pm.UpdateLayout();
+        CControlUI* hit = pm.FindControlAt({10, 10});
+        return out + "hit " + (hit != nullptr ? hit->GetName() : "none");
+    };
+    tabs.Add(page("p3"));
+    EXPECT_EQ(shown(), "p1 hit p1");
+    tabs.AddAt(page("pa"), 0);
+    EXPECT_EQ(shown(), "p1 hit p1");
+    EXPECT_EQ(tabs.GetCurSel(), 2);
+    tabs.Remove(w->FindControl("p0"));
+    EXPECT_EQ(tabs.GetCurSel(), 1);
+    EXPECT_EQ(shown(), "p1 hit p1");
+    tabs.SetItemIndex(w->FindControl("p1"), 3);
+    EXPECT_EQ(tabs.GetCurSel(), 3);
+    tabs.Remove(w->FindControl("p1"));  // the selected page goes: the first one shows
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+    EXPECT_EQ(shown(), "pa hit pa");
+    tabs.RemoveAll();
+    EXPECT_EQ(tabs.GetCurSel(), -1);
+    tabs.Add(page("q0"));
+    tabs.Add(page("q1"));
+    EXPECT_EQ(shown(), "q0 hit q0");
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+}
+
 TEST_F(LayoutTest, HitTestingFindsTopmostVisibleMouseControl) {
     auto w = Open(kNested, {400, 300});
     ASSERT_TRUE(w);
