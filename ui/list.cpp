@@ -69,7 +69,7 @@ bool IListItemUI::HandleItemEvent(TEventUI& event) {
             if (self.IsEnabled()) {
                 int index = GetIndex();
                 if (IListOwnerUI* owner = GetOwner()) {
-                    owner->SelectItem(index, true);
+                    owner->ChooseItem(index, event.modifiers);
                 }
                 self.GetManager()->SendNotify(&self, notify::kItemClick, index);
                 if (IListOwnerUI* owner = GetOwner()) {
@@ -214,16 +214,16 @@ int CListUI::GetCurSel() const {
 }
 
 bool CListUI::SelectItem(int index, bool withNotify) {
-    int old = GetCurSel();
-    if (index == old) {
-        return true;
-    }
+    index = std::max(index, -1);
     auto* target = dynamic_cast<IListItemUI*>(GetItemAt(index));
     if (index >= 0 && target == nullptr) {
         return false;
     }
-    if (auto* previous = dynamic_cast<IListItemUI*>(GetItemAt(old))) {
-        previous->SetSelectedState(false);
+    int old = GetCurSel();
+    for (int i = 0; i < GetCount(); ++i) {
+        if (auto* row = dynamic_cast<IListItemUI*>(GetItemAt(i)); row != nullptr && i != index) {
+            row->SetSelectedState(false);
+        }
     }
     if (target != nullptr) {
         target->SetSelectedState(true);
@@ -260,7 +260,7 @@ void CListUI::DoEvent(TEventUI& event) {
     if (event.type == EventType::KeyDown && (event.key == Key::Up || event.key == Key::Down)) {
         int next = GetCurSel() + (event.key == Key::Up ? -1 : 1);
         if (next >= 0 && next < GetCount()) {
-            SelectItem(next, true);
+            ChooseItem(next);
         }
         return;
     }

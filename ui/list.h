@@ -25,7 +25,15 @@ struct TListInfoUI {
 class IListOwnerUI {
 public:
     virtual int GetCurSel() const = 0;
+    // Selects a row (-1: none) by code; with notify, "itemselect" is sent even when the row
+    // was selected already.
     virtual bool SelectItem(int index, bool notify = true) = 0;
+    // The user chose a row (press, key, drop-down): "itemselect" only when the selection
+    // changes.
+    virtual bool ChooseItem(int index, unsigned modifiers = 0) {
+        (void)modifiers;
+        return SelectItem(index, index != GetCurSel());
+    }
     virtual const TListInfoUI& GetListInfo() const = 0;
     // A row was clicked (after selecting it); combos close their drop-down here.
     virtual void OnItemClicked(int index) { (void)index; }

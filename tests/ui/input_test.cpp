@@ -171,10 +171,48 @@ TEST_F(InputTest, ComboOpensItsDropDownAndSelectsWithOrWithoutNotification) {
     EXPECT_EQ(w->Events()[1].lparam, -1);
     w->seen.clear();
     EXPECT_TRUE(combo->SelectItem(0, false));
-    EXPECT_TRUE(combo->SelectItem(0, true));  // already selected: nothing to tell
     EXPECT_FALSE(combo->SelectItem(7, true));
     EXPECT_TRUE(w->seen.empty());
     EXPECT_EQ(combo->GetText(), "one");
+}
+
+TEST_F(InputTest, ComboSelectionFollowsItsRowAsRowsChange) {
+    auto& combo = Ctl<CComboUI>(*w, "combo");  // rows "one", "two", "three"
+    combo.SelectItem(2, false);
+    combo.RemoveAt(0);
+    EXPECT_EQ(combo.GetCurSel(), 1);
+    EXPECT_EQ(combo.GetText(), "three");
+    auto zero = std::make_unique<CListLabelElementUI>();
+    zero->SetText("zero");
+    combo.AddAt(std::move(zero), 0);
+    EXPECT_EQ(combo.GetCurSel(), 2);
+    EXPECT_EQ(combo.GetText(), "three");
+    combo.SetItemIndex(combo.GetItemAt(2), 0);
+    EXPECT_EQ(combo.GetCurSel(), 0);
+    EXPECT_EQ(combo.GetText(), "three");
+    combo.RemoveAt(0);  // the selected row itself: nothing is selected
+    EXPECT_EQ(combo.GetCurSel(), -1);
+    EXPECT_EQ(combo.GetText(), "");
+    EXPECT_TRUE(w->seen.empty());
+    // Emptied and filled again, the row at the old index is a new selection.
+    combo.SelectItem(1, false);
+    combo.RemoveAll();
+    combo.AddString("a");
+    combo.AddString("b");
+    EXPECT_TRUE(combo.SelectItem(1, true));
+    EXPECT_TRUE(As<IListItemUI>(combo.GetItemAt(1)).IsSelected());
+    EXPECT_EQ(combo.GetText(), "b");
+    // Asked by code with notification, the window hears it even for the same row; the user
+    // choosing the row already shown changes nothing and tells nothing.
+    combo.SelectItem(1, true);
+    combo.ChooseItem(1);
+    combo.ChooseItem(0);
+    ASSERT_EQ(w->Log(),
+              (std::vector<std::string>{"itemselect:combo", "itemselect:combo", "itemselect:combo"}));
+    EXPECT_EQ(w->Events()[0].wparam, 1);
+    EXPECT_EQ(w->Events()[0].lparam, -1);
+    EXPECT_EQ(w->Events()[1].lparam, 1);
+    EXPECT_EQ(w->Events()[2].wparam, 0);
 }
 
 TEST_F(InputTest, RemovingAComboWithItsDropDownOpenLeavesNoDanglingPopup) {
