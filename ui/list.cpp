@@ -65,25 +65,35 @@ void IListItemUI::SetSelectedState(bool selected) {
 bool IListItemUI::HandleItemEvent(TEventUI& event) {
     CControlUI& self = Self();
     switch (event.type) {
-        case EventType::ButtonDown:
-            if (self.IsEnabled()) {
-                int index = GetIndex();
-                if (IListOwnerUI* owner = GetOwner()) {
-                    owner->ChooseItem(index, event.modifiers);
-                }
-                self.GetManager()->SendNotify(&self, notify::kItemClick, index);
-                if (IListOwnerUI* owner = GetOwner()) {
-                    owner->OnItemClicked(index);
-                }
+        case EventType::ButtonDown: {
+            CPaintManagerUI* manager = self.GetManager();
+            if (manager == nullptr || !self.IsEnabled()) {
+                return true;
+            }
+            if (IListOwnerUI* owner = GetOwner()) {
+                owner->ChooseItem(GetIndex(), event.modifiers);
+            }
+            // An "itemselect" handler may have moved this row, or taken it out of the window.
+            if (self.GetManager() != manager) {
+                return true;
+            }
+            int index = GetIndex();
+            manager->SendNotify(&self, notify::kItemClick, index);
+            if (self.GetManager() != manager) {
+                return true;
+            }
+            if (IListOwnerUI* owner = GetOwner()) {
+                owner->OnItemClicked(index);
             }
             return true;
+        }
         case EventType::DblClick:
-            if (self.IsEnabled()) {
+            if (self.IsEnabled() && self.GetManager() != nullptr) {
                 self.GetManager()->SendNotify(&self, notify::kItemActivate, GetIndex());
             }
             return true;
         case EventType::KeyDown:
-            if (event.key == Key::Return && self.IsEnabled()) {
+            if (event.key == Key::Return && self.IsEnabled() && self.GetManager() != nullptr) {
                 self.GetManager()->SendNotify(&self, notify::kItemActivate, GetIndex());
                 return true;
             }

@@ -239,6 +239,45 @@ TEST_F(InputTest, ListRowsSelectClickAndActivate) {
     EXPECT_FALSE(As<IListItemUI>(list->GetItemAt(2)).IsSelected());
 }
 
+TEST_F(InputTest, ItemSelectHandlerMayRebuildOrShiftTheRows) {
+    auto& list = Ctl<CListUI>(*w, "list");
+    // Rebuilds the rows on the first "itemselect", removes row 0 on the second.
+    struct Rebuilder final : INotifyUI {
+        virtual ~Rebuilder() = default;
+        void Notify(TNotifyUI& msg) override {
+            if (msg.type != "itemselect") {
+                return;
+            }
+            if (++round == 1) {
+                list->RemoveAll();
+                for (const char* text : {"x", "y"}) {
+                    auto row = std::make_unique<CListLabelElementUI>();
+                    row->SetText(text);
+                    list->Add(std::move(row));
+                }
+            } else {
+                list->RemoveAt(0);
+            }
+        }
+        CListUI* list = nullptr;
+        int round = 0;
+    } rebuilder;
+    rebuilder.list = &list;
+    pm().AddNotifier(&rebuilder);
+    Point row1 = Center("row1");
+    Click(pm(), row1);  // the clicked row is gone once "itemselect" returns
+    EXPECT_EQ(w->Log(), std::vector<std::string>{"itemselect:list"});
+    EXPECT_EQ(list.GetCount(), 2);
+    w->seen.clear();
+    pm().UpdateLayout();
+    Click(pm(), list.GetItemAt(1)->GetPos().Center());  // "y" moves up to index 0
+    pm().RemoveNotifier(&rebuilder);
+    ASSERT_EQ(w->Events().size(), 2U);
+    EXPECT_EQ(w->Events()[1].type, "itemclick");
+    EXPECT_EQ(w->Events()[1].wparam, 0);
+    EXPECT_EQ(list.GetItemAt(0)->GetText(), "y");
+}
+
 TEST_F(InputTest, PressOnARowsDecorationSelectsTheRow) {
     auto* list = &Ctl<CListUI>(*w, "list");
     auto row = std::make_unique<CListContainerElementUI>();
