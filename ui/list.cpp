@@ -223,6 +223,42 @@ int CListUI::GetCurSel() const {
     return -1;
 }
 
+std::vector<int> CListUI::GetSelectedItems() const {
+    std::vector<int> rows;
+    for (int i = 0; i < GetCount(); ++i) {
+        if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i)); item != nullptr && item->IsSelected()) {
+            rows.push_back(i);
+        }
+    }
+    return rows;
+}
+
+void CListUI::SetMultiSelect(bool multi) {
+    multiSelect_ = multi;
+    if (!multi) {
+        auto rows = GetSelectedItems();
+        if (rows.size() > 1) {
+            SelectItem(rows.front(), false);
+        }
+    }
+}
+
+bool CListUI::ChooseItem(int index, unsigned modifiers) {
+    auto* target = dynamic_cast<IListItemUI*>(GetItemAt(index));
+    if (!multiSelect_ || (modifiers & kModControl) == 0 || target == nullptr) {
+        // A plain press leaves this row alone selected; it tells when that changes anything.
+        bool changed = GetSelectedItems() != std::vector<int>{index};
+        return SelectItem(index, changed && index >= 0);
+    }
+    int old = GetCurSel();
+    target->SetSelectedState(!target->IsSelected());
+    if (target->IsSelected()) {
+        EnsureVisible(index);
+    }
+    Notify(notify::kItemSelect, GetCurSel(), old);
+    return true;
+}
+
 bool CListUI::SelectItem(int index, bool withNotify) {
     index = std::max(index, -1);
     auto* target = dynamic_cast<IListItemUI*>(GetItemAt(index));
@@ -278,7 +314,12 @@ void CListUI::DoEvent(TEventUI& event) {
 }
 
 void CListUI::SetAttribute(std::string_view name, std::string_view value) {
-    if (!info_.SetAttribute(name, value)) {
+    if (info_.SetAttribute(name, value)) {
+        return;
+    }
+    if (name == "multiselect") {
+        SetMultiSelect(ParseBool(value));
+    } else {
         CVerticalLayoutUI::SetAttribute(name, value);
     }
 }

@@ -89,12 +89,20 @@ protected:
 };
 
 // A scrolling vertical list of rows with one selected row. Selecting sends "itemselect"
-// (wparam the new index, lparam the previous one).
+// (wparam the new index, lparam the previous one). With "multiselect", a press with Ctrl
+// held toggles the row's selection and keeps the others; GetCurSel is then the first
+// selected row.
 class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
 public:
     std::string_view GetClass() const override { return "List"; }
     int GetCurSel() const override;
+    // Every selected row, in order.
+    std::vector<int> GetSelectedItems() const;
+    bool IsMultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool multi);
+    // Selects this row alone (-1: none).
     bool SelectItem(int index, bool notify = true) override;
+    bool ChooseItem(int index, unsigned modifiers = 0) override;
     const TListInfoUI& GetListInfo() const override { return info_; }
     TListInfoUI& ListInfo() { return info_; }
     void EnsureVisible(int index);
@@ -103,6 +111,7 @@ public:
 
 private:
     TListInfoUI info_;
+    bool multiSelect_ = false;
 };
 
 }  // namespace norvane::ui

@@ -372,7 +372,7 @@ void CPaintManagerUI::MouseLeaveWindow() {
     Dispatch(old, MakeEvent(EventType::MouseLeave, lastMouse_));
 }
 
-void CPaintManagerUI::ButtonDown(Point pt) {
+void CPaintManagerUI::ButtonDown(Point pt, unsigned modifiers) {
     MouseMove(pt);
     CControlUI* hit = FindControlAt(pt);
     SetFocus(hit);
@@ -382,7 +382,9 @@ void CPaintManagerUI::ButtonDown(Point pt) {
         return;
     }
     capture_ = hit;
-    Dispatch(hit, MakeEvent(EventType::ButtonDown, pt));
+    TEventUI e = MakeEvent(EventType::ButtonDown, pt);
+    e.modifiers = modifiers;
+    Dispatch(hit, e);
 }
 
 void CPaintManagerUI::ButtonUp(Point pt) {

@@ -100,7 +100,8 @@ public:
     // Input from the backend, window client coordinates in scaled pixels.
     void MouseMove(Point pt);
     void MouseLeaveWindow();
-    void ButtonDown(Point pt);
+    // modifiers: Modifier bits held during the press (Ctrl-click toggles list rows).
+    void ButtonDown(Point pt, unsigned modifiers = 0);
     void ButtonUp(Point pt);
     void DoubleClick(Point pt);
     void RightClick(Point pt);

@@ -239,6 +239,38 @@ TEST_F(InputTest, ListRowsSelectClickAndActivate) {
     EXPECT_FALSE(As<IListItemUI>(list->GetItemAt(2)).IsSelected());
 }
 
+TEST_F(InputTest, CtrlClickTogglesRowsOfAMultiSelectList) {
+    auto& list = Ctl<CListUI>(*w, "list");
+    Click(pm(), Center("row0"));
+    Click(pm(), Center("row2"), kModControl);  // a single-selection list ignores Ctrl
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{2});
+    list.SetAttribute("multiselect", "true");
+    w->seen.clear();
+    Click(pm(), Center("row0"), kModControl);
+    EXPECT_EQ(list.GetSelectedItems(), (std::vector<int>{0, 2}));
+    Click(pm(), Center("row2"), kModControl);  // toggled off again
+    Click(pm(), Center("row1"), kModControl);
+    EXPECT_EQ(list.GetSelectedItems(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(list.GetCurSel(), 0);
+    Click(pm(), Center("row1"));  // a plain press keeps this row alone
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{1});
+    Click(pm(), Center("row1"));  // nothing changes: only the click is told
+    // "itemselect" carries the first selected row and the one before the change.
+    std::vector<std::pair<std::intptr_t, std::intptr_t>> selects;
+    for (const auto& e : w->Events()) {
+        if (e.type == "itemselect") {
+            selects.emplace_back(e.wparam, e.lparam);
+        }
+    }
+    EXPECT_EQ(selects,
+              (std::vector<std::pair<std::intptr_t, std::intptr_t>>{{0, 2}, {0, 0}, {0, 0}, {1, 0}}));
+    EXPECT_EQ(w->Events().size(), selects.size() + 5);  // one "itemclick" per press
+    list.SelectItem(2, false);
+    Click(pm(), Center("row0"), kModControl);
+    list.SetMultiSelect(false);
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{0});
+}
+
 TEST_F(InputTest, ItemSelectHandlerMayRebuildOrShiftTheRows) {
     auto& list = Ctl<CListUI>(*w, "list");
     // Rebuilds the rows on the first "itemselect", removes row 0 on the second.

@@ -12,9 +12,9 @@ void EnsureLayout(CPaintManagerUI& pm) {
 }
 }  // namespace
 
-void Click(CPaintManagerUI& pm, Point pt) {
+void Click(CPaintManagerUI& pm, Point pt, unsigned modifiers) {
     EnsureLayout(pm);
-    pm.ButtonDown(pt);
+    pm.ButtonDown(pt, modifiers);
     pm.ButtonUp(pt);
 }
 

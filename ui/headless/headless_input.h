@@ -9,7 +9,8 @@
 // events, in window client coordinates.
 namespace norvane::ui::headless {
 
-void Click(CPaintManagerUI& pm, Point pt);
+// modifiers: Modifier bits held during the press.
+void Click(CPaintManagerUI& pm, Point pt, unsigned modifiers = 0);
 void DoubleClick(CPaintManagerUI& pm, Point pt);
 // Press at from, move in `steps` even steps to to, release there.
 void Drag(CPaintManagerUI& pm, Point from, Point to, int steps = 4);

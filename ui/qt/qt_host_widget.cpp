@@ -351,7 +351,7 @@ void QtHostWidget::mousePressEvent(QMouseEvent* event) {
         windowHandle()->startSystemMove()) {
         return;
     }
-    window_.PaintManager().ButtonDown(ToPoint(event->position()));
+    window_.PaintManager().ButtonDown(ToPoint(event->position()), ToModifiers(event->modifiers()));
 }
 
 void QtHostWidget::mouseReleaseEvent(QMouseEvent* event) {
