@@ -145,6 +145,23 @@ TEST_F(LayoutTest, TabLayoutKeepsItsSelectionAsPagesComeAndGo) {
     EXPECT_EQ(tabs.GetCurSel(), 0);
 }
 
+TEST_F(LayoutTest, SubControlLookupFindsTheNameBelowTheGivenContainer) {
+    // Pages of the same kind repeat their names in one window.
+    auto w = Open(R"(<VerticalLayout name="root">
+  <HorizontalLayout name="page1"><Button name="dpi"/></HorizontalLayout>
+  <HorizontalLayout name="page2"><Container name="inner"><Button name="dpi"/></Container><Button name="dpi"/>
+  </HorizontalLayout></VerticalLayout>)");
+    ASSERT_TRUE(w);
+    auto& page1 = Ctl<CContainerUI>(*w, "page1");
+    auto& page2 = Ctl<CContainerUI>(*w, "page2");
+    EXPECT_EQ(page1.FindSubControl("dpi")->GetParent(), &page1);
+    EXPECT_EQ(page2.FindSubControl("dpi")->GetParent(), w->FindControl("inner"));  // first in tree order
+    EXPECT_EQ(page1.FindSubControl("page2"), nullptr);
+    EXPECT_EQ(page1.FindSubControl("page1"), nullptr);
+    auto detached = Ctl<CContainerUI>(*w, "root").Detach(&page1);
+    EXPECT_EQ(dynamic_cast<CContainerUI&>(*detached).FindSubControl("dpi")->GetParent(), detached.get());
+}
+
 TEST_F(LayoutTest, HitTestingFindsTopmostVisibleMouseControl) {
     auto w = Open(kNested, {400, 300});
     ASSERT_TRUE(w);
