@@ -359,7 +359,7 @@ TEST_F(InputTest, LostCaptureEndsPressesAndDrags) {
     };
     const std::vector<std::string> reported{"movevaluechanged:slider", "valuechanged:slider"};
     const Way ways[] = {
-        {"window deactivated", [&] { pm().OnCaptureLost(); }, reported},
+        {"window deactivated", [&] { headless::LoseCapture(pm()); }, reported},
         {"window hidden", [&] { w->ShowWindow(false); }, reported},
         {"control hidden a moment",
          [&] {

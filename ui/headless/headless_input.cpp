@@ -49,6 +49,10 @@ void WheelAt(CPaintManagerUI& pm, Point pt, int delta) {
     pm.Wheel(pt, delta);
 }
 
+void LoseCapture(CPaintManagerUI& pm) {
+    pm.OnCaptureLost();
+}
+
 void PressKey(CPaintManagerUI& pm, Key key, unsigned modifiers) {
     pm.KeyDown(key, modifiers);
 }
