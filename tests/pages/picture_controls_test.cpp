@@ -359,6 +359,14 @@ TEST_F(PictureTest, MagicPanelOperations) {
         EXPECT_FALSE(Ctl<ui::COptionUI>(*w, name).IsSelected()) << name;
     }
     EXPECT_TRUE(w->Events().empty());  // all of it without notifications
+    // The option layout rebuilt: the panel works on the new one.
+    auto& holder = dynamic_cast<ui::CContainerUI&>(*w->FindControl("magic_option_layout")->GetParent());
+    holder.Remove(w->FindControl("magic_option_layout"));
+    auto rebuilt = std::make_unique<ui::CHorizontalLayoutUI>();
+    rebuilt->SetName("magic_option_layout");
+    holder.Add(std::move(rebuilt));
+    magic.SetMagicEnable(false);
+    EXPECT_FALSE(w->FindControl("magic_option_layout")->IsEnabled());
 }
 
 }  // namespace
