@@ -107,6 +107,11 @@ void CHandImgSelectButtonUI::DoEvent(ui::TEventUI& event) {
             }
             dragging_ = 0;
             return;
+        case EventType::CaptureLost:
+            pressed_ = 0;
+            dragging_ = 0;
+            CButtonUI::DoEvent(event);
+            return;
         case EventType::MouseMove: {
             if (dragging_ != 0) {
                 int dx = event.pt.x - last_.x;

@@ -6,35 +6,28 @@
 
 namespace norvane::pages {
 
-void CMagicControlUI::FindParts() {
-    if (found_) {
-        return;
-    }
-    optionLayout_ = FindSubControl("magic_option_layout");
-    enableOption_ = dynamic_cast<ui::COptionUI*>(FindSubControl("magic_enable_option"));
-    // Looked up once the parts exist; a panel without them keeps trying.
-    found_ = optionLayout_ != nullptr && enableOption_ != nullptr;
+CMagicControlUI::Parts CMagicControlUI::FindParts() {
+    // Looked up on every use (an indexed lookup), so parts rebuilt later are never stale.
+    return {FindSubControl("magic_option_layout"),
+            dynamic_cast<ui::COptionUI*>(FindSubControl("magic_enable_option"))};
 }
 
 void CMagicControlUI::EnableMagicOptions(bool enable) {
-    FindParts();
-    if (optionLayout_ != nullptr) {
-        optionLayout_->SetEnabled(enable);
-        optionLayout_->ForEach([enable](ui::CControlUI& c) { c.SetEnabled(enable); });
+    if (ui::CControlUI* layout = FindParts().optionLayout) {
+        layout->SetEnabled(enable);
     }
 }
 
 void CMagicControlUI::SetMagicEnable(bool enable) {
-    FindParts();
-    if (enableOption_ != nullptr) {
-        enableOption_->Selected(enable, false);
+    if (ui::COptionUI* option = FindParts().enableOption) {
+        option->Selected(enable, false);
     }
     EnableMagicOptions(enable);
 }
 
 bool CMagicControlUI::IsMagicEnable() {
-    FindParts();
-    return enableOption_ != nullptr && enableOption_->IsSelected();
+    ui::COptionUI* option = FindParts().enableOption;
+    return option != nullptr && option->IsSelected();
 }
 
 void CMagicControlUI::SetMagicType(int n) {

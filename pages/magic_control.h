@@ -24,11 +24,12 @@ public:
     int MagicType() const { return selectedVoice_; }
 
 private:
-    void FindParts();
+    struct Parts {
+        ui::CControlUI* optionLayout;
+        ui::COptionUI* enableOption;
+    };
+    Parts FindParts();
     std::int32_t deviceKind_ = 0;
-    ui::CControlUI* optionLayout_ = nullptr;
-    ui::COptionUI* enableOption_ = nullptr;
-    bool found_ = false;
     std::int32_t selectedVoice_ = 0;
 };
 

@@ -42,6 +42,11 @@ void CSelectPanelUI::DoEvent(ui::TEventUI& event) {
             Notify(kSelectEnd);
             break;
         }
+        case ui::EventType::CaptureLost:
+            // The drag is dropped: nothing is selected.
+            pressing_ = 0;
+            dragging_ = 0;
+            break;
         default:
             break;
     }

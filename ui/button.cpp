@@ -63,6 +63,13 @@ void CButtonUI::DoEvent(TEventUI& event) {
             }
             Invalidate();
             return;
+        case EventType::CaptureLost:
+            if (captured_ || pushed_) {
+                pushed_ = false;
+                captured_ = false;
+                Invalidate();
+            }
+            return;
         case EventType::KeyDown:
             if (event.key == Key::Space || event.key == Key::Return) {
                 Activate();

@@ -125,6 +125,7 @@ void CColorPaletteUI::DoEvent(TEventUI& event) {
             }
             return;
         case EventType::ButtonUp:
+        case EventType::CaptureLost:
             dragging_ = false;
             return;
         default:

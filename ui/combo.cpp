@@ -1,5 +1,7 @@
 #include "ui/combo.h"
 
+#include <algorithm>
+
 #include "ui/attributes.h"
 #include "ui/paint_manager.h"
 
@@ -20,23 +22,66 @@ CControlUI* CComboUI::AddString(std::string text, std::string userData, int heig
 }
 
 bool CComboUI::SelectItem(int index, bool withNotify) {
-    if (index == curSel_) {
-        return true;
-    }
+    index = std::max(index, -1);
     if (index >= 0 && dynamic_cast<IListItemUI*>(GetItemAt(index)) == nullptr) {
         return false;
     }
     int old = curSel_;
-    if (auto* previous = dynamic_cast<IListItemUI*>(GetItemAt(old))) {
-        previous->SetSelectedState(false);
+    if (index != old) {
+        if (auto* previous = dynamic_cast<IListItemUI*>(GetItemAt(old))) {
+            previous->SetSelectedState(false);
+        }
+        curSel_ = index;
+        if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(curSel_))) {
+            item->SetSelectedState(true);
+        }
+        Invalidate();
     }
-    curSel_ = index < 0 ? -1 : index;
-    if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(curSel_))) {
-        item->SetSelectedState(true);
-    }
-    Invalidate();
     if (withNotify) {
         Notify(notify::kItemSelect, curSel_, old);
+    }
+    return true;
+}
+
+CControlUI* CComboUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+    if (!control) {
+        return nullptr;
+    }
+    index = std::clamp(index, 0, GetCount());
+    if (auto* row = dynamic_cast<IListItemUI*>(control.get())) {
+        row->SetSelectedState(false);
+    }
+    if (curSel_ >= 0 && index <= curSel_) {
+        ++curSel_;
+    }
+    return CContainerUI::AddAt(std::move(control), index);
+}
+
+std::unique_ptr<CControlUI> CComboUI::Detach(CControlUI* control) {
+    const int index = GetItemIndex(control);
+    std::unique_ptr<CControlUI> owned = CContainerUI::Detach(control);
+    if (!owned) {
+        return owned;
+    }
+    if (index == curSel_) {
+        curSel_ = -1;
+        if (auto* row = dynamic_cast<IListItemUI*>(owned.get())) {
+            row->SetSelectedState(false);
+        }
+        Invalidate();
+    } else if (index < curSel_) {
+        --curSel_;
+    }
+    return owned;
+}
+
+bool CComboUI::SetItemIndex(CControlUI* control, int index) {
+    CControlUI* selected = GetItemAt(curSel_);
+    if (!CContainerUI::SetItemIndex(control, index)) {
+        return false;
+    }
+    if (selected != nullptr) {
+        curSel_ = GetItemIndex(selected);
     }
     return true;
 }
@@ -117,9 +162,9 @@ void CComboUI::DoEvent(TEventUI& event) {
             auto rows = VisibleItems();
             auto it = std::find(rows.begin(), rows.end(), curSel_);
             if (event.key == Key::Down && !rows.empty()) {
-                SelectItem(it == rows.end() ? rows.front() : *std::min(it + 1, rows.end() - 1), true);
+                ChooseItem(it == rows.end() ? rows.front() : *std::min(it + 1, rows.end() - 1));
             } else if (event.key == Key::Up && it != rows.end() && it != rows.begin()) {
-                SelectItem(*(it - 1), true);
+                ChooseItem(*(it - 1));
             } else if (event.key == Key::Return || event.key == Key::Space) {
                 OpenDropDown();
             }

@@ -7,7 +7,8 @@ namespace norvane::ui {
 // A selection box whose rows are its children (usually CListLabelElementUI). A click opens
 // the drop-down list through the backend; choosing a row selects it. Selecting sends
 // "itemselect" (wparam the new index, lparam the previous one). Hidden rows are left out of
-// the drop-down.
+// the drop-down. The selection follows its row as rows are added, moved or removed; removing
+// the selected row leaves nothing selected, quietly.
 class CComboUI : public CContainerUI, public IListOwnerUI {
 public:
     CComboUI();
@@ -20,6 +21,9 @@ public:
     const TListInfoUI& GetListInfo() const override { return info_; }
     TListInfoUI& ListInfo() { return info_; }
     void OnItemClicked(int index) override;
+    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
+    bool SetItemIndex(CControlUI* control, int index) override;
 
     // Drop-down state, driven by the backend.
     bool IsDropDownOpen() const { return dropOpen_; }

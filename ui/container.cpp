@@ -325,7 +325,53 @@ void CHorizontalLayoutUI::LayoutChildren(const Rect& rc) {
 }
 
 void CTabLayoutUI::DoInit() {
-    SelectItem(curSel_);
+    if (!SelectItem(curSel_) && GetCount() > 0) {
+        SelectItem(0);  // a selected index past the pages
+    }
+}
+
+CControlUI* CTabLayoutUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+    if (!control) {
+        return nullptr;
+    }
+    const int count = GetCount();
+    index = std::clamp(index, 0, count);
+    if (curSel_ < 0) {
+        curSel_ = index;
+    } else if (curSel_ < count && index <= curSel_) {
+        ++curSel_;  // the selected page moves up one place
+    }
+    // Hidden before it joins, so it never shows over the selected page.
+    control->SetVisible(index == curSel_);
+    return CContainerUI::AddAt(std::move(control), index);
+}
+
+std::unique_ptr<CControlUI> CTabLayoutUI::Detach(CControlUI* control) {
+    const int index = GetItemIndex(control);
+    std::unique_ptr<CControlUI> owned = CContainerUI::Detach(control);
+    if (!owned) {
+        return owned;
+    }
+    if (index < curSel_) {
+        --curSel_;
+    } else if (index == curSel_) {
+        curSel_ = GetCount() > 0 ? 0 : -1;
+        if (curSel_ >= 0) {
+            SelectItem(curSel_);
+        }
+    }
+    return owned;
+}
+
+bool CTabLayoutUI::SetItemIndex(CControlUI* control, int index) {
+    CControlUI* selected = GetItemAt(curSel_);
+    if (!CContainerUI::SetItemIndex(control, index)) {
+        return false;
+    }
+    if (selected != nullptr) {
+        curSel_ = GetItemIndex(selected);
+    }
+    return true;
 }
 
 bool CTabLayoutUI::SelectItem(int index) {

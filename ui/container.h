@@ -14,18 +14,20 @@ public:
     std::string_view GetClass() const override { return "Container"; }
 
     // Children (owned). Add/AddAt return the added control, or nullptr for a null argument.
+    // Every insertion goes through AddAt and every removal through Detach, so a container
+    // that keeps state about its children overrides those two (and SetItemIndex).
     CControlUI* Add(std::unique_ptr<CControlUI> control);
-    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index);
+    virtual CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index);
     // Removes and destroys a child; false when it is not a direct child.
     bool Remove(CControlUI* control);
     bool RemoveAt(int index);
     void RemoveAll();
     // Takes a child out without destroying it.
-    std::unique_ptr<CControlUI> Detach(CControlUI* control);
+    virtual std::unique_ptr<CControlUI> Detach(CControlUI* control);
     int GetCount() const { return static_cast<int>(items_.size()); }
     CControlUI* GetItemAt(int index) const;
     int GetItemIndex(const CControlUI* control) const;
-    bool SetItemIndex(CControlUI* control, int index);
+    virtual bool SetItemIndex(CControlUI* control, int index);
     CControlUI* FindSubControl(std::string_view name);
 
     const Rect& GetInset() const { return inset_; }
@@ -78,17 +80,23 @@ protected:
     void LayoutChildren(const Rect& rc) override;
 };
 
-// Shows one child at a time over the whole client area.
+// Shows one child at a time over the whole client area. A page added later stays hidden
+// unless it lands on the selected index (an empty tab selects its first page); removing the
+// selected page selects the first one left.
 class CTabLayoutUI : public CContainerUI {
 public:
     std::string_view GetClass() const override { return "TabLayout"; }
     int GetCurSel() const { return curSel_; }
     bool SelectItem(int index);
     bool SelectItem(CControlUI* control) { return SelectItem(GetItemIndex(control)); }
+    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
+    bool SetItemIndex(CControlUI* control, int index) override;
     void SetAttribute(std::string_view name, std::string_view value) override;
     void DoInit() override;
 
 private:
+    // The selected index; before the pages exist, the one to select (-1: none yet).
     int curSel_ = 0;
 };
 

@@ -96,29 +96,45 @@ void CControlUI::SetVisible(bool visible) {
         return;
     }
     visible_ = visible;
-    if (!visible && manager_ != nullptr) {
+    if (!visible) {
         // Focus and capture do not stay on a control that can no longer be seen.
-        auto inside = [this](const CControlUI* c) {
-            for (; c != nullptr; c = c->parent_) {
-                if (c == this) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        if (inside(manager_->GetFocus())) {
-            manager_->SetFocus(nullptr);
-        }
-        if (inside(manager_->GetCapture())) {
-            manager_->ReleaseCapture();
-        }
+        DropFocusAndCapture();
     }
     NeedParentUpdate();
     PropagateVisibilityChanged();
 }
 
+void CControlUI::DropFocusAndCapture() {
+    if (manager_ == nullptr) {
+        return;
+    }
+    auto inside = [this](const CControlUI* c) {
+        for (; c != nullptr; c = c->parent_) {
+            if (c == this) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (inside(manager_->GetFocus())) {
+        manager_->SetFocus(nullptr);
+    }
+    if (inside(manager_->GetCapture())) {
+        manager_->OnCaptureLost();
+    }
+}
+
 void CControlUI::PropagateVisibilityChanged() {
     ForEach([](CControlUI& c) { c.VisibilityChanged(); });
+}
+
+bool CControlUI::IsEnabled() const {
+    for (const CControlUI* c = this; c != nullptr; c = c->parent_) {
+        if (!c->enabled_) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CControlUI::SetEnabled(bool enabled) {
@@ -126,6 +142,9 @@ void CControlUI::SetEnabled(bool enabled) {
         return;
     }
     enabled_ = enabled;
+    if (!enabled) {
+        DropFocusAndCapture();
+    }
     Invalidate();
 }
 

@@ -49,11 +49,13 @@ public:
     std::intptr_t GetTag() const { return tag_; }
     void SetTag(std::intptr_t tag) { tag_ = tag; }
 
-    // State. IsVisible includes the ancestors; IsOwnVisible is this control's own flag.
+    // State. IsVisible and IsEnabled include the ancestors (a hidden or disabled container
+    // hides or disables what it holds); IsOwnVisible and IsOwnEnabled are this control's flags.
     bool IsVisible() const;
     bool IsOwnVisible() const { return visible_; }
     virtual void SetVisible(bool visible);
-    bool IsEnabled() const { return enabled_; }
+    bool IsEnabled() const;
+    bool IsOwnEnabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled);
     bool IsMouseEnabled() const { return mouseEnabled_; }
     void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
@@ -159,6 +161,8 @@ protected:
     // Called on this control and its descendants when the effective visibility may have changed.
     virtual void VisibilityChanged() {}
     void PropagateVisibilityChanged();
+    // Takes the focus and the mouse capture from this control and its descendants.
+    void DropFocusAndCapture();
     bool DrawImageString(IRenderer& r, std::string_view image, const ImageTint* tint = nullptr);
     Color CurrentBorderColor() const;
 

@@ -15,6 +15,8 @@ namespace norvane::ui {
 namespace {
 constexpr std::size_t kMaxLayoutFile = 8U << 20U;
 constexpr int kMaxIncludeDepth = 16;
+// Per build, so a file including itself several times per level cannot multiply without end.
+constexpr int kMaxIncludes = 512;
 }  // namespace
 
 struct CDialogBuilder::Impl {
@@ -87,8 +89,13 @@ struct CDialogBuilder::Impl {
         if (tag == "Include") {
             CDialogBuilder sub;
             sub.depth_ = self.depth_ + 1;
+            sub.includes_ = self.includes_;
             if (sub.depth_ > kMaxIncludeDepth) {
                 platform::diag::Trace("layout include nested too deep");
+                return nullptr;
+            }
+            if (++*self.includes_ > kMaxIncludes) {
+                platform::diag::Trace("layout includes too many files");
                 return nullptr;
             }
             return sub.Create(node.attribute("source").as_string(), manager, callback);
@@ -173,6 +180,10 @@ std::unique_ptr<CControlUI> CDialogBuilder::CreateFromString(std::string_view xm
     if (!parsed) {
         platform::diag::Trace(std::string("layout is not valid XML: ") + parsed.description());
         return nullptr;
+    }
+    if (depth_ == 0) {
+        ownIncludes_ = 0;
+        includes_ = &ownIncludes_;
     }
     Impl impl{*this, manager, callback};
     return impl.Build(doc);

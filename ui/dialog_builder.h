@@ -47,6 +47,9 @@ private:
     struct Impl;
     WindowInfo window_;
     int depth_ = 0;
+    // Includes opened by the outermost build so far, shared with the nested builders.
+    int* includes_ = nullptr;
+    int ownIncludes_ = 0;
 };
 
 }  // namespace norvane::ui

@@ -22,6 +22,10 @@ enum class EventType {
     Char,
     SetFocus,
     KillFocus,
+    // The mouse capture ended without a release (window deactivated or hidden, control
+    // hidden or disabled): any press or drag in progress ends. Sent to the captured control
+    // and each of its ancestors.
+    CaptureLost,
 };
 
 // Keys the controls react to; other keys arrive as Key::Other.

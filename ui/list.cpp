@@ -65,25 +65,35 @@ void IListItemUI::SetSelectedState(bool selected) {
 bool IListItemUI::HandleItemEvent(TEventUI& event) {
     CControlUI& self = Self();
     switch (event.type) {
-        case EventType::ButtonDown:
-            if (self.IsEnabled()) {
-                int index = GetIndex();
-                if (IListOwnerUI* owner = GetOwner()) {
-                    owner->SelectItem(index, true);
-                }
-                self.GetManager()->SendNotify(&self, notify::kItemClick, index);
-                if (IListOwnerUI* owner = GetOwner()) {
-                    owner->OnItemClicked(index);
-                }
+        case EventType::ButtonDown: {
+            CPaintManagerUI* manager = self.GetManager();
+            if (manager == nullptr || !self.IsEnabled()) {
+                return true;
+            }
+            if (IListOwnerUI* owner = GetOwner()) {
+                owner->ChooseItem(GetIndex(), event.modifiers);
+            }
+            // An "itemselect" handler may have moved this row, or taken it out of the window.
+            if (self.GetManager() != manager) {
+                return true;
+            }
+            int index = GetIndex();
+            manager->SendNotify(&self, notify::kItemClick, index);
+            if (self.GetManager() != manager) {
+                return true;
+            }
+            if (IListOwnerUI* owner = GetOwner()) {
+                owner->OnItemClicked(index);
             }
             return true;
+        }
         case EventType::DblClick:
-            if (self.IsEnabled()) {
+            if (self.IsEnabled() && self.GetManager() != nullptr) {
                 self.GetManager()->SendNotify(&self, notify::kItemActivate, GetIndex());
             }
             return true;
         case EventType::KeyDown:
-            if (event.key == Key::Return && self.IsEnabled()) {
+            if (event.key == Key::Return && self.IsEnabled() && self.GetManager() != nullptr) {
                 self.GetManager()->SendNotify(&self, notify::kItemActivate, GetIndex());
                 return true;
             }
@@ -213,17 +223,53 @@ int CListUI::GetCurSel() const {
     return -1;
 }
 
-bool CListUI::SelectItem(int index, bool withNotify) {
-    int old = GetCurSel();
-    if (index == old) {
-        return true;
+std::vector<int> CListUI::GetSelectedItems() const {
+    std::vector<int> rows;
+    for (int i = 0; i < GetCount(); ++i) {
+        if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i)); item != nullptr && item->IsSelected()) {
+            rows.push_back(i);
+        }
     }
+    return rows;
+}
+
+void CListUI::SetMultiSelect(bool multi) {
+    multiSelect_ = multi;
+    if (!multi) {
+        auto rows = GetSelectedItems();
+        if (rows.size() > 1) {
+            SelectItem(rows.front(), false);
+        }
+    }
+}
+
+bool CListUI::ChooseItem(int index, unsigned modifiers) {
+    auto* target = dynamic_cast<IListItemUI*>(GetItemAt(index));
+    if (!multiSelect_ || (modifiers & kModControl) == 0 || target == nullptr) {
+        // A plain press leaves this row alone selected; it tells when that changes anything.
+        bool changed = GetSelectedItems() != std::vector<int>{index};
+        return SelectItem(index, changed && index >= 0);
+    }
+    int old = GetCurSel();
+    target->SetSelectedState(!target->IsSelected());
+    if (target->IsSelected()) {
+        EnsureVisible(index);
+    }
+    Notify(notify::kItemSelect, GetCurSel(), old);
+    return true;
+}
+
+bool CListUI::SelectItem(int index, bool withNotify) {
+    index = std::max(index, -1);
     auto* target = dynamic_cast<IListItemUI*>(GetItemAt(index));
     if (index >= 0 && target == nullptr) {
         return false;
     }
-    if (auto* previous = dynamic_cast<IListItemUI*>(GetItemAt(old))) {
-        previous->SetSelectedState(false);
+    int old = GetCurSel();
+    for (int i = 0; i < GetCount(); ++i) {
+        if (auto* row = dynamic_cast<IListItemUI*>(GetItemAt(i)); row != nullptr && i != index) {
+            row->SetSelectedState(false);
+        }
     }
     if (target != nullptr) {
         target->SetSelectedState(true);
@@ -260,7 +306,7 @@ void CListUI::DoEvent(TEventUI& event) {
     if (event.type == EventType::KeyDown && (event.key == Key::Up || event.key == Key::Down)) {
         int next = GetCurSel() + (event.key == Key::Up ? -1 : 1);
         if (next >= 0 && next < GetCount()) {
-            SelectItem(next, true);
+            ChooseItem(next);
         }
         return;
     }
@@ -268,7 +314,12 @@ void CListUI::DoEvent(TEventUI& event) {
 }
 
 void CListUI::SetAttribute(std::string_view name, std::string_view value) {
-    if (!info_.SetAttribute(name, value)) {
+    if (info_.SetAttribute(name, value)) {
+        return;
+    }
+    if (name == "multiselect") {
+        SetMultiSelect(ParseBool(value));
+    } else {
         CVerticalLayoutUI::SetAttribute(name, value);
     }
 }

@@ -25,7 +25,15 @@ struct TListInfoUI {
 class IListOwnerUI {
 public:
     virtual int GetCurSel() const = 0;
+    // Selects a row (-1: none) by code; with notify, "itemselect" is sent even when the row
+    // was selected already.
     virtual bool SelectItem(int index, bool notify = true) = 0;
+    // The user chose a row (press, key, drop-down): "itemselect" only when the selection
+    // changes.
+    virtual bool ChooseItem(int index, unsigned modifiers = 0) {
+        (void)modifiers;
+        return SelectItem(index, index != GetCurSel());
+    }
     virtual const TListInfoUI& GetListInfo() const = 0;
     // A row was clicked (after selecting it); combos close their drop-down here.
     virtual void OnItemClicked(int index) { (void)index; }
@@ -81,12 +89,20 @@ protected:
 };
 
 // A scrolling vertical list of rows with one selected row. Selecting sends "itemselect"
-// (wparam the new index, lparam the previous one).
+// (wparam the new index, lparam the previous one). With "multiselect", a press with Ctrl
+// held toggles the row's selection and keeps the others; GetCurSel is then the first
+// selected row.
 class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
 public:
     std::string_view GetClass() const override { return "List"; }
     int GetCurSel() const override;
+    // Every selected row, in order.
+    std::vector<int> GetSelectedItems() const;
+    bool IsMultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool multi);
+    // Selects this row alone (-1: none).
     bool SelectItem(int index, bool notify = true) override;
+    bool ChooseItem(int index, unsigned modifiers = 0) override;
     const TListInfoUI& GetListInfo() const override { return info_; }
     TListInfoUI& ListInfo() { return info_; }
     void EnsureVisible(int index);
@@ -95,6 +111,7 @@ public:
 
 private:
     TListInfoUI info_;
+    bool multiSelect_ = false;
 };
 
 }  // namespace norvane::ui

@@ -46,6 +46,11 @@ bool MessageQueue::Empty() const {
     return items_.empty();
 }
 
+std::size_t MessageQueue::Size() const {
+    std::lock_guard lock(mutex_);
+    return items_.size();
+}
+
 void MessageQueue::Close() {
     std::deque<Message> pending;
     {

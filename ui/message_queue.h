@@ -32,6 +32,7 @@ public:
     bool Push(Message message);
     std::optional<Message> Pop();
     bool Empty() const;
+    std::size_t Size() const;
     void Close();
     bool IsClosed() const;
 

@@ -63,17 +63,57 @@ CControlUI* CPaintManagerUI::FindControl(std::string_view name) const {
     return it == names_.end() ? nullptr : it->second;
 }
 
+namespace {
+
+bool IsBelow(const CControlUI* control, const CControlUI* ancestor) {
+    for (const CControlUI* c = control->GetParent(); c != nullptr; c = c->GetParent()) {
+        if (c == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first descendant of that name, parents before children; stops at the first match.
+CControlUI* FindBelow(CControlUI& parent, std::string_view name) {
+    auto* container = dynamic_cast<CContainerUI*>(&parent);
+    if (container == nullptr) {
+        return nullptr;
+    }
+    for (int i = 0; i < container->GetCount(); ++i) {
+        CControlUI* child = container->GetItemAt(i);
+        if (child->GetName() == name) {
+            return child;
+        }
+        if (CControlUI* found = FindBelow(*child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, std::string_view name) {
     if (parent == nullptr) {
         return nullptr;
     }
-    CControlUI* found = nullptr;
-    parent->ForEach([&](CControlUI& c) {
-        if (found == nullptr && &c != parent && c.GetName() == name) {
-            found = &c;
+    if (const CPaintManagerUI* pm = parent->GetManager()) {
+        // The window's name index holds every control of that name (pages of the same kind
+        // repeat names); one of them below parent is the answer.
+        CControlUI* found = nullptr;
+        auto range = pm->names_.equal_range(name);
+        for (auto it = range.first; it != range.second; ++it) {
+            if (IsBelow(it->second, parent)) {
+                if (found != nullptr) {
+                    return FindBelow(*parent, name);  // several: the first in tree order
+                }
+                found = it->second;
+            }
         }
-    });
-    return found;
+        return found;
+    }
+    return FindBelow(*parent, name);
 }
 
 CControlUI* CPaintManagerUI::FindControlAt(Point pt) const {
@@ -372,7 +412,7 @@ void CPaintManagerUI::MouseLeaveWindow() {
     Dispatch(old, MakeEvent(EventType::MouseLeave, lastMouse_));
 }
 
-void CPaintManagerUI::ButtonDown(Point pt) {
+void CPaintManagerUI::ButtonDown(Point pt, unsigned modifiers) {
     MouseMove(pt);
     CControlUI* hit = FindControlAt(pt);
     SetFocus(hit);
@@ -382,7 +422,9 @@ void CPaintManagerUI::ButtonDown(Point pt) {
         return;
     }
     capture_ = hit;
-    Dispatch(hit, MakeEvent(EventType::ButtonDown, pt));
+    TEventUI e = MakeEvent(EventType::ButtonDown, pt);
+    e.modifiers = modifiers;
+    Dispatch(hit, e);
 }
 
 void CPaintManagerUI::ButtonUp(Point pt) {
@@ -427,8 +469,23 @@ void CPaintManagerUI::Char(char32_t ch) {
     Dispatch(focus_, e);
 }
 
-void CPaintManagerUI::CancelCapture() {
+void CPaintManagerUI::OnCaptureLost() {
+    CControlUI* captured = capture_;
     capture_ = nullptr;
+    if (captured == nullptr) {
+        return;
+    }
+    // A control handed a press by a child (a row under its label, a panel under its
+    // decoration) holds drag state too, so the whole chain hears it.
+    ++dispatchDepth_;
+    for (CControlUI* c = captured; c != nullptr; c = c->GetParent()) {
+        TEventUI e = MakeEvent(EventType::CaptureLost, lastMouse_);
+        e.sender = c;
+        e.timestamp = Now();
+        c->Event(e);
+    }
+    --dispatchDepth_;
+    FlushReleased();
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {

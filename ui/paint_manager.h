@@ -100,14 +100,17 @@ public:
     // Input from the backend, window client coordinates in scaled pixels.
     void MouseMove(Point pt);
     void MouseLeaveWindow();
-    void ButtonDown(Point pt);
+    // modifiers: Modifier bits held during the press (Ctrl-click toggles list rows).
+    void ButtonDown(Point pt, unsigned modifiers = 0);
     void ButtonUp(Point pt);
     void DoubleClick(Point pt);
     void RightClick(Point pt);
     void Wheel(Point pt, int delta);
     void KeyDown(Key key, unsigned modifiers = 0);
     void Char(char32_t ch);
-    void CancelCapture();
+    // The window lost the mouse (deactivated, hidden, or another window took the capture):
+    // the captured control and its ancestors end their presses and drags.
+    void OnCaptureLost();
     Point LastMousePos() const { return lastMouse_; }
 
     // Focus and capture.

@@ -71,6 +71,8 @@ void CSliderUI::DoEvent(TEventUI& event) {
             }
             return;
         case EventType::ButtonUp:
+        case EventType::CaptureLost:
+            // A drag cut short still reports where the value was left.
             if (dragging_) {
                 dragging_ = false;
                 Invalidate();

@@ -23,10 +23,7 @@ WindowImplBase::WindowImplBase() : uiThread_(std::this_thread::get_id()) {
 }
 
 WindowImplBase::~WindowImplBase() {
-    {
-        std::lock_guard lock(wakeMutex_);
-        queue_.Close();
-    }
+    CloseMessageQueue();
     pm_.RemoveNotifier(this);
     // Controls go before the host that paints them.
     pm_.AttachRoot(nullptr);
@@ -113,9 +110,7 @@ std::intptr_t WindowImplBase::SendMessage(unsigned msg, std::intptr_t wparam, st
         if (!queue_.Push({msg, wparam, lparam, completion})) {
             return 0;
         }
-        if (host_) {
-            host_->Wake();
-        }
+        WakeHost();
     }
     return completion->Wait();
 }
@@ -125,30 +120,44 @@ bool WindowImplBase::PostMessage(unsigned msg, std::intptr_t wparam, std::intptr
     if (!queue_.Push({msg, wparam, lparam, nullptr})) {
         return false;
     }
-    if (host_) {
-        host_->Wake();
-    }
+    WakeHost();
     return true;
 }
 
-void WindowImplBase::DispatchMessages() {
-    if (dispatching_) {
-        return;  // a handler running a nested loop already drains the queue from below
+void WindowImplBase::WakeHost() {
+    if (host_ && !wakePending_.exchange(true)) {
+        host_->Wake();
     }
-    dispatching_ = true;
-    while (auto m = queue_.Pop()) {
+}
+
+void WindowImplBase::CloseMessageQueue() {
+    std::lock_guard lock(wakeMutex_);
+    queue_.Close();
+}
+
+void WindowImplBase::DispatchMessages() {
+    // Cleared before the count is taken: a message queued after it wakes the host again.
+    wakePending_.store(false);
+    // Nested calls (from a modal run inside a handler) take messages one by one from the
+    // same queue, so nothing waits for the outer handler to return.
+    for (std::size_t budget = queue_.Size(); budget > 0; --budget) {
+        auto m = queue_.Pop();
+        if (!m) {
+            break;
+        }
         std::intptr_t result = HandleMessage(m->msg, m->wparam, m->lparam);
         if (m->completion) {
             m->completion->Finish(result);
         }
     }
-    dispatching_ = false;
 }
 
 void WindowImplBase::ShowWindow(bool show) {
     if (host_) {
         if (show) {
             closed_ = false;
+        } else {
+            pm_.OnCaptureLost();
         }
         host_->Show(show);
     }
@@ -251,6 +260,7 @@ int WindowImplBase::ShowModal() {
 void WindowImplBase::Close(int result) {
     modalResult_ = result;
     closed_ = true;
+    pm_.OnCaptureLost();
     if (host_) {
         host_->Show(false);
         if (modal_) {

@@ -22,7 +22,7 @@ namespace norvane::ui {
 // Threads: the window lives on the thread that created it (the UI thread). SendMessage and
 // PostMessage may be called from any thread; both run on the UI thread in arrival order.
 // A send from the UI thread runs at once; from another thread it waits until the UI thread
-// has handled it (or the window is destroyed, which answers 0).
+// has handled it (or the queue is closed or the window destroyed, which answers 0).
 class WindowImplBase : public INotifyUI, public IDialogBuilderCallback {
 public:
     WindowImplBase();
@@ -45,8 +45,14 @@ public:
 
     std::intptr_t SendMessage(unsigned msg, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
     bool PostMessage(unsigned msg, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
-    // UI thread: handles everything queued so far (the backend calls this after Wake).
+    // UI thread: handles the messages queued when it starts (the backend calls this after
+    // Wake); later ones wait for the next call. A handler running a nested loop (a modal
+    // run) keeps this window's messages flowing.
     void DispatchMessages();
+    // Stops taking messages: waiting sends from other threads return 0 at once, and so do
+    // later ones; posts are dropped. A teardown that joins threads which may send to this
+    // window calls it first.
+    void CloseMessageQueue();
     bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
     bool HasPendingMessages() const { return !queue_.Empty(); }
 
@@ -95,6 +101,8 @@ protected:
 
 private:
     void ApplyClientSize();
+    // Asks the host for one dispatch unless one is already pending (wakeMutex_ held).
+    void WakeHost();
     std::unique_ptr<IWindowHost> host_;
     WindowImplBase* owner_ = nullptr;
     WindowInfo info_;
@@ -103,11 +111,12 @@ private:
     // Held while another thread queues a message and wakes the host, so the window cannot
     // be torn down between the two.
     std::mutex wakeMutex_;
+    // Set by the first message after a dispatch started; one host wake-up serves them all.
+    std::atomic<bool> wakePending_{false};
     std::thread::id uiThread_;
     int modalResult_ = 0;
     bool modal_ = false;
     bool closed_ = false;
-    bool dispatching_ = false;
     bool initialised_ = false;
 };
 

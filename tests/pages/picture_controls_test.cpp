@@ -108,6 +108,19 @@ TEST_F(SelectPanelTest, DragMayStartOnThePicturesDecoration) {
     EXPECT_EQ(w->Log(), std::vector<std::string>{"click_select_end:device_key_light"});
 }
 
+TEST_F(SelectPanelTest, LostCaptureDropsADragThatStartedOnTheDecoration) {
+    auto& panel = Ctl<CSelectPanelUI>(*w, "device_key_light");
+    pm().ButtonDown({250, 115});  // on the caption label: the panel drags
+    pm().MouseMove({150, 60});
+    ASSERT_TRUE(panel.IsDragging());
+    pm().OnCaptureLost();
+    EXPECT_FALSE(panel.IsDragging());
+    ui::headless::Hover(pm(), {45, 5});
+    pm().ButtonUp({45, 5});
+    EXPECT_EQ(Selected(), "000000");
+    EXPECT_TRUE(w->Events().empty());
+}
+
 TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing) {
     ui::headless::Drag(pm(), {5, 5}, {290, 190}, 2);
     ASSERT_EQ(Selected(), "111110");
@@ -331,6 +344,12 @@ TEST_F(PictureTest, MagicPanelOperations) {
     magic.SetMagicEnable(false);
     EXPECT_FALSE(w->FindControl("magic_option_layout")->IsEnabled());
     EXPECT_FALSE(w->FindControl("magic_option_2")->IsEnabled());
+    // An option switched off on its own stays off across a disable and enable of the panel.
+    w->FindControl("magic_option_4")->SetEnabled(false);
+    magic.SetMagicEnable(true);
+    EXPECT_TRUE(w->FindControl("magic_option_2")->IsEnabled());
+    EXPECT_FALSE(w->FindControl("magic_option_4")->IsEnabled());
+    magic.SetMagicEnable(false);
     magic.SetMagicType(3);
     EXPECT_TRUE(Ctl<ui::COptionUI>(*w, "magic_option_3").IsSelected());
     EXPECT_EQ(magic.MagicType(), 3);
@@ -340,6 +359,14 @@ TEST_F(PictureTest, MagicPanelOperations) {
         EXPECT_FALSE(Ctl<ui::COptionUI>(*w, name).IsSelected()) << name;
     }
     EXPECT_TRUE(w->Events().empty());  // all of it without notifications
+    // The option layout rebuilt: the panel works on the new one.
+    auto& holder = dynamic_cast<ui::CContainerUI&>(*w->FindControl("magic_option_layout")->GetParent());
+    holder.Remove(w->FindControl("magic_option_layout"));
+    auto rebuilt = std::make_unique<ui::CHorizontalLayoutUI>();
+    rebuilt->SetName("magic_option_layout");
+    holder.Add(std::move(rebuilt));
+    magic.SetMagicEnable(false);
+    EXPECT_FALSE(w->FindControl("magic_option_layout")->IsEnabled());
 }
 
 }  // namespace

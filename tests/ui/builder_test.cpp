@@ -121,6 +121,16 @@ TEST_F(BuilderTest, BrokenOrSelfIncludingLayoutsFailCleanly) {
     }
     EXPECT_GT(depth, 1);
     EXPECT_LE(depth, 18);
+    // Three self-includes per level would make 3^16 subtrees; the build stops counting early.
+    WriteSkin("fan.xml", R"(<VerticalLayout><Include source="fan.xml"/><Include source="fan.xml"/>
+        <Include source="fan.xml"/></VerticalLayout>)");
+    auto fan = builder.Create("fan.xml", &pm);
+    ASSERT_NE(fan, nullptr);
+    int controls = 0;
+    fan->ForEach([&](CControlUI&) { ++controls; });
+    EXPECT_LE(controls, 513);
+    // The count starts again with every build.
+    EXPECT_NE(builder.Create("fan.xml", &pm), nullptr);
 }
 
 TEST_F(BuilderTest, LanguageSwitchUpdatesEveryText) {

@@ -1,7 +1,12 @@
+#include <functional>
+#include <utility>
+
 #include "tests/ui/ui_fixture.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
+#include "ui/headless/recording_renderer.h"
+#include "ui/label.h"
 #include "ui/list.h"
 #include "ui/option.h"
 #include "ui/slider.h"
@@ -74,6 +79,34 @@ TEST_F(InputTest, ClicksRaiseClickOnlyWhenPressAndReleaseAreInsideAnEnabledButto
     EXPECT_EQ(w->Log(), std::vector<std::string>{"click:btn"});
 }
 
+TEST_F(InputTest, DisabledContainerDisablesWhatItHoldsAndKeepsTheirOwnFlags) {
+    CControlUI* row = w->FindControl("btn")->GetParent();
+    auto& lbl = Ctl<CLabelUI>(*w, "lbl");
+    lbl.SetText("label");
+    ClickControl(pm(), "btn");  // focused before the container goes off
+    w->seen.clear();
+    row->SetEnabled(false);
+    ClickControl(pm(), "btn");
+    headless::PressKey(pm(), Key::Return);
+    headless::RightClick(pm(), Center("ctx"));
+    EXPECT_TRUE(w->Events().empty());
+    EXPECT_FALSE(w->FindControl("btn")->IsEnabled());
+    EXPECT_TRUE(w->FindControl("btn")->IsOwnEnabled());
+    // Painted as disabled too.
+    headless::RecordingRenderer r;
+    pm().Paint(r, lbl.GetPos());
+    auto texts = r.CallsOf(headless::RecordingRenderer::Op::Text);
+    ASSERT_EQ(texts.size(), 1U);
+    EXPECT_EQ(texts[0].color, pm().GetDefaultDisabledColor());
+    // Enabled again, each child is back to its own state.
+    row->SetEnabled(true);
+    ClickControl(pm(), "btn");
+    ClickControl(pm(), "off");
+    headless::RightClick(pm(), Center("ctx"));
+    EXPECT_EQ(w->Log(), (std::vector<std::string>{"click:btn", "menu:ctx"}));
+    EXPECT_FALSE(w->FindControl("off")->IsEnabled());
+}
+
 TEST_F(InputTest, KeyboardActivatesTheFocusedButton) {
     ClickControl(pm(), "btn");
     w->seen.clear();
@@ -138,10 +171,48 @@ TEST_F(InputTest, ComboOpensItsDropDownAndSelectsWithOrWithoutNotification) {
     EXPECT_EQ(w->Events()[1].lparam, -1);
     w->seen.clear();
     EXPECT_TRUE(combo->SelectItem(0, false));
-    EXPECT_TRUE(combo->SelectItem(0, true));  // already selected: nothing to tell
     EXPECT_FALSE(combo->SelectItem(7, true));
     EXPECT_TRUE(w->seen.empty());
     EXPECT_EQ(combo->GetText(), "one");
+}
+
+TEST_F(InputTest, ComboSelectionFollowsItsRowAsRowsChange) {
+    auto& combo = Ctl<CComboUI>(*w, "combo");  // rows "one", "two", "three"
+    combo.SelectItem(2, false);
+    combo.RemoveAt(0);
+    EXPECT_EQ(combo.GetCurSel(), 1);
+    EXPECT_EQ(combo.GetText(), "three");
+    auto zero = std::make_unique<CListLabelElementUI>();
+    zero->SetText("zero");
+    combo.AddAt(std::move(zero), 0);
+    EXPECT_EQ(combo.GetCurSel(), 2);
+    EXPECT_EQ(combo.GetText(), "three");
+    combo.SetItemIndex(combo.GetItemAt(2), 0);
+    EXPECT_EQ(combo.GetCurSel(), 0);
+    EXPECT_EQ(combo.GetText(), "three");
+    combo.RemoveAt(0);  // the selected row itself: nothing is selected
+    EXPECT_EQ(combo.GetCurSel(), -1);
+    EXPECT_EQ(combo.GetText(), "");
+    EXPECT_TRUE(w->seen.empty());
+    // Emptied and filled again, the row at the old index is a new selection.
+    combo.SelectItem(1, false);
+    combo.RemoveAll();
+    combo.AddString("a");
+    combo.AddString("b");
+    EXPECT_TRUE(combo.SelectItem(1, true));
+    EXPECT_TRUE(As<IListItemUI>(combo.GetItemAt(1)).IsSelected());
+    EXPECT_EQ(combo.GetText(), "b");
+    // Asked by code with notification, the window hears it even for the same row; the user
+    // choosing the row already shown changes nothing and tells nothing.
+    combo.SelectItem(1, true);
+    combo.ChooseItem(1);
+    combo.ChooseItem(0);
+    ASSERT_EQ(w->Log(),
+              (std::vector<std::string>{"itemselect:combo", "itemselect:combo", "itemselect:combo"}));
+    EXPECT_EQ(w->Events()[0].wparam, 1);
+    EXPECT_EQ(w->Events()[0].lparam, -1);
+    EXPECT_EQ(w->Events()[1].lparam, 1);
+    EXPECT_EQ(w->Events()[2].wparam, 0);
 }
 
 TEST_F(InputTest, RemovingAComboWithItsDropDownOpenLeavesNoDanglingPopup) {
@@ -166,6 +237,77 @@ TEST_F(InputTest, ListRowsSelectClickAndActivate) {
     EXPECT_TRUE(w->seen.empty());
     EXPECT_TRUE(As<IListItemUI>(list->GetItemAt(0)).IsSelected());
     EXPECT_FALSE(As<IListItemUI>(list->GetItemAt(2)).IsSelected());
+}
+
+TEST_F(InputTest, CtrlClickTogglesRowsOfAMultiSelectList) {
+    auto& list = Ctl<CListUI>(*w, "list");
+    Click(pm(), Center("row0"));
+    Click(pm(), Center("row2"), kModControl);  // a single-selection list ignores Ctrl
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{2});
+    list.SetAttribute("multiselect", "true");
+    w->seen.clear();
+    Click(pm(), Center("row0"), kModControl);
+    EXPECT_EQ(list.GetSelectedItems(), (std::vector<int>{0, 2}));
+    Click(pm(), Center("row2"), kModControl);  // toggled off again
+    Click(pm(), Center("row1"), kModControl);
+    EXPECT_EQ(list.GetSelectedItems(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(list.GetCurSel(), 0);
+    Click(pm(), Center("row1"));  // a plain press keeps this row alone
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{1});
+    Click(pm(), Center("row1"));  // nothing changes: only the click is told
+    // "itemselect" carries the first selected row and the one before the change.
+    std::vector<std::pair<std::intptr_t, std::intptr_t>> selects;
+    for (const auto& e : w->Events()) {
+        if (e.type == "itemselect") {
+            selects.emplace_back(e.wparam, e.lparam);
+        }
+    }
+    EXPECT_EQ(selects,
+              (std::vector<std::pair<std::intptr_t, std::intptr_t>>{{0, 2}, {0, 0}, {0, 0}, {1, 0}}));
+    EXPECT_EQ(w->Events().size(), selects.size() + 5);  // one "itemclick" per press
+    list.SelectItem(2, false);
+    Click(pm(), Center("row0"), kModControl);
+    list.SetMultiSelect(false);
+    EXPECT_EQ(list.GetSelectedItems(), std::vector<int>{0});
+}
+
+TEST_F(InputTest, ItemSelectHandlerMayRebuildOrShiftTheRows) {
+    auto& list = Ctl<CListUI>(*w, "list");
+    // Rebuilds the rows on the first "itemselect", removes row 0 on the second.
+    struct Rebuilder final : INotifyUI {
+        virtual ~Rebuilder() = default;
+        void Notify(TNotifyUI& msg) override {
+            if (msg.type != "itemselect") {
+                return;
+            }
+            if (++round == 1) {
+                list->RemoveAll();
+                for (const char* text : {"x", "y"}) {
+                    auto row = std::make_unique<CListLabelElementUI>();
+                    row->SetText(text);
+                    list->Add(std::move(row));
+                }
+            } else {
+                list->RemoveAt(0);
+            }
+        }
+        CListUI* list = nullptr;
+        int round = 0;
+    } rebuilder;
+    rebuilder.list = &list;
+    pm().AddNotifier(&rebuilder);
+    Point row1 = Center("row1");
+    Click(pm(), row1);  // the clicked row is gone once "itemselect" returns
+    EXPECT_EQ(w->Log(), std::vector<std::string>{"itemselect:list"});
+    EXPECT_EQ(list.GetCount(), 2);
+    w->seen.clear();
+    pm().UpdateLayout();
+    Click(pm(), list.GetItemAt(1)->GetPos().Center());  // "y" moves up to index 0
+    pm().RemoveNotifier(&rebuilder);
+    ASSERT_EQ(w->Events().size(), 2U);
+    EXPECT_EQ(w->Events()[1].type, "itemclick");
+    EXPECT_EQ(w->Events()[1].wparam, 0);
+    EXPECT_EQ(list.GetItemAt(0)->GetText(), "y");
 }
 
 TEST_F(InputTest, PressOnARowsDecorationSelectsTheRow) {
@@ -203,6 +345,61 @@ TEST_F(InputTest, SliderDragSendsMovingValuesThenTheFinalValue) {
     headless::Drag(pm(), {rc.right - 6, y}, {rc.left + 6, y}, 4);
     EXPECT_TRUE(w->Events().empty());
     EXPECT_EQ(slider->GetValue(), 100);
+}
+
+TEST_F(InputTest, LostCaptureEndsPressesAndDrags) {
+    auto& slider = Ctl<CSliderUI>(*w, "slider");
+    Rect rc = slider.GetPos();
+    int y = rc.Center().y;
+    Rect field = Ctl<CColorPaletteUI>(*w, "palette").FieldRect();
+    struct Way {
+        const char* how;
+        std::function<void()> lose;
+        std::vector<std::string> sliderLog;
+    };
+    const std::vector<std::string> reported{"movevaluechanged:slider", "valuechanged:slider"};
+    const Way ways[] = {
+        {"window deactivated", [&] { headless::LoseCapture(pm()); }, reported},
+        {"window hidden", [&] { w->ShowWindow(false); }, reported},
+        {"control hidden a moment",
+         [&] {
+             w->FindControl("root")->SetVisible(false);
+             w->FindControl("root")->SetVisible(true);
+             pm().UpdateLayout();
+         },
+         reported},
+        // A disabled slider tells nothing, not even where the drag left it.
+        {"control disabled a moment",
+         [&] {
+             w->FindControl("root")->SetEnabled(false);
+             w->FindControl("root")->SetEnabled(true);
+         },
+         {"movevaluechanged:slider"}},
+    };
+    for (const auto& [how, lose, sliderLog] : ways) {
+        SCOPED_TRACE(how);
+        slider.SetValue(0);
+        Ctl<CColorPaletteUI>(*w, "palette").SetSelectColor(0xFF0000FF);
+        w->seen.clear();
+        pm().ButtonDown({rc.left + 6, y});
+        pm().MouseMove(rc.Center());
+        lose();
+        // Hovering after the loss moves nothing.
+        headless::Hover(pm(), {rc.right - 6, y});
+        pm().ButtonUp({rc.right - 6, y});
+        EXPECT_EQ(w->Log(), sliderLog);
+        EXPECT_EQ(slider.GetValue(), 50);
+        // A button pressed before the loss is not clicked by a later release on it.
+        w->seen.clear();
+        pm().ButtonDown(Center("btn"));
+        lose();
+        pm().ButtonUp(Center("btn"));
+        // The palette stops following the mouse.
+        pm().ButtonDown({field.left, field.top});
+        lose();
+        headless::Hover(pm(), {field.left + field.Width() / 2, field.top});
+        EXPECT_EQ(w->Log(), std::vector<std::string>{"colorchanged:palette"});
+    }
 }
 
 TEST_F(InputTest, EditHonoursItsLimitsAndReportsFocusTextAndReturn) {

@@ -99,6 +99,69 @@ TEST_F(LayoutTest, TabLayoutShowsOnlyTheSelectedPage) {
     EXPECT_EQ(tabs->GetCurSel(), 2);
 }
 
+TEST_F(LayoutTest, TabLayoutKeepsItsSelectionAsPagesComeAndGo) {
+    auto w = Open(R"(
+<TabLayout name="tabs" selectedid="1">
+  <Button name="p0"/><Button name="p1"/><Button name="p2"/>
+</TabLayout>)");
+    ASSERT_TRUE(w);
+    auto& tabs = Ctl<CTabLayoutUI>(*w, "tabs");
+    auto& pm = w->PaintManager();
+    auto page = [](const char* name) {
+        auto b = std::make_unique<CButtonUI>();
+        b->SetName(name);
+        return b;
+    };
+    // The pages shown, and the page hit at a point.
+    auto shown = [&] {
+        std::string out;
+        for (int i = 0; i < tabs.GetCount(); ++i) {
+            if (tabs.GetItemAt(i)->IsOwnVisible()) {
+                out += tabs.GetItemAt(i)->GetName() + " ";
+            }
+        }
+        pm.UpdateLayout();
+        CControlUI* hit = pm.FindControlAt({10, 10});
+        return out + "hit " + (hit != nullptr ? hit->GetName() : "none");
+    };
+    tabs.Add(page("p3"));
+    EXPECT_EQ(shown(), "p1 hit p1");
+    tabs.AddAt(page("pa"), 0);
+    EXPECT_EQ(shown(), "p1 hit p1");
+    EXPECT_EQ(tabs.GetCurSel(), 2);
+    tabs.Remove(w->FindControl("p0"));
+    EXPECT_EQ(tabs.GetCurSel(), 1);
+    EXPECT_EQ(shown(), "p1 hit p1");
+    tabs.SetItemIndex(w->FindControl("p1"), 3);
+    EXPECT_EQ(tabs.GetCurSel(), 3);
+    tabs.Remove(w->FindControl("p1"));  // the selected page goes: the first one shows
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+    EXPECT_EQ(shown(), "pa hit pa");
+    tabs.RemoveAll();
+    EXPECT_EQ(tabs.GetCurSel(), -1);
+    tabs.Add(page("q0"));
+    tabs.Add(page("q1"));
+    EXPECT_EQ(shown(), "q0 hit q0");
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+}
+
+TEST_F(LayoutTest, SubControlLookupFindsTheNameBelowTheGivenContainer) {
+    // Pages of the same kind repeat their names in one window.
+    auto w = Open(R"(<VerticalLayout name="root">
+  <HorizontalLayout name="page1"><Button name="dpi"/></HorizontalLayout>
+  <HorizontalLayout name="page2"><Container name="inner"><Button name="dpi"/></Container><Button name="dpi"/>
+  </HorizontalLayout></VerticalLayout>)");
+    ASSERT_TRUE(w);
+    auto& page1 = Ctl<CContainerUI>(*w, "page1");
+    auto& page2 = Ctl<CContainerUI>(*w, "page2");
+    EXPECT_EQ(page1.FindSubControl("dpi")->GetParent(), &page1);
+    EXPECT_EQ(page2.FindSubControl("dpi")->GetParent(), w->FindControl("inner"));  // first in tree order
+    EXPECT_EQ(page1.FindSubControl("page2"), nullptr);
+    EXPECT_EQ(page1.FindSubControl("page1"), nullptr);
+    auto detached = Ctl<CContainerUI>(*w, "root").Detach(&page1);
+    EXPECT_EQ(dynamic_cast<CContainerUI&>(*detached).FindSubControl("dpi")->GetParent(), detached.get());
+}
+
 TEST_F(LayoutTest, HitTestingFindsTopmostVisibleMouseControl) {
     auto w = Open(kNested, {400, 300});
     ASSERT_TRUE(w);

@@ -11,6 +11,9 @@ namespace {
 constexpr unsigned kValue = kWmUser + 10;
 constexpr unsigned kDouble = kWmUser + 11;
 constexpr unsigned kFinish = kWmUser + 12;
+constexpr unsigned kRepost = kWmUser + 13;      // handled by posting itself again, up to 100 times
+constexpr unsigned kOpenModal = kWmUser + 14;   // runs `other` modally
+constexpr unsigned kCloseOther = kWmUser + 15;  // closes `other` with wparam
 
 // Records what it handles and on which thread.
 class MessageWindow : public RecordingWindow {
@@ -31,6 +34,17 @@ public:
             case kFinish:
                 Close(static_cast<int>(wparam));
                 return 0;
+            case kRepost:
+                if (++reposts < 100) {
+                    PostMessage(kRepost);
+                }
+                return 0;
+            case kOpenModal:
+                modalResult = other->ShowModal();
+                return 0;
+            case kCloseOther:
+                other->Close(static_cast<int>(wparam));
+                return 0;
             default:
                 handled = false;
                 return 0;
@@ -38,13 +52,41 @@ public:
     }
     std::vector<std::pair<int, int>> values;  // (sender thread, sequence)
     bool offThread = false;
+    int reposts = 0;
+    WindowImplBase* other = nullptr;
+    int modalResult = -100;
+};
+
+// Owns a thread that reports to the window by sends until told to stop (as a device scan
+// does); its teardown closes the queue first, then joins.
+class WorkerWindow : public MessageWindow {
+public:
+    using MessageWindow::MessageWindow;
+    ~WorkerWindow() override {
+        stop = true;
+        CloseMessageQueue();
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+    void Start() {
+        worker = std::thread([this] {
+            while (!stop) {
+                answers->push_back(SendMessage(kDouble, 1));
+            }
+        });
+    }
+    std::atomic<bool> stop{false};
+    std::vector<std::intptr_t>* answers = nullptr;  // the worker's, read after the join
+    std::thread worker;
 };
 
 class MessageTest : public UiFixture {
 protected:
-    std::unique_ptr<MessageWindow> Make() {
+    template <typename W = MessageWindow>
+    std::unique_ptr<W> Make() {
         WriteSkin("m.xml", R"(<Window size="100,100"><VerticalLayout name="root"/></Window>)");
-        auto w = std::make_unique<MessageWindow>("m.xml");
+        auto w = std::make_unique<W>("m.xml");
         EXPECT_TRUE(w->Create(nullptr, "m"));
         return w;
     }
@@ -123,6 +165,97 @@ TEST_F(MessageTest, SendPendingWhenTheWindowIsDestroyedAnswersZeroInsteadOfHangi
     w.reset();  // never dispatched
     sender.join();
     EXPECT_EQ(answer.load(), 0);
+}
+
+TEST_F(MessageTest, TeardownReleasesAWorkerBlockedInASendBeforeJoiningIt) {
+    std::vector<std::intptr_t> answers;
+    auto w = Make<WorkerWindow>();
+    w->answers = &answers;
+    w->Start();
+    auto waitForSend = [&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!w->HasPendingMessages() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return w->HasPendingMessages();
+    };
+    ASSERT_TRUE(waitForSend());
+    platform.Pump();  // the first send is answered
+    ASSERT_TRUE(waitForSend());
+    w.reset();  // joins the worker, which is blocked in its second send
+    EXPECT_EQ(answers, (std::vector<std::intptr_t>{2, 0}));
+}
+
+TEST_F(MessageTest, ClosedQueueAnswersSendsAtOnceAndDropsPosts) {
+    auto w = Make();
+    std::atomic<std::intptr_t> pending{-1};
+    std::thread blocked([&] { pending = w->SendMessage(kDouble, 4); });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!w->HasPendingMessages() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(w->HasPendingMessages());
+    w->CloseMessageQueue();
+    blocked.join();
+    EXPECT_EQ(pending.load(), 0);
+    std::intptr_t late = -1;
+    bool posted = true;
+    std::thread after([&] {
+        late = w->SendMessage(kDouble, 4);
+        posted = w->PostMessage(kValue, 1, 1);
+    });
+    after.join();
+    EXPECT_EQ(late, 0);
+    EXPECT_FALSE(posted);
+    platform.Pump();
+    EXPECT_TRUE(w->values.empty());
+}
+
+TEST_F(MessageTest, ModalRunInsideAHandlerKeepsDispatchingTheOpenersMessages) {
+    auto opener = Make();
+    auto dialog = Make();
+    opener->other = dialog.get();
+    platform.SetModalDriver(nullptr);
+    platform.SetModalLimit(3000);
+    opener->PostMessage(kOpenModal);
+    // Posted while the dialog runs; handled by the opener, it closes the dialog with 5.
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        opener->PostMessage(kCloseOther, 5);
+    });
+    platform.Pump();  // runs the modal inside the handler of kOpenModal
+    poster.join();
+    EXPECT_EQ(opener->modalResult, 5);
+}
+
+TEST_F(MessageTest, DispatchHandlesOnlyWhatWasQueuedWhenItStarted) {
+    auto w = Make();
+    w->PostMessage(kRepost);
+    w->PostMessage(kValue, 0, 1);
+    w->DispatchMessages();
+    EXPECT_EQ(w->reposts, 1);
+    EXPECT_EQ(w->values.size(), 1U);
+    EXPECT_TRUE(w->HasPendingMessages());
+    w->DispatchMessages();
+    EXPECT_EQ(w->reposts, 2);
+}
+
+TEST_F(MessageTest, PostsWakeTheHostOncePerDispatchRound) {
+    auto w = Make();
+    platform.Pump();
+    const std::uint64_t before = platform.WakeCount();
+    std::thread poster([&] {
+        for (int i = 0; i < 50; ++i) {
+            w->PostMessage(kValue, 1, i);
+        }
+    });
+    poster.join();
+    EXPECT_EQ(platform.WakeCount(), before + 1);
+    w->DispatchMessages();
+    EXPECT_EQ(w->values.size(), 50U);
+    w->PostMessage(kValue, 1, 50);
+    w->PostMessage(kValue, 1, 51);
+    EXPECT_EQ(platform.WakeCount(), before + 2);
 }
 
 TEST_F(MessageTest, RegisteredMessagesShareOneIdPerName) {

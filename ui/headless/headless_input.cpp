@@ -12,9 +12,9 @@ void EnsureLayout(CPaintManagerUI& pm) {
 }
 }  // namespace
 
-void Click(CPaintManagerUI& pm, Point pt) {
+void Click(CPaintManagerUI& pm, Point pt, unsigned modifiers) {
     EnsureLayout(pm);
-    pm.ButtonDown(pt);
+    pm.ButtonDown(pt, modifiers);
     pm.ButtonUp(pt);
 }
 
@@ -47,6 +47,10 @@ void Hover(CPaintManagerUI& pm, Point pt) {
 void WheelAt(CPaintManagerUI& pm, Point pt, int delta) {
     EnsureLayout(pm);
     pm.Wheel(pt, delta);
+}
+
+void LoseCapture(CPaintManagerUI& pm) {
+    pm.OnCaptureLost();
 }
 
 void PressKey(CPaintManagerUI& pm, Key key, unsigned modifiers) {

@@ -9,7 +9,8 @@
 // events, in window client coordinates.
 namespace norvane::ui::headless {
 
-void Click(CPaintManagerUI& pm, Point pt);
+// modifiers: Modifier bits held during the press.
+void Click(CPaintManagerUI& pm, Point pt, unsigned modifiers = 0);
 void DoubleClick(CPaintManagerUI& pm, Point pt);
 // Press at from, move in `steps` even steps to to, release there.
 void Drag(CPaintManagerUI& pm, Point from, Point to, int steps = 4);
@@ -19,6 +20,8 @@ void WheelAt(CPaintManagerUI& pm, Point pt, int delta);
 void PressKey(CPaintManagerUI& pm, Key key, unsigned modifiers = 0);
 // Types UTF-8 text into the focused control, one character event per code point.
 void TypeText(CPaintManagerUI& pm, std::string_view text);
+// The window loses the mouse (deactivated, or another window takes it).
+void LoseCapture(CPaintManagerUI& pm);
 // Clicks the centre of a named control; false when it is missing or has no area.
 bool ClickControl(CPaintManagerUI& pm, std::string_view name);
 

@@ -112,7 +112,7 @@ int HeadlessPlatform::RunMessageLoop() {
     quit_ = false;
     while (!quit_) {
         Pump();
-        if (!quit_) {
+        if (!quit_ && !AnyPending()) {
             WaitForMessages(50);
         }
     }
@@ -209,6 +209,16 @@ void HeadlessPlatform::Wake() {
     wakeCv_.notify_all();
 }
 
+std::uint64_t HeadlessPlatform::WakeCount() const {
+    std::lock_guard lock(wakeMutex_);
+    return wakeCount_;
+}
+
+bool HeadlessPlatform::AnyPending() const {
+    return std::any_of(hosts_.begin(), hosts_.end(),
+                       [](HeadlessWindowHost* host) { return host->Window().HasPendingMessages(); });
+}
+
 bool HeadlessPlatform::WaitForMessages(std::uint64_t limitMs) {
     std::unique_lock lock(wakeMutex_);
     std::uint64_t seen = wakeCount_;
@@ -230,7 +240,9 @@ void HeadlessPlatform::RunModal(HeadlessWindowHost& host, const bool& ended) {
             host.Window().Close(-1);
             break;
         }
-        WaitForMessages(20);
+        if (!AnyPending()) {
+            WaitForMessages(20);
+        }
     }
 }
 

@@ -91,6 +91,8 @@ public:
     void Pump();
     // Waits (real time) until some window has queued messages or the limit passes.
     bool WaitForMessages(std::uint64_t limitMs);
+    // How many times windows asked to be woken (a window asks once per dispatch round).
+    std::uint64_t WakeCount() const;
 
     // Called when a window starts a modal run; it drives the window (input, Close) on the UI
     // thread. Without a driver, or when the driver does not close it, the run dispatches
@@ -127,6 +129,7 @@ private:
     void StopTimer(std::uint64_t key);
     void RunModal(HeadlessWindowHost& host, const bool& ended);
     void Wake();
+    bool AnyPending() const;
 
     CResourceManager resources_;
     std::vector<HeadlessWindowHost*> hosts_;
@@ -139,7 +142,7 @@ private:
     std::map<std::uint64_t, Timer> timers_;
     std::uint64_t timerOrder_ = 0;
     std::uint64_t now_ = 0;
-    std::mutex wakeMutex_;
+    mutable std::mutex wakeMutex_;
     std::condition_variable wakeCv_;
     std::uint64_t wakeCount_ = 0;
     bool quit_ = false;

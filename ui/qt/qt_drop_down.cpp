@@ -135,7 +135,7 @@ void QtDropDown::Choose(int row) {
     CComboUI* combo = combo_;
     hide();
     if (combo != nullptr) {
-        combo->SelectItem(index, true);
+        combo->ChooseItem(index);
     }
 }
 

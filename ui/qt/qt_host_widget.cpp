@@ -351,7 +351,7 @@ void QtHostWidget::mousePressEvent(QMouseEvent* event) {
         windowHandle()->startSystemMove()) {
         return;
     }
-    window_.PaintManager().ButtonDown(ToPoint(event->position()));
+    window_.PaintManager().ButtonDown(ToPoint(event->position()), ToModifiers(event->modifiers()));
 }
 
 void QtHostWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -400,7 +400,7 @@ void QtHostWidget::keyPressEvent(QKeyEvent* event) {
 void QtHostWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason) {
-        window_.PaintManager().CancelCapture();
+        window_.PaintManager().OnCaptureLost();
     }
 }
 
