@@ -146,13 +146,23 @@ bool ProfileStore::RebuildFromProfileFiles(Json::Value& list) const {
     return WriteList(list);
 }
 
-int ProfileStore::Initialise() {
+Json::Value ProfileStore::ReadListForUpdate() const {
     Json::Value list = ReadList();
-    if (!list.isObject()) {
-        JsonFileStore::KeepUnreadableFile(ListPath());
-        if (RebuildFromProfileFiles(list)) {
-            return 0;
-        }
+    if (list.isObject()) {
+        return list;
+    }
+    JsonFileStore::KeepUnreadableFile(ListPath());
+    if (!RebuildFromProfileFiles(list)) {
+        list = Json::Value(Json::objectValue);
+    }
+    return list;
+}
+
+int ProfileStore::Initialise() {
+    const bool unreadable = !ReadList().isObject();
+    Json::Value list = ReadListForUpdate();
+    if (unreadable && EntryCount(list) > 0) {
+        return 0;
     }
     if (EntryCount(list) == 0) {
         const std::string uuid = NewIdentifier(list);
@@ -179,11 +189,8 @@ bool ProfileStore::Select(int index) {
     return WriteList(list);
 }
 
-std::optional<int> ProfileStore::Append(const std::string& name, Json::Value document, bool select) {
-    Json::Value list = ReadList();
-    if (!list.isObject()) {
-        list = Json::Value(Json::objectValue);
-    }
+std::optional<int> ProfileStore::Append(Json::Value list, const std::string& name, Json::Value document,
+                                        bool select) {
     const std::string uuid = NewIdentifier(list);
     Stamp(document, name, uuid);
     // The profile file first, so that the list never names a file that is not there.
@@ -208,7 +215,7 @@ std::optional<int> ProfileStore::Append(const std::string& name, Json::Value doc
 }
 
 std::optional<int> ProfileStore::Add() {
-    const Json::Value list = ReadList();
+    Json::Value list = ReadListForUpdate();
     if (EntryCount(list) >= kMaxProfiles) {
         return std::nullopt;
     }
@@ -219,7 +226,7 @@ std::optional<int> ProfileStore::Add() {
             break;
         }
     }
-    return Append(name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
+    return Append(std::move(list), name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
 }
 
 std::optional<int> ProfileStore::Copy(int selected) {
@@ -237,7 +244,7 @@ std::optional<int> ProfileStore::Copy(int selected) {
     if (!document.isObject()) {
         document = Json::Value(Json::objectValue);
     }
-    return Append(name, std::move(document), false);
+    return Append(list, name, std::move(document), false);
 }
 
 std::optional<int> ProfileStore::Import(const std::filesystem::path& source) {
@@ -245,12 +252,12 @@ std::optional<int> ProfileStore::Import(const std::filesystem::path& source) {
     if (!document.isObject()) {
         return std::nullopt;
     }
-    const Json::Value list = ReadList();
+    Json::Value list = ReadListForUpdate();
     std::string name = FileTitleOf(source);
     for (int counter = 1; NameTaken(list, name); ++counter) {
         name += "(" + std::to_string(counter) + ")";
     }
-    return Append(name, std::move(document), false);
+    return Append(std::move(list), name, std::move(document), false);
 }
 
 std::optional<int> ProfileStore::Delete(int selected) {

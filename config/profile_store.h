@@ -64,7 +64,10 @@ private:
     std::filesystem::path ProfilePath(std::string_view uuid) const;
     std::string NewIdentifier(const Json::Value& list) const;
     bool NameTaken(const Json::Value& list, std::string_view name, int except = -1) const;
-    std::optional<int> Append(const std::string& name, Json::Value document, bool select);
+    // The list for an operation that adds to it: one that is not a JSON object is kept
+    // aside and rebuilt from the profile files first, so that no profile is orphaned.
+    Json::Value ReadListForUpdate() const;
+    std::optional<int> Append(Json::Value list, const std::string& name, Json::Value document, bool select);
     bool RebuildFromProfileFiles(Json::Value& list) const;
 
     std::filesystem::path folder_;

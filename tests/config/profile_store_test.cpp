@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 namespace norvane::config {
@@ -19,6 +20,17 @@ std::vector<std::string> Names(const ProfileStore& store) {
         names.push_back(e.name);
     }
     return names;
+}
+
+// The contents of the "<name>.corrupt-*" backups in the folder.
+std::vector<std::string> Backups(const std::filesystem::path& folder, const std::string& name) {
+    std::vector<std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with(name + ".corrupt-")) {
+            contents.push_back(ReadText(entry.path()));
+        }
+    }
+    return contents;
 }
 
 class StoreFixture : public ::testing::Test {
@@ -184,6 +196,30 @@ TEST_F(StoreFixture, CorruptListIsRebuiltFromTheProfileFiles) {
         backup |= entry.path().filename().string().starts_with("ProfileList.ini.corrupt-");
     }
     EXPECT_TRUE(backup);
+}
+
+TEST_F(StoreFixture, AddAndImportKeepACorruptListAndRebuildItFirst) {
+    WriteText(dir / "Game.json", R"({"Device": [{"tag": 7}]})");
+    struct Case {
+        const char* label;
+        std::function<std::optional<int>(ProfileStore&)> operation;
+        const char* added;
+    };
+    for (const Case& c :
+         {Case{"add", [](ProfileStore& s) { return s.Add(); }, "profile2"},
+          Case{"import", [&](ProfileStore& s) { return s.Import(dir / "Game.json"); }, "Game(1)"}}) {
+        SCOPED_TRACE(c.label);
+        const std::filesystem::path folder = dir / c.label;
+        std::filesystem::create_directory(folder);
+        ProfileStore s(folder, dir / "factory.Json");
+        s.Initialise();
+        s.Add();
+        ASSERT_EQ(s.Rename(1, "Game"), RenameResult::Renamed);
+        WriteText(folder / "ProfileList.ini", "{\"profilelist\": [");
+        ASSERT_EQ(c.operation(s), 2);
+        EXPECT_EQ(Names(s), (std::vector<std::string>{"profile1", "Game", c.added}));
+        EXPECT_EQ(Backups(folder, "ProfileList.ini"), std::vector<std::string>{"{\"profilelist\": ["});
+    }
 }
 
 TEST_F(StoreFixture, IdentifiersThatAreNotFileNamesAreRefused) {
