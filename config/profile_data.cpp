@@ -170,6 +170,8 @@ std::vector<LightListEntry> CBasicProfiledata::GetLightList() {
 
 Json::Value CBasicProfiledata::LoadLightConfig(const std::filesystem::path& path) {
     lightConfig_ = JsonFileStore::ReadJsonFile(path);
+    // Effect files are looked up beside the file just read; a relative path gives no folder.
+    lightConfigFolder_ = path.is_absolute() ? path.parent_path() : std::filesystem::path();
     return lightConfig_;
 }
 
@@ -188,7 +190,7 @@ std::vector<LightEffectStep> CBasicProfiledata::GetCustomEffect() {
             }
         }
     }
-    const std::filesystem::path file = LightEffectPath(lightConfigPath_.parent_path(), guid);
+    const std::filesystem::path file = LightEffectPath(lightConfigFolder_, guid);
     if (!file.empty()) {
         effectSteps_ = ReadLightEffectFile(file);
     }

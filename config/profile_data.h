@@ -77,7 +77,8 @@ public:
     std::vector<LightListEntry> GetLightList();
     Json::Value LoadLightConfig(const std::filesystem::path& path);
     // The steps of the effect file of the selected mode, looked up in the light
-    // configuration document; the file lies in the light configuration file's folder.
+    // configuration document; the file lies in the folder the configuration was loaded
+    // from (none when it was loaded by a relative path).
     std::vector<LightEffectStep> GetCustomEffect();
     int FirstCustomLightIndex() const { return firstCustomLightIndex_; }
     void SetFirstCustomLightIndex(int index) { firstCustomLightIndex_ = index; }
@@ -100,6 +101,7 @@ private:
     std::filesystem::path lightConfigPath_;
     std::vector<LightEffectStep> effectSteps_;
     Json::Value lightConfig_;
+    std::filesystem::path lightConfigFolder_;
     std::vector<KeyListEntry> keyList_;
     std::vector<KeyListEntry> otherKeyList_;
     int deviceIndex_ = 0;

@@ -96,6 +96,45 @@ TEST_F(LightFixture, CustomEffectIsReadFromTheDeviceFolder) {
     std::filesystem::remove(dir.Path().parent_path() / "escape.light", ec);
 }
 
+// Runs the scope in another current folder.
+class ScopedCurrentFolder {
+public:
+    explicit ScopedCurrentFolder(const std::filesystem::path& folder)
+        : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedCurrentFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+    }
+    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+private:
+    std::filesystem::path old_;
+};
+
+TEST_F(LightFixture, CustomEffectLiesBesideTheLoadedConfigurationNeverInTheCurrentFolder) {
+    const char* config = R"({"LightInfo": [[{"Guid": "g0"}]]})";
+    const char* effect = R"({"LEDEffectList": [{"LEDREGMode": 6}]})";
+    std::filesystem::create_directory(dir / "cwd");
+    std::filesystem::create_directory(dir / "device");
+    WriteText(dir / "cwd" / "velto_light.config", config);
+    WriteText(dir / "cwd" / "g0.light", effect);
+    WriteText(dir / "device" / "velto_light.config", config);
+    const ScopedCurrentFolder cwd(dir / "cwd");
+    // The light configuration path is never set: only the folder the file was read from counts.
+    CKeyboardProfiledata fresh;
+    fresh.LoadLightConfig(dir / "device" / "velto_light.config");
+    EXPECT_TRUE(fresh.GetCustomEffect().empty());
+    WriteText(dir / "device" / "g0.light", effect);
+    ASSERT_EQ(fresh.GetCustomEffect().size(), 1U);
+    EXPECT_EQ(fresh.GetCustomEffect()[0].effectCode, 6);
+    // A configuration read by a relative path has no folder to look in.
+    fresh.LoadLightConfig("velto_light.config");
+    EXPECT_TRUE(fresh.GetCustomEffect().empty());
+}
+
 TEST_F(LightFixture, CustomEffectPastTheListIsEmpty) {
     WriteText(dir / "velto_light.config", R"({"LightInfo": [[{"Guid": "g0"}, {"Guid": "g1"}]]})");
     WriteText(dir / ".light", R"({"LEDEffectList": [{"LEDREGMode": 1}]})");
