@@ -246,7 +246,7 @@ int RenumberMacroBindingsInProfiles(const std::vector<std::filesystem::path>& pr
             continue;
         }
         CBasicProfiledata other;
-        if (other.LoadOtherDocument(path).isNull()) {
+        if (other.LoadOtherDocument(path) == LoadStatus::Missing) {
             continue;
         }
         std::vector<KeyListEntry> keys = other.GetOtherKeyList();

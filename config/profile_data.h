@@ -22,6 +22,14 @@ struct KeyListEntry {
     friend bool operator==(const KeyListEntry&, const KeyListEntry&) = default;
 };
 
+// What loading a device document found and did.
+enum class LoadStatus {
+    Loaded,     // the file held the device element
+    Completed,  // taken from the default data file and written into the file
+    NotSaved,   // taken from the default data file, but the file could not be written
+    Missing,    // neither file holds it (or the device index is out of range): the document is null
+};
+
 // Upper bounds for indices that come from profiles or callers.
 inline constexpr int kMaxCustomColorGroups = 16;
 inline constexpr int kMaxKeyColors = 170;
@@ -55,9 +63,10 @@ public:
 
     // Loads the device document from the file; a missing or empty file, or one without
     // the device element, is completed from the default data file and written back. A
-    // file that does not parse is kept aside as a backup before it is replaced.
-    Json::Value LoadDeviceDocument(const std::filesystem::path& path);
-    Json::Value LoadOtherDocument(const std::filesystem::path& path);
+    // file that does not parse is kept aside as a backup before it is replaced. The
+    // document is then DeviceDocument() (OtherDocument() for the other document).
+    LoadStatus LoadDeviceDocument(const std::filesystem::path& path);
+    LoadStatus LoadOtherDocument(const std::filesystem::path& path);
 
     const Json::Value& DeviceDocument() const { return document_; }
     const Json::Value& OtherDocument() const { return otherDocument_; }
@@ -87,7 +96,7 @@ protected:
     Json::Value& Document() { return document_; }
 
 private:
-    Json::Value LoadDocument(const std::filesystem::path& path);
+    LoadStatus LoadDocument(const std::filesystem::path& path, Json::Value& document) const;
 
     std::filesystem::path profilePath_;
     std::filesystem::path defaultPath_;

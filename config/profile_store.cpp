@@ -28,6 +28,11 @@ int EntryCount(const Json::Value& list) {
     return entries != nullptr && entries->isArray() ? static_cast<int>(entries->size()) : 0;
 }
 
+int SelectedIndexOf(const Json::Value& list) {
+    const auto selected = json::IntegerOf(list, kSelect);
+    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+}
+
 Json::Value MakeEntry(const std::string& name, const std::string& uuid) {
     Json::Value entry(Json::objectValue);
     entry["profilename"] = name;
@@ -106,9 +111,7 @@ int ProfileStore::Count() const {
 }
 
 int ProfileStore::SelectedIndex() const {
-    const Json::Value list = ReadList();
-    const auto selected = json::IntegerOf(list, kSelect);
-    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+    return SelectedIndexOf(ReadList());
 }
 
 std::filesystem::path ProfileStore::PathOf(int index) const {
@@ -117,7 +120,7 @@ std::filesystem::path ProfileStore::PathOf(int index) const {
     return entry != nullptr ? ProfilePath(json::StringOf(*entry, "profileUUID")) : std::filesystem::path();
 }
 
-bool ProfileStore::RebuildFromProfileFiles(Json::Value& list) const {
+std::optional<Json::Value> ProfileStore::ListFromProfileFiles() const {
     std::vector<ProfileEntry> found;
     std::error_code ec;
     for (const auto& file : std::filesystem::directory_iterator(folder_, ec)) {
@@ -132,70 +135,65 @@ bool ProfileStore::RebuildFromProfileFiles(Json::Value& list) const {
         }
     }
     if (found.empty()) {
-        return false;
+        return std::nullopt;
     }
     // Identifiers are creation times: their order is the order the profiles were made.
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.uuid < b.uuid; });
-    list = Json::Value(Json::objectValue);
+    Json::Value list(Json::objectValue);
     list[kList] = Json::Value(Json::arrayValue);
     for (const ProfileEntry& entry : found) {
         list[kList].append(MakeEntry(entry.name, entry.uuid));
     }
     list[kSelect] = 0;
     platform::diag::Trace("profile list rebuilt from " + std::to_string(found.size()) + " profile files");
-    return WriteList(list);
+    return list;
 }
 
-Json::Value ProfileStore::ReadListForUpdate() const {
+std::optional<Json::Value> ProfileStore::ReadListForUpdate() const {
     Json::Value list = ReadList();
     if (list.isObject()) {
         return list;
     }
     JsonFileStore::KeepUnreadableFile(ListPath());
-    if (!RebuildFromProfileFiles(list)) {
-        list = Json::Value(Json::objectValue);
+    std::optional<Json::Value> rebuilt = ListFromProfileFiles();
+    if (!rebuilt) {
+        return Json::Value(Json::objectValue);
     }
-    return list;
+    if (!WriteList(*rebuilt)) {
+        return std::nullopt;
+    }
+    return rebuilt;
 }
 
-int ProfileStore::Initialise() {
-    const bool unreadable = !ReadList().isObject();
-    Json::Value list = ReadListForUpdate();
-    if (unreadable && EntryCount(list) > 0) {
-        return 0;
+StoreResult ProfileStore::Initialise() {
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
     }
-    if (EntryCount(list) == 0) {
-        const std::string uuid = NewIdentifier(list);
-        Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
-        Stamp(document, "profile1", uuid);
-        JsonFileStore::WriteJsonFile(ProfilePath(uuid), document);
-        list = Json::Value(Json::objectValue);
-        list[kList] = Json::Value(Json::arrayValue);
-        list[kList].append(MakeEntry("profile1", uuid));
-        list[kSelect] = 0;
-        WriteList(list);
-        return 0;
+    if (EntryCount(*list) == 0) {
+        Json::Value fresh(Json::objectValue);
+        fresh[kList] = Json::Value(Json::arrayValue);
+        return Append(std::move(fresh), "profile1", JsonFileStore::ReadJsonFile(defaultProfile_), true);
     }
-    const auto selected = json::IntegerOf(list, kSelect);
-    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+    return {StoreStatus::Ok, SelectedIndexOf(*list)};
 }
 
-bool ProfileStore::Select(int index) {
+StoreResult ProfileStore::Select(int index) {
     Json::Value list = ReadList();
     if (index < 0 || index >= EntryCount(list)) {
-        return false;
+        return {StoreStatus::BadIndex};
     }
     list[kSelect] = index;
-    return WriteList(list);
+    return WriteList(list) ? StoreResult{StoreStatus::Ok, index} : StoreResult{StoreStatus::WriteFailed};
 }
 
-std::optional<int> ProfileStore::Append(Json::Value list, const std::string& name, Json::Value document,
-                                        bool select) {
+StoreResult ProfileStore::Append(Json::Value list, const std::string& name, Json::Value document,
+                                 bool select) {
     const std::string uuid = NewIdentifier(list);
     Stamp(document, name, uuid);
     // The profile file first, so that the list never names a file that is not there.
     if (!JsonFileStore::WriteJsonFile(ProfilePath(uuid), document)) {
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
     Json::Value& entries = json::EnsureMember(list, kList);
     if (!entries.isArray()) {
@@ -209,31 +207,34 @@ std::optional<int> ProfileStore::Append(Json::Value list, const std::string& nam
     if (!WriteList(list)) {
         std::error_code ec;
         std::filesystem::remove(ProfilePath(uuid), ec);
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
-    return index;
+    return {StoreStatus::Ok, index};
 }
 
-std::optional<int> ProfileStore::Add() {
-    Json::Value list = ReadListForUpdate();
-    if (EntryCount(list) >= kMaxProfiles) {
-        return std::nullopt;
+StoreResult ProfileStore::Add() {
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
+    }
+    if (EntryCount(*list) >= kMaxProfiles) {
+        return {StoreStatus::Full};
     }
     std::string name;
     for (int n = 1;; ++n) {
         name = "profile" + std::to_string(n);
-        if (!NameTaken(list, name)) {
+        if (!NameTaken(*list, name)) {
             break;
         }
     }
-    return Append(std::move(list), name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
+    return Append(std::move(*list), name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
 }
 
-std::optional<int> ProfileStore::Copy(int selected) {
+StoreResult ProfileStore::Copy(int selected) {
     const Json::Value list = ReadList();
     const Json::Value* source = EntryAt(list, selected);
     if (source == nullptr) {
-        return std::nullopt;
+        return {StoreStatus::BadIndex};
     }
     std::string name = json::StringOf(*source, "profilename");
     do {
@@ -247,24 +248,30 @@ std::optional<int> ProfileStore::Copy(int selected) {
     return Append(list, name, std::move(document), false);
 }
 
-std::optional<int> ProfileStore::Import(const std::filesystem::path& source) {
+StoreResult ProfileStore::Import(const std::filesystem::path& source) {
     Json::Value document = JsonFileStore::ReadJsonFile(source);
     if (!document.isObject()) {
-        return std::nullopt;
+        return {StoreStatus::Unreadable};
     }
-    Json::Value list = ReadListForUpdate();
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
+    }
     std::string name = FileTitleOf(source);
-    for (int counter = 1; NameTaken(list, name); ++counter) {
+    for (int counter = 1; NameTaken(*list, name); ++counter) {
         name += "(" + std::to_string(counter) + ")";
     }
-    return Append(std::move(list), name, std::move(document), false);
+    return Append(std::move(*list), name, std::move(document), false);
 }
 
-std::optional<int> ProfileStore::Delete(int selected) {
+StoreResult ProfileStore::Delete(int selected) {
     Json::Value list = ReadList();
     const int count = EntryCount(list);
-    if (selected < 0 || selected >= count || count < 2) {
-        return std::nullopt;
+    if (selected < 0 || selected >= count) {
+        return {StoreStatus::BadIndex};
+    }
+    if (count < 2) {
+        return {StoreStatus::LastProfile};
     }
     const int newSelection = selected == 0 ? 0 : selected - 1;
     const std::filesystem::path file = ProfilePath(json::StringOf(*EntryAt(list, selected), "profileUUID"));
@@ -272,61 +279,75 @@ std::optional<int> ProfileStore::Delete(int selected) {
     list[kList].removeIndex(static_cast<Json::ArrayIndex>(selected), &removed);
     list[kSelect] = newSelection;
     if (!WriteList(list)) {
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
     if (!file.empty()) {
         std::error_code ec;
         std::filesystem::remove(file, ec);
     }
-    return newSelection;
+    return {StoreStatus::Ok, newSelection};
 }
 
-RenameResult ProfileStore::Rename(int selected, std::string_view newName) {
+StoreResult ProfileStore::Rename(int selected, std::string_view newName) {
     if (IsBlank(newName)) {
-        return RenameResult::Blank;
+        return {StoreStatus::BlankName};
     }
     Json::Value list = ReadList();
-    if (EntryAt(list, selected) == nullptr || NameTaken(list, newName, selected)) {
-        return RenameResult::NameTaken;
+    if (EntryAt(list, selected) == nullptr) {
+        return {StoreStatus::BadIndex};
+    }
+    if (NameTaken(list, newName, selected)) {
+        return {StoreStatus::NameTaken};
     }
     Json::Value& entry = list[kList][static_cast<Json::ArrayIndex>(selected)];
-    json::EnsureMember(entry, "profilename") = std::string(newName);
-    WriteList(list);
-    const std::filesystem::path file = ProfilePath(json::StringOf(entry, "profileUUID"));
+    const std::string uuid = json::StringOf(entry, "profileUUID");
+    const std::filesystem::path file = ProfilePath(uuid);
+    // The profile file first: when it cannot be written, nothing has changed.
+    Json::Value before;
     if (!file.empty()) {
         Json::Value document = JsonFileStore::ReadObjectForUpdate(file);
-        Stamp(document, std::string(newName), json::StringOf(entry, "profileUUID"));
-        JsonFileStore::WriteJsonFile(file, document);
+        before = document;
+        Stamp(document, std::string(newName), uuid);
+        if (!JsonFileStore::WriteJsonFile(file, document)) {
+            return {StoreStatus::WriteFailed};
+        }
     }
-    return RenameResult::Renamed;
+    json::EnsureMember(entry, "profilename") = std::string(newName);
+    if (!WriteList(list)) {
+        if (before.isObject()) {
+            JsonFileStore::WriteJsonFile(file, before);
+        }
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
-bool ProfileStore::Export(int selected, const std::filesystem::path& target) const {
-    if (target.empty()) {
-        return false;
-    }
+StoreResult ProfileStore::Export(int selected, const std::filesystem::path& target) const {
     const std::filesystem::path file = PathOf(selected);
     if (file.empty()) {
-        return false;
+        return {StoreStatus::BadIndex};
     }
     const Json::Value document = JsonFileStore::ReadJsonFile(file);
     if (!document.isObject()) {
-        return false;
+        return {StoreStatus::Unreadable};
     }
-    return JsonFileStore::WriteJsonFile(target, document);
+    if (target.empty() || !JsonFileStore::WriteJsonFile(target, document)) {
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
-bool ProfileStore::Reset(int selected) {
+StoreResult ProfileStore::Reset(int selected) {
     const Json::Value list = ReadList();
     const Json::Value* entry = EntryAt(list, selected);
-    if (entry == nullptr) {
-        return false;
-    }
-    const std::string uuid = json::StringOf(*entry, "profileUUID");
+    const std::string uuid = entry != nullptr ? json::StringOf(*entry, "profileUUID") : std::string();
     const std::filesystem::path file = ProfilePath(uuid);
+    if (file.empty()) {
+        return {StoreStatus::BadIndex};
+    }
     Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
-    if (file.empty() || !document.isObject()) {
-        return false;
+    if (!document.isObject()) {
+        return {StoreStatus::Unreadable};
     }
     Stamp(document, json::StringOf(*entry, "profilename"), uuid);
     if (keepCustomEqualiser_) {
@@ -340,7 +361,10 @@ bool ProfileStore::Reset(int selected) {
             }
         }
     }
-    return JsonFileStore::WriteJsonFile(file, document);
+    if (!JsonFileStore::WriteJsonFile(file, document)) {
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
 }  // namespace norvane::config

@@ -37,11 +37,22 @@ protected:
 };
 
 TEST_F(ProfileFixture, MissingProfileIsCreatedFromFactorySettings) {
-    const Json::Value document = data.LoadDeviceDocument(dir / "p.Json");
-    EXPECT_EQ(document["LightInfo"]["Red"].asInt(), 255);
+    ASSERT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Completed);
+    EXPECT_EQ(data.DeviceDocument()["LightInfo"]["Red"].asInt(), 255);
     Json::Value expected;
     expected["Device"][0] = JsonFileStore::ParseJson(kFactory)["Device"][0];
     EXPECT_EQ(ReadText(dir / "p.Json"), JsonFileStore::StyledText(expected));
+}
+
+TEST_F(ProfileFixture, LoadReportsWhatItFoundAndWhetherTheCompletedFileWasWritten) {
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Completed);
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Loaded);
+    // The folder is not there: the factory settings are used but could not be saved.
+    EXPECT_EQ(data.LoadOtherDocument(dir / "absent" / "p.Json"), LoadStatus::NotSaved);
+    EXPECT_EQ(data.OtherDocument()["LightInfo"]["Red"].asInt(), 255);
+    data.SetDefaultPath(dir / "no-factory.Json");
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "q.Json"), LoadStatus::Missing);
+    EXPECT_TRUE(data.DeviceDocument().isNull());
 }
 
 TEST_F(ProfileFixture, EmptyDeviceArrayIsCompletedAndOtherMembersSurvive) {
