@@ -64,7 +64,8 @@ bool MacroLibrary::NameTaken(std::string_view name) const {
 std::string MacroLibrary::NewIdentifier() const {
     for (int attempt = 0;; ++attempt) {
         std::string id = MakeTimestampId();
-        bool taken = std::filesystem::exists(folder_ / (id + ".mac"));
+        std::error_code ec;
+        bool taken = std::filesystem::exists(folder_ / (id + ".mac"), ec) || ec;
         for (const MacroEntry& e : entries_) {
             taken = taken || e.guid == id;
         }
@@ -242,7 +243,8 @@ int RenumberMacroBindingsInProfiles(const std::vector<std::filesystem::path>& pr
                                     const std::filesystem::path& currentProfile, int deletedIndex) {
     int rewritten = 0;
     for (const std::filesystem::path& path : profiles) {
-        if (path.empty() || path == currentProfile || !std::filesystem::exists(path)) {
+        std::error_code ec;
+        if (path.empty() || path == currentProfile || !std::filesystem::exists(path, ec)) {
             continue;
         }
         CBasicProfiledata other;

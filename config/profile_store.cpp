@@ -75,7 +75,8 @@ std::filesystem::path ProfileStore::ProfilePath(std::string_view uuid) const {
 std::string ProfileStore::NewIdentifier(const Json::Value& list) const {
     for (int attempt = 0;; ++attempt) {
         std::string id = MakeTimestampId();
-        bool taken = std::filesystem::exists(folder_ / (id + ".Json"));
+        std::error_code ec;
+        bool taken = std::filesystem::exists(folder_ / (id + ".Json"), ec) || ec;
         for (int i = 0; !taken && i < EntryCount(list); ++i) {
             taken = json::StringOf(*EntryAt(list, i), "profileUUID") == id;
         }
@@ -123,14 +124,16 @@ std::filesystem::path ProfileStore::PathOf(int index) const {
 std::optional<Json::Value> ProfileStore::ListFromProfileFiles() const {
     std::vector<ProfileEntry> found;
     std::error_code ec;
-    for (const auto& file : std::filesystem::directory_iterator(folder_, ec)) {
-        if (file.path().extension() != ".Json") {
+    // Stepped with an error code: the range-for form throws when reading the folder fails.
+    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::filesystem::path& file = it->path();
+        if (file.extension() != ".Json") {
             continue;
         }
-        const Json::Value root = JsonFileStore::ReadJsonFile(file.path());
+        const Json::Value root = JsonFileStore::ReadJsonFile(file);
         const std::string uuid = json::StringOf(root, "profileUUID");
         const std::string name = json::StringOf(root, "profilename");
-        if (!uuid.empty() && ProfilePath(uuid) == file.path()) {
+        if (!uuid.empty() && ProfilePath(uuid) == file) {
             found.push_back({name.empty() ? uuid : name, uuid});
         }
     }

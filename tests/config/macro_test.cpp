@@ -148,6 +148,16 @@ TEST_F(MacroFixture, IdentifiersThatAreNotFileNamesAreRefused) {
     std::filesystem::remove(dir.Path().parent_path() / "norvane-victim.mac");
 }
 
+TEST(MacroLibraryFolder, SymbolicLinkLoopFailsWithoutThrowing) {
+    TempDir dir;
+    std::filesystem::create_directory_symlink("loop", dir / "loop");
+    MacroLibrary library(dir / "loop");
+    library.Load();
+    EXPECT_EQ(library.NewMacro(), "");
+    EXPECT_EQ(library.Count(), 0);
+    EXPECT_EQ(RenumberMacroBindingsInProfiles({dir / "loop" / "a.Json"}, {}, 0), 0);
+}
+
 TEST(MacroBindings, DeleteRenumbersEveryProfile) {
     const KeyAssignment fallback{0x20, 0x00, 0x04};
     auto keys = [&](std::vector<KeyAssignment> current) {

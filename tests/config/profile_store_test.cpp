@@ -7,6 +7,8 @@
 #include <functional>
 #include <set>
 
+#include <sys/stat.h>
+
 namespace norvane::config {
 
 void PrintTo(const StoreResult& result, std::ostream* out) {
@@ -257,6 +259,22 @@ TEST_F(StoreFixture, WriteFailuresAreReportedAndChangeNothing) {
     EXPECT_EQ(Names(store), (std::vector<std::string>{"profile1", "profile2"}));
     EXPECT_EQ(store.Reset(1), Failed(StoreStatus::WriteFailed));
     EXPECT_EQ(store.Export(0, dir / "missing" / "out.json"), Failed(StoreStatus::WriteFailed));
+}
+
+TEST_F(StoreFixture, FoldersThatCannotBeSearchedOrReadFailWithoutThrowingOrBlocking) {
+    // Every lookup inside a symbolic link loop fails with ELOOP.
+    std::filesystem::create_directory_symlink("loop", dir / "loop");
+    ProfileStore loop(dir / "loop", dir / "factory.Json");
+    EXPECT_EQ(loop.Initialise(), Failed(StoreStatus::WriteFailed));
+    EXPECT_EQ(loop.Add(), Failed(StoreStatus::WriteFailed));
+    EXPECT_EQ(loop.Count(), 0);
+
+    // A FIFO among the profile files is passed over while the list is rebuilt.
+    store.Initialise();
+    ASSERT_EQ(::mkfifo((dir / "mouse" / "pipe.Json").c_str(), 0600), 0);
+    WriteText(dir / "mouse" / "ProfileList.ini", "[");
+    EXPECT_EQ(store.Initialise(), Ok(0));
+    EXPECT_EQ(Names(store), std::vector<std::string>{"profile1"});
 }
 
 TEST_F(StoreFixture, IdentifiersThatAreNotFileNamesAreRefused) {
