@@ -3,11 +3,11 @@
 #include "config/json_access.h"
 #include "config/json_file_store.h"
 #include "config/strings.h"
+#include "config/unique_id.h"
 #include "platform/diag.h"
 #include "platform/paths.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace norvane::config {
 namespace {
@@ -70,22 +70,6 @@ std::filesystem::path ProfileStore::ProfilePath(std::string_view uuid) const {
         return {};
     }
     return folder_ / fileName;
-}
-
-std::string ProfileStore::NewIdentifier(const Json::Value& list) const {
-    for (int attempt = 0;; ++attempt) {
-        std::string id = MakeTimestampId();
-        std::error_code ec;
-        bool taken = std::filesystem::exists(folder_ / (id + ".Json"), ec) || ec;
-        for (int i = 0; !taken && i < EntryCount(list); ++i) {
-            taken = json::StringOf(*EntryAt(list, i), "profileUUID") == id;
-        }
-        if (!taken || attempt >= 2000) {
-            return id;
-        }
-        // Two profiles made within one millisecond: wait for the next one.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 }
 
 bool ProfileStore::NameTaken(const Json::Value& list, std::string_view name, int except) const {
@@ -192,7 +176,19 @@ StoreResult ProfileStore::Select(int index) {
 
 StoreResult ProfileStore::Append(Json::Value list, const std::string& name, Json::Value document,
                                  bool select) {
-    const std::string uuid = NewIdentifier(list);
+    const std::optional<std::string> id =
+        UniqueTimestampId(folder_, ".Json", [&](std::string_view candidate) {
+            for (int i = 0; i < EntryCount(list); ++i) {
+                if (json::StringOf(*EntryAt(list, i), "profileUUID") == candidate) {
+                    return true;
+                }
+            }
+            return false;
+        });
+    if (!id) {
+        return {StoreStatus::WriteFailed};
+    }
+    const std::string& uuid = *id;
     Stamp(document, name, uuid);
     // The profile file first, so that the list never names a file that is not there.
     if (!JsonFileStore::WriteJsonFile(ProfilePath(uuid), document)) {

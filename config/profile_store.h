@@ -77,7 +77,6 @@ private:
     Json::Value ReadList() const;
     bool WriteList(const Json::Value& list) const;
     std::filesystem::path ProfilePath(std::string_view uuid) const;
-    std::string NewIdentifier(const Json::Value& list) const;
     bool NameTaken(const Json::Value& list, std::string_view name, int except = -1) const;
     // The list for an operation that adds to it: one that is not a JSON object is kept
     // aside and rebuilt from the profile files first, so that no profile is orphaned.
