@@ -158,9 +158,14 @@ StoreResult ProfileStore::Initialise() {
         return {StoreStatus::WriteFailed};
     }
     if (EntryCount(*list) == 0) {
-        Json::Value fresh(Json::objectValue);
-        fresh[kList] = Json::Value(Json::arrayValue);
-        return Append(std::move(fresh), "profile1", JsonFileStore::ReadJsonFile(defaultProfile_), true);
+        // An empty or wrong-typed "profilelist" is refilled; the list's other members stay.
+        if (std::optional<Json::Value> rebuilt = ListFromProfileFiles()) {
+            (*list)[kList] = (*rebuilt)[kList];
+            (*list)[kSelect] = 0;
+            return WriteList(*list) ? StoreResult{StoreStatus::Ok, 0} : StoreResult{StoreStatus::WriteFailed};
+        }
+        (*list)[kList] = Json::Value(Json::arrayValue);
+        return Append(std::move(*list), "profile1", JsonFileStore::ReadJsonFile(defaultProfile_), true);
     }
     return {StoreStatus::Ok, SelectedIndexOf(*list)};
 }

@@ -49,8 +49,9 @@ public:
                  bool keepCustomEqualiser = false);
 
     // Makes sure the list holds at least one profile; the index is the selected one. A
-    // list that is missing or unreadable is rebuilt from the profile files present (the
-    // unreadable one kept aside); with none, one "profile1" is created.
+    // list that is missing, unreadable or without entries is rebuilt from the profile files
+    // present (an unreadable one kept aside, the other members of a readable one kept);
+    // with none, one "profile1" is created.
     StoreResult Initialise();
     std::vector<ProfileEntry> Entries() const;
     int Count() const;

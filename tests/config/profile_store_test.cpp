@@ -214,6 +214,28 @@ TEST_F(StoreFixture, CorruptListIsRebuiltFromTheProfileFiles) {
     EXPECT_TRUE(backup);
 }
 
+TEST_F(StoreFixture, ListWithoutEntriesKeepsItsOtherMembersAndFindsTheProfileFiles) {
+    WriteText(dir / "mouse" / "2026_01_01_00_00_00_000.Json",
+              R"({"profilename": "Game", "profileUUID": "2026_01_01_00_00_00_000"})");
+    struct Case {
+        const char* list;
+        bool profilePresent;
+        std::vector<std::string> names;
+    };
+    for (const Case& c : {Case{R"({"profilelist": {}, "kept": 5})", true, {"Game"}},
+                          Case{R"({"profilelist": [], "kept": 5})", true, {"Game"}},
+                          Case{R"({"kept": 5})", false, {"profile1"}}}) {
+        SCOPED_TRACE(c.list);
+        if (!c.profilePresent) {
+            std::filesystem::remove(dir / "mouse" / "2026_01_01_00_00_00_000.Json");
+        }
+        WriteText(dir / "mouse" / "ProfileList.ini", c.list);
+        EXPECT_EQ(store.Initialise(), Ok(0));
+        EXPECT_EQ(Names(store), c.names);
+        EXPECT_EQ(JsonFileStore::ReadJsonFile(store.ListPath())["kept"].asInt(), 5);
+    }
+}
+
 TEST_F(StoreFixture, AddAndImportKeepACorruptListAndRebuildItFirst) {
     WriteText(dir / "Game.json", R"({"Device": [{"tag": 7}]})");
     struct Case {
