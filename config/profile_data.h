@@ -30,7 +30,8 @@ enum class LoadStatus {
     Missing,    // neither file holds it (or the device index is out of range): the document is null
 };
 
-// Upper bounds for indices that come from profiles or callers.
+// Upper bounds for indices that come from profiles or callers. The number of per-key
+// colour groups is this system's own bound: profiles carry no group count.
 inline constexpr int kMaxCustomColorGroups = 16;
 inline constexpr int kMaxKeyColors = 170;
 inline constexpr int kMaxDeviceIndex = 15;

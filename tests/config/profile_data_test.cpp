@@ -134,6 +134,36 @@ TEST_F(ProfileFixture, DpiStagesFromAShorterListKeepTheStoredTail) {
     EXPECT_EQ(data.GetCurrentDpiStage(), 1);
 }
 
+TEST_F(ProfileFixture, StageAndGroupIndicesFromFilesAreChecked) {
+    struct Case {
+        const char* stored;
+        int stage;  // of three stages
+        int group;  // of kMaxCustomColorGroups groups
+    };
+    for (const Case& c : {Case{"2", 2, 2}, Case{"3", 0, 3}, Case{"15", 0, 15}, Case{"16", 0, 0},
+                          Case{"-1", 0, 0}, Case{"4294967297", 0, 0}, Case{"\"1\"", 0, 0}}) {
+        SCOPED_TRACE(c.stored);
+        WriteText(dir / "p.Json",
+                  std::string(R"({"Device": [{"DPIStages": {"StageDPIs": [{}, {}, {}], "StageActive": )") +
+                      c.stored + R"(}, "CustomLightMode": {"CustomLightModeGroupIndex": )" + c.stored +
+                      "}}]}");
+        CMouseProfiledata mouse;
+        mouse.LoadDeviceDocument(dir / "p.Json");
+        mouse.GetDpiStages();
+        EXPECT_EQ(mouse.GetCurrentDpiStage(), c.stage);
+        CKeyboardProfiledata keyboard;
+        keyboard.LoadDeviceDocument(dir / "p.Json");
+        EXPECT_EQ(keyboard.GetCustomGroupIndex(), c.group);
+    }
+    CMouseProfiledata mouse;
+    EXPECT_FALSE(mouse.SetCurrentDpiStage(-1));
+    EXPECT_FALSE(mouse.DeviceDocument().isMember("DPIStages"));
+    CKeyboardProfiledata keyboard;
+    EXPECT_FALSE(keyboard.SetCustomGroupIndex(kMaxCustomColorGroups));
+    EXPECT_TRUE(keyboard.SetCustomGroupIndex(kMaxCustomColorGroups - 1));
+    EXPECT_EQ(keyboard.GetCustomGroupIndex(), kMaxCustomColorGroups - 1);
+}
+
 TEST_F(ProfileFixture, ReportStageNeedsSystemStages) {
     WriteText(dir / "p.Json", R"({"Device": [{"ReportStages": {"StageActive": 3}}]})");
     data.LoadDeviceDocument(dir / "p.Json");
