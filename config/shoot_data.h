@@ -42,6 +42,7 @@ public:
 
     // Replaces every user file that cannot be read or parsed by its factory copy.
     void EnsureFiles() const;
+    // The bullet as the mouse receives it (distances are sent as one byte each).
     std::optional<Bullet> ReadBullet(int gun, int bullet) const;
     // Writes the bullet's six events, leaving the file's other events and members as they
     // were; returns the bullet as stored (clamped), or nullopt when nothing was written.

@@ -75,6 +75,30 @@ TEST_F(ShootFixture, ReadBulletDirections) {
     EXPECT_EQ(shoot.ReadBullet(3, 0), std::nullopt);
 }
 
+TEST_F(ShootFixture, ReadBulletShowsWhatTheMouseReceives) {
+    struct Case {
+        std::string x, y, delay;  // as stored
+        Bullet shown;
+    };
+    for (const Case& c : {Case{"300", "7", "\"250\"", {44, true, 7, true, 250}},
+                          Case{"-1", "256", "70000", {255, true, 0, true, 65535}},
+                          Case{"\"12\"", "3.9", "\"70000ms\"", {0, true, 3, true, 65535}}}) {
+        SCOPED_TRACE(c.x + " " + c.y + " " + c.delay);
+        WriteText(shoot.UserFile(1), R"({"Events": [{"Type": 1, "Button": 1, "Action": "down", "Delay": 10},
+            {"Type": 1, "Button": 1, "Action": "up", "Delay": 0},
+            {"Type": 4, "Action": "down", "Delay": 5, "Button": )" +
+                                         c.x + R"(},
+            {"Type": 5, "Action": "down", "Button": )" +
+                                         c.y + R"(, "Delay": )" + c.delay + "}]}");
+        EXPECT_EQ(shoot.ReadBullet(1, 0), c.shown);
+        const std::vector<PackedMacroEvent> packed = shoot.PackedEvents(1);
+        ASSERT_EQ(packed.size(), 4U);
+        EXPECT_EQ(packed[2].bytes[3], c.shown.x);
+        EXPECT_EQ(packed[3].bytes[3], c.shown.y);
+        EXPECT_EQ(packed[3].bytes[0] | (packed[3].bytes[1] << 8), c.shown.delay);
+    }
+}
+
 TEST_F(ShootFixture, WriteIntoAShortFileFillsTheBulletsBefore) {
     WriteText(shoot.UserFile(0), R"({"Events": []})");
     ASSERT_TRUE(shoot.WriteBullet(0, 2, {4, false, 5, true, 9}).has_value());
