@@ -82,6 +82,7 @@ std::filesystem::path ShootData::FactoryFile(int gun) const {
 void ShootData::EnsureFiles() const {
     for (int gun = 0; gun < kGunCount; ++gun) {
         if (!JsonFileStore::ReadJsonFile(UserFile(gun)).isObject()) {
+            JsonFileStore::KeepUnreadableFile(UserFile(gun));
             CopyFile(FactoryFile(gun), UserFile(gun));
         }
     }

@@ -43,6 +43,14 @@ TEST_F(ShootFixture, EnsureReplacesOnlyUnreadableUserFiles) {
     EXPECT_EQ(ReadText(shoot.UserFile(1)), "{\"Events\": []}");
     EXPECT_EQ(ReadText(shoot.UserFile(2)), ReadText(shoot.FactoryFile(2)));
     EXPECT_EQ(ReadText(shoot.UserFile(3)), ReadText(shoot.FactoryFile(3)));
+    // Only the unreadable file is kept aside before it is replaced.
+    std::vector<std::string> backups;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "mouse")) {
+        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) {
+            backups.push_back(entry.path().filename().string().substr(0, 17) + ": " + ReadText(entry.path()));
+        }
+    }
+    EXPECT_EQ(backups, std::vector<std::string>{"ShootData_2.Shoot: { broken"});
 }
 
 TEST_F(ShootFixture, WritingBullet29ChangesOnlyItsSixEvents) {
