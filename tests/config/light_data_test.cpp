@@ -71,16 +71,18 @@ TEST_F(LightFixture, LightListMarksNullEntriesAbsent) {
 }
 
 TEST_F(LightFixture, CustomEffectIsReadFromTheDeviceFolder) {
-    WriteText(dir / "velto_light.config", R"({"LightInfo": [[
+    // The device folder lies one level down, so the file it must not reach is still ours.
+    std::filesystem::create_directory(dir / "device");
+    WriteText(dir / "device" / "velto_light.config", R"({"LightInfo": [[
         {"LightName": "a", "Guid": "g0"}, {"LightName": "b", "Guid": "g1"}, {"LightName": "c", "Guid": "g2"},
         {"LightName": "d", "Guid": "g3"}, {"LightName": "e", "Guid": "../escape"}]]})");
-    WriteText(dir / "g3.light", R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 500, "Cyle": 2, "red": 255},
+    WriteText(dir / "device" / "g3.light",
+              R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 500, "Cyle": 2, "red": 255},
                                                       {"LEDREGMode": 4, "Time": 250}]})");
-    std::error_code ec;
 
     Load(R"({"LightInfo": {"SelectItem": 3}})");
     data.GetLightInfo();
-    data.LoadLightConfig(dir / "velto_light.config");
+    data.LoadLightConfig(dir / "device" / "velto_light.config");
     const std::vector<LightEffectStep> steps = data.GetCustomEffect();
     ASSERT_EQ(steps.size(), 2U);
     EXPECT_EQ(steps[0].duration, 500);
@@ -89,11 +91,10 @@ TEST_F(LightFixture, CustomEffectIsReadFromTheDeviceFolder) {
     EXPECT_EQ(steps[1].effectCode, 4);
 
     // An identifier with a path in it is refused.
-    WriteText(dir.Path().parent_path() / "escape.light", R"({"LEDEffectList": [{"LEDREGMode": 1}]})");
+    WriteText(dir / "escape.light", R"({"LEDEffectList": [{"LEDREGMode": 1}]})");
     Load(R"({"LightInfo": {"SelectItem": 4}})");
     data.GetLightInfo();
     EXPECT_TRUE(data.GetCustomEffect().empty());
-    std::filesystem::remove(dir.Path().parent_path() / "escape.light", ec);
 }
 
 // Runs the scope in another current folder.
