@@ -81,9 +81,12 @@ std::filesystem::path ShootData::FactoryFile(int gun) const {
 
 void ShootData::EnsureFiles() const {
     for (int gun = 0; gun < kGunCount; ++gun) {
-        if (!JsonFileStore::ReadJsonFile(UserFile(gun)).isObject()) {
+        if (JsonFileStore::ReadJsonFile(UserFile(gun)).isObject()) {
+            continue;
+        }
+        if (const std::optional<std::string> bytes = platform::ReadFileLimited(FactoryFile(gun))) {
             JsonFileStore::KeepUnreadableFile(UserFile(gun));
-            CopyFile(FactoryFile(gun), UserFile(gun));
+            platform::WriteFileAtomically(UserFile(gun), *bytes);
         }
     }
 }
