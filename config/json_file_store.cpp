@@ -95,7 +95,8 @@ bool JsonFileStore::IsCorruptFile(const std::filesystem::path& path) {
         return true;  // unreadable or too large
     }
     const std::string_view content(text->data(), std::min(text->size(), text->find('\0')));
-    if (IsBlank(content)) {
+    // Only JSON's own white space makes a file empty.
+    if (content.find_first_not_of(" \t\n\r") == std::string_view::npos) {
         return false;
     }
     const std::optional<Json::Value> root = TryParseJson(content);

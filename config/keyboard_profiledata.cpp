@@ -75,15 +75,20 @@ bool CKeyboardProfiledata::SetCustomColors(const std::vector<KeyColor>& colors, 
 int CKeyboardProfiledata::GetCustomGroupIndex() {
     customGroupIndex_ = 0;
     if (const Json::Value* mode = json::Member(DeviceDocument(), "CustomLightMode")) {
-        customGroupIndex_ = static_cast<int>(json::IntegerOf(*mode, "CustomLightModeGroupIndex"));
+        const std::int64_t index = json::IntegerOf(*mode, "CustomLightModeGroupIndex");
+        customGroupIndex_ = index >= 0 && index < kMaxCustomColorGroups ? static_cast<int>(index) : 0;
     }
     return customGroupIndex_;
 }
 
-void CKeyboardProfiledata::SetCustomGroupIndex(int index) {
+bool CKeyboardProfiledata::SetCustomGroupIndex(int index) {
+    if (!ValidGroup(index)) {
+        return false;
+    }
     customGroupIndex_ = index;
     json::EnsureMember(json::EnsureMember(Document(), "CustomLightMode"), "CustomLightModeGroupIndex") =
         index;
+    return true;
 }
 
 }  // namespace norvane::config

@@ -30,8 +30,11 @@ public:
     // gives an empty list and changes nothing.
     std::vector<KeyColor> GetCustomColors(int group, int count);
     bool SetCustomColors(const std::vector<KeyColor>& colors, int group);
+    // "CustomLightModeGroupIndex"; a stored index outside 0 … kMaxCustomColorGroups − 1
+    // reads as 0, so the result can always be passed to GetCustomColors.
     int GetCustomGroupIndex();
-    void SetCustomGroupIndex(int index);
+    // False (nothing changed) for an index outside 0 … kMaxCustomColorGroups − 1.
+    bool SetCustomGroupIndex(int index);
 
 private:
     KeyboardSettings settings_;

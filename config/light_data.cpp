@@ -130,7 +130,7 @@ std::vector<LightEffectStep> ReadLightEffectFile(const std::filesystem::path& pa
 
 std::filesystem::path LightEffectPath(const std::filesystem::path& dataFolder, std::string_view guid) {
     const std::string fileName = std::string(guid) + ".light";
-    if (guid.empty() || !platform::IsSafeFileName(fileName)) {
+    if (guid.empty() || !platform::IsSafeFileName(fileName) || !dataFolder.is_absolute()) {
         return {};
     }
     return dataFolder / fileName;

@@ -108,7 +108,7 @@ Json::Value KeyColorToJson(const KeyColor& color);
 std::vector<LightEffectStep> ReadLightEffectFile(const std::filesystem::path& path);
 
 // A ".light" file named by a light configuration entry's "Guid", inside the device's data
-// folder; empty when the identifier cannot be a file name.
+// folder; empty when the identifier cannot be a file name or the folder is not absolute.
 std::filesystem::path LightEffectPath(const std::filesystem::path& dataFolder, std::string_view guid);
 
 // One built-in light mode of the light mode name file.

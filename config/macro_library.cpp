@@ -3,10 +3,11 @@
 #include "config/json_access.h"
 #include "config/json_file_store.h"
 #include "config/strings.h"
+#include "config/unique_id.h"
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
 
-#include <thread>
+#include <algorithm>
 
 namespace norvane::config {
 namespace {
@@ -61,20 +62,6 @@ bool MacroLibrary::NameTaken(std::string_view name) const {
     return false;
 }
 
-std::string MacroLibrary::NewIdentifier() const {
-    for (int attempt = 0;; ++attempt) {
-        std::string id = MakeTimestampId();
-        bool taken = std::filesystem::exists(folder_ / (id + ".mac"));
-        for (const MacroEntry& e : entries_) {
-            taken = taken || e.guid == id;
-        }
-        if (!taken || attempt >= 2000) {
-            return id;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 bool MacroLibrary::WriteIndex() const {
     // Other members of the index file are kept.
     Json::Value root = JsonFileStore::ReadObjectForUpdate(IndexPath());
@@ -90,7 +77,14 @@ bool MacroLibrary::WriteIndex() const {
 }
 
 std::string MacroLibrary::Append(const std::string& name) {
-    entries_.push_back({name, NewIdentifier()});
+    std::optional<std::string> guid = UniqueTimestampId(folder_, ".mac", [this](std::string_view candidate) {
+        return std::any_of(entries_.begin(), entries_.end(),
+                           [&](const MacroEntry& e) { return e.guid == candidate; });
+    });
+    if (!guid) {
+        return {};
+    }
+    entries_.push_back({name, std::move(*guid)});
     if (!WriteIndex()) {
         entries_.pop_back();
         return {};
@@ -242,11 +236,12 @@ int RenumberMacroBindingsInProfiles(const std::vector<std::filesystem::path>& pr
                                     const std::filesystem::path& currentProfile, int deletedIndex) {
     int rewritten = 0;
     for (const std::filesystem::path& path : profiles) {
-        if (path.empty() || path == currentProfile || !std::filesystem::exists(path)) {
+        std::error_code ec;
+        if (path.empty() || path == currentProfile || !std::filesystem::exists(path, ec)) {
             continue;
         }
         CBasicProfiledata other;
-        if (other.LoadOtherDocument(path).isNull()) {
+        if (other.LoadOtherDocument(path) == LoadStatus::Missing) {
             continue;
         }
         std::vector<KeyListEntry> keys = other.GetOtherKeyList();

@@ -66,7 +66,6 @@ private:
     bool NameTaken(std::string_view name) const;
     std::string Append(const std::string& name);
     bool WriteIndex() const;
-    std::string NewIdentifier() const;
 
     std::filesystem::path folder_;
     std::vector<MacroEntry> entries_;

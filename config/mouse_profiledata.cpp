@@ -5,9 +5,6 @@
 namespace norvane::config {
 namespace {
 
-// A sanity bound for stage lists read from files.
-constexpr std::size_t kMaxDpiStages = 64;
-
 std::uint16_t Word(const Json::Value& o, std::string_view key) {
     return static_cast<std::uint16_t>(json::IntegerOf(o, key) & 0xFFFF);
 }
@@ -25,9 +22,9 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
     if (dpi == nullptr || !dpi->isObject()) {
         return stages_;
     }
-    currentStage_ = static_cast<int>(json::IntegerOf(*dpi, "StageActive"));
     if (const Json::Value* list = json::Member(*dpi, "StageDPIs"); list != nullptr && list->isArray()) {
-        const std::size_t count = std::min<std::size_t>(list->size(), kMaxDpiStages);
+        const std::size_t count =
+            std::min<std::size_t>(list->size(), static_cast<std::size_t>(kMaxDpiStages));
         for (std::size_t i = 0; i < count; ++i) {
             const DpiStage stage = ReadStage((*list)[static_cast<Json::ArrayIndex>(i)]);
             if (i < stages_.size()) {
@@ -37,6 +34,10 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
             }
         }
     }
+    // An index that names no stage reads as the first one.
+    const std::int64_t active = json::IntegerOf(*dpi, "StageActive");
+    currentStage_ =
+        active >= 0 && active < static_cast<std::int64_t>(stages_.size()) ? static_cast<int>(active) : 0;
     return stages_;
 }
 
@@ -55,9 +56,13 @@ void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& stages) {
     }
 }
 
-void CMouseProfiledata::SetCurrentDpiStage(int index) {
+bool CMouseProfiledata::SetCurrentDpiStage(int index) {
+    if (index < 0 || index >= kMaxDpiStages) {
+        return false;
+    }
     currentStage_ = index;
     json::EnsureMember(json::EnsureMember(Document(), "DPIStages"), "StageActive") = index;
+    return true;
 }
 
 MouseSettings CMouseProfiledata::GetMouseSettings() {

@@ -8,6 +8,9 @@
 
 namespace norvane::config {
 
+// This system's bound for stage lists and stage indices (profiles hold five stages).
+inline constexpr int kMaxDpiStages = 64;
+
 // One element of "DPIStages"."StageDPIs" (DPI values in slider units).
 struct DpiStage {
     std::uint8_t enabled = 0;     // "StageActive"
@@ -45,11 +48,15 @@ struct CorrectionEntry {
 class CMouseProfiledata : public CBasicProfiledata {
 public:
     // Stages read from the document overwrite the stored ones position by position; stored
-    // stages beyond the document's list are kept.
+    // stages beyond the document's list are kept. The document's current stage index is
+    // taken only when it names one of the stages, else it reads as 0.
     std::vector<DpiStage> GetDpiStages();
     void SetDpiStages(const std::vector<DpiStage>& stages);
+    // Always within the stages read last (0 before any were read), so callers may index
+    // the stage list with it once it is not empty.
     int GetCurrentDpiStage() const { return currentStage_; }
-    void SetCurrentDpiStage(int index);
+    // False (nothing changed) for an index outside 0 … kMaxDpiStages − 1.
+    bool SetCurrentDpiStage(int index);
     MouseSettings GetMouseSettings();
     void SetMouseSettings(const MouseSettings& settings);
     std::vector<CorrectionEntry> GetCorrectionList();

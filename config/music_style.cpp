@@ -60,6 +60,8 @@ void WriteMusicStyle(Json::Value& device, const MusicStyleInfo& info) {
 Json::Value LoadAudioFile(const std::filesystem::path& userFile, const std::filesystem::path& factoryFile) {
     if (JsonFileStore::ReadFileText(userFile).empty()) {
         if (const std::optional<std::string> bytes = platform::ReadFileLimited(factoryFile)) {
+            // An unreadable or oversize file is kept aside, not overwritten.
+            JsonFileStore::KeepUnreadableFile(userFile);
             platform::WriteFileAtomically(userFile, *bytes);
         }
     }

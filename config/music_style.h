@@ -28,8 +28,8 @@ MusicStyleInfo ReadMusicStyle(const Json::Value& device);
 // Writes all seventeen keys into device."AudioLightInfo"; other members stay.
 void WriteMusicStyle(Json::Value& device, const MusicStyleInfo& info);
 
-// The "Device" object of the user's file; when that file is missing or empty, the factory
-// file is copied to it first.
+// The "Device" object of the user's file; when that file is missing, empty, unreadable or
+// too large, the factory file is copied to it first (an unreadable one kept aside).
 Json::Value LoadAudioFile(const std::filesystem::path& userFile, const std::filesystem::path& factoryFile);
 // Puts the "Device" object into the user's file, keeping the file's other members.
 bool SaveAudioFile(const std::filesystem::path& userFile, const Json::Value& device);

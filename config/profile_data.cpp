@@ -82,37 +82,39 @@ void CBasicProfiledata::SetDefaultPath(const std::filesystem::path& path) {
     }
 }
 
-Json::Value CBasicProfiledata::LoadDocument(const std::filesystem::path& path) {
+LoadStatus CBasicProfiledata::LoadDocument(const std::filesystem::path& path, Json::Value& document) const {
+    document = Json::Value();
     if (!ValidDeviceIndex(deviceIndex_)) {
-        return {};
+        return LoadStatus::Missing;
     }
     Json::Value root = JsonFileStore::ReadObjectForUpdate(path);
     if (const Json::Value* element = DeviceElement(root, deviceIndex_)) {
-        return *element;
+        document = *element;
+        return LoadStatus::Loaded;
     }
     // Missing, empty or incomplete: complete it from the factory settings.
     const Json::Value defaults = JsonFileStore::ReadJsonFile(defaultPath_);
     const Json::Value* factory = DeviceElement(defaults, deviceIndex_);
     if (factory == nullptr) {
         platform::diag::Trace("no factory profile in " + defaultPath_.string());
-        return {};
+        return LoadStatus::Missing;
     }
+    document = *factory;
     json::EnsureElement(json::EnsureMember(root, "Device"), static_cast<std::size_t>(deviceIndex_)) =
         *factory;
     if (!JsonFileStore::WriteJsonFile(path, root)) {
         platform::diag::Trace("could not write profile " + path.string());
+        return LoadStatus::NotSaved;
     }
-    return *factory;
+    return LoadStatus::Completed;
 }
 
-Json::Value CBasicProfiledata::LoadDeviceDocument(const std::filesystem::path& path) {
-    document_ = LoadDocument(path);
-    return document_;
+LoadStatus CBasicProfiledata::LoadDeviceDocument(const std::filesystem::path& path) {
+    return LoadDocument(path, document_);
 }
 
-Json::Value CBasicProfiledata::LoadOtherDocument(const std::filesystem::path& path) {
-    otherDocument_ = LoadDocument(path);
-    return otherDocument_;
+LoadStatus CBasicProfiledata::LoadOtherDocument(const std::filesystem::path& path) {
+    return LoadDocument(path, otherDocument_);
 }
 
 std::vector<KeyListEntry> CBasicProfiledata::GetKeyList() {
@@ -170,6 +172,8 @@ std::vector<LightListEntry> CBasicProfiledata::GetLightList() {
 
 Json::Value CBasicProfiledata::LoadLightConfig(const std::filesystem::path& path) {
     lightConfig_ = JsonFileStore::ReadJsonFile(path);
+    // Effect files are looked up beside the file just read; a relative path gives no folder.
+    lightConfigFolder_ = path.is_absolute() ? path.parent_path() : std::filesystem::path();
     return lightConfig_;
 }
 
@@ -188,7 +192,7 @@ std::vector<LightEffectStep> CBasicProfiledata::GetCustomEffect() {
             }
         }
     }
-    const std::filesystem::path file = LightEffectPath(lightConfigPath_.parent_path(), guid);
+    const std::filesystem::path file = LightEffectPath(lightConfigFolder_, guid);
     if (!file.empty()) {
         effectSteps_ = ReadLightEffectFile(file);
     }

@@ -22,7 +22,16 @@ struct KeyListEntry {
     friend bool operator==(const KeyListEntry&, const KeyListEntry&) = default;
 };
 
-// Upper bounds for indices that come from profiles or callers.
+// What loading a device document found and did.
+enum class LoadStatus {
+    Loaded,     // the file held the device element
+    Completed,  // taken from the default data file and written into the file
+    NotSaved,   // taken from the default data file, but the file could not be written
+    Missing,    // neither file holds it (or the device index is out of range): the document is null
+};
+
+// Upper bounds for indices that come from profiles or callers. The number of per-key
+// colour groups is this system's own bound: profiles carry no group count.
 inline constexpr int kMaxCustomColorGroups = 16;
 inline constexpr int kMaxKeyColors = 170;
 inline constexpr int kMaxDeviceIndex = 15;
@@ -55,9 +64,10 @@ public:
 
     // Loads the device document from the file; a missing or empty file, or one without
     // the device element, is completed from the default data file and written back. A
-    // file that does not parse is kept aside as a backup before it is replaced.
-    Json::Value LoadDeviceDocument(const std::filesystem::path& path);
-    Json::Value LoadOtherDocument(const std::filesystem::path& path);
+    // file that does not parse is kept aside as a backup before it is replaced. The
+    // document is then DeviceDocument() (OtherDocument() for the other document).
+    LoadStatus LoadDeviceDocument(const std::filesystem::path& path);
+    LoadStatus LoadOtherDocument(const std::filesystem::path& path);
 
     const Json::Value& DeviceDocument() const { return document_; }
     const Json::Value& OtherDocument() const { return otherDocument_; }
@@ -77,7 +87,8 @@ public:
     std::vector<LightListEntry> GetLightList();
     Json::Value LoadLightConfig(const std::filesystem::path& path);
     // The steps of the effect file of the selected mode, looked up in the light
-    // configuration document; the file lies in the light configuration file's folder.
+    // configuration document; the file lies in the folder the configuration was loaded
+    // from (none when it was loaded by a relative path).
     std::vector<LightEffectStep> GetCustomEffect();
     int FirstCustomLightIndex() const { return firstCustomLightIndex_; }
     void SetFirstCustomLightIndex(int index) { firstCustomLightIndex_ = index; }
@@ -86,7 +97,7 @@ protected:
     Json::Value& Document() { return document_; }
 
 private:
-    Json::Value LoadDocument(const std::filesystem::path& path);
+    LoadStatus LoadDocument(const std::filesystem::path& path, Json::Value& document) const;
 
     std::filesystem::path profilePath_;
     std::filesystem::path defaultPath_;
@@ -100,6 +111,7 @@ private:
     std::filesystem::path lightConfigPath_;
     std::vector<LightEffectStep> effectSteps_;
     Json::Value lightConfig_;
+    std::filesystem::path lightConfigFolder_;
     std::vector<KeyListEntry> keyList_;
     std::vector<KeyListEntry> otherKeyList_;
     int deviceIndex_ = 0;

@@ -3,11 +3,11 @@
 #include "config/json_access.h"
 #include "config/json_file_store.h"
 #include "config/strings.h"
+#include "config/unique_id.h"
 #include "platform/diag.h"
 #include "platform/paths.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace norvane::config {
 namespace {
@@ -26,6 +26,11 @@ const Json::Value* EntryAt(const Json::Value& list, int index) {
 int EntryCount(const Json::Value& list) {
     const Json::Value* entries = json::Member(list, kList);
     return entries != nullptr && entries->isArray() ? static_cast<int>(entries->size()) : 0;
+}
+
+int SelectedIndexOf(const Json::Value& list) {
+    const auto selected = json::IntegerOf(list, kSelect);
+    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
 }
 
 Json::Value MakeEntry(const std::string& name, const std::string& uuid) {
@@ -67,21 +72,6 @@ std::filesystem::path ProfileStore::ProfilePath(std::string_view uuid) const {
     return folder_ / fileName;
 }
 
-std::string ProfileStore::NewIdentifier(const Json::Value& list) const {
-    for (int attempt = 0;; ++attempt) {
-        std::string id = MakeTimestampId();
-        bool taken = std::filesystem::exists(folder_ / (id + ".Json"));
-        for (int i = 0; !taken && i < EntryCount(list); ++i) {
-            taken = json::StringOf(*EntryAt(list, i), "profileUUID") == id;
-        }
-        if (!taken || attempt >= 2000) {
-            return id;
-        }
-        // Two profiles made within one millisecond: wait for the next one.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 bool ProfileStore::NameTaken(const Json::Value& list, std::string_view name, int except) const {
     for (int i = 0; i < EntryCount(list); ++i) {
         if (i != except && EqualsIgnoreCase(json::StringOf(*EntryAt(list, i), "profilename"), name)) {
@@ -106,9 +96,7 @@ int ProfileStore::Count() const {
 }
 
 int ProfileStore::SelectedIndex() const {
-    const Json::Value list = ReadList();
-    const auto selected = json::IntegerOf(list, kSelect);
-    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+    return SelectedIndexOf(ReadList());
 }
 
 std::filesystem::path ProfileStore::PathOf(int index) const {
@@ -117,78 +105,99 @@ std::filesystem::path ProfileStore::PathOf(int index) const {
     return entry != nullptr ? ProfilePath(json::StringOf(*entry, "profileUUID")) : std::filesystem::path();
 }
 
-bool ProfileStore::RebuildFromProfileFiles(Json::Value& list) const {
+std::optional<Json::Value> ProfileStore::ListFromProfileFiles() const {
     std::vector<ProfileEntry> found;
     std::error_code ec;
-    for (const auto& file : std::filesystem::directory_iterator(folder_, ec)) {
-        if (file.path().extension() != ".Json") {
+    // Stepped with an error code: the range-for form throws when reading the folder fails.
+    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::filesystem::path& file = it->path();
+        if (file.extension() != ".Json") {
             continue;
         }
-        const Json::Value root = JsonFileStore::ReadJsonFile(file.path());
+        const Json::Value root = JsonFileStore::ReadJsonFile(file);
         const std::string uuid = json::StringOf(root, "profileUUID");
         const std::string name = json::StringOf(root, "profilename");
-        if (!uuid.empty() && ProfilePath(uuid) == file.path()) {
+        if (!uuid.empty() && ProfilePath(uuid) == file) {
             found.push_back({name.empty() ? uuid : name, uuid});
         }
     }
     if (found.empty()) {
-        return false;
+        return std::nullopt;
     }
     // Identifiers are creation times: their order is the order the profiles were made.
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.uuid < b.uuid; });
-    list = Json::Value(Json::objectValue);
+    Json::Value list(Json::objectValue);
     list[kList] = Json::Value(Json::arrayValue);
     for (const ProfileEntry& entry : found) {
         list[kList].append(MakeEntry(entry.name, entry.uuid));
     }
     list[kSelect] = 0;
     platform::diag::Trace("profile list rebuilt from " + std::to_string(found.size()) + " profile files");
-    return WriteList(list);
+    return list;
 }
 
-int ProfileStore::Initialise() {
+std::optional<Json::Value> ProfileStore::ReadListForUpdate() const {
     Json::Value list = ReadList();
-    if (!list.isObject()) {
-        JsonFileStore::KeepUnreadableFile(ListPath());
-        if (RebuildFromProfileFiles(list)) {
-            return 0;
-        }
+    if (list.isObject()) {
+        return list;
     }
-    if (EntryCount(list) == 0) {
-        const std::string uuid = NewIdentifier(list);
-        Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
-        Stamp(document, "profile1", uuid);
-        JsonFileStore::WriteJsonFile(ProfilePath(uuid), document);
-        list = Json::Value(Json::objectValue);
-        list[kList] = Json::Value(Json::arrayValue);
-        list[kList].append(MakeEntry("profile1", uuid));
-        list[kSelect] = 0;
-        WriteList(list);
-        return 0;
+    JsonFileStore::KeepUnreadableFile(ListPath());
+    std::optional<Json::Value> rebuilt = ListFromProfileFiles();
+    if (!rebuilt) {
+        return Json::Value(Json::objectValue);
     }
-    const auto selected = json::IntegerOf(list, kSelect);
-    return selected >= 0 && selected < EntryCount(list) ? static_cast<int>(selected) : 0;
+    if (!WriteList(*rebuilt)) {
+        return std::nullopt;
+    }
+    return rebuilt;
 }
 
-bool ProfileStore::Select(int index) {
+StoreResult ProfileStore::Initialise() {
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
+    }
+    if (EntryCount(*list) == 0) {
+        // An empty or wrong-typed "profilelist" is refilled; the list's other members stay.
+        if (std::optional<Json::Value> rebuilt = ListFromProfileFiles()) {
+            (*list)[kList] = (*rebuilt)[kList];
+            (*list)[kSelect] = 0;
+            return WriteList(*list) ? StoreResult{StoreStatus::Ok, 0} : StoreResult{StoreStatus::WriteFailed};
+        }
+        (*list)[kList] = Json::Value(Json::arrayValue);
+        return Append(std::move(*list), "profile1", JsonFileStore::ReadJsonFile(defaultProfile_), true);
+    }
+    return {StoreStatus::Ok, SelectedIndexOf(*list)};
+}
+
+StoreResult ProfileStore::Select(int index) {
     Json::Value list = ReadList();
     if (index < 0 || index >= EntryCount(list)) {
-        return false;
+        return {StoreStatus::BadIndex};
     }
     list[kSelect] = index;
-    return WriteList(list);
+    return WriteList(list) ? StoreResult{StoreStatus::Ok, index} : StoreResult{StoreStatus::WriteFailed};
 }
 
-std::optional<int> ProfileStore::Append(const std::string& name, Json::Value document, bool select) {
-    Json::Value list = ReadList();
-    if (!list.isObject()) {
-        list = Json::Value(Json::objectValue);
+StoreResult ProfileStore::Append(Json::Value list, const std::string& name, Json::Value document,
+                                 bool select) {
+    const std::optional<std::string> id =
+        UniqueTimestampId(folder_, ".Json", [&](std::string_view candidate) {
+            for (int i = 0; i < EntryCount(list); ++i) {
+                if (json::StringOf(*EntryAt(list, i), "profileUUID") == candidate) {
+                    return true;
+                }
+            }
+            return false;
+        });
+    if (!id) {
+        return {StoreStatus::WriteFailed};
     }
-    const std::string uuid = NewIdentifier(list);
+    const std::string& uuid = *id;
     Stamp(document, name, uuid);
     // The profile file first, so that the list never names a file that is not there.
     if (!JsonFileStore::WriteJsonFile(ProfilePath(uuid), document)) {
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
     Json::Value& entries = json::EnsureMember(list, kList);
     if (!entries.isArray()) {
@@ -202,31 +211,34 @@ std::optional<int> ProfileStore::Append(const std::string& name, Json::Value doc
     if (!WriteList(list)) {
         std::error_code ec;
         std::filesystem::remove(ProfilePath(uuid), ec);
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
-    return index;
+    return {StoreStatus::Ok, index};
 }
 
-std::optional<int> ProfileStore::Add() {
-    const Json::Value list = ReadList();
-    if (EntryCount(list) >= kMaxProfiles) {
-        return std::nullopt;
+StoreResult ProfileStore::Add() {
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
+    }
+    if (EntryCount(*list) >= kMaxProfiles) {
+        return {StoreStatus::Full};
     }
     std::string name;
     for (int n = 1;; ++n) {
         name = "profile" + std::to_string(n);
-        if (!NameTaken(list, name)) {
+        if (!NameTaken(*list, name)) {
             break;
         }
     }
-    return Append(name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
+    return Append(std::move(*list), name, JsonFileStore::ReadJsonFile(defaultProfile_), true);
 }
 
-std::optional<int> ProfileStore::Copy(int selected) {
+StoreResult ProfileStore::Copy(int selected) {
     const Json::Value list = ReadList();
     const Json::Value* source = EntryAt(list, selected);
     if (source == nullptr) {
-        return std::nullopt;
+        return {StoreStatus::BadIndex};
     }
     std::string name = json::StringOf(*source, "profilename");
     do {
@@ -237,27 +249,33 @@ std::optional<int> ProfileStore::Copy(int selected) {
     if (!document.isObject()) {
         document = Json::Value(Json::objectValue);
     }
-    return Append(name, std::move(document), false);
+    return Append(list, name, std::move(document), false);
 }
 
-std::optional<int> ProfileStore::Import(const std::filesystem::path& source) {
+StoreResult ProfileStore::Import(const std::filesystem::path& source) {
     Json::Value document = JsonFileStore::ReadJsonFile(source);
     if (!document.isObject()) {
-        return std::nullopt;
+        return {StoreStatus::Unreadable};
     }
-    const Json::Value list = ReadList();
+    std::optional<Json::Value> list = ReadListForUpdate();
+    if (!list) {
+        return {StoreStatus::WriteFailed};
+    }
     std::string name = FileTitleOf(source);
-    for (int counter = 1; NameTaken(list, name); ++counter) {
+    for (int counter = 1; NameTaken(*list, name); ++counter) {
         name += "(" + std::to_string(counter) + ")";
     }
-    return Append(name, std::move(document), false);
+    return Append(std::move(*list), name, std::move(document), false);
 }
 
-std::optional<int> ProfileStore::Delete(int selected) {
+StoreResult ProfileStore::Delete(int selected) {
     Json::Value list = ReadList();
     const int count = EntryCount(list);
-    if (selected < 0 || selected >= count || count < 2) {
-        return std::nullopt;
+    if (selected < 0 || selected >= count) {
+        return {StoreStatus::BadIndex};
+    }
+    if (count < 2) {
+        return {StoreStatus::LastProfile};
     }
     const int newSelection = selected == 0 ? 0 : selected - 1;
     const std::filesystem::path file = ProfilePath(json::StringOf(*EntryAt(list, selected), "profileUUID"));
@@ -265,61 +283,75 @@ std::optional<int> ProfileStore::Delete(int selected) {
     list[kList].removeIndex(static_cast<Json::ArrayIndex>(selected), &removed);
     list[kSelect] = newSelection;
     if (!WriteList(list)) {
-        return std::nullopt;
+        return {StoreStatus::WriteFailed};
     }
     if (!file.empty()) {
         std::error_code ec;
         std::filesystem::remove(file, ec);
     }
-    return newSelection;
+    return {StoreStatus::Ok, newSelection};
 }
 
-RenameResult ProfileStore::Rename(int selected, std::string_view newName) {
+StoreResult ProfileStore::Rename(int selected, std::string_view newName) {
     if (IsBlank(newName)) {
-        return RenameResult::Blank;
+        return {StoreStatus::BlankName};
     }
     Json::Value list = ReadList();
-    if (EntryAt(list, selected) == nullptr || NameTaken(list, newName, selected)) {
-        return RenameResult::NameTaken;
+    if (EntryAt(list, selected) == nullptr) {
+        return {StoreStatus::BadIndex};
+    }
+    if (NameTaken(list, newName, selected)) {
+        return {StoreStatus::NameTaken};
     }
     Json::Value& entry = list[kList][static_cast<Json::ArrayIndex>(selected)];
-    json::EnsureMember(entry, "profilename") = std::string(newName);
-    WriteList(list);
-    const std::filesystem::path file = ProfilePath(json::StringOf(entry, "profileUUID"));
+    const std::string uuid = json::StringOf(entry, "profileUUID");
+    const std::filesystem::path file = ProfilePath(uuid);
+    // The profile file first: when it cannot be written, nothing has changed.
+    Json::Value before;
     if (!file.empty()) {
         Json::Value document = JsonFileStore::ReadObjectForUpdate(file);
-        Stamp(document, std::string(newName), json::StringOf(entry, "profileUUID"));
-        JsonFileStore::WriteJsonFile(file, document);
+        before = document;
+        Stamp(document, std::string(newName), uuid);
+        if (!JsonFileStore::WriteJsonFile(file, document)) {
+            return {StoreStatus::WriteFailed};
+        }
     }
-    return RenameResult::Renamed;
+    json::EnsureMember(entry, "profilename") = std::string(newName);
+    if (!WriteList(list)) {
+        if (before.isObject()) {
+            JsonFileStore::WriteJsonFile(file, before);
+        }
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
-bool ProfileStore::Export(int selected, const std::filesystem::path& target) const {
-    if (target.empty()) {
-        return false;
-    }
+StoreResult ProfileStore::Export(int selected, const std::filesystem::path& target) const {
     const std::filesystem::path file = PathOf(selected);
     if (file.empty()) {
-        return false;
+        return {StoreStatus::BadIndex};
     }
     const Json::Value document = JsonFileStore::ReadJsonFile(file);
     if (!document.isObject()) {
-        return false;
+        return {StoreStatus::Unreadable};
     }
-    return JsonFileStore::WriteJsonFile(target, document);
+    if (target.empty() || !JsonFileStore::WriteJsonFile(target, document)) {
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
-bool ProfileStore::Reset(int selected) {
+StoreResult ProfileStore::Reset(int selected) {
     const Json::Value list = ReadList();
     const Json::Value* entry = EntryAt(list, selected);
-    if (entry == nullptr) {
-        return false;
-    }
-    const std::string uuid = json::StringOf(*entry, "profileUUID");
+    const std::string uuid = entry != nullptr ? json::StringOf(*entry, "profileUUID") : std::string();
     const std::filesystem::path file = ProfilePath(uuid);
+    if (file.empty()) {
+        return {StoreStatus::BadIndex};
+    }
     Json::Value document = JsonFileStore::ReadJsonFile(defaultProfile_);
-    if (file.empty() || !document.isObject()) {
-        return false;
+    if (!document.isObject()) {
+        return {StoreStatus::Unreadable};
     }
     Stamp(document, json::StringOf(*entry, "profilename"), uuid);
     if (keepCustomEqualiser_) {
@@ -333,7 +365,10 @@ bool ProfileStore::Reset(int selected) {
             }
         }
     }
-    return JsonFileStore::WriteJsonFile(file, document);
+    if (!JsonFileStore::WriteJsonFile(file, document)) {
+        return {StoreStatus::WriteFailed};
+    }
+    return {StoreStatus::Ok, selected};
 }
 
 }  // namespace norvane::config

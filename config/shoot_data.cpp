@@ -81,8 +81,12 @@ std::filesystem::path ShootData::FactoryFile(int gun) const {
 
 void ShootData::EnsureFiles() const {
     for (int gun = 0; gun < kGunCount; ++gun) {
-        if (!JsonFileStore::ReadJsonFile(UserFile(gun)).isObject()) {
-            CopyFile(FactoryFile(gun), UserFile(gun));
+        if (JsonFileStore::ReadJsonFile(UserFile(gun)).isObject()) {
+            continue;
+        }
+        if (const std::optional<std::string> bytes = platform::ReadFileLimited(FactoryFile(gun))) {
+            JsonFileStore::KeepUnreadableFile(UserFile(gun));
+            platform::WriteFileAtomically(UserFile(gun), *bytes);
         }
     }
 }
@@ -102,12 +106,18 @@ std::optional<Bullet> ShootData::ReadBullet(int gun, int bullet) const {
     if (horizontal == nullptr || vertical == nullptr) {
         return std::nullopt;
     }
+    // Read and packed as the mouse receives them: the distance is the low byte of "Button",
+    // the delay may be a number or a text.
+    const MacroEvent h = ReadMacroEvent(*horizontal).value_or(MacroEvent{});
+    const MacroEvent v = ReadMacroEvent(*vertical).value_or(MacroEvent{});
+    const PackedMacroEvent packedH = PackMacroEvent(h);
+    const PackedMacroEvent packedV = PackMacroEvent(v);
     Bullet b;
-    b.x = static_cast<int>(json::IntegerOf(*horizontal, "Button"));
-    b.left = json::StringOf(*horizontal, "Action") == kActionDown;
-    b.y = static_cast<int>(json::IntegerOf(*vertical, "Button"));
-    b.up = json::StringOf(*vertical, "Action") == kActionDown;
-    b.delay = ClampDelay(json::IntegerOf(*vertical, "Delay"));
+    b.x = packedH.bytes[3];
+    b.left = h.IsDown();
+    b.y = packedV.bytes[3];
+    b.up = v.IsDown();
+    b.delay = packedV.bytes[0] | (packedV.bytes[1] << 8);
     return b;
 }
 

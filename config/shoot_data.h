@@ -40,8 +40,10 @@ public:
     std::filesystem::path UserFile(int gun) const;
     std::filesystem::path FactoryFile(int gun) const;
 
-    // Replaces every user file that cannot be read or parsed by its factory copy.
+    // Replaces every user file that cannot be read or parsed by its factory copy; one that
+    // exists is kept aside first.
     void EnsureFiles() const;
+    // The bullet as the mouse receives it (distances are sent as one byte each).
     std::optional<Bullet> ReadBullet(int gun, int bullet) const;
     // Writes the bullet's six events, leaving the file's other events and members as they
     // were; returns the bullet as stored (clamped), or nullopt when nothing was written.

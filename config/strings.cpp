@@ -1,5 +1,6 @@
 #include "config/strings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <clocale>
@@ -36,6 +37,13 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The code points with the Unicode White_Space property.
+bool IsUnicodeSpace(char32_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
 }  // namespace
 
 std::wstring Utf8ToWide(std::string_view bytes) {
@@ -64,8 +72,10 @@ std::wstring Utf8ToWide(std::string_view bytes) {
             continue;
         }
         if (i + static_cast<std::size_t>(length) > bytes.size()) {
+            // Cut short by the end: only the lead byte is replaced, the rest is read again.
             out.push_back(static_cast<wchar_t>(kReplacement));
-            break;
+            ++i;
+            continue;
         }
         bool valid = true;
         for (int k = 1; k < length; ++k) {
@@ -147,12 +157,9 @@ void StripChar(std::string& bytes, char c) {
 }
 
 bool IsBlank(std::string_view text) {
-    for (char c : text) {
-        if (!IsSpace(c)) {
-            return false;
-        }
-    }
-    return true;
+    const std::wstring wide = Utf8ToWide(text);
+    return std::all_of(wide.begin(), wide.end(),
+                       [](wchar_t c) { return IsUnicodeSpace(static_cast<char32_t>(c)); });
 }
 
 long long LeadingInteger(std::string_view text) {

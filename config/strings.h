@@ -23,7 +23,7 @@ std::string ToHex8(std::uint32_t value);
 // Removes every occurrence of c.
 void StripChar(std::string& bytes, char c);
 
-// Empty or white space only.
+// Empty or white space only (any Unicode white space).
 bool IsBlank(std::string_view text);
 
 // Leading white space removed, then an optional sign and the decimal digits that follow

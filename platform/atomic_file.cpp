@@ -3,11 +3,11 @@
 #include "platform/diag.h"
 #include "platform/unique_fd.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace norvane::platform {
 namespace {
@@ -53,8 +53,8 @@ bool WriteFileAtomically(const fs::path& path, std::string_view content) {
     // Keep the permissions of the file being replaced; new files get 0644.
     struct stat existing {};
     const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    const bool written = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), content) &&
-                         ::fsync(file.Get()) == 0;
+    const bool written =
+        ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), content) && ::fsync(file.Get()) == 0;
     if (!written || !file.Close()) {
         Fail(path, "write");
         ::unlink(tempName.c_str());
@@ -70,7 +70,9 @@ bool WriteFileAtomically(const fs::path& path, std::string_view content) {
 }
 
 std::optional<std::string> ReadFileLimited(const fs::path& path, std::size_t maxSize) {
-    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a FIFO or a device node never waits; anything but a
+    // regular file is then refused.
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.Valid()) {
         return std::nullopt;
     }

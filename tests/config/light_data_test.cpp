@@ -71,16 +71,18 @@ TEST_F(LightFixture, LightListMarksNullEntriesAbsent) {
 }
 
 TEST_F(LightFixture, CustomEffectIsReadFromTheDeviceFolder) {
-    WriteText(dir / "velto_light.config", R"({"LightInfo": [[
+    // The device folder lies one level down, so the file it must not reach is still ours.
+    std::filesystem::create_directory(dir / "device");
+    WriteText(dir / "device" / "velto_light.config", R"({"LightInfo": [[
         {"LightName": "a", "Guid": "g0"}, {"LightName": "b", "Guid": "g1"}, {"LightName": "c", "Guid": "g2"},
         {"LightName": "d", "Guid": "g3"}, {"LightName": "e", "Guid": "../escape"}]]})");
-    WriteText(dir / "g3.light", R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 500, "Cyle": 2, "red": 255},
+    WriteText(dir / "device" / "g3.light",
+              R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 500, "Cyle": 2, "red": 255},
                                                       {"LEDREGMode": 4, "Time": 250}]})");
-    std::error_code ec;
 
     Load(R"({"LightInfo": {"SelectItem": 3}})");
     data.GetLightInfo();
-    data.LoadLightConfig(dir / "velto_light.config");
+    data.LoadLightConfig(dir / "device" / "velto_light.config");
     const std::vector<LightEffectStep> steps = data.GetCustomEffect();
     ASSERT_EQ(steps.size(), 2U);
     EXPECT_EQ(steps[0].duration, 500);
@@ -89,11 +91,49 @@ TEST_F(LightFixture, CustomEffectIsReadFromTheDeviceFolder) {
     EXPECT_EQ(steps[1].effectCode, 4);
 
     // An identifier with a path in it is refused.
-    WriteText(dir.Path().parent_path() / "escape.light", R"({"LEDEffectList": [{"LEDREGMode": 1}]})");
+    WriteText(dir / "escape.light", R"({"LEDEffectList": [{"LEDREGMode": 1}]})");
     Load(R"({"LightInfo": {"SelectItem": 4}})");
     data.GetLightInfo();
     EXPECT_TRUE(data.GetCustomEffect().empty());
-    std::filesystem::remove(dir.Path().parent_path() / "escape.light", ec);
+}
+
+// Runs the scope in another current folder.
+class ScopedCurrentFolder {
+public:
+    explicit ScopedCurrentFolder(const std::filesystem::path& folder)
+        : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedCurrentFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+    }
+    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+private:
+    std::filesystem::path old_;
+};
+
+TEST_F(LightFixture, CustomEffectLiesBesideTheLoadedConfigurationNeverInTheCurrentFolder) {
+    const char* config = R"({"LightInfo": [[{"Guid": "g0"}]]})";
+    const char* effect = R"({"LEDEffectList": [{"LEDREGMode": 6}]})";
+    std::filesystem::create_directory(dir / "cwd");
+    std::filesystem::create_directory(dir / "device");
+    WriteText(dir / "cwd" / "velto_light.config", config);
+    WriteText(dir / "cwd" / "g0.light", effect);
+    WriteText(dir / "device" / "velto_light.config", config);
+    const ScopedCurrentFolder cwd(dir / "cwd");
+    // The light configuration path is never set: only the folder the file was read from counts.
+    CKeyboardProfiledata fresh;
+    fresh.LoadLightConfig(dir / "device" / "velto_light.config");
+    EXPECT_TRUE(fresh.GetCustomEffect().empty());
+    WriteText(dir / "device" / "g0.light", effect);
+    ASSERT_EQ(fresh.GetCustomEffect().size(), 1U);
+    EXPECT_EQ(fresh.GetCustomEffect()[0].effectCode, 6);
+    // A configuration read by a relative path has no folder to look in.
+    fresh.LoadLightConfig("velto_light.config");
+    EXPECT_TRUE(fresh.GetCustomEffect().empty());
 }
 
 TEST_F(LightFixture, CustomEffectPastTheListIsEmpty) {

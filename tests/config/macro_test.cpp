@@ -136,16 +136,28 @@ TEST_F(MacroFixture, SaveOpenAndDelete) {
 }
 
 TEST_F(MacroFixture, IdentifiersThatAreNotFileNamesAreRefused) {
-    WriteText(dir.Path().parent_path() / "norvane-victim.mac", "keep");
-    WriteText(dir / "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "../norvane-victim"},
+    // The library lies one level down, so the file it must not reach is still ours.
+    std::filesystem::create_directory(dir / "device");
+    MacroLibrary device(dir / "device");
+    WriteText(dir / "victim.mac", "keep");
+    WriteText(dir / "device" / "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "../victim"},
         {"MacroName": "b", "Guid": ""}]})");
+    device.Load();
+    EXPECT_TRUE(device.MacroPath(0).empty());
+    EXPECT_TRUE(device.MacroPath(1).empty());
+    EXPECT_FALSE(device.Save(0, {{10, 4, "down", 0}}));
+    EXPECT_EQ(device.Delete(0), 0);
+    EXPECT_EQ(ReadText(dir / "victim.mac"), "keep");
+}
+
+TEST(MacroLibraryFolder, SymbolicLinkLoopFailsWithoutThrowing) {
+    TempDir dir;
+    std::filesystem::create_directory_symlink("loop", dir / "loop");
+    MacroLibrary library(dir / "loop");
     library.Load();
-    EXPECT_TRUE(library.MacroPath(0).empty());
-    EXPECT_TRUE(library.MacroPath(1).empty());
-    EXPECT_FALSE(library.Save(0, {{10, 4, "down", 0}}));
-    EXPECT_EQ(library.Delete(0), 0);
-    EXPECT_EQ(ReadText(dir.Path().parent_path() / "norvane-victim.mac"), "keep");
-    std::filesystem::remove(dir.Path().parent_path() / "norvane-victim.mac");
+    EXPECT_EQ(library.NewMacro(), "");
+    EXPECT_EQ(library.Count(), 0);
+    EXPECT_EQ(RenumberMacroBindingsInProfiles({dir / "loop" / "a.Json"}, {}, 0), 0);
 }
 
 TEST(MacroBindings, DeleteRenumbersEveryProfile) {

@@ -53,5 +53,22 @@ TEST(MusicStyle, FileRoundTripKeepsOtherMembers) {
     EXPECT_EQ(ReadMusicStyle(device).style, 2);
 }
 
+TEST(MusicStyle, UnreadableAudioFileIsKeptAsideBeforeTheFactoryCopyReplacesIt) {
+    TempDir dir;
+    WriteText(dir / "factory.json", R"({"Device": {"AudioLightInfo": {"nAudioStyle": 2}}})");
+    WriteText(dir / "AudioFile.json", "{}");
+    const auto oversize = static_cast<std::uintmax_t>(17) * 1024 * 1024;
+    std::filesystem::resize_file(dir / "AudioFile.json", oversize);
+    EXPECT_EQ(ReadMusicStyle(LoadAudioFile(dir / "AudioFile.json", dir / "factory.json")).style, 2);
+    EXPECT_EQ(ReadText(dir / "AudioFile.json"), ReadText(dir / "factory.json"));
+    std::vector<std::uintmax_t> backups;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        if (entry.path().filename().string().starts_with("AudioFile.json.corrupt-")) {
+            backups.push_back(entry.file_size());
+        }
+    }
+    EXPECT_EQ(backups, std::vector<std::uintmax_t>{oversize});
+}
+
 }  // namespace
 }  // namespace norvane::config

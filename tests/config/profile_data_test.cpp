@@ -37,11 +37,22 @@ protected:
 };
 
 TEST_F(ProfileFixture, MissingProfileIsCreatedFromFactorySettings) {
-    const Json::Value document = data.LoadDeviceDocument(dir / "p.Json");
-    EXPECT_EQ(document["LightInfo"]["Red"].asInt(), 255);
+    ASSERT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Completed);
+    EXPECT_EQ(data.DeviceDocument()["LightInfo"]["Red"].asInt(), 255);
     Json::Value expected;
     expected["Device"][0] = JsonFileStore::ParseJson(kFactory)["Device"][0];
     EXPECT_EQ(ReadText(dir / "p.Json"), JsonFileStore::StyledText(expected));
+}
+
+TEST_F(ProfileFixture, LoadReportsWhatItFoundAndWhetherTheCompletedFileWasWritten) {
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Completed);
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "p.Json"), LoadStatus::Loaded);
+    // The folder is not there: the factory settings are used but could not be saved.
+    EXPECT_EQ(data.LoadOtherDocument(dir / "absent" / "p.Json"), LoadStatus::NotSaved);
+    EXPECT_EQ(data.OtherDocument()["LightInfo"]["Red"].asInt(), 255);
+    data.SetDefaultPath(dir / "no-factory.Json");
+    EXPECT_EQ(data.LoadDeviceDocument(dir / "q.Json"), LoadStatus::Missing);
+    EXPECT_TRUE(data.DeviceDocument().isNull());
 }
 
 TEST_F(ProfileFixture, EmptyDeviceArrayIsCompletedAndOtherMembersSurvive) {
@@ -121,6 +132,36 @@ TEST_F(ProfileFixture, DpiStagesFromAShorterListKeepTheStoredTail) {
     EXPECT_EQ(stages[3].dpiX, 103);
     EXPECT_EQ(stages[4].dpiX, 104);
     EXPECT_EQ(data.GetCurrentDpiStage(), 1);
+}
+
+TEST_F(ProfileFixture, StageAndGroupIndicesFromFilesAreChecked) {
+    struct Case {
+        const char* stored;
+        int stage;  // of three stages
+        int group;  // of kMaxCustomColorGroups groups
+    };
+    for (const Case& c : {Case{"2", 2, 2}, Case{"3", 0, 3}, Case{"15", 0, 15}, Case{"16", 0, 0},
+                          Case{"-1", 0, 0}, Case{"4294967297", 0, 0}, Case{"\"1\"", 0, 0}}) {
+        SCOPED_TRACE(c.stored);
+        WriteText(dir / "p.Json",
+                  std::string(R"({"Device": [{"DPIStages": {"StageDPIs": [{}, {}, {}], "StageActive": )") +
+                      c.stored + R"(}, "CustomLightMode": {"CustomLightModeGroupIndex": )" + c.stored +
+                      "}}]}");
+        CMouseProfiledata mouse;
+        mouse.LoadDeviceDocument(dir / "p.Json");
+        mouse.GetDpiStages();
+        EXPECT_EQ(mouse.GetCurrentDpiStage(), c.stage);
+        CKeyboardProfiledata keyboard;
+        keyboard.LoadDeviceDocument(dir / "p.Json");
+        EXPECT_EQ(keyboard.GetCustomGroupIndex(), c.group);
+    }
+    CMouseProfiledata mouse;
+    EXPECT_FALSE(mouse.SetCurrentDpiStage(-1));
+    EXPECT_FALSE(mouse.DeviceDocument().isMember("DPIStages"));
+    CKeyboardProfiledata keyboard;
+    EXPECT_FALSE(keyboard.SetCustomGroupIndex(kMaxCustomColorGroups));
+    EXPECT_TRUE(keyboard.SetCustomGroupIndex(kMaxCustomColorGroups - 1));
+    EXPECT_EQ(keyboard.GetCustomGroupIndex(), kMaxCustomColorGroups - 1);
 }
 
 TEST_F(ProfileFixture, ReportStageNeedsSystemStages) {

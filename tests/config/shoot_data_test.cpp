@@ -43,6 +43,14 @@ TEST_F(ShootFixture, EnsureReplacesOnlyUnreadableUserFiles) {
     EXPECT_EQ(ReadText(shoot.UserFile(1)), "{\"Events\": []}");
     EXPECT_EQ(ReadText(shoot.UserFile(2)), ReadText(shoot.FactoryFile(2)));
     EXPECT_EQ(ReadText(shoot.UserFile(3)), ReadText(shoot.FactoryFile(3)));
+    // Only the unreadable file is kept aside before it is replaced.
+    std::vector<std::string> backups;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "mouse")) {
+        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) {
+            backups.push_back(entry.path().filename().string().substr(0, 17) + ": " + ReadText(entry.path()));
+        }
+    }
+    EXPECT_EQ(backups, std::vector<std::string>{"ShootData_2.Shoot: { broken"});
 }
 
 TEST_F(ShootFixture, WritingBullet29ChangesOnlyItsSixEvents) {
@@ -73,6 +81,30 @@ TEST_F(ShootFixture, ReadBulletDirections) {
     EXPECT_EQ(shoot.ReadBullet(2, 3), (Bullet{5, false, 6, true, 23}));  // "up" reads as right
     WriteText(shoot.UserFile(3), R"({"Events": [{"Type": 1}]})");
     EXPECT_EQ(shoot.ReadBullet(3, 0), std::nullopt);
+}
+
+TEST_F(ShootFixture, ReadBulletShowsWhatTheMouseReceives) {
+    struct Case {
+        std::string x, y, delay;  // as stored
+        Bullet shown;
+    };
+    for (const Case& c : {Case{"300", "7", "\"250\"", {44, true, 7, true, 250}},
+                          Case{"-1", "256", "70000", {255, true, 0, true, 65535}},
+                          Case{"\"12\"", "3.9", "\"70000ms\"", {0, true, 3, true, 65535}}}) {
+        SCOPED_TRACE(c.x + " " + c.y + " " + c.delay);
+        WriteText(shoot.UserFile(1), R"({"Events": [{"Type": 1, "Button": 1, "Action": "down", "Delay": 10},
+            {"Type": 1, "Button": 1, "Action": "up", "Delay": 0},
+            {"Type": 4, "Action": "down", "Delay": 5, "Button": )" +
+                                         c.x + R"(},
+            {"Type": 5, "Action": "down", "Button": )" +
+                                         c.y + R"(, "Delay": )" + c.delay + "}]}");
+        EXPECT_EQ(shoot.ReadBullet(1, 0), c.shown);
+        const std::vector<PackedMacroEvent> packed = shoot.PackedEvents(1);
+        ASSERT_EQ(packed.size(), 4U);
+        EXPECT_EQ(packed[2].bytes[3], c.shown.x);
+        EXPECT_EQ(packed[3].bytes[3], c.shown.y);
+        EXPECT_EQ(packed[3].bytes[0] | (packed[3].bytes[1] << 8), c.shown.delay);
+    }
 }
 
 TEST_F(ShootFixture, WriteIntoAShortFileFillsTheBulletsBefore) {

@@ -50,6 +50,22 @@ TEST(Strings, BlankAndStrip) {
     EXPECT_EQ(text, "abc");
 }
 
+TEST(Strings, BlankKnowsUnicodeSpaces) {
+    struct Case {
+        const char* text;
+        bool blank;
+    };
+    for (const Case& c :
+         {Case{"\xE3\x80\x80", true},                                 // ideographic space
+          Case{"\xC2\xA0 \xC2\xA0", true},                            // no-break spaces
+          Case{"\xE2\x80\x83\xE2\x80\xAF\t", true},                   // em space, narrow no-break space
+          Case{"\xC2\x85\xE2\x80\xA8", true},                         // next line, line separator
+          Case{"\xE3\x80\x80x", false}, Case{"\xE2\x80\x8B", false},  // zero width: not a space
+          Case{"\xA0", false}}) {                                     // not UTF-8
+        EXPECT_EQ(IsBlank(c.text), c.blank) << c.text;
+    }
+}
+
 TEST(Strings, Utf8RoundTripAndMalformedInput) {
     const std::string text = "Profil \xC3\xA9t\xC3\xA9 \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x8E\xAE";
     const std::wstring wide = Utf8ToWide(text);
@@ -60,6 +76,9 @@ TEST(Strings, Utf8RoundTripAndMalformedInput) {
     EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToWide("\x80x"), L"\uFFFDx");
     EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");
+    // A sequence cut short by the end of the text costs only its own bytes.
+    EXPECT_EQ(Utf8ToWide("\xE9t"), L"\uFFFDt");
+    EXPECT_EQ(Utf8ToWide("x\xF0\x9F\x8E"), L"x\uFFFD\uFFFD\uFFFD");
 }
 
 TEST(Strings, CaseInsensitiveComparisonCoversNonAscii) {
@@ -68,6 +87,8 @@ TEST(Strings, CaseInsensitiveComparisonCoversNonAscii) {
     EXPECT_TRUE(EqualsIgnoreCase("\xD0\x98\xD0\x93\xD0\xA0\xD0\x90", "\xD0\xB8\xD0\xB3\xD1\x80\xD0\xB0"));
     EXPECT_FALSE(EqualsIgnoreCase("macro_1", "macro_12"));
     EXPECT_FALSE(EqualsIgnoreCase("a", "b"));
+    // Latin-1 file names are not UTF-8; they still differ by their last letter.
+    EXPECT_FALSE(EqualsIgnoreCase("ab\xE9x", "ab\xE9y"));
 }
 
 TEST(Strings, TimestampIdAndFileTitle) {

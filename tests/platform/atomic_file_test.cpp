@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <random>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace norvane::platform {
 namespace {
@@ -41,11 +41,13 @@ TEST(WriteFileAtomicallyTest, KeepsPermissionsOfReplacedFile) {
     TempDir temp;
     const fs::path file = temp / "settings.ini";
     ASSERT_TRUE(WriteFileAtomically(file, "a"));
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(
+        fs::status(file).permissions() & fs::perms::all,
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(WriteFileAtomically(file, "b"));
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(WriteFileAtomicallyTest, FailureLeavesOldStateAndNoLitter) {
@@ -114,6 +116,12 @@ TEST(ReadFileLimitedTest, Cases) {
     EXPECT_FALSE(ReadFileLimited(temp / "missing", 100));
     EXPECT_FALSE(ReadFileLimited(temp / "folder", 100));
     EXPECT_FALSE(ReadFileLimited("/dev/zero", 100));
+}
+
+TEST(ReadFileLimitedTest, FifoIsRefusedWithoutWaitingForAWriter) {
+    TempDir temp;
+    ASSERT_EQ(::mkfifo((temp / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFileLimited(temp / "fifo", 100));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         store.PathOf(i);
     }
     store.Entries();
-    const int selected = store.Initialise();
+    const int selected = store.Initialise().index;
     store.SelectedIndex();
     store.Rename(selected, "renamed");
     store.Copy(selected);
