@@ -431,6 +431,13 @@ void CPaintManagerUI::CancelCapture() {
     capture_ = nullptr;
 }
 
+void CPaintManagerUI::OnCaptureLost() {
+    CControlUI* captured = capture_;
+    capture_ = nullptr;
+    constexpr int kFarAway = -0x4000;
+    Dispatch(captured, MakeEvent(EventType::ButtonUp, {kFarAway, kFarAway}));
+}
+
 void CPaintManagerUI::SetFocus(CControlUI* control) {
     if (control != nullptr && (!control->IsKeyboardEnabled() || !control->IsEnabled())) {
         control = nullptr;

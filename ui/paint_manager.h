@@ -108,6 +108,9 @@ public:
     void KeyDown(Key key, unsigned modifiers = 0);
     void Char(char32_t ch);
     void CancelCapture();
+    // The window lost the mouse (deactivated or hidden) mid-press: the captured control ends
+    // its drag as on a release outside it, so no click and no further drag follow.
+    void OnCaptureLost();
     Point LastMousePos() const { return lastMouse_; }
 
     // Focus and capture.

@@ -59,6 +59,10 @@ private:
 class QtBackendTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        if (QApplication::instance() != nullptr) {
+            app_ = qApp;
+            return;
+        }
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
