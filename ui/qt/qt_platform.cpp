@@ -76,6 +76,10 @@ QtPlatform::QtPlatform() {
     clock_.start();
 }
 
+QtPlatform::~QtPlatform() {
+    SharedPaintCache().Clear();
+}
+
 std::unique_ptr<IWindowHost> QtPlatform::CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) {
     return std::make_unique<QtHostWidget>(*this, window, WidgetOf(owner));
 }

@@ -13,6 +13,9 @@ namespace norvane::ui::qt {
 class QtPlatform : public IUiPlatform {
 public:
     QtPlatform();
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
     std::unique_ptr<IWindowHost> CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) override;
     CResourceManager& Resources() override { return resources_; }
     int RunMessageLoop() override;

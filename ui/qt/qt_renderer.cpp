@@ -158,6 +158,11 @@ void QtPaintCache::Clear() {
     tinted_.clear();
 }
 
+bool QtPaintCache::IsEmpty() const {
+    return shapes_.isEmpty() && outlines_.isEmpty() && texts_.isEmpty() && pixmaps_.isEmpty() &&
+           fonts_.isEmpty() && tinted_.isEmpty();
+}
+
 QtRenderer::QtRenderer(QPainter& painter, const CResourceManager& resources)
     : painter_(painter), resources_(resources) {
     painter_.setRenderHint(QPainter::Antialiasing, true);
@@ -352,6 +357,9 @@ bool QtRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTi
     }
     QRect source =
         imageSpec.source.IsEmpty() ? pixmap.rect() : ToQRect(imageSpec.source).intersected(pixmap.rect());
+    if (source.isEmpty()) {
+        return false;  // a source outside the image: nothing to draw, and no tile would advance
+    }
     QRect dest = imageSpec.dest.IsEmpty() ? ToQRect(rc) : ToQRect(imageSpec.dest.Offset(rc.left, rc.top));
     double opacity = painter_.opacity();
     painter_.setOpacity(opacity * imageSpec.fade / 255.0);
