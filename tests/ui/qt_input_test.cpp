@@ -129,6 +129,7 @@ TEST_F(QtInputTest, ToolTipsAndCursorsFollowTheControlUnderTheMouse) {
     QtHostWidget* host = ShowAndWait(w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(host));
 
+    QTest::mouseMove(host->windowHandle(), CenterOf(w, "space"));
     QTest::mouseMove(host->windowHandle(), CenterOf(w, "btn"));
     EXPECT_TRUE(SpinUntil([] { return QToolTip::isVisible() && QToolTip::text() == "Start now"; }));
     QTest::mouseMove(host->windowHandle(), CenterOf(w, "space"));

@@ -140,6 +140,7 @@ TEST_F(QtWindowTest, LosingActivationMidDragEndsTheDrag) {
         QTest::mouseMove(hostA->windowHandle(), QPoint(x, slider.Center().y));
     }
     EXPECT_FALSE(a.Saw("movevaluechanged:slider"));
+    QTest::mouseRelease(hostA->windowHandle(), Qt::LeftButton, Qt::NoModifier, start);
 }
 
 TEST_F(QtWindowTest, ScreenScaleAndSizeChangesReachTheWindow) {
