@@ -81,6 +81,7 @@ protected:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        QtPlatform::MakeProcessDpiAware();
         static int argc = 1;
         static char name[] = "norvane_ui_qt_tests";
         static char* argv[] = {name, nullptr};

@@ -1,5 +1,6 @@
 // What the Qt host reports to its window (activation, hover, screen changes), inactive
 // showing, self-destroying windows, the process-wide scale and window ownership.
+#include <QImage>
 #include <QScreen>
 #include <memory>
 
@@ -208,6 +209,34 @@ TEST_F(QtWindowTest, AnOwnerMayGoBeforeItsChildWindow) {
     child->FindControl("btn")->SetText("still here");
     QApplication::processEvents();
     child.reset();
+}
+
+}  // namespace
+}  // namespace norvane::ui::qt::test
+
+namespace norvane::ui::qt::test {
+namespace {
+
+// Run on a 144 DPI screen (the QtHighDpiScreen test sets the offscreen platform up so); skipped
+// on other screens.
+TEST_F(QtWindowTest, OnAHighDpiScreenOnlyTheToolkitScales) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    if (QtHostWidget::DpiOf(screen) != 144) {
+        GTEST_SKIP() << "needs a 144 DPI screen";
+    }
+    struct Restore {
+        ~Restore() { WindowImplBase::SetAllDPI(96); }
+    } restore;
+    WindowImplBase::SetAllDPI(QtHostWidget::DpiOf(screen));
+    QtWindow w("panel.xml");
+    ASSERT_TRUE(w.Create(nullptr, "w"));
+    QtHostWidget* host = ShowAndWait(w);
+    // Qt does not scale on top: one toolkit pixel is one device pixel.
+    EXPECT_EQ(host->devicePixelRatio(), 1.0);
+    EXPECT_EQ(host->size(), QSize(450, 300));
+    QImage shot = host->grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(450, 300));
 }
 
 }  // namespace

@@ -76,6 +76,14 @@ QtPlatform::QtPlatform() {
     clock_.start();
 }
 
+bool QtPlatform::MakeProcessDpiAware() {
+    if (QCoreApplication::instance() != nullptr) {
+        return false;
+    }
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    return true;
+}
+
 QtPlatform::~QtPlatform() {
     SharedPaintCache().Clear();
 }

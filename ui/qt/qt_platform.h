@@ -26,6 +26,11 @@ public:
     bool AddPrivateFont(const std::filesystem::path& file) override;
     Size ScreenSize() const override;
 
+    // Before the QApplication exists: the toolkit scales windows itself (by the screen's DPI,
+    // WindowImplBase::SetAllDPI), so Qt's own high-DPI scaling is switched off for the
+    // process. False when an application exists already.
+    static bool MakeProcessDpiAware();
+
     // Loads every .ttf/.otf/.ttc file of a folder (the program's "Font" folder); the count loaded.
     int AddPrivateFonts(const std::filesystem::path& folder);
     std::uint64_t Now() const { return static_cast<std::uint64_t>(clock_.elapsed()); }
