@@ -17,6 +17,7 @@
 #include "pages/picture_controls.h"
 #include "pages/wnd_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/qt_fixture.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
 #include "ui/messages.h"
@@ -60,18 +61,8 @@ private:
 class QtBackendTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (QApplication::instance() != nullptr) {
-            app_ = qApp;
-            return;
-        }
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        QtPlatform::MakeProcessDpiAware();
-        static int argc = 1;
-        static char name[] = "norvane_ui_qt_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);  // lives for the whole process
+        test::EnsureApplication();
+        app_ = qApp;
     }
     QtBackendTest() {
         SetCurrentPlatform(&platform_);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
 #include <QWindow>
 #include <QtTest/QTest>
 #include <algorithm>
@@ -70,23 +71,38 @@ private:
     std::string skin_;
 };
 
-// One QApplication for the whole process on Qt's offscreen platform, a QtPlatform per test
-// and a temporary skin folder.
+// One QApplication for the whole process, made on first use: Qt's offscreen platform with two
+// screens, 1920 x 1080 at 96 DPI and right of it 2880 x 1800 at 144 DPI (unless
+// QT_QPA_PLATFORM says otherwise).
+inline void EnsureApplication() {
+    if (QApplication::instance() != nullptr) {
+        return;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" NORVANE_SOURCE_DIR "/tests/ui/data/offscreen_two_screens.json");
+    }
+    QtPlatform::MakeProcessDpiAware();
+    static int argc = 1;
+    static char name[] = "norvane_ui_qt_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives for the whole process
+}
+
+// The wide 144 DPI screen, or nullptr.
+inline QScreen* WideScreen() {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (QtHostWidget::DpiOf(screen) == 144) {
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
+// A QtPlatform per test and a temporary skin folder.
 class QtTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() != nullptr) {
-            return;
-        }
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        QtPlatform::MakeProcessDpiAware();
-        static int argc = 1;
-        static char name[] = "norvane_ui_qt_tests";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);  // lives for the whole process
-    }
+    static void SetUpTestSuite() { EnsureApplication(); }
     QtTest() {
         SetCurrentPlatform(&platform_);
         pages::RegisterPictureControls(CControlFactory::Instance());

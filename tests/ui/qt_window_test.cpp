@@ -171,6 +171,39 @@ TEST_F(QtWindowTest, ScreenScaleAndSizeChangesReachTheWindow) {
     EXPECT_EQ(w.messages.back().lparam, 2560 | (1440 << 16));
 }
 
+TEST_F(QtWindowTest, MovingToAScreenOfAnotherScaleReportsItsDpi) {
+    QScreen* wide = WideScreen();
+    ASSERT_NE(wide, nullptr) << "the tests' second screen";
+    QtWindow w("panel.xml");
+    ASSERT_TRUE(w.Create(nullptr, "w"));
+    QtHostWidget* host = ShowAndWait(w);
+    ASSERT_EQ(QtHostWidget::DpiOf(host->screen()), 96);
+    w.MoveWindow({wide->geometry().left() + 100, 100});
+    EXPECT_TRUE(SpinUntil([&] { return !w.Params(kWmDpiChanged).empty(); }));
+    EXPECT_EQ(w.Params(kWmDpiChanged), std::vector<std::intptr_t>{144 | (144 << 16)});
+    w.MoveWindow({100, 100});
+    EXPECT_TRUE(SpinUntil([&] { return w.Params(kWmDpiChanged).size() == 2; }));
+    EXPECT_EQ(w.Params(kWmDpiChanged).back(), 96 | (96 << 16));
+}
+
+TEST_F(QtWindowTest, OnAHighDpiScreenOnlyTheToolkitScales) {
+    QScreen* wide = WideScreen();
+    ASSERT_NE(wide, nullptr) << "the tests' second screen";
+    struct Restore {
+        ~Restore() { WindowImplBase::SetAllDPI(96); }
+    } restore;
+    WindowImplBase::SetAllDPI(QtHostWidget::DpiOf(wide));
+    QtWindow w("panel.xml");
+    ASSERT_TRUE(w.Create(nullptr, "w"));
+    w.MoveWindow({wide->geometry().left() + 100, 100});
+    QtHostWidget* host = ShowAndWait(w);
+    ASSERT_EQ(host->screen(), wide);
+    // Qt does not scale on top: one toolkit pixel is one device pixel.
+    EXPECT_EQ(host->devicePixelRatio(), 1.0);
+    EXPECT_EQ(host->size(), QSize(450, 300));
+    EXPECT_EQ(host->grab().toImage().size(), QSize(450, 300));
+}
+
 TEST_F(QtWindowTest, TheScaleForAllWindowsAppliesToLiveAndLaterWindows) {
     struct Restore {
         ~Restore() { WindowImplBase::SetAllDPI(96); }
@@ -209,34 +242,6 @@ TEST_F(QtWindowTest, AnOwnerMayGoBeforeItsChildWindow) {
     child->FindControl("btn")->SetText("still here");
     QApplication::processEvents();
     child.reset();
-}
-
-}  // namespace
-}  // namespace norvane::ui::qt::test
-
-namespace norvane::ui::qt::test {
-namespace {
-
-// Run on a 144 DPI screen (the QtHighDpiScreen test sets the offscreen platform up so); skipped
-// on other screens.
-TEST_F(QtWindowTest, OnAHighDpiScreenOnlyTheToolkitScales) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    if (QtHostWidget::DpiOf(screen) != 144) {
-        GTEST_SKIP() << "needs a 144 DPI screen";
-    }
-    struct Restore {
-        ~Restore() { WindowImplBase::SetAllDPI(96); }
-    } restore;
-    WindowImplBase::SetAllDPI(QtHostWidget::DpiOf(screen));
-    QtWindow w("panel.xml");
-    ASSERT_TRUE(w.Create(nullptr, "w"));
-    QtHostWidget* host = ShowAndWait(w);
-    // Qt does not scale on top: one toolkit pixel is one device pixel.
-    EXPECT_EQ(host->devicePixelRatio(), 1.0);
-    EXPECT_EQ(host->size(), QSize(450, 300));
-    QImage shot = host->grab().toImage();
-    EXPECT_EQ(shot.size(), QSize(450, 300));
 }
 
 }  // namespace

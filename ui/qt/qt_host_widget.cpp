@@ -131,12 +131,13 @@ QtHostWidget::QtHostWidget(QtPlatform& platform, WindowImplBase& window, QWidget
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // The owner stays above nothing and owns nothing: it is the transient parent only, so
-    // the window system keeps this window over it.
+    // No Qt parent: the window owns this widget alone. The owner's window is only the
+    // transient parent, which keeps this window above it.
     create();
     if (owner_ != nullptr && owner_->windowHandle() != nullptr) {
         windowHandle()->setTransientParent(owner_->windowHandle());
     }
+    dpi_ = DpiOf(windowHandle()->screen());
     WatchScreen(windowHandle()->screen());
     QObject::connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* screen) {
         WatchScreen(screen);
@@ -186,7 +187,6 @@ void QtHostWidget::WatchScreen(QScreen* screen) {
     if (screen == nullptr) {
         return;
     }
-    dpi_ = DpiOf(screen);
     screenDpi_ =
         QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this, screen](qreal dpi) {
             ScreenDpiChanged(static_cast<int>(std::lround(dpi * screen->devicePixelRatio())));
