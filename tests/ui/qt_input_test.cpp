@@ -8,6 +8,7 @@
 #include "tests/ui/qt_fixture.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
+#include "ui/messages.h"
 
 namespace norvane::ui::qt::test {
 namespace {
@@ -73,6 +74,10 @@ TEST_F(QtInputTest, DropDownStaysOpenAfterTheOpeningClickAndChoosesOnARowClick) 
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(combo->IsDropDownOpen());
+    // The window stays the active one under its own pop-up.
+    QApplication::processEvents();
+    auto activations = w.Params(kWmActivate);
+    EXPECT_EQ(std::count(activations.begin(), activations.end(), 0), 0);
 
     ClickRow(popup, 1);
     EXPECT_EQ(w.lastIndex, 1);
