@@ -213,7 +213,7 @@ void WindowImplBase::SetDPI(int dpi) {
 void WindowImplBase::SetAllDPI(int dpi) {
     gAllDpi = std::clamp(dpi, 48, 480);
     // By index: a "windowsize" handler may destroy windows.
-    for (std::size_t i = 0; i < AllWindows().size(); ++i) {
+    for (std::size_t i = 0; i < AllWindows().size(); ++i) {  // NOLINT(modernize-loop-convert)
         AllWindows()[i]->SetDPI(gAllDpi);
     }
 }
