@@ -92,6 +92,14 @@ TEST_F(QtInputTest, DropDownStaysOpenAfterTheOpeningClickAndChoosesOnARowClick) 
     EXPECT_TRUE(SpinUntil([] { return QApplication::activePopupWidget() == nullptr; }));
     EXPECT_EQ(combo->GetText(), "b");
 
+    // A click on the combo while its list is open closes the list.
+    popup = OpenDropDown(w, host);
+    ASSERT_NE(popup, nullptr);
+    Click(popup, popup->mapFromGlobal(host->mapToGlobal(CenterOf(w, "combo"))));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(combo->IsDropDownOpen());
+
     // After the list is gone the host hovers and clicks normally again.
     w.log.clear();
     Click(host, CenterOf(w, "btn"));
