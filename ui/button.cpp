@@ -127,6 +127,14 @@ void CButtonUI::PaintStatusImage(IRenderer& r) {
     if (!image->empty()) {
         DrawImageString(r, *image);
     }
+    if (!foreImage_.empty()) {
+        DrawImageString(r, foreImage_);
+    }
+}
+
+void CButtonUI::SetForeImage(std::string image) {
+    foreImage_ = std::move(image);
+    Invalidate();
 }
 
 void CButtonUI::SetAttribute(std::string_view name, std::string_view value) {
@@ -140,6 +148,8 @@ void CButtonUI::SetAttribute(std::string_view name, std::string_view value) {
         focusedImage_ = std::string(value);
     } else if (name == "disabledimage") {
         disabledImage_ = std::string(value);
+    } else if (name == "foreimage") {
+        foreImage_ = std::string(value);
     } else if (name == "hotbkcolor") {
         hotBkColor_ = ParseColor(value);
     } else if (name == "pushedbkcolor") {

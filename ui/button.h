@@ -26,6 +26,9 @@ public:
     void SetHotBkColor(Color color) { hotBkColor_ = color; }
     void SetPushedBkColor(Color color) { pushedBkColor_ = color; }
     void SetNormalImage(std::string image) { normalImage_ = std::move(image); }
+    // Drawn over the state image; empty for none.
+    void SetForeImage(std::string image);
+    const std::string& GetForeImage() const { return foreImage_; }
 
 protected:
     Color StateTextColor() const override;
@@ -38,6 +41,7 @@ protected:
     std::string pushedImage_;
     std::string focusedImage_;
     std::string disabledImage_;
+    std::string foreImage_;
     Color hotBkColor_ = 0;
     Color pushedBkColor_ = 0;
     Color hotTextColor_ = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,8 @@ public:
     virtual ~IWindowHost() = default;
     virtual void SetTitle(std::string_view title) = 0;
     virtual void Show(bool show) = 0;
+    // Shows the window without making it the active window.
+    virtual void ShowInactive() = 0;
     virtual bool IsShown() const = 0;
     // Client size in scaled pixels.
     virtual void SetClientSize(Size size) = 0;
@@ -40,6 +43,9 @@ public:
     virtual void EndModal() = 0;
     // Any thread: messages wait in the window's queue; the UI thread should dispatch them.
     virtual void Wake() = 0;
+    // UI thread: runs task from the event loop once the current event has been handled;
+    // dropped when the host is destroyed first.
+    virtual void RunLater(std::function<void()> task) = 0;
 };
 
 // A notification-area icon; activations post the callback message to its window with the

@@ -34,6 +34,11 @@ void CProgressUI::SetForeColor(Color color) {
     Invalidate();
 }
 
+void CProgressUI::SetForeImage(std::string image) {
+    foreImage_ = std::move(image);
+    Invalidate();
+}
+
 double CProgressUI::Fraction() const {
     if (max_ <= min_) {
         return 0.0;

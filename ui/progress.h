@@ -18,6 +18,8 @@ public:
     void SetHorizontal(bool horizontal);
     Color GetForeColor() const { return foreColor_; }
     void SetForeColor(Color color);
+    const std::string& GetForeImage() const { return foreImage_; }
+    void SetForeImage(std::string image);
     // Share of the range the value covers, 0..1 (0 for an empty range).
     double Fraction() const;
     void PaintStatusImage(IRenderer& r) override;

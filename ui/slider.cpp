@@ -136,7 +136,16 @@ void CSliderUI::PaintStatusImage(IRenderer& r) {
     Rect track = TrackRect();
     Rect thumb = GetThumbRect();
     Color fore = IsEnabled() ? foreColor_ : 0xFF5A606A;
-    if ((fore >> 24U) != 0) {
+    if (!foreImage_.empty()) {
+        // The fore image shows on the track from its start to the thumb.
+        Rect shown = horizontal_ ? Rect{rect_.left, rect_.top, thumb.Center().x, rect_.bottom}
+                                 : Rect{rect_.left, thumb.Center().y, rect_.right, rect_.bottom};
+        if (!shown.IsEmpty()) {
+            r.PushClip(shown);
+            DrawImageString(r, foreImage_);
+            r.PopClip();
+        }
+    } else if ((fore >> 24U) != 0) {
         Rect fill = horizontal_ ? Rect{track.left, rect_.top + (rect_.Height() - t) / 2, thumb.Center().x,
                                        rect_.top + (rect_.Height() - t) / 2 + t}
                                 : Rect{rect_.left + (rect_.Width() - t) / 2, thumb.Center().y,
@@ -145,8 +154,14 @@ void CSliderUI::PaintStatusImage(IRenderer& r) {
             r.FillRoundRect(fill, t / 2, fore);
         }
     }
-    if (!thumbImage_.empty()) {
-        r.DrawImage(thumb, thumbImage_);
+    const std::string* thumbImage = &thumbImage_;
+    if (dragging_ && !thumbPushedImage_.empty()) {
+        thumbImage = &thumbPushedImage_;
+    } else if ((hot_ || dragging_) && !thumbHotImage_.empty()) {
+        thumbImage = &thumbHotImage_;
+    }
+    if (!thumbImage->empty()) {
+        r.DrawImage(thumb, *thumbImage);
         return;
     }
     Color thumbColor = thumbColor_ != 0 ? thumbColor_ : 0xFFE6E8EB;
@@ -161,6 +176,21 @@ void CSliderUI::PaintStatusImage(IRenderer& r) {
     r.FillEllipse(thumb, thumbColor);
 }
 
+void CSliderUI::SetThumbImage(std::string image) {
+    thumbImage_ = std::move(image);
+    Invalidate();
+}
+
+void CSliderUI::SetThumbHotImage(std::string image) {
+    thumbHotImage_ = std::move(image);
+    Invalidate();
+}
+
+void CSliderUI::SetThumbPushedImage(std::string image) {
+    thumbPushedImage_ = std::move(image);
+    Invalidate();
+}
+
 void CSliderUI::SetAttribute(std::string_view name, std::string_view value) {
     if (name == "step") {
         SetChangeStep(ParseInt(value));
@@ -170,6 +200,10 @@ void CSliderUI::SetAttribute(std::string_view name, std::string_view value) {
         thumbColor_ = ParseColor(value);
     } else if (name == "thumbimage") {
         thumbImage_ = std::string(value);
+    } else if (name == "thumbhotimage") {
+        thumbHotImage_ = std::string(value);
+    } else if (name == "thumbpushedimage") {
+        thumbPushedImage_ = std::string(value);
     } else if (name == "tracksize") {
         trackSize_ = std::max(1, ParseInt(value));
     } else {

@@ -14,6 +14,11 @@ public:
     void SetChangeStep(int step) { step_ = std::max(1, step); }
     Size GetThumbSize() const { return thumbSize_; }
     Rect GetThumbRect() const;
+    // Thumb images for the normal, hot (mouse over) and pushed (dragging) states; empty
+    // hot or pushed images fall back to the normal one.
+    void SetThumbImage(std::string image);
+    void SetThumbHotImage(std::string image);
+    void SetThumbPushedImage(std::string image);
     // Value at a client point along the track.
     int ValueAt(Point pt) const;
     void DoEvent(TEventUI& event) override;
@@ -30,6 +35,8 @@ private:
     bool hot_ = false;
     Color thumbColor_ = 0;
     std::string thumbImage_;
+    std::string thumbHotImage_;
+    std::string thumbPushedImage_;
 };
 
 }  // namespace norvane::ui

@@ -1,6 +1,8 @@
 #include "ui/window.h"
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "platform/diag.h"
 #include "ui/messages.h"
@@ -10,7 +12,13 @@ namespace norvane::ui {
 
 namespace {
 std::atomic<IUiPlatform*> gPlatform{nullptr};
+// The process-wide scale and the windows it applies to (UI thread only).
+int gAllDpi = 96;
+std::vector<WindowImplBase*>& AllWindows() {
+    static std::vector<WindowImplBase*> windows;
+    return windows;
 }
+}  // namespace
 
 IUiPlatform* CurrentPlatform() {
     return gPlatform.load();
@@ -23,6 +31,7 @@ WindowImplBase::WindowImplBase() : uiThread_(std::this_thread::get_id()) {
 }
 
 WindowImplBase::~WindowImplBase() {
+    std::erase(AllWindows(), this);
     CloseMessageQueue();
     pm_.RemoveNotifier(this);
     // Controls go before the host that paints them.
@@ -40,6 +49,7 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::string_view title, Size 
     uiThread_ = std::this_thread::get_id();
     owner_ = owner;
     pm_.SetResources(&platform->Resources());
+    pm_.SetDPI(gAllDpi);
     host_ = platform->CreateWindowHost(*this, owner);
     if (!host_) {
         return false;
@@ -66,6 +76,9 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::string_view title, Size 
     OnHostStateChanged();
     InitWindow();
     initialised_ = true;
+    if (std::find(AllWindows().begin(), AllWindows().end(), this) == AllWindows().end()) {
+        AllWindows().push_back(this);
+    }
     pm_.SendNotify(pm_.GetRoot(), notify::kWindowInit);
     return true;
 }
@@ -152,14 +165,18 @@ void WindowImplBase::DispatchMessages() {
     }
 }
 
-void WindowImplBase::ShowWindow(bool show) {
+void WindowImplBase::ShowWindow(bool show, bool activate) {
     if (host_) {
         if (show) {
             closed_ = false;
         } else {
             pm_.OnCaptureLost();
         }
-        host_->Show(show);
+        if (show && !activate) {
+            host_->ShowInactive();
+        } else {
+            host_->Show(show);
+        }
     }
 }
 
@@ -200,6 +217,18 @@ void WindowImplBase::OnHostResized(Size scaled) {
 void WindowImplBase::SetDPI(int dpi) {
     pm_.SetDPI(dpi);
     ApplyClientSize();
+}
+
+void WindowImplBase::SetAllDPI(int dpi) {
+    gAllDpi = std::clamp(dpi, 48, 480);
+    // By index: a "windowsize" handler may destroy windows.
+    for (std::size_t i = 0; i < AllWindows().size(); ++i) {  // NOLINT(modernize-loop-convert)
+        AllWindows()[i]->SetDPI(gAllDpi);
+    }
+}
+
+int WindowImplBase::GetAllDPI() {
+    return gAllDpi;
 }
 
 void WindowImplBase::MoveWindow(Point topLeft) {
@@ -271,6 +300,24 @@ void WindowImplBase::Close(int result) {
 
 void WindowImplBase::RequestClose() {
     SendMessage(kWmClose, 0, 0);
+}
+
+void WindowImplBase::DestroyWindow() {
+    Close(0);
+    FinalLater();
+}
+
+void WindowImplBase::FinalLater() {
+    if (!host_) {
+        return;
+    }
+    host_->RunLater([this] {
+        if (modal_) {
+            FinalLater();  // the modal run is still unwinding
+        } else {
+            OnFinalMessage();
+        }
+    });
 }
 
 std::string WindowImplBase::ShowMenu(std::string_view layoutFile, Point screen) {

@@ -56,7 +56,8 @@ public:
     bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
     bool HasPendingMessages() const { return !queue_.Empty(); }
 
-    void ShowWindow(bool show = true);
+    // activate false shows the window without making it the active window.
+    void ShowWindow(bool show = true, bool activate = true);
     bool IsWindowVisible() const;
     void CenterWindow();
     // Client size in unscaled pixels; the window's DPI scale applies.
@@ -79,6 +80,9 @@ public:
     // Asks the window to close as the system close button does: a handler of kWmClose may
     // refuse; otherwise Close(0).
     void RequestClose();
+    // Closes the window and calls OnFinalMessage once the event being handled is over, where
+    // whoever holds the window may destroy it. Safe from the window's own handlers.
+    void DestroyWindow();
 
     // Pop-up menu from a layout file at a screen point; the chosen item's name or "".
     std::string ShowMenu(std::string_view layoutFile, Point screen);
@@ -88,6 +92,9 @@ public:
     WindowImplBase* Owner() const { return owner_; }
     const WindowInfo& LayoutInfo() const { return info_; }
     void SetDPI(int dpi);
+    // The scale of every window: windows created later open at it, the windows alive take it.
+    static void SetAllDPI(int dpi);
+    static int GetAllDPI();
     CControlUI* FindControl(std::string_view name) const { return pm_.FindControl(name); }
     // Client point to screen point.
     Point ClientToScreen(Point pt) const;
@@ -97,12 +104,15 @@ public:
 protected:
     // Default message handling (kWmClose closes with 0).
     virtual std::intptr_t HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam);
+    // After DestroyWindow, from the event loop; the window object may be destroyed here.
+    virtual void OnFinalMessage() {}
     CPaintManagerUI pm_;
 
 private:
     void ApplyClientSize();
     // Asks the host for one dispatch unless one is already pending (wakeMutex_ held).
     void WakeHost();
+    void FinalLater();
     std::unique_ptr<IWindowHost> host_;
     WindowImplBase* owner_ = nullptr;
     WindowInfo info_;

@@ -32,6 +32,7 @@ QApplication& App() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    ui::qt::QtPlatform::MakeProcessDpiAware();
     static QApplication app(argc, argv);
     return app;
 }

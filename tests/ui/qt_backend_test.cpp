@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "pages/picture_controls.h"
 #include "pages/wnd_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/qt_fixture.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
 #include "ui/messages.h"
@@ -59,13 +61,8 @@ private:
 class QtBackendTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "norvane_ui_qt_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);  // lives for the whole process
+        test::EnsureApplication();
+        app_ = qApp;
     }
     QtBackendTest() {
         SetCurrentPlatform(&platform_);
@@ -232,29 +229,44 @@ TEST_F(QtBackendTest, TimersPostsFromThreadsAndModalRunsUseTheQtLoop) {
     EXPECT_FALSE(w.IsWindowVisible());
 }
 
-TEST_F(QtBackendTest, CarriedWidgetSitsOverItsControl) {
+TEST_F(QtBackendTest, CarriedWidgetSitsOverItsControlAndGoesWithItsCarrierOrHost) {
     platform_.Resources().SetSkinFolder(dir_.Path());
     std::ofstream(dir_ / "wnd.xml")
         << R"(<Window size="300,200"><VerticalLayout name="root" inset="10,20,10,10">
         <Container name="holder"><Wnd name="wnd"/></Container></VerticalLayout></Window>)";
-    QtWindow w("wnd.xml");
-    ASSERT_TRUE(w.Create(nullptr, "wnd"));
-    auto* host = dynamic_cast<QtHostWidget*>(w.Host());
+    auto w = std::make_unique<QtWindow>("wnd.xml");
+    ASSERT_TRUE(w->Create(nullptr, "wnd"));
+    auto* host = dynamic_cast<QtHostWidget*>(w->Host());
     ASSERT_NE(host, nullptr);
-    w.PaintManager().UpdateLayout();
-    QLabel label(QStringLiteral("native"));
-    QtNativeChild child(&label, host);
-    auto* wnd = dynamic_cast<pages::CWndUI*>(w.FindControl("wnd"));
+    w->PaintManager().UpdateLayout();
+    auto* wnd = dynamic_cast<pages::CWndUI*>(w->FindControl("wnd"));
     ASSERT_NE(wnd, nullptr);
-    wnd->Attach(&child);
-    EXPECT_EQ(label.parentWidget(), host);
-    EXPECT_EQ(label.geometry(), QRect(10, 20, 280, 170));
-    w.FindControl("holder")->SetVisible(false);
-    EXPECT_TRUE(label.isHidden());
-    w.FindControl("holder")->SetVisible(true);
-    EXPECT_FALSE(label.isHidden());
+
+    auto label = std::make_unique<QLabel>(QStringLiteral("native"));
+    QLabel* raw = label.get();
+    QPointer<QLabel> shown(raw);
+    auto child = std::make_unique<QtNativeChild>(std::move(label), host);
+    wnd->Attach(child.get());
+    EXPECT_EQ(raw->parentWidget(), host);
+    EXPECT_EQ(raw->geometry(), QRect(10, 20, 280, 170));
+    w->FindControl("holder")->SetVisible(false);
+    EXPECT_TRUE(raw->isHidden());
+    w->FindControl("holder")->SetVisible(true);
+    EXPECT_FALSE(raw->isHidden());
+    // The carrier goes first: the widget goes with it.
     wnd->Detach();
-    label.setParent(nullptr);
+    child.reset();
+    EXPECT_TRUE(shown.isNull());
+
+    // The window goes first: its host takes the widget along and the carrier is left empty.
+    child = std::make_unique<QtNativeChild>(std::make_unique<QLabel>(QStringLiteral("again")), host);
+    wnd->Attach(child.get());
+    QPointer<QWidget> again(child->Widget());
+    ASSERT_FALSE(again.isNull());
+    w.reset();
+    EXPECT_TRUE(again.isNull());
+    EXPECT_EQ(child->Widget(), nullptr);
+    child.reset();
 }
 
 TEST_F(QtBackendTest, PrivateFontsLoadFromAFolderAndBadFilesAreSkipped) {

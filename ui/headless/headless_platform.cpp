@@ -199,6 +199,17 @@ void HeadlessPlatform::Pump() {
             host->Window().DispatchMessages();
         }
     }
+    for (HeadlessWindowHost* host : snapshot) {
+        if (std::find(hosts_.begin(), hosts_.end(), host) == hosts_.end()) {
+            continue;
+        }
+        for (auto& task : host->TakeLaterTasks()) {
+            task();
+            if (std::find(hosts_.begin(), hosts_.end(), host) == hosts_.end()) {
+                break;  // the task destroyed its window
+            }
+        }
+    }
 }
 
 void HeadlessPlatform::Wake() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/platform.h"
@@ -33,6 +34,7 @@ public:
     Size ImageSize(std::string_view path) override;
     void SetTitle(std::string_view title) override { title_ = std::string(title); }
     void Show(bool show) override { shown_ = show; }
+    void ShowInactive() override { shown_ = true; }
     bool IsShown() const override { return shown_; }
     void SetClientSize(Size size) override { size_ = size; }
     void Center() override;
@@ -43,6 +45,9 @@ public:
     void RunModal() override;
     void EndModal() override;
     void Wake() override;
+    // Run by the platform's next Pump.
+    void RunLater(std::function<void()> task) override { later_.push_back(std::move(task)); }
+    std::vector<std::function<void()>> TakeLaterTasks() { return std::exchange(later_, {}); }
 
     WindowImplBase& Window() { return window_; }
     const std::string& Title() const { return title_; }
@@ -64,6 +69,7 @@ private:
     Rect dirty_;
     CEditUI* overlayEdit_ = nullptr;
     CComboUI* dropDown_ = nullptr;
+    std::vector<std::function<void()>> later_;
 };
 
 // The UI backend for tests and tools without a display: a virtual clock that the test
@@ -87,7 +93,8 @@ public:
     // order, one notification per expiry, then dispatches the queued messages.
     std::uint64_t Now() const { return now_; }
     void Advance(std::uint64_t ms);
-    // Dispatches the queued messages of every window (UI thread).
+    // Dispatches the queued messages of every window, then runs the tasks hosts were given
+    // to run later (UI thread).
     void Pump();
     // Waits (real time) until some window has queued messages or the limit passes.
     bool WaitForMessages(std::uint64_t limitMs);

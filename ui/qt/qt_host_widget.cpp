@@ -1,13 +1,17 @@
 #include "ui/qt/qt_host_widget.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
+#include <cmath>
 
 #include "ui/combo.h"
 #include "ui/control.h"
@@ -76,16 +80,73 @@ QString ColorName(Color c) {
     return QColor::fromRgba(c).name(QColor::HexArgb);
 }
 
+// System cursor ids (as the "cursor" attribute gives them) to Qt's shapes.
+Qt::CursorShape ToCursorShape(int id) {
+    switch (id) {
+        case 32513:
+            return Qt::IBeamCursor;
+        case 32514:
+            return Qt::WaitCursor;
+        case 32515:
+            return Qt::CrossCursor;
+        case 32516:
+            return Qt::UpArrowCursor;
+        case 32640:
+        case 32646:
+            return Qt::SizeAllCursor;
+        case 32642:
+            return Qt::SizeFDiagCursor;
+        case 32643:
+            return Qt::SizeBDiagCursor;
+        case 32644:
+            return Qt::SizeHorCursor;
+        case 32645:
+            return Qt::SizeVerCursor;
+        case 32648:
+            return Qt::ForbiddenCursor;
+        case 32649:
+            return Qt::PointingHandCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
+// The colour an edit without a background of its own is seen on: its nearest ancestor's.
+Color SurroundingBkColor(const CControlUI& control) {
+    for (const CControlUI* c = &control; c != nullptr; c = c->GetParent()) {
+        if ((c->GetBkColor() >> 24U) == 0xFFU) {
+            return c->GetBkColor();
+        }
+    }
+    return 0xFF262A32U;  // the raised control colour
+}
+
 }  // namespace
 
 QtHostWidget::QtHostWidget(QtPlatform& platform, WindowImplBase& window, QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), platform_(platform), window_(window) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      platform_(platform),
+      window_(window),
+      owner_(owner) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // No Qt parent: the window owns this widget alone. The owner's window is only the
+    // transient parent, which keeps this window above it.
+    create();
+    if (owner_ != nullptr && owner_->windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(owner_->windowHandle());
+    }
+    dpi_ = DpiOf(windowHandle()->screen());
+    WatchScreen(windowHandle()->screen());
+    QObject::connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* screen) {
+        WatchScreen(screen);
+        ScreenDpiChanged(DpiOf(screen));
+    });
     overlay_ = new QLineEdit(this);  // owned by this widget
     overlay_->hide();
     overlay_->setFrame(false);
+    digitsOnly_ = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), overlay_);
     QObject::connect(overlay_, &QLineEdit::textEdited, overlay_, [this](const QString& text) {
         if (overlayEdit_ == nullptr) {
             return;
@@ -113,8 +174,50 @@ QtHostWidget::~QtHostWidget() {
     }
 }
 
+int QtHostWidget::DpiOf(const QScreen* screen) {
+    if (screen == nullptr) {
+        return 96;
+    }
+    return static_cast<int>(std::lround(screen->logicalDotsPerInch() * screen->devicePixelRatio()));
+}
+
+void QtHostWidget::WatchScreen(QScreen* screen) {
+    QObject::disconnect(screenDpi_);
+    QObject::disconnect(screenGeometry_);
+    if (screen == nullptr) {
+        return;
+    }
+    screenDpi_ =
+        QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this, screen](qreal dpi) {
+            ScreenDpiChanged(static_cast<int>(std::lround(dpi * screen->devicePixelRatio())));
+        });
+    screenGeometry_ =
+        QObject::connect(screen, &QScreen::geometryChanged, this, [this](const QRect& geometry) {
+            window_.SendMessage(kWmDisplayChange, 32,
+                                static_cast<std::intptr_t>((geometry.width() & 0xFFFF) |
+                                                           ((geometry.height() & 0xFFFF) << 16)));
+        });
+}
+
+void QtHostWidget::ScreenDpiChanged(int dpi) {
+    if (dpi == dpi_ || dpi <= 0) {
+        return;
+    }
+    // The suggested place keeps the top-left corner and scales the size.
+    Rect now = ScreenRect();
+    auto scaled = [&](int v) { return static_cast<int>(std::lround(static_cast<double>(v) * dpi / dpi_)); };
+    const Rect suggested{now.left, now.top, now.left + scaled(now.Width()), now.top + scaled(now.Height())};
+    dpi_ = dpi;
+    window_.SendMessage(kWmDpiChanged, static_cast<std::intptr_t>(dpi | (dpi << 16)),
+                        reinterpret_cast<std::intptr_t>(&suggested));
+}
+
 void QtHostWidget::Invalidate(const Rect& rc) {
     update(ToQRect(rc));
+    SyncOverlayText();
+    if (QtDropDown* open = dropDown_.data(); open != nullptr) {
+        open->Refresh();
+    }
 }
 
 void QtHostWidget::StartTimer(std::uint64_t key, int periodMs) {
@@ -156,22 +259,28 @@ void QtHostWidget::SyncOverlay() {
     overlay_->setGeometry(ToQRect(rc));
     auto& pm = window_.PaintManager();
     overlay_->setFont(SharedPaintCache().Font(pm.ScaledFont(overlayEdit_->GetFont())));
-    Color bk = overlayEdit_->GetBkColor() != 0 ? overlayEdit_->GetBkColor() : 0xFFFFFFFFU;
+    Color bk = SurroundingBkColor(*overlayEdit_);
     Color text = overlayEdit_->GetTextColor() != 0 ? overlayEdit_->GetTextColor() : pm.GetDefaultTextColor();
     overlay_->setStyleSheet(QStringLiteral("QLineEdit{background:%1;color:%2;border:none;padding:0;"
                                            "selection-background-color:#FF00B8A9;}")
                                 .arg(ColorName(bk), ColorName(text)));
 }
 
+void QtHostWidget::SyncOverlayText() {
+    // Text set by code while the entry is up replaces what the entry shows.
+    if (overlayEdit_ == nullptr) {
+        return;
+    }
+    QString text = QString::fromStdString(overlayEdit_->GetText());
+    if (overlay_->text() != text) {
+        overlay_->setText(text);
+    }
+}
+
 void QtHostWidget::ShowEditOverlay(CEditUI& edit) {
     overlayEdit_ = &edit;
     overlay_->setMaxLength(std::max(0, edit.GetMaxChar()));
-    if (edit.IsDigitsOnly()) {
-        overlay_->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), overlay_));
-    } else {
-        overlay_->setValidator(nullptr);
-    }
+    overlay_->setValidator(edit.IsDigitsOnly() ? digitsOnly_ : nullptr);
     overlay_->setEchoMode(edit.IsPassword() ? QLineEdit::Password : QLineEdit::Normal);
     overlay_->setText(QString::fromStdString(edit.GetText()));
     overlay_->setPlaceholderText(QString::fromStdString(edit.GetHintText()));
@@ -191,17 +300,27 @@ void QtHostWidget::HideEditOverlay() {
 }
 
 void QtHostWidget::ShowDropDown(CComboUI& combo) {
-    dropDown_ = std::make_unique<QtDropDown>(combo, this);
+    if (QtDropDown* open = dropDown_.data(); open != nullptr) {
+        if (open->Combo() == &combo) {
+            open->Abandon();
+        } else {
+            open->close();
+        }
+    }
+    // The pop-up takes the mouse: the press that opened it never sees its release here.
+    window_.PaintManager().ReleaseCapture();
+    auto* dropDown = new QtDropDown(combo, this);  // child of this widget, deletes itself on closing
+    dropDown_ = dropDown;
     Rect rc = combo.GetPos();
     QRect anchor(mapToGlobal(QPoint(rc.left, rc.top)), QSize(rc.Width(), rc.Height()));
-    dropDown_->Open(anchor);
+    dropDown->Open(anchor);
 }
 
 void QtHostWidget::ControlGone(CControlUI& control) {
     // Upcasts only: the control may be half destroyed already.
-    if (dropDown_ && dropDown_->Combo() != nullptr &&
-        static_cast<CControlUI*>(dropDown_->Combo()) == &control) {
-        dropDown_->Abandon();
+    QtDropDown* open = dropDown_.data();
+    if (open != nullptr && open->Combo() != nullptr && static_cast<CControlUI*>(open->Combo()) == &control) {
+        open->Abandon();
     }
     if (overlayEdit_ != nullptr && static_cast<CControlUI*>(overlayEdit_) == &control) {
         overlayEdit_ = nullptr;
@@ -221,13 +340,33 @@ void QtHostWidget::SetTitle(std::string_view title) {
 
 void QtHostWidget::Show(bool show) {
     if (show) {
-        QWidget::show();
-        raise();
-        activateWindow();
+        ShowWindow(true);
     } else {
         closingFromModel_ = true;
         QWidget::hide();
         closingFromModel_ = false;
+    }
+}
+
+void QtHostWidget::ShowInactive() {
+    ShowWindow(false);
+}
+
+void QtHostWidget::ShowWindow(bool activate) {
+    // Qt takes a modality change only while the window is hidden, so a modal run sets it
+    // before the window shows.
+    Qt::WindowModality modality = window_.IsModalRunning() ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != modality) {
+        if (isVisible()) {
+            Show(false);
+        }
+        setWindowModality(modality);
+    }
+    setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+    QWidget::show();
+    if (activate) {
+        raise();
+        activateWindow();
     }
 }
 
@@ -237,8 +376,8 @@ void QtHostWidget::SetClientSize(Size size) {
 
 void QtHostWidget::Center() {
     QRect area;
-    if (parentWidget() != nullptr && parentWidget()->isVisible()) {
-        area = parentWidget()->frameGeometry();
+    if (const QWidget* owner = owner_.data(); owner != nullptr && owner->isVisible()) {
+        area = owner->frameGeometry();
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
         area = screen->availableGeometry();
     }
@@ -279,18 +418,30 @@ void QtHostWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         window_.OnHostStateChanged();
+    } else if (event->type() == QEvent::ActivationChange) {
+        bool active = isActiveWindow();
+        if (!active) {
+            window_.PaintManager().OnCaptureLost();
+        }
+        window_.SendMessage(kWmActivate, active ? 1 : 0);
     }
 }
 
+void QtHostWidget::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    window_.PaintManager().OnCaptureLost();
+}
+
 void QtHostWidget::RunModal() {
-    setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     modalLoop_ = &loop;
     if (!window_.IsClosed()) {
         loop.exec(QEventLoop::DialogExec);
     }
     modalLoop_ = nullptr;
-    setWindowModality(Qt::NonModal);
+    if (!isVisible()) {
+        setWindowModality(Qt::NonModal);
+    }
 }
 
 void QtHostWidget::EndModal() {
@@ -302,6 +453,51 @@ void QtHostWidget::EndModal() {
 void QtHostWidget::Wake() {
     QMetaObject::invokeMethod(
         this, [this] { window_.DispatchMessages(); }, Qt::QueuedConnection);
+}
+
+void QtHostWidget::RunLater(std::function<void()> task) {
+    // Queued on the application, not on this widget: the task may destroy the widget.
+    QPointer<QtHostWidget> alive(this);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [alive, task = std::move(task)] {
+            if (alive) {
+                task();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool QtHostWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        CControlUI* control = window_.PaintManager().FindControlAt({help->pos().x(), help->pos().y()});
+        std::string tip = control != nullptr ? control->GetToolTip() : std::string();
+        if (tip.empty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this,
+                               ToQRect(control->GetPos()));
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void QtHostWidget::UpdateCursor() {
+    auto& pm = window_.PaintManager();
+    CControlUI* control = pm.GetCapture() != nullptr ? pm.GetCapture() : pm.GetHover();
+    int id = control != nullptr ? control->GetCursor() : 0;
+    if (id == cursorId_) {
+        return;
+    }
+    cursorId_ = id;
+    if (id == 0) {
+        unsetCursor();
+    } else {
+        setCursor(ToCursorShape(id));
+    }
 }
 
 void QtHostWidget::paintEvent(QPaintEvent* event) {
@@ -357,6 +553,7 @@ void QtHostWidget::mousePressEvent(QMouseEvent* event) {
 void QtHostWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         window_.PaintManager().ButtonUp(ToPoint(event->position()));
+        UpdateCursor();
     }
 }
 
@@ -368,11 +565,18 @@ void QtHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void QtHostWidget::mouseMoveEvent(QMouseEvent* event) {
     window_.PaintManager().MouseMove(ToPoint(event->position()));
+    UpdateCursor();
+}
+
+void QtHostWidget::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    window_.SendMessage(kWmMouseHover, 0, 0);
 }
 
 void QtHostWidget::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     window_.PaintManager().MouseLeaveWindow();
+    window_.SendMessage(kWmMouseLeave, 0, 0);
 }
 
 void QtHostWidget::wheelEvent(QWheelEvent* event) {
@@ -394,13 +598,6 @@ void QtHostWidget::keyPressEvent(QKeyEvent* event) {
         if (ch >= 0x20) {
             pm.Char(ch);
         }
-    }
-}
-
-void QtHostWidget::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    if (event->reason() == Qt::ActiveWindowFocusReason) {
-        window_.PaintManager().OnCaptureLost();
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
-#include <memory>
+#include <functional>
 
 #include "ui/platform.h"
 
@@ -16,7 +16,10 @@ class QtDropDown;
 
 // One top-level widget per window: paints the control tree, turns Qt input into the paint
 // manager's input, runs the window's timers, its nested modal loop, and the native entry
-// over a focused edit.
+// over a focused edit. It reports activation, the mouse entering and leaving, and screen
+// changes to the window as messages (kWmActivate, kWmMouseHover, kWmMouseLeave,
+// kWmDpiChanged, kWmDisplayChange), and shows tool-tips and cursors of the controls.
+// Its window owns it alone: an owner window is only its transient parent in Qt.
 class QtHostWidget : public QWidget, public IWindowHost {
 public:
     QtHostWidget(QtPlatform& platform, WindowImplBase& window, QWidget* owner);
@@ -35,6 +38,7 @@ public:
     // IWindowHost
     void SetTitle(std::string_view title) override;
     void Show(bool show) override;
+    void ShowInactive() override;
     bool IsShown() const override { return isVisible(); }
     void SetClientSize(Size size) override;
     void Center() override;
@@ -45,36 +49,52 @@ public:
     void RunModal() override;
     void EndModal() override;
     void Wake() override;
+    void RunLater(std::function<void()> task) override;
 
     WindowImplBase& Window() { return window_; }
+    // The screen scale of a screen as the toolkit counts it (96 = 100 %).
+    static int DpiOf(const QScreen* screen);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void ShowWindow(bool activate);
     bool InCaption(const QPoint& pt) const;
     void SyncOverlay();
+    void SyncOverlayText();
+    void UpdateCursor();
+    void WatchScreen(QScreen* screen);
+    void ScreenDpiChanged(int dpi);
 
     QtPlatform& platform_;
     WindowImplBase& window_;
+    QPointer<QWidget> owner_;
     QHash<int, std::uint64_t> timers_;  // Qt timer id -> paint manager key
     QHash<std::uint64_t, int> timerIds_;
     QPointer<QEventLoop> modalLoop_;
-    QLineEdit* overlay_ = nullptr;
+    QLineEdit* overlay_ = nullptr;      // child of this widget
+    QValidator* digitsOnly_ = nullptr;  // child of the overlay
     CEditUI* overlayEdit_ = nullptr;
-    std::unique_ptr<QtDropDown> dropDown_;
+    QPointer<QtDropDown> dropDown_;  // child of this widget, deletes itself on closing
+    int cursorId_ = 0;
+    QMetaObject::Connection screenDpi_;
+    QMetaObject::Connection screenGeometry_;
+    int dpi_ = 96;
     bool closingFromModel_ = false;
 };
 

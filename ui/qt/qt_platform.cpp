@@ -76,6 +76,18 @@ QtPlatform::QtPlatform() {
     clock_.start();
 }
 
+bool QtPlatform::MakeProcessDpiAware() {
+    if (QCoreApplication::instance() != nullptr) {
+        return false;
+    }
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    return true;
+}
+
+QtPlatform::~QtPlatform() {
+    SharedPaintCache().Clear();
+}
+
 std::unique_ptr<IWindowHost> QtPlatform::CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) {
     return std::make_unique<QtHostWidget>(*this, window, WidgetOf(owner));
 }

@@ -13,6 +13,9 @@ namespace norvane::ui::qt {
 class QtPlatform : public IUiPlatform {
 public:
     QtPlatform();
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
     std::unique_ptr<IWindowHost> CreateWindowHost(WindowImplBase& window, WindowImplBase* owner) override;
     CResourceManager& Resources() override { return resources_; }
     int RunMessageLoop() override;
@@ -22,6 +25,11 @@ public:
     std::unique_ptr<ITrayIconHost> CreateTrayIcon(WindowImplBase& window, unsigned callbackMessage) override;
     bool AddPrivateFont(const std::filesystem::path& file) override;
     Size ScreenSize() const override;
+
+    // Before the QApplication exists: the toolkit scales windows itself (by the screen's DPI,
+    // WindowImplBase::SetAllDPI), so Qt's own high-DPI scaling is switched off for the
+    // process. False when an application exists already.
+    static bool MakeProcessDpiAware();
 
     // Loads every .ttf/.otf/.ttc file of a folder (the program's "Font" folder); the count loaded.
     int AddPrivateFonts(const std::filesystem::path& folder);

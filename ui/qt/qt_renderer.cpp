@@ -94,7 +94,8 @@ const QPolygonF& QtPaintCache::RoundedOutline(double width, double height, doubl
     return *outlines_.insert(key, path.toFillPolygon());
 }
 
-const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& font, const FontSpec& fontSpec) {
+const QStaticText& QtPaintCache::StaticText(const QString& text, const QFont& font,
+                                            const FontSpec& fontSpec) {
     QString key = text + QChar(0x1F) + QString::fromStdString(fontSpec.face) + QLatin1Char('/') +
                   QString::number(fontSpec.size) + QLatin1Char(fontSpec.bold ? 'b' : '-') +
                   QLatin1Char(fontSpec.italic ? 'i' : '-') + QLatin1Char(fontSpec.underline ? 'u' : '-');
@@ -155,6 +156,11 @@ void QtPaintCache::Clear() {
     pixmaps_.clear();
     fonts_.clear();
     tinted_.clear();
+}
+
+bool QtPaintCache::IsEmpty() const {
+    return shapes_.isEmpty() && outlines_.isEmpty() && texts_.isEmpty() && pixmaps_.isEmpty() &&
+           fonts_.isEmpty() && tinted_.isEmpty();
 }
 
 QtRenderer::QtRenderer(QPainter& painter, const CResourceManager& resources)
@@ -349,20 +355,27 @@ bool QtRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTi
     if (pixmap.isNull()) {
         return false;
     }
-    QRect source = imageSpec.source.IsEmpty() ? pixmap.rect() : ToQRect(imageSpec.source).intersected(pixmap.rect());
+    QRect source =
+        imageSpec.source.IsEmpty() ? pixmap.rect() : ToQRect(imageSpec.source).intersected(pixmap.rect());
+    if (source.isEmpty()) {
+        return false;  // a source outside the image: nothing to draw, and no tile would advance
+    }
     QRect dest = imageSpec.dest.IsEmpty() ? ToQRect(rc) : ToQRect(imageSpec.dest.Offset(rc.left, rc.top));
     double opacity = painter_.opacity();
     painter_.setOpacity(opacity * imageSpec.fade / 255.0);
     if (imageSpec.xtiled || imageSpec.ytiled) {
-        for (int y = dest.top(); y <= dest.bottom(); y += imageSpec.ytiled ? source.height() : dest.height()) {
-            for (int x = dest.left(); x <= dest.right(); x += imageSpec.xtiled ? source.width() : dest.width()) {
+        for (int y = dest.top(); y <= dest.bottom();
+             y += imageSpec.ytiled ? source.height() : dest.height()) {
+            for (int x = dest.left(); x <= dest.right();
+                 x += imageSpec.xtiled ? source.width() : dest.width()) {
                 QRect d(x, y, imageSpec.xtiled ? source.width() : dest.width(),
                         imageSpec.ytiled ? source.height() : dest.height());
                 painter_.drawPixmap(d.intersected(dest), pixmap,
                                     QRect(source.topLeft(), d.intersected(dest).size()));
             }
         }
-    } else if ((imageSpec.corner.left | imageSpec.corner.top | imageSpec.corner.right | imageSpec.corner.bottom) != 0) {
+    } else if ((imageSpec.corner.left | imageSpec.corner.top | imageSpec.corner.right |
+                imageSpec.corner.bottom) != 0) {
         DrawNinePatch(pixmap, source, dest, imageSpec.corner, imageSpec.hole);
     } else {
         painter_.drawPixmap(dest, pixmap, source);

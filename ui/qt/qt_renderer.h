@@ -31,6 +31,7 @@ public:
     // A small rounded shape (filled, or outlined with a pen width) drawn once into a pixmap.
     const QPixmap& Shape(int width, int height, int radius, int penWidth, QColor color, double ratio);
     void Clear();
+    bool IsEmpty() const;
 
 private:
     QHash<QString, QPolygonF> outlines_;
@@ -44,6 +45,7 @@ private:
     QHash<QString, QPixmap> tinted_;
 };
 
+// Emptied when the QtPlatform goes, so no pixmap or font outlives the application.
 QtPaintCache& SharedPaintCache();
 
 inline QColor ToQColor(Color c) {
