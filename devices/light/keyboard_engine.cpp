@@ -149,12 +149,16 @@ bool KeyboardLightEngine::Advance(std::uint32_t nowMs, LightFrame& frame) {
     lastCountMs_ += counts * kCountPeriodMs;
     lastPassMs_ = nowMs;
 
+    if (restartPending_) {
+        Restart(frame);
+        renderPending_ = true;
+    }
     bool stepped = false;
     if (!InModeTable(mode_)) {
         player_.Pass(steps_, light_.speed, frame, nowMs);
         stepped = true;
-    } else if (restartPending_ || renderPending_ || StepDue()) {
-        Step(nowMs, frame);
+    } else if (renderPending_ || StepDue()) {
+        RunStep(nowMs, frame);
         counter_ = 0;
         stepped = true;
     }

@@ -13,6 +13,8 @@ inline constexpr std::size_t kRingSize = 23;
 struct ReactiveArrays {
     std::array<std::uint8_t, kMaxLeds> values{};  // V
     std::array<std::uint8_t, kRingSize> ring{};   // R
+
+    friend bool operator==(const ReactiveArrays&, const ReactiveArrays&) = default;
 };
 
 // Lowers V[led] by the first rule of the mode's decay that applies, never below 0.
