@@ -1,0 +1,102 @@
+// Cost of one keyboard light pass: the mode's step, the light list layers and the
+// packing of the frame for the wire.
+#include "devices/light/keyboard_engine.h"
+#include "devices/light/frame_packing.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+using namespace norvane;
+using namespace norvane::devices::light;
+
+RandomSource Xorshift() {
+    return [x = std::uint32_t{2463534242U}]() mutable {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return x;
+    };
+}
+
+// mode, with an animated light list (0 or 1)
+void BM_KeyboardPass(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    const bool layers = state.range(1) != 0;
+    KeyboardLightEngine engine(Xorshift());
+    config::LightInfo light;
+    light.brightness = 4;
+    light.multiColor = 1;
+    light.direction = 1;
+    engine.SetLightState(light);
+    config::AudioLightInfo audio;
+    audio.mode = 2;
+    engine.SetAudioLightState(audio);
+    config::LightEffectStep step;
+    step.effectCode = 4;
+    step.brightness = 4;
+    step.speed = 4;
+    step.multiColor = 1;
+    step.duration = 1000;
+    const std::vector<config::LightEffectStep> steps = {step, step};
+    engine.SetCustomEffect(steps);
+    if (layers) {
+        std::vector<config::LightListEntry> list(170);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            list[i].effectCode = static_cast<std::uint8_t>(i % 5);
+            list[i].present = 1;
+            list[i].brightness = 4;
+            list[i].speed = 4;
+            list[i].multiColor = static_cast<std::uint8_t>(i % 2);
+        }
+        engine.SetLightList(list);
+    }
+    engine.SetMode(mode, 4);
+    std::vector<std::uint8_t> keyLedMap(170, 255);
+    for (std::size_t key = 0; key < 126; ++key) {
+        keyLedMap[key] = static_cast<std::uint8_t>(key);
+    }
+    std::vector<std::int32_t> spectrum(25);
+    LightFrame frame(170);
+    std::uint32_t now = 0;
+    for (auto _ : state) {
+        now += 2 * kCountPeriodMs;  // every pass runs a step
+        if (mode == 29) {
+            for (std::size_t i = 0; i < spectrum.size(); ++i) {
+                spectrum[i] = static_cast<std::int32_t>((now / 16 + i * 97) % 2400);
+            }
+            engine.FeedAudioSpectrum(spectrum);
+        }
+        engine.Advance(now, frame);
+        auto buffer = PackKeyboardFrame(frame, keyLedMap);
+        benchmark::DoNotOptimize(buffer);
+    }
+}
+BENCHMARK(BM_KeyboardPass)
+    ->ArgNames({"mode", "layers"})
+    ->Args({4, 0})
+    ->Args({7, 0})
+    ->Args({14, 0})
+    ->Args({22, 0})
+    ->Args({29, 0})
+    ->Args({20, 0})
+    ->Args({3, 1})
+    ->Args({31, 1});
+
+void BM_PackKeyboardFrame(benchmark::State& state) {
+    LightFrame frame(170);
+    frame.Fill({200, 100, 50, 128});
+    std::vector<std::uint8_t> keyLedMap(170);
+    for (std::size_t key = 0; key < keyLedMap.size(); ++key) {
+        keyLedMap[key] = static_cast<std::uint8_t>(key);
+    }
+    for (auto _ : state) {
+        auto buffer = PackKeyboardFrame(frame, keyLedMap);
+        benchmark::DoNotOptimize(buffer);
+    }
+}
+BENCHMARK(BM_PackKeyboardFrame);
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include "devices/light/effect_player.h"
+
+#include "devices/light/tables.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace norvane::devices::light {
+namespace {
+
+config::LightEffectStep MakeStep(std::uint8_t code, std::uint8_t speed, std::int32_t durationMs) {
+    config::LightEffectStep step;
+    step.effectCode = code;
+    step.brightness = 4;
+    step.speed = speed;
+    step.red = 200;
+    step.green = 100;
+    step.blue = 50;
+    step.duration = durationMs;
+    return step;
+}
+
+TEST(EffectPlayer, EmptyListShowsEveryLedDark) {
+    LightFrame frame(15);
+    frame.Fill({1, 2, 3, 4});
+    EffectPlayer player;
+    player.Pass({}, 0, frame, 0);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(frame.Get(i), LedColor{});
+    }
+}
+
+TEST(EffectPlayer, StepsAdvanceWhenTheirTimeHasPassedAndWrap) {
+    const std::vector<config::LightEffectStep> steps = {MakeStep(1, 0, 100), MakeStep(5, 4, 50)};
+    LightFrame frame(4);
+    EffectPlayer player;
+    player.Pass(steps, 0, frame, 1000);
+    EXPECT_EQ(player.StepIndex(), 0U);
+    EXPECT_EQ(frame.Get(2), (LedColor{200, 100, 50, 255}));
+    player.Pass(steps, 0, frame, 1100);  // exactly the duration: not yet
+    EXPECT_EQ(player.StepIndex(), 0U);
+    player.Pass(steps, 0, frame, 1101);
+    EXPECT_EQ(player.StepIndex(), 1U);
+    player.Pass(steps, 0, frame, 1120);
+    EXPECT_EQ(frame.Get(0).red, 255);  // colour wheel
+    player.Pass(steps, 0, frame, 1152);
+    EXPECT_EQ(player.StepIndex(), 0U);
+    // A list that shrank under the player starts again at its first step.
+    const std::vector<config::LightEffectStep> one = {MakeStep(1, 0, 100)};
+    player.Pass(steps, 0, frame, 1200);
+    player.Pass(steps, 0, frame, 1301);
+    EXPECT_EQ(player.StepIndex(), 1U);
+    player.Pass(one, 0, frame, 1302);
+    EXPECT_EQ(player.StepIndex(), 0U);
+}
+
+TEST(EffectPlayer, BreathingAdvancesEveryIntervalOfPasses) {
+    // Speed 4: the phase moves every 7 passes; speed 7 on every pass.
+    const std::vector<config::LightEffectStep> steps = {MakeStep(0, 4, 100000)};
+    LightFrame frame(3);
+    EffectPlayer player;
+    for (int i = 0; i < 6; ++i) {
+        player.Pass(steps, 0, frame, 0);
+    }
+    EXPECT_EQ(player.Phase(), 0);
+    player.Pass(steps, 0, frame, 0);
+    EXPECT_EQ(player.Phase(), 1);
+
+    const std::vector<config::LightEffectStep> fast = {MakeStep(0, 7, 100000)};
+    EffectPlayer every;
+    for (int i = 0; i < 40; ++i) {
+        every.Pass(fast, 0, frame, 0);
+    }
+    EXPECT_EQ(every.Phase(), 40);
+    EXPECT_EQ(frame.Get(1), (LedColor{200, 100, 50, Scale(kBreathingCurve[40], 255)}));
+}
+
+TEST(EffectPlayer, PhaseLeftByAColourCycleStaysInsideTheBreathingCurve) {
+    // Code 5 leaves the phase up to 191; the breathing step that follows reads its
+    // 128-entry curve with the phase reduced into it.
+    const std::vector<config::LightEffectStep> steps = {MakeStep(5, 4, 10), MakeStep(0, 0, 100000)};
+    LightFrame frame(2);
+    EffectPlayer player;
+    for (int i = 0; i < 150; ++i) {
+        player.Pass(steps, 0, frame, 0);
+    }
+    EXPECT_EQ(player.Phase(), 150);
+    player.Pass(steps, 0, frame, 11);  // the colour cycle's last pass, then step 1 begins
+    ASSERT_EQ(player.StepIndex(), 1U);
+    player.Pass(steps, 0, frame, 12);
+    EXPECT_EQ(player.Phase(), 151);
+    EXPECT_EQ(frame.Get(0), (LedColor{200, 100, 50, Scale(kBreathingCurve[151 % 128], 255)}));
+}
+
+TEST(EffectPlayer, WaveIndicesStayInsideTheirTables) {
+    // Direction 1 with phase 1 gives d = 191: the colour and wave indices run far past
+    // both tables and are reduced into them.
+    config::LightEffectStep step = MakeStep(4, 7, 100000);
+    step.direction = 1;
+    const std::vector<config::LightEffectStep> single = {step};
+    LightFrame frame(15);
+    EffectPlayer player;
+    player.Pass(single, 0, frame, 0);
+    ASSERT_EQ(player.Phase(), 1);
+    for (int i = 0; i < 15; ++i) {
+        const unsigned e = (191 + 12 * (i + 1)) % 96;
+        EXPECT_EQ(frame.Get(i), (LedColor{200, 100, 50, Scale(kWaveCurve[e], 255)})) << i;
+    }
+    step.multiColor = 1;
+    const std::vector<config::LightEffectStep> multi = {step};
+    EffectPlayer wheel;
+    wheel.Pass(multi, 0, frame, 0);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(frame.Get(i), LedColor::Of(kColourWheel[(191 + 12 * i) % 192], 255)) << i;
+    }
+}
+
+TEST(EffectPlayer, BlinkUsesTheLightStateSpeedForItsInterval) {
+    const std::vector<config::LightEffectStep> steps = {MakeStep(2, 0, 100000)};
+    LightFrame frame(2);
+    EffectPlayer player;
+    player.Pass(steps, 4, frame, 1400);  // 7 × 200 ms since 0
+    EXPECT_EQ(frame.Get(0), (LedColor{200, 100, 50, 255}));
+    player.Pass(steps, 4, frame, 2799);
+    EXPECT_EQ(frame.Get(0), (LedColor{200, 100, 50, 255}));
+    player.Pass(steps, 4, frame, 2800);
+    EXPECT_EQ(frame.Get(0), LedColor{});
+}
+
+}  // namespace
+}  // namespace norvane::devices::light
