@@ -23,7 +23,8 @@ class LentBackend : public device::HidBackend {
 public:
     explicit LentBackend(device::HidBackend& backend) : backend_(backend) {}
     bool Enumerate(std::vector<std::string>& paths) override { return backend_.Enumerate(paths); }
-    std::unique_ptr<device::HidConnection> Open(std::string_view path, const device::HidOpenMode& mode) override {
+    std::unique_ptr<device::HidConnection> Open(std::string_view path,
+                                                const device::HidOpenMode& mode) override {
         return backend_.Open(path, mode);
     }
     bool Probe(std::string_view path) override { return backend_.Probe(path); }
@@ -68,6 +69,35 @@ TEST_F(CtlKeyTest, SetKeyChangesOnlyThatEntryOnTheDevice) {
     expected[16] = 0x00;
     expected[17] = 0x04;
     EXPECT_EQ(KeyTable("keyboard"), expected);
+}
+
+// The keyboard's alternate identity is its receiver side: 24-byte chunks, and no link query
+// (only the mouse is wireless).
+TEST_F(CtlKeyTest, TheAlternateKeyboardIdentityIsDrivenThroughItsReceiverSide) {
+    std::string error;
+    auto alt = sim::MakeSimBackend("keyboard-alt", error);
+    ASSERT_TRUE(alt) << error;
+    const std::vector<std::string_view> args = {"set-key", "keyboard-alt", "5", "020004"};
+    Result r;
+    r.code = ctl::Run(args, r.out, r.err, std::make_unique<LentBackend>(*alt));
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    std::vector<std::uint8_t> readLengths;
+    std::vector<std::uint8_t> writeLengths;
+    for (const auto& record : alt->Find("keyboard-alt")->WireLog()) {
+        ASSERT_FALSE(record.bytes.size() > 3 && record.direction == sim::WireDirection::HostToDevice &&
+                     record.bytes[3] == 0xAA);
+        if (record.direction == sim::WireDirection::HostToDevice && record.bytes[3] == 0x07) {
+            readLengths.push_back(record.bytes[4]);
+        }
+        if (record.direction == sim::WireDirection::HostToDevice && record.bytes[3] == 0x09) {
+            writeLengths.push_back(record.bytes[4]);
+        }
+    }
+    // 378 bytes: 15 x 24 + 18.
+    std::vector<std::uint8_t> expected(15, 24);
+    expected.push_back(18);
+    EXPECT_EQ(readLengths, expected);
+    EXPECT_EQ(writeLengths, expected);
 }
 
 TEST_F(CtlKeyTest, KeyTableListsEveryPosition) {
