@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace norvane::sim {
@@ -131,6 +132,37 @@ TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
     ASSERT_EQ(wire.size(), 1u);
     EXPECT_EQ(wire[0].direction, WireDirection::HostToDevice);
     EXPECT_EQ(wire[0].bytes, led);
+}
+
+// Only the collection that owns output report 4 takes commands. The boot keyboard's LED
+// report is unnumbered: Scroll Lock alone is the single byte 0x04, and must not be answered
+// (an answer there would be a key press on the host).
+TEST(SimDeviceTest, OnlyTheCommandCollectionAnswersReportFour) {
+    SimDevice keyboard(*FindSimProduct("keyboard"), "keyboard");
+    struct Case {
+        std::uint16_t interfaceNumber;
+        Bytes report;
+        bool answered;
+    };
+    Bytes command(64, 0);
+    command[0] = 0x04;
+    command[3] = 0x01;
+    command[1] = 0x01;
+    const Case cases[] = {
+        {0, {0x04}, false},  // LED report of the boot keyboard (Scroll Lock)
+        {0, command, false},
+        {1, command, true},
+    };
+    for (const Case& c : cases) {
+        keyboard.ClearWireLog();
+        EXPECT_TRUE(keyboard.Receive(c.interfaceNumber, c.report, false));
+        const auto wire = keyboard.WireLog();
+        const bool answered = std::ranges::any_of(
+            wire, [](const WireRecord& r) { return r.direction == WireDirection::DeviceToHost; });
+        EXPECT_EQ(answered, c.answered)
+            << "interface " << c.interfaceNumber << ", " << c.report.size() << " bytes";
+    }
+    keyboard.WithFirmware([](FirmwareModel& fw) { EXPECT_EQ(fw.OutputReports().size(), 2u); });
 }
 
 TEST(SimDeviceTest, UnplugAndPlug) {
