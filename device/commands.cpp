@@ -30,19 +30,28 @@ int StatusCode(const Report& answer) {
     return result::kSuccess;
 }
 
-int Send(HidChannel& channel, const Transfer& transfer, const CommandPacket& request, Report& answer) {
+int Send(HidChannel& channel, const Transfer& transfer, const CommandPacket& request, Report& answer,
+         std::optional<LinkMode> link = std::nullopt) {
     std::unique_lock<std::mutex> lock;
     if (transfer.lock == LockKind::Command) {
         lock = std::unique_lock(channel.CommandLock());
     } else if (transfer.lock == LockKind::Stream) {
         lock = std::unique_lock(channel.StreamLock());
     }
-    const int code = transfer.silent ? channel.ExchangeSilent(request.bytes, answer)
-                                     : channel.Exchange(request.bytes, answer);
+    const int code = transfer.silent ? channel.ExchangeSilent(request.bytes, answer, link)
+                                     : channel.Exchange(request.bytes, answer, link);
     if (code != result::kSuccess) {
         return code;
     }
     return StatusCode(answer);
+}
+
+// A transfer is cut for the link it starts on; every chunk is sent for that link only, so a
+// link switch abandons the transfer. The link is read before the chunk size: a link mode
+// being set stores the chunk size first, so a new link never comes with an old chunk size.
+std::pair<LinkMode, std::size_t> LinkAtStart(const HidChannel& channel) {
+    const LinkMode link = channel.Link();
+    return {link, channel.ChunkSize()};
 }
 
 bool FitsOffsets(std::size_t base, std::size_t length) {
@@ -55,13 +64,14 @@ int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::ui
     if (!FitsOffsets(base, destination.size())) {
         return result::kWriteFailed;
     }
+    const auto [link, chunkSize] = LinkAtStart(channel);
     const std::size_t total = destination.size();
     for (std::size_t position = 0; position < total;) {
-        const std::size_t chunk = std::min<std::size_t>(channel.ChunkSize(), total - position);
+        const std::size_t chunk = std::min<std::size_t>(chunkSize, total - position);
         const auto request = CommandPacket::Request(transfer.command, static_cast<std::uint8_t>(chunk),
                                                     static_cast<std::uint16_t>(base + position));
         Report answer{};
-        const int code = Send(channel, transfer, request, answer);
+        const int code = Send(channel, transfer, request, answer, link);
         if (code != result::kSuccess) {
             return code;
         }
@@ -76,9 +86,10 @@ int ChunkedWrite(HidChannel& channel, const Transfer& transfer, std::span<const 
     if (!FitsOffsets(base, data.size())) {
         return result::kWriteFailed;
     }
+    const auto [link, chunkSize] = LinkAtStart(channel);
+    const std::size_t size = transfer.fixedChunk != 0 ? transfer.fixedChunk : chunkSize;
     const std::size_t total = data.size();
     for (std::size_t position = 0; position < total;) {
-        const std::size_t size = transfer.fixedChunk != 0 ? transfer.fixedChunk : channel.ChunkSize();
         const std::size_t chunk = std::min(size, total - position);
         if (transfer.dropWhileBusy && channel.IsBusy()) {
             platform::diag::Trace("放弃灯光数据");
@@ -89,7 +100,7 @@ int ChunkedWrite(HidChannel& channel, const Transfer& transfer, std::span<const 
                                                     static_cast<std::uint16_t>(base + position),
                                                     data.subspan(position, chunk));
         Report answer{};
-        const int code = Send(channel, transfer, request, answer);
+        const int code = Send(channel, transfer, request, answer, link);
         if (code != result::kSuccess) {
             return code;
         }

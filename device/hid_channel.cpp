@@ -53,26 +53,23 @@ bool HidChannel::SetDataSize(int size) {
 }
 
 void HidChannel::SetLinkMode(LinkMode mode) {
-    const bool wireless = mode == LinkMode::Receiver;
-    chunkSize_.store(wireless ? kReceiverChunk : kCableChunk);
-    wireless_.store(wireless);
+    chunkSize_.store(ChunkSizeOf(mode));
+    wireless_.store(mode == LinkMode::Receiver);
 }
 
 bool HidChannel::SwitchLink(LinkMode mode, std::string_view path) {
-    bool opened = false;
-    {
-        const std::lock_guard lock(ioLock_);
-        SetOpen(false);
-        Active().Close();
-        HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
-        opened = next.Open(path, true, true, true, false);
-    }
+    const std::lock_guard lock(ioLock_);
+    SetOpen(false);
+    Active().Close();
+    HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
+    const bool opened = next.Open(path, true, true, true, false);
     SetLinkMode(mode);
     SetOpen(opened);
     return opened;
 }
 
-int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace) {
+int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace,
+                    std::optional<LinkMode> link) {
     const InFlight busy(inFlight_);
     response.fill(0);
     if (!IsOpen()) {
@@ -86,6 +83,10 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
     }
 
     const std::lock_guard lock(ioLock_);
+    // The link may have switched while this exchange waited for the lock.
+    if (!IsOpen() || (link && *link != Link())) {
+        return result::kNoAnswer;
+    }
     const bool wireless = IsWireless();
     HidInterface& port = wireless ? receiver_ : cable_;
     const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();

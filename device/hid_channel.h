@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -53,6 +54,10 @@ public:
     // Receiver: wireless flag and 24-byte chunks; anything else: cable and 56-byte chunks.
     void SetLinkMode(LinkMode mode);
     bool IsWireless() const { return wireless_.load(); }
+    LinkMode Link() const { return IsWireless() ? LinkMode::Receiver : LinkMode::Cable; }
+    static constexpr std::uint8_t ChunkSizeOf(LinkMode mode) {
+        return mode == LinkMode::Receiver ? kReceiverChunk : kCableChunk;
+    }
     std::uint8_t ChunkSize() const { return chunkSize_.load(); }
     int TimeoutMs() const { return IsWireless() ? receiverTimeoutMs_.load() : cableTimeoutMs_.load(); }
     // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver).
@@ -61,9 +66,9 @@ public:
         receiverTimeoutMs_.store(receiverMs);
     }
 
-    // Moves the link to the other slot: under the I/O lock the channel is marked closed, the
-    // current slot closed and the slot of the new mode opened on path; then the link mode is
-    // set and, when the open succeeded, the channel marked open again.
+    // Moves the link to the other slot, all under the I/O lock: the channel is marked closed,
+    // the current slot closed, the slot of the new mode opened on path, the link mode set
+    // and, when the open succeeded, the channel marked open again.
     bool SwitchLink(LinkMode mode, std::string_view path);
 
     void SetOpen(bool open) { open_.store(open); }
@@ -81,17 +86,22 @@ public:
     // One request report and its answer. The I/O lock is held from the write through the
     // reads, and stale reports are drained before the write, so the answer belongs to
     // this request: 1 only when an answer carries the request's command byte, 0 when none
-    // did within two reads, -1 when the request was not written, -101 when the receiver
-    // answered 0xAA. The response holds the matching answer (zeros otherwise).
-    int Exchange(std::span<const std::uint8_t> request, Report& response) {
-        return Run(request, response, true);
+    // did within two reads (or the channel closed, or the link is no longer `link`, while
+    // the exchange waited for the lock), -1 when the request was not written, -101 when the
+    // receiver answered 0xAA. The response holds the matching answer (zeros otherwise).
+    // A request cut for one link passes that link; it is never sent on the other.
+    int Exchange(std::span<const std::uint8_t> request, Report& response,
+                 std::optional<LinkMode> link = std::nullopt) {
+        return Run(request, response, true, link);
     }
-    int ExchangeSilent(std::span<const std::uint8_t> request, Report& response) {
-        return Run(request, response, false);
+    int ExchangeSilent(std::span<const std::uint8_t> request, Report& response,
+                       std::optional<LinkMode> link = std::nullopt) {
+        return Run(request, response, false, link);
     }
 
 private:
-    int Run(std::span<const std::uint8_t> request, Report& response, bool trace);
+    int Run(std::span<const std::uint8_t> request, Report& response, bool trace,
+            std::optional<LinkMode> link);
 
     HidInterface cable_;
     HidInterface receiver_;
