@@ -24,6 +24,9 @@ TEST(PathKeysTest, TagsAreFoundIgnoringCaseAndReadAsHex) {
         {"no keys at all", 0, 0, 0, 0},
         {"vid_&pid_zz", 0, 0, 0, 0},
         {"vid_1320f", 0x320F, 0, 0, 0},  // cut to 16 bits
+        // Keys are read after the '#' only, whatever the node or device name holds.
+        {"/dev/vid_1234&col07/hidraw5#pid_50b7", 0, 0x50B7, 0, 0},
+        {"sim:pad&mi_02&col09:1#vid_320f&pid_1004&mi_01", 0x320F, 0x1004, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
