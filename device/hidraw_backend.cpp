@@ -412,8 +412,17 @@ std::optional<std::pair<HidrawNode, int>> HidrawBackend::NodeOfPath(std::string_
         node->attributes.productId != ProductIdFromPath(path)) {
         return std::nullopt;
     }
+    // The keys must be the ones Enumerate gives this node: a reused node number that now
+    // stands for another interface (or a path with a collection the node lacks) is not it.
+    if (FindPathKey(path, "&mi_") != node->interfaceNumber) {
+        return std::nullopt;
+    }
     const int count = static_cast<int>(node->descriptor.collections.size());
-    const int collection = count > 1 ? CollectionNumberFromPath(path) : 1;
+    const auto col = FindPathKey(path, "&col");
+    if (count > 1 ? !col : col.has_value()) {
+        return std::nullopt;
+    }
+    const int collection = count > 1 ? *col : 1;
     if (collection < 1 || collection > count) {
         return std::nullopt;
     }

@@ -171,6 +171,16 @@ TEST_F(HidrawTest, OpenFailuresReportTheirCause) {
     EXPECT_FALSE(command.Open("/dev/hidraw99#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
     EXPECT_FALSE(command.Open("/dev/sda#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
     EXPECT_EQ(backend_->LastOpenError(), ENOENT);
+    // Interface and collection keys must fit the node: hidraw2 is interface 0 with one
+    // collection, hidraw3 interface 1 with four, hidraw10 interface 3 with one.
+    for (const char* path :
+         {"/dev/hidraw2#vid_320f&pid_50b7&mi_01&col04", "/dev/hidraw2#vid_320f&pid_50b7&mi_00&col01",
+          "/dev/hidraw2#vid_320f&pid_50b7", "/dev/hidraw3#vid_320f&pid_50b7&mi_00&col04",
+          "/dev/hidraw3#vid_320f&pid_50b7&mi_01", "/dev/hidraw10#vid_0c76&pid_1630&mi_03&col01"}) {
+        EXPECT_FALSE(command.Open(path, true, true, true, false)) << path;
+        EXPECT_FALSE(backend_->Probe(path)) << path;
+    }
+    EXPECT_TRUE(backend_->Probe("/dev/hidraw2#vid_320f&pid_50b7&mi_00"));
 }
 
 TEST_F(HidrawTest, PresenceProbeAndUnplug) {
@@ -181,6 +191,9 @@ TEST_F(HidrawTest, PresenceProbeAndUnplug) {
     ASSERT_TRUE(command.Open(path, true, true, true, false));
     sysfs_.Hangup(keyboard_);
     sysfs_.Remove(keyboard_);
+    EXPECT_FALSE(backend_->Probe(path));
+    // The number comes back for another interface of the same product: not the old device.
+    sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 0, sim::BootKeyboardDescriptor()});
     EXPECT_FALSE(backend_->Probe(path));
     Bytes buffer(64);
     std::size_t count = 0;
