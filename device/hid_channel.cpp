@@ -28,6 +28,14 @@ void TraceReport(std::string_view heading, const Report& report) {
     diag::Trace(FormatTraceLine(std::span<const std::uint8_t, 32>(report.data() + 32, 32)));
 }
 
+// Answers carry the request's length and offset back (bytes 4-6). A late answer to an
+// earlier request of the same command at another offset or length is not this one's; a
+// device that leaves those bytes 0 is matched on the command byte alone.
+bool EchoFits(const Report& answer, const Report& request) {
+    const bool echoed = answer[4] != 0 || answer[5] != 0 || answer[6] != 0;
+    return !echoed || std::equal(answer.begin() + 4, answer.begin() + 7, request.begin() + 4);
+}
+
 }  // namespace
 
 std::string FormatTraceLine(std::span<const std::uint8_t, 32> bytes) {
@@ -106,7 +114,7 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
             continue;
         }
         received = true;
-        if (count > 3 && in[3] == out[3]) {
+        if (count > 3 && in[3] == out[3] && EchoFits(in, out)) {
             response = in;
             code = result::kSuccess;
             break;

@@ -85,7 +85,8 @@ public:
 
     // One request report and its answer. The I/O lock is held from the write through the
     // reads, and stale reports are drained before the write, so the answer belongs to
-    // this request: 1 only when an answer carries the request's command byte, 0 when none
+    // this request: 1 only when an answer carries the request's command byte (and its length
+    // and offset, when the answer echoes them), 0 when none
     // did within two reads (or the channel closed, or the link is no longer `link`, while
     // the exchange waited for the lock), -1 when the request was not written, -101 when the
     // receiver answered 0xAA. The response holds the matching answer (zeros otherwise).
