@@ -84,13 +84,13 @@ public:
     std::mutex& StreamLock() { return streamLock_; }
 
     // One request report and its answer. The I/O lock is held from the write through the
-    // reads, and stale reports are drained before the write, so the answer belongs to
-    // this request: 1 only when an answer carries the request's command byte (and its length
-    // and offset, when the answer echoes them), 0 when none
-    // did within two reads (or the channel closed, or the link is no longer `link`, while
-    // the exchange waited for the lock), -1 when the request was not written, -101 when the
-    // receiver answered 0xAA. The response holds the matching answer (zeros otherwise).
-    // A request cut for one link passes that link; it is never sent on the other.
+    // reads, and stale reports are drained before the write, so the answer belongs to this
+    // request. 1 only when an answer carries the request's command byte (and its length and
+    // offset, when the answer echoes them); 0 when none did within two reads, or when the
+    // channel closed or the link is no longer `link` while the exchange waited for the lock
+    // (a request cut for one link never goes out on the other); -1 when the request was not
+    // written; -101 when the receiver answered 0xAA. The response holds the matching answer
+    // (zeros otherwise).
     int Exchange(std::span<const std::uint8_t> request, Report& response,
                  std::optional<LinkMode> link = std::nullopt) {
         return Run(request, response, true, link);
