@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -34,6 +35,21 @@ public:
 
 private:
     device::HidBackend& backend_;
+};
+
+// The simulator, with every lent device still listed (as sysfs keeps a node listed for a
+// moment after an unplug, or for good when the node only fails its reads).
+class StillListedBackend : public LentBackend {
+public:
+    StillListedBackend(device::HidBackend& backend, std::atomic<int>& probes)
+        : LentBackend(backend), probes_(probes) {}
+    bool Probe(std::string_view /*path*/) override {
+        // Gives up after many probes, so a reader that spins ends too.
+        return ++probes_ < 1000;
+    }
+
+private:
+    std::atomic<int>& probes_;
 };
 
 class CtlKeyTest : public ::testing::Test {
@@ -160,6 +176,21 @@ TEST_F(CtlKeyTest, EventsEndWhenTheDeviceGoesAway) {
     const Result r = run.get();
     EXPECT_EQ(r.code, kExitNotFound);
     EXPECT_EQ(r.err, "norvane-ctl: mouse was removed\n");
+}
+
+TEST_F(CtlKeyTest, EventReadsThatKeepFailingEndWithoutSpinning) {
+    std::atomic<int> probes{0};
+    const std::vector<std::string_view> args = {"events", "mouse"};
+    Result r;
+    r.code = ctl::Run(args, r.out, r.err, std::make_unique<StillListedBackend>(*sim_, probes),
+                      [&](std::string_view text) {
+                          if (text.starts_with("listening")) {
+                              sim_->Find("mouse")->Unplug();  // every read now fails at once
+                          }
+                      });
+    EXPECT_EQ(r.code, kExitFailed) << r.err;
+    EXPECT_EQ(r.err, "norvane-ctl: cannot read events from mouse\n");
+    EXPECT_LE(probes.load(), 10);
 }
 
 }  // namespace

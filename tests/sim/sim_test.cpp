@@ -100,13 +100,22 @@ TEST(SimDeviceTest, EventCodeNeedsAtLeastOneUsage) {
     SimDevice& pad = backend.Add(*FindSimProduct("mousepad"));
     device::HidInterface events(&backend);
     ASSERT_TRUE(events.Open("sim:mousepad:1#vid_320f&pid_1004&mi_01&col03", true, true, true, false));
+    using Kind = device::EventRead::Kind;
     pad.SendEvent(0x401);
-    EXPECT_EQ(events.ReadEventCode(100), 0x401);
+    const auto code = events.ReadEventCode(100);
+    EXPECT_EQ(code.kind, Kind::Code);
+    EXPECT_EQ(code.code, 0x401);
     pad.SendInputReport(1, {kEventReportId, 0, 0});  // released: no usage
-    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::NoUsage);
     pad.SendInputReport(1, {kEventReportId});  // cut short
-    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
-    EXPECT_EQ(events.ReadEventCode(0), std::nullopt);
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::NoUsage);
+    // Idle and gone are told apart.
+    EXPECT_EQ(events.ReadEventCode(0).kind, Kind::Idle);
+    EXPECT_EQ(events.ReadEventCode(20).kind, Kind::Idle);
+    pad.Unplug();
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::Closed);
+    events.Close();
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::Closed);
 }
 
 TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
