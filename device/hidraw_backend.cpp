@@ -365,17 +365,22 @@ std::optional<HidrawNode> HidrawBackend::ReadNode(std::string_view name) const {
     node.name = std::string(name);
     node.attributes.vendorId = ids->first;
     node.attributes.productId = ids->second;
-    const fs::path root = fs::canonical(config_.sysfsRoot, ec);
-    if (const auto number = AncestorAttribute(hid.parent_path(), root, "bInterfaceNumber")) {
-        if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
-            node.interfaceNumber = static_cast<std::uint16_t>(*value);
+    // Only a USB HID device's USB ancestors describe it: a Bluetooth or I2C device may sit
+    // below a USB dongle or bridge whose interface and version are not its own.
+    const auto bus = UeventValue(*uevent, "HID_ID");
+    if (bus && bus->starts_with("0003:")) {
+        const fs::path root = fs::canonical(config_.sysfsRoot, ec);
+        if (const auto number = AncestorAttribute(hid.parent_path(), root, "bInterfaceNumber")) {
+            if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
+                node.interfaceNumber = static_cast<std::uint16_t>(*value);
+            }
+        } else {
+            node.interfaceNumber = InterfaceFromPhys(*uevent);
         }
-    } else {
-        node.interfaceNumber = InterfaceFromPhys(*uevent);
-    }
-    if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
-        if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
-            node.attributes.versionNumber = static_cast<std::uint16_t>(*value);
+        if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
+            if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
+                node.attributes.versionNumber = static_cast<std::uint16_t>(*value);
+            }
         }
     }
     node.descriptor = std::move(*parsed.descriptor);

@@ -9,6 +9,8 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
+
 namespace norvane::device {
 namespace {
 
@@ -157,6 +159,21 @@ TEST_F(HidrawTest, WritesSendReportIdAndPayload) {
     // A report the collection has no output report for is refused.
     led[0] = 0x33;
     EXPECT_FALSE(headset.SetOutputReport(led));
+}
+
+// A Bluetooth keyboard behind a USB dongle: the dongle's interface number and version are
+// not the keyboard's.
+TEST_F(HidrawTest, OnlyUsbDevicesTakeInterfaceAndVersionFromTheirUsbAncestors) {
+    sysfs_.Add(7, {0x320F, 0x50B7, 0x0102, 1, sim::PeripheralDescriptor(), 5});
+    const auto node = backend_->ReadNode("hidraw7");
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->interfaceNumber, std::nullopt);
+    EXPECT_EQ(node->attributes.versionNumber, 0);
+    std::vector<std::string> paths;
+    ASSERT_TRUE(backend_->Enumerate(paths));
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "/dev/hidraw7#vid_320f&pid_50b7&col04"), paths.end());
+    EXPECT_EQ(std::find(paths.begin(), paths.end(), "/dev/hidraw7#vid_320f&pid_50b7&mi_01&col04"),
+              paths.end());
 }
 
 TEST_F(HidrawTest, OpenFailuresReportTheirCause) {
