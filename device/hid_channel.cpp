@@ -107,13 +107,13 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         return result::kWriteFailed;
     }
     int code = result::kNoAnswer;
-    bool received = false;
+    Report last{};  // the last report received, for the trace
     for (int attempt = 0; attempt < 2; ++attempt) {
         in.fill(0);
         if (!port.ReadReport(in, count, timeout)) {
             continue;
         }
-        received = true;
+        last = in;
         if (count > 3 && in[3] == out[3] && EchoFits(in, out)) {
             response = in;
             code = result::kSuccess;
@@ -125,7 +125,7 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         }
     }
     if (traced) {
-        TraceReport("返回", received ? in : Report{});
+        TraceReport("返回", last);
     }
     return code;
 }

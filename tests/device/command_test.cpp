@@ -336,6 +336,14 @@ TEST_F(CommandWireTest, TraceShowsRequestAndAnswerInTwoLinesEach) {
     const std::size_t before = capture.Lines().size();
     ASSERT_EQ(WriteLightFrame(channel_, frame), 1);
     EXPECT_EQ(capture.Lines().size(), before);
+    // A failed exchange shows the last report that came back, not zeros.
+    device_->InjectFault({sim::FaultKind::WrongCommand, 0x01});
+    const std::size_t failed = capture.Lines().size();
+    ASSERT_EQ(BeginConfig(channel_), 0);
+    const auto after = capture.Lines();
+    ASSERT_EQ(after.size(), failed + 6);
+    EXPECT_EQ(after[failed + 3], "返回");
+    EXPECT_EQ(after[failed + 4].substr(0, 14), "04 01 00 41   ");
 }
 
 TEST_F(CommandWireTest, EndConfigPausesBeforeSending) {
