@@ -234,6 +234,9 @@ int CommandFailure(Context& context, std::string_view what, int code) {
         case device::result::kWriteFailed:
             reason = "the request could not be sent (device unplugged?)";
             break;
+        case device::result::kBadRequest:
+            reason = "the request was refused before sending (bad length or offset)";
+            break;
         case device::result::kReceiverAsleep:
             reason = "the mouse behind the receiver does not answer";
             break;

@@ -62,7 +62,7 @@ bool FitsOffsets(std::size_t base, std::size_t length) {
 int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::uint8_t> destination,
                 std::size_t base) {
     if (!FitsOffsets(base, destination.size())) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     const auto [link, chunkSize] = LinkAtStart(channel);
     const std::size_t total = destination.size();
@@ -84,7 +84,7 @@ int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::ui
 int ChunkedWrite(HidChannel& channel, const Transfer& transfer, std::span<const std::uint8_t> data,
                  std::size_t base) {
     if (!FitsOffsets(base, data.size())) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     const auto [link, chunkSize] = LinkAtStart(channel);
     const std::size_t size = transfer.fixedChunk != 0 ? transfer.fixedChunk : chunkSize;
@@ -152,7 +152,7 @@ int WriteSettings(HidChannel& channel, std::span<const std::uint8_t> data, std::
 int ReadKeyTable(HidChannel& channel, std::span<std::uint8_t> destination) {
     const std::size_t size = channel.DataSize();
     if (destination.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyTable, LockKind::Command}, destination.first(size), 0);
 }
@@ -163,7 +163,7 @@ int WriteKeyTable(HidChannel& channel, std::span<const std::uint8_t> data, int b
     }
     const std::size_t size = channel.DataSize();
     if (data.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedWrite(channel, {Command::WriteKeyTable, LockKind::Command}, data.first(size), 0);
 }
@@ -171,7 +171,7 @@ int WriteKeyTable(HidChannel& channel, std::span<const std::uint8_t> data, int b
 int ReadKeyColors(HidChannel& channel, std::span<std::uint8_t> destination, int index, int stride) {
     const auto base = ColorBase(index, stride);
     if (!base) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyColors, LockKind::Stream}, destination, *base);
 }
@@ -179,7 +179,7 @@ int ReadKeyColors(HidChannel& channel, std::span<std::uint8_t> destination, int 
 int WriteKeyColors(HidChannel& channel, std::span<const std::uint8_t> data, int index, int stride) {
     const auto base = ColorBase(index, stride);
     if (!base) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedWrite(channel, {Command::WriteKeyColors, LockKind::Stream}, data, *base);
 }
@@ -200,7 +200,7 @@ int WriteShootData(HidChannel& channel, std::span<const std::uint8_t> data) {
 
 int ReadStatus(HidChannel& channel, std::span<std::uint8_t> destination, std::uint16_t offset) {
     if (destination.size() > CommandPacket::kMaxData) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     const auto request =
         CommandPacket::Request(Command::ReadStatus, static_cast<std::uint8_t>(destination.size()), offset);
@@ -215,7 +215,7 @@ int ReadStatus(HidChannel& channel, std::span<std::uint8_t> destination, std::ui
 int ReadKeyLedMap(HidChannel& channel, std::span<std::uint8_t> destination) {
     const std::size_t size = channel.DataSize() / 3;
     if (destination.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyLedMap, LockKind::Command}, destination.first(size), 0);
 }

@@ -17,6 +17,7 @@ namespace result {
 inline constexpr int kSuccess = 1;
 inline constexpr int kNoAnswer = 0;  // channel not open, or no answer in time
 inline constexpr int kWriteFailed = -1;
+inline constexpr int kBadRequest = -2;  // refused before sending: a caller's bad argument
 inline constexpr int kReceiverAsleep = -101;  // the receiver answered 0xAA
 inline constexpr int kStatusFF = -102;
 inline constexpr int kStatusFE = -103;

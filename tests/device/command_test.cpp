@@ -142,11 +142,13 @@ TEST_F(CommandWireTest, EveryCommandPutsItsExactReportsOnTheWire) {
          {}},
         {"status longer than 56",
          cable,
-         [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(57), 0) == -1 ? 1 : 0; },
+         [&](HidChannel& c) {
+             return ReadStatus(c, std::span(sink).first(57), 0) == result::kBadRequest ? 1 : 0;
+         },
          {}},
         {"offsets past 16 bits",
          cable,
-         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == -1 ? 1 : 0; },
+         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == result::kBadRequest ? 1 : 0; },
          {}},
     };
     for (const WireCase& c : cases) {
@@ -298,8 +300,34 @@ TEST_F(CommandWireTest, KeyCountAbove170CannotBecomeTheDataSize) {
     // Buffers shorter than the data size are refused before anything is sent.
     device_->ClearWireLog();
     Bytes small(100);
-    EXPECT_EQ(ReadKeyTable(channel_, small), -1);
-    EXPECT_EQ(WriteKeyTable(channel_, small, 0), -1);
+    EXPECT_EQ(ReadKeyTable(channel_, small), result::kBadRequest);
+    EXPECT_EQ(WriteKeyTable(channel_, small, 0), result::kBadRequest);
+    EXPECT_TRUE(Sent().empty());
+}
+
+// A caller's bad argument is refused unsent with its own code, not as a failed write.
+TEST_F(CommandWireTest, BadArgumentsAreRefusedUnsentWithTheirOwnCode) {
+    Connect("keyboard");
+    ASSERT_TRUE(channel_.SetDataSize(378));
+    Bytes buffer(100);
+    Bytes status(57);
+    struct Case {
+        const char* name;
+        std::function<int()> call;
+    };
+    const Case cases[] = {
+        {"key table buffer short", [&] { return ReadKeyTable(channel_, buffer); }},
+        {"key table data short", [&] { return WriteKeyTable(channel_, buffer, 0); }},
+        {"LED map buffer short", [&] { return ReadKeyLedMap(channel_, std::span(buffer).first(100)); }},
+        {"status over 56 bytes", [&] { return ReadStatus(channel_, status, 0); }},
+        {"settings read past 0xFFFF", [&] { return ReadSettings(channel_, buffer, 0xFFF0); }},
+        {"settings write past 0xFFFF", [&] { return WriteSettings(channel_, buffer, 0xFFF0); }},
+        {"negative colour index", [&] { return ReadKeyColors(channel_, buffer, -1, 10); }},
+        {"colour offset past 0xFFFF", [&] { return WriteKeyColors(channel_, buffer, 0x1000, 0x10); }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.call(), result::kBadRequest) << c.name;
+    }
     EXPECT_TRUE(Sent().empty());
 }
 
