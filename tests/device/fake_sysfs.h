@@ -32,8 +32,9 @@ public:
     std::string Add(int n, const NodeSpec& device) {
         namespace fs = std::filesystem;
         char hidName[32];
+        // The kernel numbers every HID device anew.
         std::snprintf(hidName, sizeof hidName, "%04X:%04X:%04X.%04X", device.bus, device.vendorId,
-                      device.productId, n);
+                      device.productId, ++instances_);
         const fs::path usb =
             dir_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / ("1-" + std::to_string(n));
         fs::path parent = usb;
@@ -64,7 +65,13 @@ public:
         return name;
     }
 
-    void Remove(const std::string& name) { std::filesystem::remove(dir_ / "class" / "hidraw" / name); }
+    // The class entry goes away. It is moved aside rather than deleted, so its inode number
+    // is not handed to the next entry: the kernel does not reuse those of sysfs entries soon.
+    void Remove(const std::string& name) {
+        std::filesystem::create_directories(dir_ / "removed");
+        std::filesystem::rename(dir_ / "class" / "hidraw" / name,
+                                dir_ / "removed" / (name + "." + std::to_string(++instances_)));
+    }
 
     device::HidrawConfig Config() {
         device::HidrawConfig config;
@@ -124,6 +131,7 @@ private:
     std::mutex mutex_;
     std::map<std::string, std::vector<platform::UniqueFd>> peers_;
     int denied_ = 0;
+    int instances_ = 0;
 };
 
 }  // namespace norvane::test

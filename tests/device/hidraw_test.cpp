@@ -176,6 +176,36 @@ TEST_F(HidrawTest, OnlyUsbDevicesTakeInterfaceAndVersionFromTheirUsbAncestors) {
               paths.end());
 }
 
+// What a node gave is kept only while its sysfs entry is the same: a node name that comes
+// back for another device (same product and interface, another descriptor) is read afresh,
+// whether it is next looked up by path or listed.
+TEST_F(HidrawTest, AReusedNodeNameIsNotServedFromTheCache) {
+    const std::string before = "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col04";
+    const std::string after = "/dev/hidraw3#vid_320f&pid_50b7&mi_01";
+    std::vector<std::string> paths;
+    for (const bool listFirst : {false, true}) {
+        SCOPED_TRACE(listFirst ? "listed first" : "looked up first");
+        ASSERT_TRUE(backend_->Enumerate(paths));
+        ASSERT_TRUE(backend_->Describe(before));
+        sysfs_.Remove("hidraw3");
+        sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 1, sim::HeadsetDescriptor()});
+        if (listFirst) {
+            ASSERT_TRUE(backend_->Enumerate(paths));
+            EXPECT_NE(std::find(paths.begin(), paths.end(), after), paths.end());
+            EXPECT_EQ(std::find(paths.begin(), paths.end(), before), paths.end());
+        }
+        EXPECT_FALSE(backend_->Probe(before));
+        const auto description = backend_->Describe(after);
+        ASSERT_TRUE(description);
+        EXPECT_EQ(description->capabilities.usagePage, 0x0C);
+        // And back to the keyboard's interface for the next round.
+        sysfs_.Remove("hidraw3");
+        sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 1, sim::PeripheralDescriptor()});
+        EXPECT_FALSE(backend_->Probe(after));
+        EXPECT_TRUE(backend_->Probe(before));
+    }
+}
+
 TEST_F(HidrawTest, OpenFailuresReportTheirCause) {
     HidInterface command(backend_.get());
     sysfs_.DenyOpens(EACCES);
