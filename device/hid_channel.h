@@ -17,7 +17,7 @@ namespace result {
 inline constexpr int kSuccess = 1;
 inline constexpr int kNoAnswer = 0;  // channel not open, or no answer in time
 inline constexpr int kWriteFailed = -1;
-inline constexpr int kBadRequest = -2;  // refused before sending: a caller's bad argument
+inline constexpr int kBadRequest = -2;        // refused before sending: a caller's bad argument
 inline constexpr int kReceiverAsleep = -101;  // the receiver answered 0xAA
 inline constexpr int kStatusFF = -102;
 inline constexpr int kStatusFE = -103;
@@ -61,7 +61,11 @@ public:
     }
     std::uint8_t ChunkSize() const { return chunkSize_.load(); }
     int TimeoutMs() const { return IsWireless() ? receiverTimeoutMs_.load() : cableTimeoutMs_.load(); }
-    // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver).
+    // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver). A
+    // kernel that sends inside write() (hidraw over usbhid) is not held to them: an exchange
+    // takes at most kKernelWriteLimitMs + 2 x TimeoutMs(), and so long can the I/O lock be
+    // held against every other exchange and SwitchLink (7 s by cable, 15 s through the
+    // receiver).
     void SetTimeouts(int cableMs, int receiverMs) {
         cableTimeoutMs_.store(cableMs);
         receiverTimeoutMs_.store(receiverMs);

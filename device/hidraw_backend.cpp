@@ -208,7 +208,7 @@ public:
         }
     }
 
-    HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) override {
+    HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int /*timeoutMs*/) override {
         count = 0;
         if (report.empty() ||
             node_->descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
@@ -217,27 +217,19 @@ public:
         if (aborted_.load(std::memory_order_acquire)) {
             return HidIoStatus::Aborted;
         }
-        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-        for (;;) {
-            // hidraw takes [report ID][payload], with 0 for unnumbered reports. The write is
-            // tried first; only a full queue makes it wait.
-            const ssize_t n = ::write(fd_.Get(), report.data(), report.size());
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0 && errno == EAGAIN) {
-                const HidIoStatus ready = Wait(POLLOUT, timeoutMs < 0 ? -1 : Remaining(deadline));
-                if (ready != HidIoStatus::Ok) {
-                    return ready;
-                }
-                continue;
-            }
-            if (n < 0) {
-                return HidIoStatus::Failed;
-            }
-            count = static_cast<std::size_t>(n);
-            return count == report.size() ? HidIoStatus::Ok : HidIoStatus::Failed;
+        // hidraw takes [report ID][payload], with 0 for unnumbered reports. There is no queue
+        // to wait on: hidraw_poll always says writable, and the driver sends the report
+        // before write() returns (up to kKernelWriteLimitMs), so the time limit has nothing to
+        // bound here and a write is never retried on EAGAIN.
+        ssize_t n = 0;
+        do {
+            n = ::write(fd_.Get(), report.data(), report.size());
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            return HidIoStatus::Failed;
         }
+        count = static_cast<std::size_t>(n);
+        return count == report.size() ? HidIoStatus::Ok : HidIoStatus::Failed;
     }
 
     bool SetOutputReport(std::span<const std::uint8_t> report) override {
