@@ -335,7 +335,7 @@ std::vector<HidrawBackend::ListedNode> HidrawBackend::NodeNames() const {
     struct stat folder {};
     const bool known = dir && ::fstat(::dirfd(dir.get()), &folder) == 0;
     while (dir) {
-        const dirent* entry = ::readdir(dir.get());
+        const dirent* entry = ::readdir(dir.get());  // NOLINT(concurrency-mt-unsafe): a stream of its own
         if (entry == nullptr) {
             break;
         }
