@@ -265,7 +265,7 @@ private:
             } else {
                 Reply("error bad event code '" + words[2] + "'");
             }
-        } else if (words[0] == "link" && words.size() == 3) {
+        } else if (words[0] == "link" && words.size() == 3 && (words[2] == "on" || words[2] == "off")) {
             p->device->SetLinked(words[2] == "on");
             Reply("ok");
         } else if (words[0] == "dump" && words.size() == 3) {

@@ -125,6 +125,12 @@ TEST(UhidSimTest, BadCommandsAndAnUnplugWhileTheDeviceIsBusyAreSurvived) {
     const auto typo = sim.Line();
     ASSERT_TRUE(typo.has_value());
     EXPECT_TRUE(typo->starts_with("error")) << *typo;
+    for (const char* wrong : {"event mousepad 0x10000", "link mousepad sideways", "dance mousepad"}) {
+        sim.Send(wrong);
+        const auto reply = sim.Line();
+        ASSERT_TRUE(reply.has_value()) << wrong;
+        EXPECT_TRUE(reply->starts_with("error")) << wrong << ": " << *reply;
+    }
     sim.Send("event mousepad 0x401");
     EXPECT_EQ(sim.Line(), "ok");
 
