@@ -5,7 +5,7 @@
 #include "sim/sim_backend.h"
 
 #include <array>
-#include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace norvane::ctl {
@@ -22,9 +22,10 @@ constexpr std::array kSubCommands = {
     SubCommand{"status", "DEVICE", "battery, power and link status", &RunStatus},
     SubCommand{"descriptor", "FILE|DEVICE", "a HID report descriptor (hex text file or device) as JSON",
                &RunDescriptor},
-    SubCommand{"keytable", "DEVICE", "the key table: one assignment (type p1 p2) per key position", &RunKeyTable},
-    SubCommand{"set-key", "DEVICE INDEX VALUE", "write one key table entry (VALUE hex type|p1|p2, e.g. 020004)",
-               &RunSetKey},
+    SubCommand{"keytable", "DEVICE", "the key table: one assignment (type p1 p2) per key position",
+               &RunKeyTable},
+    SubCommand{"set-key", "DEVICE INDEX VALUE",
+               "write one key table entry (VALUE hex type|p1|p2, e.g. 020004)", &RunSetKey},
     SubCommand{"events", "DEVICE [--count N]", "print the device's event codes as they arrive", &RunEvents},
     SubCommand{"update-check", "[OPTIONS]", "ask the update service for newer software and firmware",
                &RunUpdateCheck},
@@ -106,16 +107,23 @@ int Run(std::span<const std::string_view> args, std::string& out, std::string& e
         err += Usage();
         return kExitUsage;
     }
-    if (trace) {
-        ::setenv("NORVANE_TRACE", "1", 1);  // NOLINT(concurrency-mt-unsafe): no other thread runs yet
-        platform::diag::ConfigureFromEnvironment();
-    }
     const std::string_view name = args[i];
     for (const SubCommand& command : kSubCommands) {
         if (command.name == name) {
+            // --trace collects this run's trace lines for stderr; unless NORVANE_TRACE already
+            // sends them somewhere, tracing stays off for the rest of the process.
+            std::optional<platform::diag::ScopedCapture> capture;
+            if (trace && !platform::diag::Enabled()) {
+                capture.emplace();
+            }
             Context context(simulate, trace, std::move(backend));
             context.SetLive(std::move(live));
             const int code = command.run(context, args.subspan(i + 1));
+            if (capture) {
+                for (const std::string& line : capture->Lines()) {
+                    err += line + "\n";
+                }
+            }
             out += context.Out();
             err += context.Err();
             return code;

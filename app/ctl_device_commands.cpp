@@ -5,6 +5,7 @@
 #include "device/commands.h"
 #include "device/hid_channel.h"
 #include "device/hid_descriptor_json.h"
+#include "device/link_side.h"
 #include "device/path_keys.h"
 #include "platform/atomic_file.h"
 
@@ -161,7 +162,8 @@ int ResolveDevice(Context& context, std::string_view deviceName, Found& result) 
             wanted = ParseVidPid(deviceName);
         }
         if (!wanted) {
-            context.Err() += "norvane-ctl: '" + std::string(deviceName) + "' names no product, VID:PID or path\n";
+            context.Err() +=
+                "norvane-ctl: '" + std::string(deviceName) + "' names no product, VID:PID or path\n";
             return kExitUsage;
         }
     }
@@ -207,15 +209,15 @@ int OpenFailure(Context& context, const std::string& path) {
 }  // namespace
 
 int OpenChannel(Context& context, const Found& found, device::HidChannel& channel) {
-    const bool receiver = found.entry.kind == DeviceKind::MouseReceiver;
-    device::HidInterface& slot = receiver ? channel.Receiver() : channel.Cable();
+    const device::LinkMode mode = device::LinkModeOf(found.entry.kind);
+    device::HidInterface& slot = mode == device::LinkMode::Receiver ? channel.Receiver() : channel.Cable();
     slot.SetBackend(context.Backend());
     if (!slot.Open(found.path, true, true, true, false)) {
         return OpenFailure(context, found.path);
     }
-    channel.SetLinkMode(receiver ? device::LinkMode::Receiver : device::LinkMode::Cable);
+    channel.SetLinkMode(mode);
     channel.SetOpen(true);
-    if (receiver && !device::QueryLink(channel)) {
+    if (device::QueriesLink(found.entry.kind) && !device::QueryLink(channel)) {
         context.Err() +=
             "norvane-ctl: the receiver answers, but the mouse behind it does not (asleep or out of range)\n";
         return kExitFailed;
@@ -231,6 +233,9 @@ int CommandFailure(Context& context, std::string_view what, int code) {
             break;
         case device::result::kWriteFailed:
             reason = "the request could not be sent (device unplugged?)";
+            break;
+        case device::result::kBadRequest:
+            reason = "the request was refused before sending (bad length or offset)";
             break;
         case device::result::kReceiverAsleep:
             reason = "the mouse behind the receiver does not answer";

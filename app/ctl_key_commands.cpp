@@ -6,13 +6,18 @@
 #include "device/hid_interface.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace norvane::ctl {
 namespace {
 
 constexpr int kMaxKeyCount = 170;
+// An event read that fails while the node is still listed is retried this often, this far apart.
+constexpr int kMaxFailedReads = 10;
+constexpr std::chrono::milliseconds kFailedReadPause{100};
 
 template <typename T>
 bool ParseNumber(std::string_view text, T& value, int base) {
@@ -83,7 +88,8 @@ int RunSetKey(Context& context, std::span<const std::string_view> args) {
     std::uint32_t value = 0;
     if (args.size() != 3 || !ParseNumber(args[1], index, 10) || !ParseNumber(args[2], value, 16) ||
         value > 0xFFFFFF) {
-        context.Err() += "usage: norvane-ctl set-key DEVICE INDEX VALUE   (VALUE: hex type|p1|p2, e.g. 020004)\n";
+        context.Err() +=
+            "usage: norvane-ctl set-key DEVICE INDEX VALUE   (VALUE: hex type|p1|p2, e.g. 020004)\n";
         return kExitUsage;
     }
     Found found;
@@ -108,7 +114,8 @@ int RunSetKey(Context& context, std::span<const std::string_view> args) {
         table[index * 3 + 1] = static_cast<std::uint8_t>(value >> 8);
         table[index * 3 + 2] = static_cast<std::uint8_t>(value);
         const int written = device::WriteKeyTable(channel, table, 0);
-        return written == device::result::kSuccess ? kExitOk : CommandFailure(context, "WriteKeyTable", written);
+        return written == device::result::kSuccess ? kExitOk
+                                                   : CommandFailure(context, "WriteKeyTable", written);
     });
     if (code == kExitOk) {
         context.Out() += "key " + std::to_string(index) + " set to " + Hex(value, 6) + "\n";
@@ -144,15 +151,28 @@ int RunEvents(Context& context, std::span<const std::string_view> args) {
         return kExitFailed;
     }
     context.Emit("listening on " + event.path + "\n");
+    int failedReads = 0;
     for (long seen = 0; limit < 0 || seen < limit;) {
         // Waits without limit: a device that goes away ends the read at once.
-        if (const auto code = reader.ReadEventCode(-1)) {
-            context.Emit("event " + Hex(*code, 4) + "\n");
+        const device::EventRead read = reader.ReadEventCode(-1);
+        if (read.HasCode()) {
+            context.Emit("event " + Hex(read.code, 4) + "\n");
             ++seen;
-        } else if (!backend->Probe(event.path)) {
+        }
+        if (read.kind != device::EventRead::Kind::Closed) {
+            failedReads = 0;
+            continue;
+        }
+        if (!backend->Probe(event.path)) {
             context.Err() += "norvane-ctl: " + std::string(args[0]) + " was removed\n";
             return kExitNotFound;
         }
+        // Still listed: sysfs has not caught up with an unplug yet, or the node fails its reads.
+        if (++failedReads == kMaxFailedReads) {
+            context.Err() += "norvane-ctl: cannot read events from " + std::string(args[0]) + "\n";
+            return kExitFailed;
+        }
+        std::this_thread::sleep_for(kFailedReadPause);
     }
     return kExitOk;
 }

@@ -5,18 +5,20 @@
 #include "sim/sim_device.h"
 #include "sim/uhid_device.h"
 
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <poll.h>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <sys/signalfd.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -100,6 +102,12 @@ public:
             if ((fds[0].revents & POLLIN) != 0) {
                 return 0;
             }
+            // The kernel's events first: a command may destroy the interfaces they name.
+            for (std::size_t i = 2; i < fds.size(); ++i) {
+                if ((fds[i].revents & POLLIN) != 0) {
+                    Serve(*owners[i - 2].first, *owners[i - 2].second);
+                }
+            }
             if ((fds[1].revents & (POLLIN | POLLHUP)) != 0) {
                 char buffer[512];
                 const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -116,11 +124,6 @@ public:
                     }
                 }
             }
-            for (std::size_t i = 2; i < fds.size(); ++i) {
-                if ((fds[i].revents & POLLIN) != 0) {
-                    Serve(*owners[i - 2].first, *owners[i - 2].second);
-                }
-            }
             Deliver();
         }
     }
@@ -131,13 +134,15 @@ private:
         for (const auto& interface : productSpec.interfaces) {
             VirtualInterface vi;
             vi.number = interface.number;
-            const UhidDevice::Identity identity{
-                "NORVANE simulated " + p.device->Name(),
-                "usb-norvane-sim-" + std::to_string(p.index + 1) + "/input" + std::to_string(interface.number),
-                productSpec.vendorId, productSpec.productId, productSpec.version};
+            const UhidDevice::Identity identity{"NORVANE simulated " + p.device->Name(),
+                                                "usb-norvane-sim-" + std::to_string(p.index + 1) + "/input" +
+                                                    std::to_string(interface.number),
+                                                productSpec.vendorId, productSpec.productId,
+                                                productSpec.version};
             if (!vi.uhid.Create(identity, interface.descriptor, uhidPath_.c_str())) {
                 std::fprintf(stderr, "norvane-uhid-sim: cannot create %s interface %u through %s: %s\n",
-                             p.device->Name().c_str(), interface.number, uhidPath_.c_str(), std::strerror(errno));
+                             p.device->Name().c_str(), interface.number, uhidPath_.c_str(),
+                             std::strerror(errno));
                 return false;
             }
             vi.queue = p.device->Attach(interface.number);
@@ -198,8 +203,24 @@ private:
         return static_cast<int>(std::clamp<long long>(wait, 0, 1000));
     }
 
+    // "0x401" or "1025"; nullopt unless the whole word is a number of at most 16 bits.
+    static std::optional<std::uint16_t> ParseEventCode(std::string_view word) {
+        int base = 10;
+        if (word.starts_with("0x") || word.starts_with("0X")) {
+            word.remove_prefix(2);
+            base = 16;
+        }
+        std::uint16_t code = 0;
+        const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), code, base);
+        if (word.empty() || ec != std::errc{} || end != word.data() + word.size()) {
+            return std::nullopt;
+        }
+        return code;
+    }
+
     VirtualProduct* Find(std::string_view name) {
-        const auto it = std::ranges::find_if(products_, [&](const VirtualProduct& p) { return p.device->Name() == name; });
+        const auto it = std::ranges::find_if(
+            products_, [&](const VirtualProduct& p) { return p.device->Name() == name; });
         return it == products_.end() ? nullptr : &*it;
     }
 
@@ -238,9 +259,13 @@ private:
                 Reply("ok");
             }
         } else if (words[0] == "event" && words.size() == 3) {
-            p->device->SendEvent(static_cast<std::uint16_t>(std::stoul(words[2], nullptr, 0)));
-            Reply("ok");
-        } else if (words[0] == "link" && words.size() == 3) {
+            if (const auto code = ParseEventCode(words[2])) {
+                p->device->SendEvent(*code);
+                Reply("ok");
+            } else {
+                Reply("error bad event code '" + words[2] + "'");
+            }
+        } else if (words[0] == "link" && words.size() == 3 && (words[2] == "on" || words[2] == "off")) {
             p->device->SetLinked(words[2] == "on");
             Reply("ok");
         } else if (words[0] == "dump" && words.size() == 3) {
@@ -253,14 +278,22 @@ private:
 
     void Dump(VirtualProduct& p, std::string_view area) {
         const std::vector<std::uint8_t> bytes = p.device->WithFirmware([&](norvane::sim::FirmwareModel& fw) {
-            if (area == "settings") return fw.Settings();
-            if (area == "keytable") return fw.KeyTable();
-            if (area == "ledmap") return fw.LedMap();
-            if (area == "keycolors") return fw.KeyColors();
-            if (area == "macro") return fw.MacroMemory();
-            if (area == "shoot") return fw.ShootMemory();
-            if (area == "status") return fw.Status();
-            if (area == "lightframe") return fw.LightFrame();
+            if (area == "settings")
+                return fw.Settings();
+            if (area == "keytable")
+                return fw.KeyTable();
+            if (area == "ledmap")
+                return fw.LedMap();
+            if (area == "keycolors")
+                return fw.KeyColors();
+            if (area == "macro")
+                return fw.MacroMemory();
+            if (area == "shoot")
+                return fw.ShootMemory();
+            if (area == "status")
+                return fw.Status();
+            if (area == "lightframe")
+                return fw.LightFrame();
             if (area == "output") {
                 std::vector<std::uint8_t> all;
                 for (const auto& report : fw.OutputReports()) {

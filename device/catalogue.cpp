@@ -1,7 +1,5 @@
 #include "device/catalogue.h"
 
-#include "platform/version.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -57,11 +55,14 @@ constexpr std::array<DevicePageEntry, 5> kPages = {{
     {170, 170, false, -1, "XML/DeviceXml/keyboarddevice.xml", kLightConfig},
 }};
 
+// The "ALL" row's version is a fixed part of the table, not the application's version.
+constexpr const char* kAllRowVersionText = "V1.0.0.1";
+
 constexpr std::array<FirmwareIdentityEntry, 4> kFirmware = {{
     {1, 1, 0, "VELTO", "TX20M1A", "MS", "MS", "", "mouse"},
     {1, 1, 0, "VELTO", "TX20K1A", "KB", "KB", "", "keyboard"},
     {2, 1, 0, "VELTO", "TX20K3A", "ZB640", "ZB640", "", "MousePad"},
-    {0, 1, 0, "VELTO", "ALL", "ZB640", "ZB640", platform::kApplicationVersionText, ""},
+    {0, 1, 0, "VELTO", "ALL", "ZB640", "ZB640", kAllRowVersionText, ""},
 }};
 
 bool ValidRow(int row) {

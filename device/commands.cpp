@@ -30,19 +30,28 @@ int StatusCode(const Report& answer) {
     return result::kSuccess;
 }
 
-int Send(HidChannel& channel, const Transfer& transfer, const CommandPacket& request, Report& answer) {
+int Send(HidChannel& channel, const Transfer& transfer, const CommandPacket& request, Report& answer,
+         std::optional<LinkMode> link = std::nullopt) {
     std::unique_lock<std::mutex> lock;
     if (transfer.lock == LockKind::Command) {
         lock = std::unique_lock(channel.CommandLock());
     } else if (transfer.lock == LockKind::Stream) {
         lock = std::unique_lock(channel.StreamLock());
     }
-    const int code = transfer.silent ? channel.ExchangeSilent(request.bytes, answer)
-                                     : channel.Exchange(request.bytes, answer);
+    const int code = transfer.silent ? channel.ExchangeSilent(request.bytes, answer, link)
+                                     : channel.Exchange(request.bytes, answer, link);
     if (code != result::kSuccess) {
         return code;
     }
     return StatusCode(answer);
+}
+
+// A transfer is cut for the link it starts on; every chunk is sent for that link only, so a
+// link switch abandons the transfer. The link is read before the chunk size: a link mode
+// being set stores the chunk size first, so a new link never comes with an old chunk size.
+std::pair<LinkMode, std::size_t> LinkAtStart(const HidChannel& channel) {
+    const LinkMode link = channel.Link();
+    return {link, channel.ChunkSize()};
 }
 
 bool FitsOffsets(std::size_t base, std::size_t length) {
@@ -53,15 +62,16 @@ bool FitsOffsets(std::size_t base, std::size_t length) {
 int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::uint8_t> destination,
                 std::size_t base) {
     if (!FitsOffsets(base, destination.size())) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
+    const auto [link, chunkSize] = LinkAtStart(channel);
     const std::size_t total = destination.size();
     for (std::size_t position = 0; position < total;) {
-        const std::size_t chunk = std::min<std::size_t>(channel.ChunkSize(), total - position);
+        const std::size_t chunk = std::min<std::size_t>(chunkSize, total - position);
         const auto request = CommandPacket::Request(transfer.command, static_cast<std::uint8_t>(chunk),
                                                     static_cast<std::uint16_t>(base + position));
         Report answer{};
-        const int code = Send(channel, transfer, request, answer);
+        const int code = Send(channel, transfer, request, answer, link);
         if (code != result::kSuccess) {
             return code;
         }
@@ -74,11 +84,12 @@ int ChunkedRead(HidChannel& channel, const Transfer& transfer, std::span<std::ui
 int ChunkedWrite(HidChannel& channel, const Transfer& transfer, std::span<const std::uint8_t> data,
                  std::size_t base) {
     if (!FitsOffsets(base, data.size())) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
+    const auto [link, chunkSize] = LinkAtStart(channel);
+    const std::size_t size = transfer.fixedChunk != 0 ? transfer.fixedChunk : chunkSize;
     const std::size_t total = data.size();
     for (std::size_t position = 0; position < total;) {
-        const std::size_t size = transfer.fixedChunk != 0 ? transfer.fixedChunk : channel.ChunkSize();
         const std::size_t chunk = std::min(size, total - position);
         if (transfer.dropWhileBusy && channel.IsBusy()) {
             platform::diag::Trace("放弃灯光数据");
@@ -89,7 +100,7 @@ int ChunkedWrite(HidChannel& channel, const Transfer& transfer, std::span<const 
                                                     static_cast<std::uint16_t>(base + position),
                                                     data.subspan(position, chunk));
         Report answer{};
-        const int code = Send(channel, transfer, request, answer);
+        const int code = Send(channel, transfer, request, answer, link);
         if (code != result::kSuccess) {
             return code;
         }
@@ -141,7 +152,7 @@ int WriteSettings(HidChannel& channel, std::span<const std::uint8_t> data, std::
 int ReadKeyTable(HidChannel& channel, std::span<std::uint8_t> destination) {
     const std::size_t size = channel.DataSize();
     if (destination.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyTable, LockKind::Command}, destination.first(size), 0);
 }
@@ -152,7 +163,7 @@ int WriteKeyTable(HidChannel& channel, std::span<const std::uint8_t> data, int b
     }
     const std::size_t size = channel.DataSize();
     if (data.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedWrite(channel, {Command::WriteKeyTable, LockKind::Command}, data.first(size), 0);
 }
@@ -160,7 +171,7 @@ int WriteKeyTable(HidChannel& channel, std::span<const std::uint8_t> data, int b
 int ReadKeyColors(HidChannel& channel, std::span<std::uint8_t> destination, int index, int stride) {
     const auto base = ColorBase(index, stride);
     if (!base) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyColors, LockKind::Stream}, destination, *base);
 }
@@ -168,7 +179,7 @@ int ReadKeyColors(HidChannel& channel, std::span<std::uint8_t> destination, int 
 int WriteKeyColors(HidChannel& channel, std::span<const std::uint8_t> data, int index, int stride) {
     const auto base = ColorBase(index, stride);
     if (!base) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedWrite(channel, {Command::WriteKeyColors, LockKind::Stream}, data, *base);
 }
@@ -189,7 +200,7 @@ int WriteShootData(HidChannel& channel, std::span<const std::uint8_t> data) {
 
 int ReadStatus(HidChannel& channel, std::span<std::uint8_t> destination, std::uint16_t offset) {
     if (destination.size() > CommandPacket::kMaxData) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     const auto request =
         CommandPacket::Request(Command::ReadStatus, static_cast<std::uint8_t>(destination.size()), offset);
@@ -204,7 +215,7 @@ int ReadStatus(HidChannel& channel, std::span<std::uint8_t> destination, std::ui
 int ReadKeyLedMap(HidChannel& channel, std::span<std::uint8_t> destination) {
     const std::size_t size = channel.DataSize() / 3;
     if (destination.size() < size) {
-        return result::kWriteFailed;
+        return result::kBadRequest;
     }
     return ChunkedRead(channel, {Command::ReadKeyLedMap, LockKind::Command}, destination.first(size), 0);
 }

@@ -11,7 +11,8 @@
 // their lock per chunk; the first failing chunk ends the operation with its code, and
 // what was transferred before stays transferred. A transfer whose offsets would pass
 // 0xFFFF, or whose buffer is shorter than the operation's length, sends nothing and
-// returns -1.
+// returns -2 (result::kBadRequest). A transfer is cut for the link it starts on; when the
+// link switches before its last chunk, it ends with 0.
 namespace norvane::device {
 
 int BeginConfig(HidChannel& channel);

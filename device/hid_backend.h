@@ -40,8 +40,15 @@ struct HidOpenMode {
     bool exclusive = false;
 };
 
+// Longest a Linux hidraw write can block. usbhid sends the report inside write() (interrupt
+// OUT or SET_REPORT) with the USB control timeout of 5 s, whatever O_NONBLOCK says, and
+// neither poll() nor an abort can end it. Whatever waits behind a write (the I/O lock of a
+// channel, a thread that makes exchanges) waits up to this long plus its own time limits.
+inline constexpr int kKernelWriteLimitMs = 5000;
+
 // One opened collection. Read and Write may run on different threads; Abort may be
-// called from any thread and ends a pending and every later Read or Write at once.
+// called from any thread and ends a pending and every later Read at once, and every later
+// Write. A Write the kernel has taken cannot be ended: see kKernelWriteLimitMs.
 class HidConnection {
 public:
     virtual ~HidConnection() = default;
@@ -49,7 +56,8 @@ public:
     // One input report of this collection ([report ID][payload]; byte 0 is 0 for an
     // unnumbered report). A timeout of -1 waits without limit.
     virtual HidIoStatus Read(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) = 0;
-    // One output report, [report ID][payload].
+    // One output report, [report ID][payload]. The time limit bounds what the backend waits
+    // for itself; the kernel's own send may take up to kKernelWriteLimitMs.
     virtual HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) = 0;
     // An output report sent outside the interrupt stream (the same wire path on Linux).
     virtual bool SetOutputReport(std::span<const std::uint8_t> report) = 0;

@@ -28,6 +28,14 @@ void TraceReport(std::string_view heading, const Report& report) {
     diag::Trace(FormatTraceLine(std::span<const std::uint8_t, 32>(report.data() + 32, 32)));
 }
 
+// Answers carry the request's length and offset back (bytes 4-6). A late answer to an
+// earlier request of the same command at another offset or length is not this one's; a
+// device that leaves those bytes 0 is matched on the command byte alone.
+bool EchoFits(const Report& answer, const Report& request) {
+    const bool echoed = answer[4] != 0 || answer[5] != 0 || answer[6] != 0;
+    return !echoed || std::equal(answer.begin() + 4, answer.begin() + 7, request.begin() + 4);
+}
+
 }  // namespace
 
 std::string FormatTraceLine(std::span<const std::uint8_t, 32> bytes) {
@@ -53,26 +61,23 @@ bool HidChannel::SetDataSize(int size) {
 }
 
 void HidChannel::SetLinkMode(LinkMode mode) {
-    const bool wireless = mode == LinkMode::Receiver;
-    chunkSize_.store(wireless ? kReceiverChunk : kCableChunk);
-    wireless_.store(wireless);
+    chunkSize_.store(ChunkSizeOf(mode));
+    wireless_.store(mode == LinkMode::Receiver);
 }
 
 bool HidChannel::SwitchLink(LinkMode mode, std::string_view path) {
-    bool opened = false;
-    {
-        const std::lock_guard lock(ioLock_);
-        SetOpen(false);
-        Active().Close();
-        HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
-        opened = next.Open(path, true, true, true, false);
-    }
+    const std::lock_guard lock(ioLock_);
+    SetOpen(false);
+    Active().Close();
+    HidInterface& next = mode == LinkMode::Receiver ? receiver_ : cable_;
+    const bool opened = next.Open(path, true, true, true, false);
     SetLinkMode(mode);
     SetOpen(opened);
     return opened;
 }
 
-int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace) {
+int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, bool trace,
+                    std::optional<LinkMode> link) {
     const InFlight busy(inFlight_);
     response.fill(0);
     if (!IsOpen()) {
@@ -86,6 +91,10 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
     }
 
     const std::lock_guard lock(ioLock_);
+    // The link may have switched while this exchange waited for the lock.
+    if (!IsOpen() || (link && *link != Link())) {
+        return result::kNoAnswer;
+    }
     const bool wireless = IsWireless();
     HidInterface& port = wireless ? receiver_ : cable_;
     const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();
@@ -98,14 +107,14 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         return result::kWriteFailed;
     }
     int code = result::kNoAnswer;
-    bool received = false;
+    Report last{};  // the last report received, for the trace
     for (int attempt = 0; attempt < 2; ++attempt) {
         in.fill(0);
         if (!port.ReadReport(in, count, timeout)) {
             continue;
         }
-        received = true;
-        if (count > 3 && in[3] == out[3]) {
+        last = in;
+        if (count > 3 && in[3] == out[3] && EchoFits(in, out)) {
             response = in;
             code = result::kSuccess;
             break;
@@ -116,7 +125,7 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         }
     }
     if (traced) {
-        TraceReport("返回", received ? in : Report{});
+        TraceReport("返回", last);
     }
     return code;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -16,6 +17,7 @@ namespace result {
 inline constexpr int kSuccess = 1;
 inline constexpr int kNoAnswer = 0;  // channel not open, or no answer in time
 inline constexpr int kWriteFailed = -1;
+inline constexpr int kBadRequest = -2;        // refused before sending: a caller's bad argument
 inline constexpr int kReceiverAsleep = -101;  // the receiver answered 0xAA
 inline constexpr int kStatusFF = -102;
 inline constexpr int kStatusFE = -103;
@@ -53,17 +55,25 @@ public:
     // Receiver: wireless flag and 24-byte chunks; anything else: cable and 56-byte chunks.
     void SetLinkMode(LinkMode mode);
     bool IsWireless() const { return wireless_.load(); }
+    LinkMode Link() const { return IsWireless() ? LinkMode::Receiver : LinkMode::Cable; }
+    static constexpr std::uint8_t ChunkSizeOf(LinkMode mode) {
+        return mode == LinkMode::Receiver ? kReceiverChunk : kCableChunk;
+    }
     std::uint8_t ChunkSize() const { return chunkSize_.load(); }
     int TimeoutMs() const { return IsWireless() ? receiverTimeoutMs_.load() : cableTimeoutMs_.load(); }
-    // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver).
+    // Time limits of one write or read (1000 ms by cable, 5000 ms through the receiver). A
+    // kernel that sends inside write() (hidraw over usbhid) is not held to them: an exchange
+    // takes at most kKernelWriteLimitMs + 2 x TimeoutMs(), and so long can the I/O lock be
+    // held against every other exchange and SwitchLink (7 s by cable, 15 s through the
+    // receiver).
     void SetTimeouts(int cableMs, int receiverMs) {
         cableTimeoutMs_.store(cableMs);
         receiverTimeoutMs_.store(receiverMs);
     }
 
-    // Moves the link to the other slot: under the I/O lock the channel is marked closed, the
-    // current slot closed and the slot of the new mode opened on path; then the link mode is
-    // set and, when the open succeeded, the channel marked open again.
+    // Moves the link to the other slot, all under the I/O lock: the channel is marked closed,
+    // the current slot closed, the slot of the new mode opened on path, the link mode set
+    // and, when the open succeeded, the channel marked open again.
     bool SwitchLink(LinkMode mode, std::string_view path);
 
     void SetOpen(bool open) { open_.store(open); }
@@ -79,19 +89,25 @@ public:
     std::mutex& StreamLock() { return streamLock_; }
 
     // One request report and its answer. The I/O lock is held from the write through the
-    // reads, and stale reports are drained before the write, so the answer belongs to
-    // this request: 1 only when an answer carries the request's command byte, 0 when none
-    // did within two reads, -1 when the request was not written, -101 when the receiver
-    // answered 0xAA. The response holds the matching answer (zeros otherwise).
-    int Exchange(std::span<const std::uint8_t> request, Report& response) {
-        return Run(request, response, true);
+    // reads, and stale reports are drained before the write, so the answer belongs to this
+    // request. 1 only when an answer carries the request's command byte (and its length and
+    // offset, when the answer echoes them); 0 when none did within two reads, or when the
+    // channel closed or the link is no longer `link` while the exchange waited for the lock
+    // (a request cut for one link never goes out on the other); -1 when the request was not
+    // written; -101 when the receiver answered 0xAA. The response holds the matching answer
+    // (zeros otherwise).
+    int Exchange(std::span<const std::uint8_t> request, Report& response,
+                 std::optional<LinkMode> link = std::nullopt) {
+        return Run(request, response, true, link);
     }
-    int ExchangeSilent(std::span<const std::uint8_t> request, Report& response) {
-        return Run(request, response, false);
+    int ExchangeSilent(std::span<const std::uint8_t> request, Report& response,
+                       std::optional<LinkMode> link = std::nullopt) {
+        return Run(request, response, false, link);
     }
 
 private:
-    int Run(std::span<const std::uint8_t> request, Report& response, bool trace);
+    int Run(std::span<const std::uint8_t> request, Report& response, bool trace,
+            std::optional<LinkMode> link);
 
     HidInterface cable_;
     HidInterface receiver_;

@@ -422,15 +422,15 @@ std::vector<HidUsageData> UnpackInputReport(const ReportDescriptor& descriptor, 
             if (value < field.logicalMinimum || value > field.logicalMaximum) {
                 continue;
             }
-            const auto index = static_cast<std::uint32_t>(value - field.logicalMinimum);
+            const std::int64_t index = std::int64_t{value} - field.logicalMinimum;  // 0 to 2^32 - 1
             std::uint32_t usage = 0;
             if (field.hasUsageRange) {
-                if (index > field.usageMaximum - field.usageMinimum) {
+                if (index > std::int64_t{field.usageMaximum} - field.usageMinimum) {
                     continue;
                 }
-                usage = field.usageMinimum + index;
-            } else if (index < field.usages.size()) {
-                usage = field.usages[index];
+                usage = static_cast<std::uint32_t>(field.usageMinimum + index);
+            } else if (static_cast<std::uint64_t>(index) < field.usages.size()) {
+                usage = field.usages[static_cast<std::size_t>(index)];
             } else {
                 continue;
             }

@@ -112,17 +112,30 @@ std::vector<HidUsageData> HidInterface::UnpackInputReport(std::span<const std::u
     return device::UnpackInputReport(connection->Descriptor(), connection->Collection(), report);
 }
 
-std::optional<std::uint16_t> HidInterface::ReadEventCode(int timeoutMs) {
+EventRead HidInterface::ReadEventCode(int timeoutMs) {
+    const auto connection = Connection();
+    if (!connection) {
+        return {EventRead::Kind::Closed};
+    }
     std::vector<std::uint8_t> report(std::max<std::size_t>(Capabilities().inputReportByteLength, 1));
     std::size_t count = 0;
-    if (!ReadReport(report, count, timeoutMs)) {
-        return std::nullopt;
+    HidIoStatus status = HidIoStatus::Failed;
+    {
+        const FlagScope flag(reading_);
+        status = connection->Read(report, count, timeoutMs);
     }
-    const auto usages = UnpackInputReport(std::span(report).first(count));
+    if (status == HidIoStatus::Timeout) {
+        return {EventRead::Kind::Idle};
+    }
+    if (status != HidIoStatus::Ok) {
+        return {EventRead::Kind::Closed};
+    }
+    const auto usages = device::UnpackInputReport(connection->Descriptor(), connection->Collection(),
+                                                  std::span(report).first(count));
     if (usages.empty()) {
-        return std::nullopt;
+        return {EventRead::Kind::NoUsage};
     }
-    return usages.front().usage;
+    return {EventRead::Kind::Code, usages.front().usage};
 }
 
 std::string HidInterface::Path() const {

@@ -11,6 +11,20 @@
 
 namespace norvane::device {
 
+// What one read of an event interface gave.
+struct EventRead {
+    enum class Kind {
+        Code,     // a report with at least one usage; code is its first
+        NoUsage,  // a report that unpacked to no usage (a key release, a short report)
+        Idle,     // no report within the time limit
+        Closed,   // not open, closed from another thread, or the device went away
+    };
+    Kind kind = Kind::Closed;
+    std::uint16_t code = 0;
+
+    bool HasCode() const { return kind == Kind::Code; }
+};
+
 // One HID interface (one top-level collection): open, described, read and written with a
 // time limit that Close from another thread cuts short.
 class HidInterface {
@@ -35,9 +49,9 @@ public:
     bool SetOutputReport(std::span<const std::uint8_t> report);
     // The usages of an input report of this collection (buttons first, then values).
     std::vector<HidUsageData> UnpackInputReport(std::span<const std::uint8_t> report) const;
-    // Reads one input report and yields its first usage (the device event code); nullopt
-    // when no report arrived or the report unpacked to no usage at all.
-    std::optional<std::uint16_t> ReadEventCode(int timeoutMs);
+    // Reads one input report and yields its first usage (the device event code), or why
+    // there is none.
+    EventRead ReadEventCode(int timeoutMs);
 
     std::string Path() const;
     HidAttributes Attributes() const;

@@ -3,10 +3,12 @@
 #include "device/path_keys.h"
 #include "platform/diag.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,6 +115,15 @@ std::optional<std::uint16_t> InterfaceFromPhys(std::string_view uevent) {
     return static_cast<std::uint16_t>(value);
 }
 
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// hidraw2 before hidraw10.
+bool NodeNameLess(const std::string& a, const std::string& b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
 bool IsNodeName(std::string_view name) {
     constexpr std::string_view kPrefix = "hidraw";
     return name.size() > kPrefix.size() && name.starts_with(kPrefix) &&
@@ -134,11 +145,12 @@ std::optional<std::string> AncestorAttribute(fs::path dir, const fs::path& root,
 
 class HidrawConnection : public HidConnection {
 public:
-    HidrawConnection(platform::UniqueFd fd, platform::UniqueFd abort, HidrawNode node, int collection)
+    HidrawConnection(platform::UniqueFd fd, platform::UniqueFd abort, std::shared_ptr<const HidrawNode> node,
+                     int collection)
         : fd_(std::move(fd)), abort_(std::move(abort)), node_(std::move(node)), collection_(collection) {
         // Room for the longest input report of any collection (the fd carries them all),
         // plus the byte prepended to unnumbered reports.
-        for (const HidReportInfo& report : node_.descriptor.reports) {
+        for (const HidReportInfo& report : node_->descriptor.reports) {
             if (report.type == HidReportType::Input) {
                 readSize_ = std::max(readSize_, report.ByteLength() + 1);
             }
@@ -159,7 +171,7 @@ public:
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
         std::array<std::uint8_t, kMaxReport> report;
         const std::size_t readSize = std::min(readSize_, report.size());
-        const bool numbered = node_.descriptor.usesReportIds;
+        const bool numbered = node_->descriptor.usesReportIds;
         // A zero timeout only takes what is already queued: the read itself tells.
         bool ready = timeoutMs == 0;
         for (;;) {
@@ -186,7 +198,7 @@ public:
                 report[0] = 0;
                 ++size;
             }
-            if (node_.descriptor.CollectionOfReport(HidReportType::Input, report[0]) != collection_) {
+            if (node_->descriptor.CollectionOfReport(HidReportType::Input, report[0]) != collection_) {
                 ready = timeoutMs == 0;
                 continue;  // another collection's report
             }
@@ -196,36 +208,28 @@ public:
         }
     }
 
-    HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) override {
+    HidIoStatus Write(std::span<const std::uint8_t> report, std::size_t& count, int /*timeoutMs*/) override {
         count = 0;
         if (report.empty() ||
-            node_.descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
+            node_->descriptor.CollectionOfReport(HidReportType::Output, report[0]) != collection_) {
             return HidIoStatus::Failed;
         }
         if (aborted_.load(std::memory_order_acquire)) {
             return HidIoStatus::Aborted;
         }
-        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-        for (;;) {
-            // hidraw takes [report ID][payload], with 0 for unnumbered reports. The write is
-            // tried first; only a full queue makes it wait.
-            const ssize_t n = ::write(fd_.Get(), report.data(), report.size());
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0 && errno == EAGAIN) {
-                const HidIoStatus ready = Wait(POLLOUT, timeoutMs < 0 ? -1 : Remaining(deadline));
-                if (ready != HidIoStatus::Ok) {
-                    return ready;
-                }
-                continue;
-            }
-            if (n < 0) {
-                return HidIoStatus::Failed;
-            }
-            count = static_cast<std::size_t>(n);
-            return count == report.size() ? HidIoStatus::Ok : HidIoStatus::Failed;
+        // hidraw takes [report ID][payload], with 0 for unnumbered reports. There is no queue
+        // to wait on: hidraw_poll always says writable, and the driver sends the report
+        // before write() returns (up to kKernelWriteLimitMs), so the time limit has nothing to
+        // bound here and a write is never retried on EAGAIN.
+        ssize_t n = 0;
+        do {
+            n = ::write(fd_.Get(), report.data(), report.size());
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            return HidIoStatus::Failed;
         }
+        count = static_cast<std::size_t>(n);
+        return count == report.size() ? HidIoStatus::Ok : HidIoStatus::Failed;
     }
 
     bool SetOutputReport(std::span<const std::uint8_t> report) override {
@@ -240,8 +244,8 @@ public:
         [[maybe_unused]] const ssize_t n = ::write(abort_.Get(), &one, sizeof one);
     }
 
-    const HidAttributes& Attributes() const override { return node_.attributes; }
-    const ReportDescriptor& Descriptor() const override { return node_.descriptor; }
+    const HidAttributes& Attributes() const override { return node_->attributes; }
+    const ReportDescriptor& Descriptor() const override { return node_->descriptor; }
     int Collection() const override { return collection_; }
 
 private:
@@ -276,7 +280,7 @@ private:
 
     platform::UniqueFd fd_;
     platform::UniqueFd abort_;
-    HidrawNode node_;
+    std::shared_ptr<const HidrawNode> node_;
     int collection_;
     std::size_t readSize_ = 2;
     std::atomic<bool> aborted_{false};
@@ -288,14 +292,17 @@ platform::UniqueFd OpenWithSyscall(const fs::path& node, int flags) {
 
 }  // namespace
 
-HidrawBackend::HidrawBackend(HidrawConfig config) : config_(std::move(config)) {
+HidrawBackend::HidrawBackend(HidrawConfig config)
+    : config_(std::move(config)),
+      classDir_((config_.sysfsRoot / "class" / "hidraw").string()),
+      devDir_(config_.devRoot.string()) {
     if (!config_.openNode) {
         config_.openNode = OpenWithSyscall;
     }
 }
 
-std::vector<std::string> HidrawBackend::NodeNames() const {
-    std::vector<std::string> names;
+std::vector<HidrawBackend::ListedNode> HidrawBackend::NodeNames() const {
+    std::vector<ListedNode> names;
     if (config_.useUdev && config_.sysfsRoot == "/sys") {
         udev* context = udev_new();
         udev_enumerate* enumerate = context != nullptr ? udev_enumerate_new(context) : nullptr;
@@ -307,7 +314,7 @@ std::vector<std::string> HidrawBackend::NodeNames() const {
             udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
                 const std::string name = fs::path(udev_list_entry_get_name(entry)).filename().string();
                 if (IsNodeName(name)) {
-                    names.push_back(name);
+                    names.push_back({name, std::nullopt});
                 }
             }
         }
@@ -318,22 +325,30 @@ std::vector<std::string> HidrawBackend::NodeNames() const {
             udev_unref(context);
         }
         if (listed) {
-            std::sort(names.begin(), names.end());
+            std::sort(names.begin(), names.end(),
+                      [](const ListedNode& a, const ListedNode& b) { return a.name < b.name; });
             return names;
         }
         platform::diag::Trace("hidraw: udev unavailable, walking sysfs");
     }
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(config_.sysfsRoot / "class" / "hidraw", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (IsNodeName(name)) {
-            names.push_back(name);
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(classDir_.c_str()));
+    struct stat folder {};
+    const bool known = dir && ::fstat(::dirfd(dir.get()), &folder) == 0;
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());  // NOLINT(concurrency-mt-unsafe): a stream of its own
+        if (entry == nullptr) {
+            break;
+        }
+        if (IsNodeName(entry->d_name)) {
+            std::optional<NodeId> id;
+            if (known && entry->d_ino != 0) {
+                id = NodeId{folder.st_dev, entry->d_ino};
+            }
+            names.push_back({entry->d_name, id});
         }
     }
-    // hidraw2 before hidraw10.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
+    std::sort(names.begin(), names.end(),
+              [](const ListedNode& a, const ListedNode& b) { return NodeNameLess(a.name, b.name); });
     return names;
 }
 
@@ -365,28 +380,76 @@ std::optional<HidrawNode> HidrawBackend::ReadNode(std::string_view name) const {
     node.name = std::string(name);
     node.attributes.vendorId = ids->first;
     node.attributes.productId = ids->second;
-    const fs::path root = fs::canonical(config_.sysfsRoot, ec);
-    if (const auto number = AncestorAttribute(hid.parent_path(), root, "bInterfaceNumber")) {
-        if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
-            node.interfaceNumber = static_cast<std::uint16_t>(*value);
+    // Only a USB HID device's USB ancestors describe it: a Bluetooth or I2C device may sit
+    // below a USB dongle or bridge whose interface and version are not its own.
+    const auto bus = UeventValue(*uevent, "HID_ID");
+    if (bus && bus->starts_with("0003:")) {
+        const fs::path root = fs::canonical(config_.sysfsRoot, ec);
+        if (const auto number = AncestorAttribute(hid.parent_path(), root, "bInterfaceNumber")) {
+            if (const auto value = ParseHex(*number); value && *value <= 0xFF) {
+                node.interfaceNumber = static_cast<std::uint16_t>(*value);
+            }
+        } else {
+            node.interfaceNumber = InterfaceFromPhys(*uevent);
         }
-    } else {
-        node.interfaceNumber = InterfaceFromPhys(*uevent);
-    }
-    if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
-        if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
-            node.attributes.versionNumber = static_cast<std::uint16_t>(*value);
+        if (const auto bcd = AncestorAttribute(hid.parent_path(), root, "bcdDevice")) {
+            if (const auto value = ParseHex(*bcd); value && *value <= 0xFFFF) {
+                node.attributes.versionNumber = static_cast<std::uint16_t>(*value);
+            }
         }
     }
     node.descriptor = std::move(*parsed.descriptor);
     return node;
 }
 
+std::optional<HidrawBackend::NodeId> HidrawBackend::NodeIdentity(std::string_view name) const {
+    std::string link = classDir_;
+    link += '/';
+    link += name;
+    struct stat entry {};
+    if (::lstat(link.c_str(), &entry) != 0) {
+        return std::nullopt;
+    }
+    return NodeId{entry.st_dev, entry.st_ino};
+}
+
+std::shared_ptr<const HidrawNode> HidrawBackend::Node(std::string_view name, std::optional<NodeId> id) const {
+    if (!IsNodeName(name)) {
+        return nullptr;
+    }
+    if (!id) {
+        id = NodeIdentity(name);
+    }
+    {
+        const std::lock_guard lock(cacheMutex_);
+        const auto it = cache_.find(name);
+        if (it != cache_.end() && id && it->second.id == *id) {
+            return it->second.node;
+        }
+        if (it != cache_.end()) {
+            cache_.erase(it);
+        }
+    }
+    if (!id) {
+        return nullptr;
+    }
+    // Read after the identity: should the node change in between, the next look finds an
+    // identity that differs from the one stored and reads again.
+    auto read = ReadNode(name);
+    if (!read) {
+        return nullptr;
+    }
+    auto node = std::make_shared<const HidrawNode>(std::move(*read));
+    const std::lock_guard lock(cacheMutex_);
+    cache_.insert_or_assign(std::string(name), CachedNode{*id, node});
+    return node;
+}
+
 std::vector<HidrawNode> HidrawBackend::Nodes() {
     std::vector<HidrawNode> nodes;
-    for (const std::string& name : NodeNames()) {
-        if (auto node = ReadNode(name)) {
-            nodes.push_back(std::move(*node));
+    for (const ListedNode& listed : NodeNames()) {
+        if (const auto node = Node(listed.name, listed.id)) {
+            nodes.push_back(*node);
         }
     }
     return nodes;
@@ -394,30 +457,55 @@ std::vector<HidrawNode> HidrawBackend::Nodes() {
 
 bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     paths.clear();
-    for (const HidrawNode& node : Nodes()) {
-        const int count = static_cast<int>(node.descriptor.collections.size());
-        const std::string devNode = (config_.devRoot / node.name).string();
+    const std::vector<ListedNode> names = NodeNames();
+    for (const ListedNode& listed : names) {
+        const auto node = Node(listed.name, listed.id);
+        if (!node) {
+            continue;
+        }
+        const int count = static_cast<int>(node->descriptor.collections.size());
+        std::string devNode = devDir_;
+        if (!devNode.empty() && devNode.back() != '/') {
+            devNode += '/';
+        }
+        devNode += node->name;
         for (int collection = 1; collection <= count; ++collection) {
-            paths.push_back(FormatInterfacePath(devNode, node.attributes.vendorId, node.attributes.productId,
-                                                node.interfaceNumber, collection, count));
+            paths.push_back(FormatInterfacePath(devNode, node->attributes.vendorId,
+                                                node->attributes.productId, node->interfaceNumber, collection,
+                                                count));
         }
     }
+    // Nodes that are gone leave the cache.
+    const std::lock_guard lock(cacheMutex_);
+    std::erase_if(cache_, [&](const auto& entry) {
+        return std::ranges::find(names, entry.first, &ListedNode::name) == names.end();
+    });
     return true;
 }
 
-std::optional<std::pair<HidrawNode, int>> HidrawBackend::NodeOfPath(std::string_view path) const {
-    const std::string name = fs::path(std::string(PathNode(path))).filename().string();
-    auto node = ReadNode(name);
+std::optional<std::pair<std::shared_ptr<const HidrawNode>, int>> HidrawBackend::NodeOfPath(
+    std::string_view path) const {
+    const std::string_view devNode = PathNode(path);
+    auto node = Node(devNode.substr(devNode.rfind('/') + 1));
     if (!node || node->attributes.vendorId != VendorIdFromPath(path) ||
         node->attributes.productId != ProductIdFromPath(path)) {
         return std::nullopt;
     }
+    // The keys must be the ones Enumerate gives this node: a reused node number that now
+    // stands for another interface (or a path with a collection the node lacks) is not it.
+    if (FindPathKey(path, "&mi_") != node->interfaceNumber) {
+        return std::nullopt;
+    }
     const int count = static_cast<int>(node->descriptor.collections.size());
-    const int collection = count > 1 ? CollectionNumberFromPath(path) : 1;
+    const auto col = FindPathKey(path, "&col");
+    if (count > 1 ? !col : col.has_value()) {
+        return std::nullopt;
+    }
+    const int collection = count > 1 ? *col : 1;
     if (collection < 1 || collection > count) {
         return std::nullopt;
     }
-    return std::pair{std::move(*node), collection};
+    return std::pair{std::move(node), collection};
 }
 
 std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const HidOpenMode& mode) {
@@ -430,7 +518,7 @@ std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const 
     int flags = O_CLOEXEC | O_NONBLOCK;
     flags |= mode.read && mode.write ? O_RDWR : (mode.write ? O_WRONLY : O_RDONLY);
     errno = 0;
-    platform::UniqueFd fd = config_.openNode(config_.devRoot / node.name, flags);
+    platform::UniqueFd fd = config_.openNode(config_.devRoot / node->name, flags);
     if (!fd.Valid()) {
         lastOpenError_.store(errno != 0 ? errno : EIO);
         return nullptr;
@@ -454,10 +542,10 @@ std::optional<HidPathDescription> HidrawBackend::Describe(std::string_view path)
         return std::nullopt;
     }
     HidPathDescription description;
-    description.attributes = found->first.attributes;
+    description.attributes = found->first->attributes;
     description.collection = found->second;
-    description.capabilities = CapabilitiesOf(found->first.descriptor, found->second);
-    description.descriptor = std::move(found->first.descriptor);
+    description.capabilities = CapabilitiesOf(found->first->descriptor, found->second);
+    description.descriptor = found->first->descriptor;
     return description;
 }
 

@@ -5,13 +5,17 @@
 
 namespace norvane::device {
 
-std::uint16_t PathKey(std::string_view path, std::string_view tag) {
+std::optional<std::uint16_t> FindPathKey(std::string_view path, std::string_view tag) {
+    // The node or device name before the '#' may hold anything.
+    if (const std::size_t hash = path.find('#'); hash != std::string_view::npos) {
+        path.remove_prefix(hash + 1);
+    }
     const auto lower = [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
     };
     const auto found = std::search(path.begin(), path.end(), tag.begin(), tag.end(), lower);
     if (found == path.end() || tag.empty()) {
-        return 0;
+        return std::nullopt;
     }
     std::uint32_t value = 0;
     for (auto it = found + static_cast<std::ptrdiff_t>(tag.size()); it != path.end(); ++it) {
@@ -26,9 +30,9 @@ std::uint16_t PathKey(std::string_view path, std::string_view tag) {
     return static_cast<std::uint16_t>(value & 0xFFFF);
 }
 
-}  // namespace norvane::device
-
-namespace norvane::device {
+std::uint16_t PathKey(std::string_view path, std::string_view tag) {
+    return FindPathKey(path, tag).value_or(0);
+}
 
 std::string FormatInterfacePath(std::string_view node, std::uint16_t vendorId, std::uint16_t productId,
                                 std::optional<std::uint16_t> interfaceNumber, int collection,

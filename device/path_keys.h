@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
-// Keys in an interface path ("…#vid_320f&pid_50b7&mi_01&col04"): the tag is found without
-// regard to case and the hexadecimal digits after it are read; 0 when the tag is absent.
+// Keys in an interface path ("…#vid_320f&pid_50b7&mi_01&col04"): the tag is found after the
+// '#' without regard to case and the hexadecimal digits after it are read; 0 when the tag is
+// absent.
 namespace norvane::device {
 
 std::uint16_t PathKey(std::string_view path, std::string_view tag);
+// The key's value, nullopt when the tag is absent ("&mi_00" is interface 0).
+std::optional<std::uint16_t> FindPathKey(std::string_view path, std::string_view tag);
 inline std::uint16_t VendorIdFromPath(std::string_view path) {
     return PathKey(path, "vid_");
 }
@@ -20,13 +25,6 @@ inline std::uint16_t InterfaceNumberFromPath(std::string_view path) {
 inline std::uint16_t CollectionNumberFromPath(std::string_view path) {
     return PathKey(path, "&col");
 }
-
-}  // namespace norvane::device
-
-#include <optional>
-#include <string>
-
-namespace norvane::device {
 
 // node + "#vid_xxxx&pid_xxxx[&mi_xx][&colxx]" in lower-case hex; the collection suffix only
 // when the interface has more than one top-level collection.

@@ -158,7 +158,13 @@ bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint
         return false;
     }
     wire_.push_back({WireDirection::HostToDevice, interfaceNumber, {report.begin(), report.end()}});
-    if (report[0] != kCommandReportId || outputReport) {
+    // Commands go to the collection that owns output report 4; anything else (an unnumbered
+    // LED report whose bits happen to read 0x04, a headset LED report) is only recorded.
+    const device::ReportDescriptor* descriptor = Descriptor(interfaceNumber);
+    const bool commandCollection =
+        descriptor != nullptr && descriptor->usesReportIds &&
+        descriptor->CollectionOfReport(device::HidReportType::Output, kCommandReportId) != 0;
+    if (report[0] != kCommandReportId || outputReport || !commandCollection) {
         firmware_.RecordOutputReport(report);
         return true;
     }

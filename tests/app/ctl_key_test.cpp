@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -23,7 +24,8 @@ class LentBackend : public device::HidBackend {
 public:
     explicit LentBackend(device::HidBackend& backend) : backend_(backend) {}
     bool Enumerate(std::vector<std::string>& paths) override { return backend_.Enumerate(paths); }
-    std::unique_ptr<device::HidConnection> Open(std::string_view path, const device::HidOpenMode& mode) override {
+    std::unique_ptr<device::HidConnection> Open(std::string_view path,
+                                                const device::HidOpenMode& mode) override {
         return backend_.Open(path, mode);
     }
     bool Probe(std::string_view path) override { return backend_.Probe(path); }
@@ -33,6 +35,21 @@ public:
 
 private:
     device::HidBackend& backend_;
+};
+
+// The simulator, with every lent device still listed (as sysfs keeps a node listed for a
+// moment after an unplug, or for good when the node only fails its reads).
+class StillListedBackend : public LentBackend {
+public:
+    StillListedBackend(device::HidBackend& backend, std::atomic<int>& probes)
+        : LentBackend(backend), probes_(probes) {}
+    bool Probe(std::string_view /*path*/) override {
+        // Gives up after many probes, so a reader that spins ends too.
+        return ++probes_ < 1000;
+    }
+
+private:
+    std::atomic<int>& probes_;
 };
 
 class CtlKeyTest : public ::testing::Test {
@@ -68,6 +85,35 @@ TEST_F(CtlKeyTest, SetKeyChangesOnlyThatEntryOnTheDevice) {
     expected[16] = 0x00;
     expected[17] = 0x04;
     EXPECT_EQ(KeyTable("keyboard"), expected);
+}
+
+// The keyboard's alternate identity is its receiver side: 24-byte chunks, and no link query
+// (only the mouse is wireless).
+TEST_F(CtlKeyTest, TheAlternateKeyboardIdentityIsDrivenThroughItsReceiverSide) {
+    std::string error;
+    auto alt = sim::MakeSimBackend("keyboard-alt", error);
+    ASSERT_TRUE(alt) << error;
+    const std::vector<std::string_view> args = {"set-key", "keyboard-alt", "5", "020004"};
+    Result r;
+    r.code = ctl::Run(args, r.out, r.err, std::make_unique<LentBackend>(*alt));
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    std::vector<std::uint8_t> readLengths;
+    std::vector<std::uint8_t> writeLengths;
+    for (const auto& record : alt->Find("keyboard-alt")->WireLog()) {
+        ASSERT_FALSE(record.bytes.size() > 3 && record.direction == sim::WireDirection::HostToDevice &&
+                     record.bytes[3] == 0xAA);
+        if (record.direction == sim::WireDirection::HostToDevice && record.bytes[3] == 0x07) {
+            readLengths.push_back(record.bytes[4]);
+        }
+        if (record.direction == sim::WireDirection::HostToDevice && record.bytes[3] == 0x09) {
+            writeLengths.push_back(record.bytes[4]);
+        }
+    }
+    // 378 bytes: 15 x 24 + 18.
+    std::vector<std::uint8_t> expected(15, 24);
+    expected.push_back(18);
+    EXPECT_EQ(readLengths, expected);
+    EXPECT_EQ(writeLengths, expected);
 }
 
 TEST_F(CtlKeyTest, KeyTableListsEveryPosition) {
@@ -130,6 +176,21 @@ TEST_F(CtlKeyTest, EventsEndWhenTheDeviceGoesAway) {
     const Result r = run.get();
     EXPECT_EQ(r.code, kExitNotFound);
     EXPECT_EQ(r.err, "norvane-ctl: mouse was removed\n");
+}
+
+TEST_F(CtlKeyTest, EventReadsThatKeepFailingEndWithoutSpinning) {
+    std::atomic<int> probes{0};
+    const std::vector<std::string_view> args = {"events", "mouse"};
+    Result r;
+    r.code = ctl::Run(args, r.out, r.err, std::make_unique<StillListedBackend>(*sim_, probes),
+                      [&](std::string_view text) {
+                          if (text.starts_with("listening")) {
+                              sim_->Find("mouse")->Unplug();  // every read now fails at once
+                          }
+                      });
+    EXPECT_EQ(r.code, kExitFailed) << r.err;
+    EXPECT_EQ(r.err, "norvane-ctl: cannot read events from mouse\n");
+    EXPECT_LE(probes.load(), 10);
 }
 
 }  // namespace

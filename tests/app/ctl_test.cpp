@@ -1,6 +1,7 @@
 #include "app/ctl.h"
 
 #include "device/hidraw_backend.h"
+#include "platform/diag.h"
 #include "sim/products.h"
 #include "tests/device/fake_sysfs.h"
 
@@ -59,6 +60,15 @@ TEST(CtlTest, InfoSettingsAndStatusDecodeTheDevice) {
     r = RunCtl({"--simulate=mousepad", "status", "sim:mousepad:1#vid_320f&pid_1004&mi_01&col04"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_NE(r.out.find("power:         charging\nphone:         iPhone\n"), std::string::npos) << r.out;
+}
+
+TEST(CtlTest, TraceShowsTheExchangesOfThisRunOnly) {
+    const Result r = RunCtl({"--simulate=mousepad", "--trace", "status", "mousepad"});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_TRUE(r.err.starts_with("命令\n04 ")) << r.err;
+    EXPECT_NE(r.err.find("返回\n"), std::string::npos) << r.err;
+    EXPECT_FALSE(platform::diag::Enabled());
+    EXPECT_EQ(RunCtl({"--simulate=mousepad", "status", "mousepad"}).err, "");
 }
 
 TEST(CtlTest, UsageAndMissingDevices) {

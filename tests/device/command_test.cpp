@@ -142,11 +142,13 @@ TEST_F(CommandWireTest, EveryCommandPutsItsExactReportsOnTheWire) {
          {}},
         {"status longer than 56",
          cable,
-         [&](HidChannel& c) { return ReadStatus(c, std::span(sink).first(57), 0) == -1 ? 1 : 0; },
+         [&](HidChannel& c) {
+             return ReadStatus(c, std::span(sink).first(57), 0) == result::kBadRequest ? 1 : 0;
+         },
          {}},
         {"offsets past 16 bits",
          cable,
-         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == -1 ? 1 : 0; },
+         [](HidChannel& c) { return WriteSettings(c, settings, 0xFFF0) == result::kBadRequest ? 1 : 0; },
          {}},
     };
     for (const WireCase& c : cases) {
@@ -298,8 +300,34 @@ TEST_F(CommandWireTest, KeyCountAbove170CannotBecomeTheDataSize) {
     // Buffers shorter than the data size are refused before anything is sent.
     device_->ClearWireLog();
     Bytes small(100);
-    EXPECT_EQ(ReadKeyTable(channel_, small), -1);
-    EXPECT_EQ(WriteKeyTable(channel_, small, 0), -1);
+    EXPECT_EQ(ReadKeyTable(channel_, small), result::kBadRequest);
+    EXPECT_EQ(WriteKeyTable(channel_, small, 0), result::kBadRequest);
+    EXPECT_TRUE(Sent().empty());
+}
+
+// A caller's bad argument is refused unsent with its own code, not as a failed write.
+TEST_F(CommandWireTest, BadArgumentsAreRefusedUnsentWithTheirOwnCode) {
+    Connect("keyboard");
+    ASSERT_TRUE(channel_.SetDataSize(378));
+    Bytes buffer(100);
+    Bytes status(57);
+    struct Case {
+        const char* name;
+        std::function<int()> call;
+    };
+    const Case cases[] = {
+        {"key table buffer short", [&] { return ReadKeyTable(channel_, buffer); }},
+        {"key table data short", [&] { return WriteKeyTable(channel_, buffer, 0); }},
+        {"LED map buffer short", [&] { return ReadKeyLedMap(channel_, std::span(buffer).first(100)); }},
+        {"status over 56 bytes", [&] { return ReadStatus(channel_, status, 0); }},
+        {"settings read past 0xFFFF", [&] { return ReadSettings(channel_, buffer, 0xFFF0); }},
+        {"settings write past 0xFFFF", [&] { return WriteSettings(channel_, buffer, 0xFFF0); }},
+        {"negative colour index", [&] { return ReadKeyColors(channel_, buffer, -1, 10); }},
+        {"colour offset past 0xFFFF", [&] { return WriteKeyColors(channel_, buffer, 0x1000, 0x10); }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.call(), result::kBadRequest) << c.name;
+    }
     EXPECT_TRUE(Sent().empty());
 }
 
@@ -336,6 +364,14 @@ TEST_F(CommandWireTest, TraceShowsRequestAndAnswerInTwoLinesEach) {
     const std::size_t before = capture.Lines().size();
     ASSERT_EQ(WriteLightFrame(channel_, frame), 1);
     EXPECT_EQ(capture.Lines().size(), before);
+    // A failed exchange shows the last report that came back, not zeros.
+    device_->InjectFault({sim::FaultKind::WrongCommand, 0x01});
+    const std::size_t failed = capture.Lines().size();
+    ASSERT_EQ(BeginConfig(channel_), 0);
+    const auto after = capture.Lines();
+    ASSERT_EQ(after.size(), failed + 6);
+    EXPECT_EQ(after[failed + 3], "返回");
+    EXPECT_EQ(after[failed + 4].substr(0, 14), "04 01 00 41   ");
 }
 
 TEST_F(CommandWireTest, EndConfigPausesBeforeSending) {

@@ -25,13 +25,16 @@ public:
         std::uint16_t version;
         std::optional<std::uint16_t> interfaceNumber;  // nullopt: not a USB device
         std::vector<std::uint8_t> descriptor;
+        std::uint16_t bus = 3;  // 3 USB, 5 Bluetooth (then interfaceNumber names the dongle's)
     };
 
     // Adds hidraw<n>; returns its name.
     std::string Add(int n, const NodeSpec& device) {
         namespace fs = std::filesystem;
         char hidName[32];
-        std::snprintf(hidName, sizeof hidName, "0003:%04X:%04X.%04X", device.vendorId, device.productId, n);
+        // The kernel numbers every HID device anew.
+        std::snprintf(hidName, sizeof hidName, "%04X:%04X:%04X.%04X", device.bus, device.vendorId,
+                      device.productId, ++instances_);
         const fs::path usb =
             dir_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / ("1-" + std::to_string(n));
         fs::path parent = usb;
@@ -49,11 +52,12 @@ public:
         const fs::path node = hid / "hidraw" / name;
         fs::create_directories(node);
         char uevent[128];
-        std::snprintf(uevent, sizeof uevent, "DRIVER=hid-generic\nHID_ID=0003:%08X:%08X\nHID_NAME=Test\n",
-                      device.vendorId, device.productId);
+        std::snprintf(uevent, sizeof uevent, "DRIVER=hid-generic\nHID_ID=%04X:%08X:%08X\nHID_NAME=Test\n",
+                      device.bus, device.vendorId, device.productId);
         WriteText(hid / "uevent", uevent);
-        WriteText(hid / "report_descriptor",
-                  std::string(reinterpret_cast<const char*>(device.descriptor.data()), device.descriptor.size()));
+        WriteText(
+            hid / "report_descriptor",
+            std::string(reinterpret_cast<const char*>(device.descriptor.data()), device.descriptor.size()));
         fs::create_directory_symlink(fs::path("../../..") / hidName, node / "device");
         fs::create_directories(dir_ / "class" / "hidraw");
         fs::create_directory_symlink(fs::relative(node, dir_ / "class" / "hidraw"),
@@ -61,7 +65,13 @@ public:
         return name;
     }
 
-    void Remove(const std::string& name) { std::filesystem::remove(dir_ / "class" / "hidraw" / name); }
+    // The class entry goes away. It is moved aside rather than deleted, so its inode number
+    // is not handed to the next entry: the kernel does not reuse those of sysfs entries soon.
+    void Remove(const std::string& name) {
+        std::filesystem::create_directories(dir_ / "removed");
+        std::filesystem::rename(dir_ / "class" / "hidraw" / name,
+                                dir_ / "removed" / (name + "." + std::to_string(++instances_)));
+    }
 
     device::HidrawConfig Config() {
         device::HidrawConfig config;
@@ -121,6 +131,7 @@ private:
     std::mutex mutex_;
     std::map<std::string, std::vector<platform::UniqueFd>> peers_;
     int denied_ = 0;
+    int instances_ = 0;
 };
 
 }  // namespace norvane::test

@@ -1,10 +1,14 @@
 #include "device/hid_channel.h"
+#include "device/commands.h"
 #include "device/hid_path_list.h"
 #include "device/path_keys.h"
 
 #include "tests/device/sim_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace norvane::device {
 namespace {
@@ -24,6 +28,9 @@ TEST(PathKeysTest, TagsAreFoundIgnoringCaseAndReadAsHex) {
         {"no keys at all", 0, 0, 0, 0},
         {"vid_&pid_zz", 0, 0, 0, 0},
         {"vid_1320f", 0x320F, 0, 0, 0},  // cut to 16 bits
+        // Keys are read after the '#' only, whatever the node or device name holds.
+        {"/dev/vid_1234&col07/hidraw5#pid_50b7", 0, 0x50B7, 0, 0},
+        {"sim:pad&mi_02&col09:1#vid_320f&pid_1004&mi_01", 0x320F, 0x1004, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -82,6 +89,34 @@ TEST_F(ChannelSimTest, StaleAnswerOfAnEarlierRequestIsDrainedNotReturned) {
     Report answer{};
     EXPECT_EQ(channel_.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), 0);
     EXPECT_EQ(answer[3], 0);
+}
+
+// The answer to a timed-out read arrives during the next read of the same command at
+// another offset: its echoed offset tells it apart, so the next read gets its own data.
+TEST_F(ChannelSimTest, ALateAnswerForAnotherOffsetDoesNotStandInForTheNextRead) {
+    Connect("keyboard");
+    channel_.SetTimeouts(200, 200);
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 500});  // after both reads
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 200});  // after the stale one
+    Bytes first(8);
+    EXPECT_EQ(ReadSettings(channel_, first, 0), result::kNoAnswer);
+    Bytes second(8);
+    EXPECT_EQ(ReadSettings(channel_, second, 25), result::kSuccess);
+    const Bytes expected = device_->WithFirmware(
+        [](sim::FirmwareModel& fw) { return Bytes(fw.Settings().begin() + 25, fw.Settings().begin() + 33); });
+    EXPECT_EQ(second, expected);
+    // A device that echoes neither length nor offset is matched on the command byte alone.
+    Bytes bare(64, 0);
+    bare[0] = 4;
+    bare[3] = 0x01;
+    device_->InjectFault({sim::FaultKind::NoAnswer, 0x01});
+    Report answer{};
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        device_->SendInputReport(1, bare);
+    });
+    EXPECT_EQ(channel_.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), result::kSuccess);
+    late.join();
 }
 
 TEST_F(ChannelSimTest, RequestsAreCutOrPaddedTo64Bytes) {

@@ -108,6 +108,21 @@ TEST(HidDescriptorTest, UnpacksConsumerArrayIntoItsUsage) {
     EXPECT_TRUE(UnpackInputReport(*parsed.descriptor, 1, std::vector<std::uint8_t>{}).empty());
 }
 
+// A 32-bit array slot whose logical range spans the whole signed range: the index is
+// value - minimum, which does not fit 32 signed bits.
+TEST(HidDescriptorTest, ArrayIndexOverTheFullSignedRange) {
+    const std::vector<std::uint8_t> desc = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x15, 0xFF, 0x27,
+                                            0xFF, 0xFF, 0xFF, 0x7F, 0x19, 0x00, 0x2A, 0xFF, 0x03,
+                                            0x75, 0x20, 0x95, 0x01, 0x81, 0x00, 0xC0};
+    const auto parsed = ParseReportDescriptor(desc);
+    ASSERT_TRUE(parsed.descriptor) << parsed.error;
+    EXPECT_TRUE(UnpackInputReport(*parsed.descriptor, 1, std::vector<std::uint8_t>{0, 0xFF, 0xFF, 0xFF, 0x7F})
+                    .empty());
+    const auto usages = UnpackInputReport(*parsed.descriptor, 1, std::vector<std::uint8_t>{0, 0x01, 0, 0, 0});
+    ASSERT_EQ(usages.size(), 1u);
+    EXPECT_EQ(usages[0].usage, 2);
+}
+
 TEST(HidDescriptorTest, UnnumberedReportsHaveNoIdByte) {
     const std::vector<std::uint8_t> desc = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00,
                                             0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x20, 0x09, 0x01,

@@ -9,6 +9,8 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
+
 namespace norvane::device {
 namespace {
 
@@ -159,6 +161,51 @@ TEST_F(HidrawTest, WritesSendReportIdAndPayload) {
     EXPECT_FALSE(headset.SetOutputReport(led));
 }
 
+// A Bluetooth keyboard behind a USB dongle: the dongle's interface number and version are
+// not the keyboard's.
+TEST_F(HidrawTest, OnlyUsbDevicesTakeInterfaceAndVersionFromTheirUsbAncestors) {
+    sysfs_.Add(7, {0x320F, 0x50B7, 0x0102, 1, sim::PeripheralDescriptor(), 5});
+    const auto node = backend_->ReadNode("hidraw7");
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->interfaceNumber, std::nullopt);
+    EXPECT_EQ(node->attributes.versionNumber, 0);
+    std::vector<std::string> paths;
+    ASSERT_TRUE(backend_->Enumerate(paths));
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "/dev/hidraw7#vid_320f&pid_50b7&col04"), paths.end());
+    EXPECT_EQ(std::find(paths.begin(), paths.end(), "/dev/hidraw7#vid_320f&pid_50b7&mi_01&col04"),
+              paths.end());
+}
+
+// What a node gave is kept only while its sysfs entry is the same: a node name that comes
+// back for another device (same product and interface, another descriptor) is read afresh,
+// whether it is next looked up by path or listed.
+TEST_F(HidrawTest, AReusedNodeNameIsNotServedFromTheCache) {
+    const std::string before = "/dev/hidraw3#vid_320f&pid_50b7&mi_01&col04";
+    const std::string after = "/dev/hidraw3#vid_320f&pid_50b7&mi_01";
+    std::vector<std::string> paths;
+    for (const bool listFirst : {false, true}) {
+        SCOPED_TRACE(listFirst ? "listed first" : "looked up first");
+        ASSERT_TRUE(backend_->Enumerate(paths));
+        ASSERT_TRUE(backend_->Describe(before));
+        sysfs_.Remove("hidraw3");
+        sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 1, sim::HeadsetDescriptor()});
+        if (listFirst) {
+            ASSERT_TRUE(backend_->Enumerate(paths));
+            EXPECT_NE(std::find(paths.begin(), paths.end(), after), paths.end());
+            EXPECT_EQ(std::find(paths.begin(), paths.end(), before), paths.end());
+        }
+        EXPECT_FALSE(backend_->Probe(before));
+        const auto description = backend_->Describe(after);
+        ASSERT_TRUE(description);
+        EXPECT_EQ(description->capabilities.usagePage, 0x0C);
+        // And back to the keyboard's interface for the next round.
+        sysfs_.Remove("hidraw3");
+        sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 1, sim::PeripheralDescriptor()});
+        EXPECT_FALSE(backend_->Probe(after));
+        EXPECT_TRUE(backend_->Probe(before));
+    }
+}
+
 TEST_F(HidrawTest, OpenFailuresReportTheirCause) {
     HidInterface command(backend_.get());
     sysfs_.DenyOpens(EACCES);
@@ -171,6 +218,16 @@ TEST_F(HidrawTest, OpenFailuresReportTheirCause) {
     EXPECT_FALSE(command.Open("/dev/hidraw99#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
     EXPECT_FALSE(command.Open("/dev/sda#vid_320f&pid_50b7&mi_01&col04", true, true, true, false));
     EXPECT_EQ(backend_->LastOpenError(), ENOENT);
+    // Interface and collection keys must fit the node: hidraw2 is interface 0 with one
+    // collection, hidraw3 interface 1 with four, hidraw10 interface 3 with one.
+    for (const char* path :
+         {"/dev/hidraw2#vid_320f&pid_50b7&mi_01&col04", "/dev/hidraw2#vid_320f&pid_50b7&mi_00&col01",
+          "/dev/hidraw2#vid_320f&pid_50b7", "/dev/hidraw3#vid_320f&pid_50b7&mi_00&col04",
+          "/dev/hidraw3#vid_320f&pid_50b7&mi_01", "/dev/hidraw10#vid_0c76&pid_1630&mi_03&col01"}) {
+        EXPECT_FALSE(command.Open(path, true, true, true, false)) << path;
+        EXPECT_FALSE(backend_->Probe(path)) << path;
+    }
+    EXPECT_TRUE(backend_->Probe("/dev/hidraw2#vid_320f&pid_50b7&mi_00"));
 }
 
 TEST_F(HidrawTest, PresenceProbeAndUnplug) {
@@ -181,6 +238,9 @@ TEST_F(HidrawTest, PresenceProbeAndUnplug) {
     ASSERT_TRUE(command.Open(path, true, true, true, false));
     sysfs_.Hangup(keyboard_);
     sysfs_.Remove(keyboard_);
+    EXPECT_FALSE(backend_->Probe(path));
+    // The number comes back for another interface of the same product: not the old device.
+    sysfs_.Add(3, {0x320F, 0x50B7, 0x0102, 0, sim::BootKeyboardDescriptor()});
     EXPECT_FALSE(backend_->Probe(path));
     Bytes buffer(64);
     std::size_t count = 0;

@@ -227,5 +227,37 @@ TEST_F(HidrawThreadTest, ExchangeAndCommandsOverHidraw) {
     EXPECT_EQ(requests[1], test::ExpectedRequest(0x1A, 6, 0));
 }
 
+// An exchange waiting for the I/O lock while the link switches must not go out on the new
+// link (a 56-byte chunk through the receiver) nor on the slot just closed.
+TEST(ChannelSwitchThreadTest, AnExchangeWaitingDuringALinkSwitchIsAbandoned) {
+    sim::SimBackend backend;
+    backend.Add(*sim::FindSimProduct("mouse"));
+    sim::SimDevice& receiver = backend.Add(*sim::FindSimProduct("receiver"));
+    const std::string cablePath = "sim:mouse:1#vid_320f&pid_221c&mi_01&col04";
+    const std::string receiverPath = "sim:receiver:1#vid_320f&pid_221d&mi_01&col04";
+    HidChannel channel(&backend);
+    channel.SetTimeouts(200, 200);
+    const Bytes settings = test::Pattern(100, 3);
+    for (int round = 0; round < 30; ++round) {
+        ASSERT_TRUE(channel.SwitchLink(LinkMode::Cable, cablePath));
+        std::unique_lock io(channel.IoLock());
+        auto write = std::async(std::launch::async, [&] { return WriteSettings(channel, settings, 0); });
+        ASSERT_TRUE(WaitUntil([&] { return channel.IsBusy(); }));
+        auto toReceiver = std::async(std::launch::async,
+                                     [&] { return channel.SwitchLink(LinkMode::Receiver, receiverPath); });
+        std::this_thread::sleep_for(2ms);
+        io.unlock();
+        const int code = write.get();
+        EXPECT_TRUE(code == result::kSuccess || code == result::kNoAnswer)
+            << "round " << round << ": " << code;
+        EXPECT_TRUE(toReceiver.get());
+    }
+    for (const auto& record : receiver.WireLog()) {
+        if (record.direction == sim::WireDirection::HostToDevice && record.bytes[3] == 0x06) {
+            EXPECT_LE(record.bytes[4], 24) << "a cable chunk went out through the receiver";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace norvane::device

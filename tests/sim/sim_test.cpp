@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace norvane::sim {
@@ -99,13 +100,22 @@ TEST(SimDeviceTest, EventCodeNeedsAtLeastOneUsage) {
     SimDevice& pad = backend.Add(*FindSimProduct("mousepad"));
     device::HidInterface events(&backend);
     ASSERT_TRUE(events.Open("sim:mousepad:1#vid_320f&pid_1004&mi_01&col03", true, true, true, false));
+    using Kind = device::EventRead::Kind;
     pad.SendEvent(0x401);
-    EXPECT_EQ(events.ReadEventCode(100), 0x401);
+    const auto code = events.ReadEventCode(100);
+    EXPECT_EQ(code.kind, Kind::Code);
+    EXPECT_EQ(code.code, 0x401);
     pad.SendInputReport(1, {kEventReportId, 0, 0});  // released: no usage
-    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::NoUsage);
     pad.SendInputReport(1, {kEventReportId});  // cut short
-    EXPECT_EQ(events.ReadEventCode(100), std::nullopt);
-    EXPECT_EQ(events.ReadEventCode(0), std::nullopt);
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::NoUsage);
+    // Idle and gone are told apart.
+    EXPECT_EQ(events.ReadEventCode(0).kind, Kind::Idle);
+    EXPECT_EQ(events.ReadEventCode(20).kind, Kind::Idle);
+    pad.Unplug();
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::Closed);
+    events.Close();
+    EXPECT_EQ(events.ReadEventCode(100).kind, Kind::Closed);
 }
 
 TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
@@ -131,6 +141,37 @@ TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
     ASSERT_EQ(wire.size(), 1u);
     EXPECT_EQ(wire[0].direction, WireDirection::HostToDevice);
     EXPECT_EQ(wire[0].bytes, led);
+}
+
+// Only the collection that owns output report 4 takes commands. The boot keyboard's LED
+// report is unnumbered: Scroll Lock alone is the single byte 0x04, and must not be answered
+// (an answer there would be a key press on the host).
+TEST(SimDeviceTest, OnlyTheCommandCollectionAnswersReportFour) {
+    SimDevice keyboard(*FindSimProduct("keyboard"), "keyboard");
+    struct Case {
+        std::uint16_t interfaceNumber;
+        Bytes report;
+        bool answered;
+    };
+    Bytes command(64, 0);
+    command[0] = 0x04;
+    command[3] = 0x01;
+    command[1] = 0x01;
+    const Case cases[] = {
+        {0, {0x04}, false},  // LED report of the boot keyboard (Scroll Lock)
+        {0, command, false},
+        {1, command, true},
+    };
+    for (const Case& c : cases) {
+        keyboard.ClearWireLog();
+        EXPECT_TRUE(keyboard.Receive(c.interfaceNumber, c.report, false));
+        const auto wire = keyboard.WireLog();
+        const bool answered = std::ranges::any_of(
+            wire, [](const WireRecord& r) { return r.direction == WireDirection::DeviceToHost; });
+        EXPECT_EQ(answered, c.answered)
+            << "interface " << c.interfaceNumber << ", " << c.report.size() << " bytes";
+    }
+    keyboard.WithFirmware([](FirmwareModel& fw) { EXPECT_EQ(fw.OutputReports().size(), 2u); });
 }
 
 TEST(SimDeviceTest, UnplugAndPlug) {
