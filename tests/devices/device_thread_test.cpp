@@ -1,5 +1,8 @@
 #include "devices/device_thread.h"
 
+#include "devices/device_workers.h"
+#include "devices/usb_device.h"
+
 #include "device/hid_channel.h"
 #include "platform/diag.h"
 #include "tests/devices/sim_link.h"
@@ -149,21 +152,16 @@ class EventReaderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(link.OpenEvents(channel)); }
 
-    DeviceThread::Body Reader() {
-        return [this](const StopSignal& stop) {
-            while (!stop.StopRequested()) {
-                const std::optional<std::uint16_t> code = channel.Cable().ReadEventCode(-1);
-                if (code) {
-                    const std::lock_guard lock(mutex);
-                    codes.push_back(*code);
-                    got.notify_all();
-                }
-            }
-            ended = true;
-        };
+    bool StartReader(DeviceThread& reader) {
+        return StartEventReader(reader, channel.Cable(), [this](std::uint16_t code) {
+            const std::lock_guard lock(mutex);
+            codes.push_back(code);
+            got.notify_all();
+        });
     }
-    DeviceThread::Cancel CloseEvents() {
-        return [this] { channel.Cable().Close(); };
+    bool WaitForCodes(std::size_t count) {
+        std::unique_lock lock(mutex);
+        return got.wait_for(lock, 5s, [&] { return codes.size() >= count; });
     }
 
     test::SimLink link{"keyboard"};
@@ -171,42 +169,76 @@ protected:
     std::mutex mutex;
     std::condition_variable got;
     std::vector<std::uint16_t> codes;  // guarded by mutex
-    std::atomic<bool> ended{false};
 };
 
 TEST_F(EventReaderTest, StopReleasesAReaderBlockedOnASilentDevice) {
     DeviceThread reader(DeviceThread::kEventThreadBound);
-    ASSERT_TRUE(reader.Start(Reader(), CloseEvents()));
+    ASSERT_TRUE(StartReader(reader));
     link.Device().SendEvent(0x0401);
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(got.wait_for(lock, 5s, [this] { return !codes.empty(); }));
-    }
+    ASSERT_TRUE(WaitForCodes(1));
     EXPECT_EQ(reader.Stop(), StopResult::Ended);
-    EXPECT_TRUE(ended);
+    EXPECT_FALSE(reader.Running());
     EXPECT_FALSE(channel.Cable().IsOpen());
+    const std::lock_guard lock(mutex);
     EXPECT_EQ(codes, std::vector<std::uint16_t>{0x0401});
 }
 
-TEST_F(EventReaderTest, DestroyingTheOwnerWhileTheReaderBlocksJoinsIt) {
-    {
-        DeviceThread reader(DeviceThread::kEventThreadBound);
-        ASSERT_TRUE(reader.Start(Reader(), CloseEvents()));
-        std::this_thread::sleep_for(5ms);
-    }
-    EXPECT_TRUE(ended);
-    EXPECT_TRUE(codes.empty());
+TEST_F(EventReaderTest, ReaderSleepsWhileTheInterfaceIsClosedAndGoesOnWhenWoken) {
+    DeviceThread reader(DeviceThread::kEventThreadBound);
+    ASSERT_TRUE(StartReader(reader));
+    channel.Cable().Close();  // the device went away
+    ASSERT_TRUE(link.OpenEvents(channel));
+    reader.Wake();
+    link.Device().SendEvent(0x0402);
+    ASSERT_TRUE(WaitForCodes(1));
+    EXPECT_EQ(reader.Stop(), StopResult::Ended);
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(codes.back(), 0x0402);
 }
 
 TEST_F(EventReaderTest, RestartedReaderReadsFromAReopenedInterface) {
     DeviceThread reader(DeviceThread::kEventThreadBound);
     for (int round = 0; round < 20; ++round) {
         ASSERT_TRUE(link.OpenEvents(channel)) << round;
-        ended = false;
-        ASSERT_TRUE(reader.Start(Reader(), CloseEvents())) << round;
+        ASSERT_TRUE(StartReader(reader)) << round;
+        if (round % 5 == 0) {
+            link.Device().SendEvent(static_cast<std::uint16_t>(0x1000 + round));
+            ASSERT_TRUE(WaitForCodes(static_cast<std::size_t>(round / 5 + 1))) << round;
+        }
         ASSERT_EQ(reader.Stop(), StopResult::Ended) << round;
-        EXPECT_TRUE(ended);
     }
+}
+
+// A device object that owns its reader, declared after everything the reader uses.
+class ReaderDevice : public CTarnexUSBDevice {
+public:
+    explicit ReaderDevice(std::atomic<int>& seen) : seen_(seen) {}
+    bool Start() {
+        return StartEventReader(reader_, eventChannel_.Cable(), [this](std::uint16_t) { ++seen_; });
+    }
+    bool ReaderRunning() const { return reader_.Running(); }
+
+private:
+    std::atomic<int>& seen_;
+    DeviceThread reader_{DeviceThread::kEventThreadBound};
+};
+
+TEST(DeviceObjectThreadTest, DestroyingTheObjectWhileItsReaderBlocksEndsTheReaderFirst) {
+    test::SimLink link("mouse");
+    const platform::diag::ScopedCapture capture;
+    std::atomic<int> seen{0};
+    for (int round = 0; round < 10; ++round) {
+        auto device = std::make_unique<ReaderDevice>(seen);
+        ASSERT_TRUE(link.OpenEvents(device->EventChannel()));
+        ASSERT_TRUE(device->Start());
+        ASSERT_TRUE(device->ReaderRunning());
+        if (round % 2 == 0) {
+            std::this_thread::sleep_for(2ms);  // the reader is most likely inside its read
+        }
+        device.reset();
+    }
+    EXPECT_EQ(capture.Lines(), std::vector<std::string>(10, kThreadEndedText));
+    EXPECT_EQ(seen, 0);
 }
 
 }  // namespace

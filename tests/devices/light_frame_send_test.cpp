@@ -1,4 +1,6 @@
 #include "device/commands.h"
+#include "devices/device_workers.h"
+#include "devices/light/tables.h"
 #include "sim/sim_device.h"
 #include "tests/device/sim_fixture.h"
 #include "tests/devices/device_page_fixture.h"
@@ -150,6 +152,44 @@ TEST_F(LightFrameSendTest, FailedSendPausesDeviceSendsFor200Milliseconds) {
     EXPECT_EQ(sim->Sent().size(), 3u);
     EXPECT_EQ(FirmwareFrame()[0], 0);  // 1 x 255 / 256
     EXPECT_EQ(FirmwareFrame()[3], DeviceBytes()[3]);
+}
+
+// The light thread renders into the frame while the UI thread changes the light state and
+// sends frames: every LED the device receives is one whole entry of some step.
+TEST_F(LightFrameSendTest, LightThreadRendersWhileTheUiThreadSendsFrames) {
+    Link("keyboard", device::LinkMode::Cable);
+    using Clock = devices::StopSignal::Clock;
+    devices::DeviceThread light(devices::DeviceThread::kLightThreadBound);
+    std::atomic<int> passes{0};
+    ASSERT_TRUE(devices::StartLightThread(light, [this, &passes] {
+        page->EffectSpectrum();
+        ++passes;
+        return std::optional<Clock::time_point>(Clock::now() + std::chrono::milliseconds(1));
+    }));
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    for (int i = 0; passes < 100 && Clock::now() < deadline; ++i) {
+        config::LightInfo state;
+        state.brightness = static_cast<std::uint8_t>(i % 5);
+        state.direction = static_cast<std::uint8_t>(i % 2);
+        const auto words = devices::LightInfoToWords(state);
+        page->SetLightState(words[0], words[1], words[2], words[3]);
+        page->SendLightFrame();
+    }
+    EXPECT_EQ(light.Stop(), devices::StopResult::Ended);
+    EXPECT_GE(passes, 100);
+    const Bytes frame = FirmwareFrame();
+    for (int led = 0; led < kLeds; ++led) {
+        const auto at = static_cast<std::size_t>(3 * led);
+        bool whole = false;
+        for (const auto& colour : devices::light::kColourWheel) {
+            for (const std::uint8_t level : devices::light::kBrightnessLevels) {
+                whole = whole || (frame[at] == colour.red * level / 256 &&
+                                  frame[at + 1] == colour.green * level / 256 &&
+                                  frame[at + 2] == colour.blue * level / 256);
+            }
+        }
+        EXPECT_TRUE(whole) << "led " << led;
+    }
 }
 
 }  // namespace
