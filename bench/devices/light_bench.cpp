@@ -1,7 +1,7 @@
 // Cost of one keyboard light pass: the mode's step, the light list layers and the
 // packing of the frame for the wire.
 #include "devices/light/keyboard_engine.h"
-#include "devices/light/keyboard_frame.h"
+#include "devices/light/frame_packing.h"
 
 #include <benchmark/benchmark.h>
 

@@ -90,7 +90,7 @@ void EffectPlayer::Render(const config::LightEffectStep& step, int lightSpeed, L
             }
             const int d = step.direction == 0 ? phase_ + 1 : std::min(192 - phase_, 191);
             for (int i = 0; i < ledCount; ++i) {
-                const unsigned at = static_cast<unsigned>(d + kWaveSpacing * (i + 1));
+                const auto at = static_cast<unsigned>(d + kWaveSpacing * (i + 1));
                 frame.Set(i, multi ? LedColor::Of(Wheel(static_cast<unsigned>(d + kWaveSpacing * i)), level)
                                    : LedColor::Of(StepColour(step), Scale(WaveAt(at), level)));
             }

@@ -57,19 +57,25 @@ void KeyboardLightEngine::SetMode(int mode, int speed) {
     if (mode != mode_ || mode == 19) {
         restartPending_ = true;
     }
+    if (mode != mode_ || speed != speed_) {
+        renderPending_ = true;
+    }
     mode_ = mode;
     speed_ = speed;
-    renderPending_ = true;
 }
 
 void KeyboardLightEngine::SetLightState(const config::LightInfo& light) {
-    light_ = light;
-    renderPending_ = true;
+    if (!(light == light_)) {
+        light_ = light;
+        renderPending_ = true;
+    }
 }
 
 void KeyboardLightEngine::SetAudioLightState(const config::AudioLightInfo& audio) {
-    audio_ = audio;
-    renderPending_ = true;
+    if (!(audio == audio_)) {
+        audio_ = audio;
+        renderPending_ = true;
+    }
 }
 
 void KeyboardLightEngine::SetLightList(std::span<const config::LightListEntry> list) {

@@ -39,6 +39,7 @@ public:
     explicit KeyboardLightEngine(RandomSource random = DefaultRandomSource());
 
     // --- inputs ---
+    // A setter that changes something makes the next pass render at once.
     // A new mode index restarts the mode before the next step; mode 19 always restarts.
     void SetMode(int mode, int speed);
     void RestartMode() { restartPending_ = true; }

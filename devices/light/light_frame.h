@@ -33,14 +33,19 @@ struct LedColor {
 
 // The LED frame a light thread writes and the UI thread reads. Each entry is one atomic
 // word, so no entry is ever seen half-written; a reader may see a mix of two steps.
-// The size is fixed at construction (the device object builds a new frame when its LED
-// count changes, before any light thread runs).
+// The LED count is set before a light thread runs.
 class LightFrame {
 public:
     explicit LightFrame(std::size_t ledCount = 0)
         : size_(ledCount), entries_(std::make_unique<std::atomic<std::uint32_t>[]>(ledCount)) {}
 
     std::size_t Size() const { return size_; }
+
+    // A new size with every entry 0; only while no other thread uses the frame.
+    void Resize(std::size_t ledCount) {
+        size_ = ledCount;
+        entries_ = std::make_unique<std::atomic<std::uint32_t>[]>(ledCount);
+    }
 
     void Set(int index, LedColor colour) {
         if (index >= 0 && static_cast<std::size_t>(index) < size_) {

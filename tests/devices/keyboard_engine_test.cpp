@@ -345,6 +345,15 @@ TEST_F(KeyboardEngine, ThresholdZeroStepsOnEveryPassAndMusicNeedsTwoCounts) {
     }
     // Nothing in mode 17 changes until an input does: no deadline.
     EXPECT_EQ(engine.NextDueMs(), std::nullopt);
+    // The same settings again change nothing; a new brightness renders on the next pass.
+    engine.SetMode(17, 4);
+    engine.SetLightState(light);
+    EXPECT_EQ(engine.NextDueMs(), std::nullopt);
+    light.brightness = 2;
+    engine.SetLightState(light);
+    EXPECT_EQ(engine.NextDueMs(), std::optional<std::uint32_t>{4});
+    EXPECT_TRUE(engine.Advance(4, frame));
+    EXPECT_EQ(frame.Get(0).level, 126);
     engine.SetMode(17, 3);
     EXPECT_EQ(engine.NextDueMs(), std::optional<std::uint32_t>{4});
     engine.Advance(5, frame);

@@ -21,6 +21,11 @@ TEST(LightFrame, OutOfRangeIndicesAreIgnored) {
     frame.Set(3, {1, 2, 3, 4});
     EXPECT_EQ(frame.Get(3), (LedColor{1, 2, 3, 4}));
     EXPECT_EQ(LightFrame{}.Get(0), LedColor{});
+    frame.Resize(6);
+    EXPECT_EQ(frame.Size(), 6U);
+    EXPECT_EQ(frame.Get(3), LedColor{});
+    frame.Set(5, {1, 1, 1, 1});
+    EXPECT_EQ(frame.Get(5), (LedColor{1, 1, 1, 1}));
 }
 
 TEST(LightFrame, ReaderNeverSeesAHalfWrittenEntry) {

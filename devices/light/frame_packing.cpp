@@ -1,4 +1,4 @@
-#include "devices/light/keyboard_frame.h"
+#include "devices/light/frame_packing.h"
 
 #include "devices/light/reactive.h"
 #include "devices/light/tables.h"
@@ -6,6 +6,22 @@
 #include <algorithm>
 
 namespace norvane::devices::light {
+
+std::array<std::uint8_t, kKeyboardFrameBytes> PackLightFrame(const LightFrame& frame) {
+    std::array<std::uint8_t, kKeyboardFrameBytes> buffer{};
+    const std::size_t leds = std::min(frame.Size(), kMaxLeds);
+    for (std::size_t i = 0; i < leds; ++i) {
+        const LedColor entry = frame.Get(static_cast<int>(i));
+        buffer[3 * i] = Scale(entry.red, entry.level);
+        buffer[3 * i + 1] = Scale(entry.green, entry.level);
+        buffer[3 * i + 2] = Scale(entry.blue, entry.level);
+    }
+    return buffer;
+}
+
+std::size_t LightFrameBytes(std::size_t ledCount) {
+    return 3 * std::min(ledCount, kMaxLeds);
+}
 
 std::array<std::uint8_t, kKeyboardFrameBytes> PackKeyboardFrame(const LightFrame& frame,
                                                                 std::span<const std::uint8_t> keyLedMap) {

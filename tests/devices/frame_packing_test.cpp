@@ -1,4 +1,4 @@
-#include "devices/light/keyboard_frame.h"
+#include "devices/light/frame_packing.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,29 @@
 namespace norvane::devices::light {
 namespace {
 
-TEST(KeyboardFrame, PacksKeysAtTheirLedAsRedBlueGreen) {
+TEST(FramePacking, OtherDevicesPackLedsInOrderAsRedGreenBlue) {
+    LightFrame frame(15);
+    frame.Set(0, {200, 100, 50, 128});
+    frame.Set(14, {255, 0, 255, 255});
+    const auto buffer = PackLightFrame(frame);
+    EXPECT_EQ(buffer[0], 100);
+    EXPECT_EQ(buffer[1], 50);
+    EXPECT_EQ(buffer[2], 25);
+    EXPECT_EQ(buffer[42], 254);
+    EXPECT_EQ(buffer[43], 0);
+    EXPECT_EQ(buffer[44], 254);
+    EXPECT_EQ(buffer[45], 0);
+    EXPECT_EQ(LightFrameBytes(15), 45U);
+    // The buffer holds 170 LEDs; a larger frame is cut there.
+    LightFrame large(200);
+    large.Fill({255, 255, 255, 255});
+    const auto full = PackLightFrame(large);
+    EXPECT_EQ(full[509], 254);
+    EXPECT_EQ(full[510], 0);
+    EXPECT_EQ(LightFrameBytes(200), 510U);
+}
+
+TEST(FramePacking, KeyboardPacksKeysAtTheirLedAsRedBlueGreen) {
     LightFrame frame(170);
     frame.Set(0, {200, 100, 50, 128});
     frame.Set(1, {255, 255, 255, 255});
@@ -31,7 +53,7 @@ TEST(KeyboardFrame, PacksKeysAtTheirLedAsRedBlueGreen) {
     EXPECT_EQ(ButtonColour({0x11, 0x22, 0x33, 0x44}), 0x223311U);
 }
 
-TEST(KeyboardFrame, KeysFrom126AreNeverStreamed) {
+TEST(FramePacking, KeyboardKeysFrom126AreNeverStreamed) {
     LightFrame frame(170);
     frame.Fill({255, 255, 255, 255});
     std::vector<std::uint8_t> map(170, 255);
@@ -49,7 +71,7 @@ TEST(KeyboardFrame, KeysFrom126AreNeverStreamed) {
     EXPECT_EQ(edge[509], 254);
 }
 
-TEST(KeyboardFrame, OnlyHostModesStream) {
+TEST(FramePacking, OnlyKeyboardHostModesStream) {
     for (int mode = 0; mode <= 31; ++mode) {
         EXPECT_EQ(KeyboardStreamLength(mode), mode == 29 || mode == 30 ? 378U : 0U) << mode;
     }

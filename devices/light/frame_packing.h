@@ -7,10 +7,15 @@
 #include <cstdint>
 #include <span>
 
-// The keyboard's frame on the wire and on the page.
+// LED frames on the wire and on the page.
 namespace norvane::devices::light {
 
 inline constexpr std::size_t kKeyboardFrameBytes = 512;
+
+// LED i at bytes 3i, 3i + 1, 3i + 2 as red, green, blue scaled by the level, for the
+// first 170 LEDs; the device is sent the first LightFrameBytes(LED count) bytes.
+std::array<std::uint8_t, kKeyboardFrameBytes> PackLightFrame(const LightFrame& frame);
+std::size_t LightFrameBytes(std::size_t ledCount);
 inline constexpr std::size_t kKeyboardStreamBytes = 378;
 inline constexpr int kStreamedKeys = 126;
 
