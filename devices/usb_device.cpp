@@ -4,11 +4,13 @@
 #include "device/commands.h"
 #include "devices/device_paths.h"
 #include "devices/function_tab.h"
+#include "devices/light/frame_packing.h"
 #include "devices/page_panels.h"
 #include "pages/device_key_button.h"
 #include "platform/diag.h"
 #include "ui/paint_host.h"
 #include "ui/paint_manager.h"
+#include "ui/window.h"
 
 #include <algorithm>
 #include <cstring>
@@ -72,20 +74,6 @@ std::array<std::uint32_t, 3> AudioLightToWords(const config::AudioLightInfo& inf
     std::array<std::uint8_t, 9> bytes{};
     std::memcpy(bytes.data(), &info, bytes.size());
     return BytesToWords<3>(bytes);
-}
-
-std::array<std::uint8_t, CTarnexUSBDevice::kFrameBufferSize> PackLightFrame(const light::LightFrame& frame,
-                                                                            int ledCount) {
-    std::array<std::uint8_t, CTarnexUSBDevice::kFrameBufferSize> buffer{};
-    const int count = std::clamp(ledCount, 0, static_cast<int>(buffer.size() / 3));
-    for (int i = 0; i < count; ++i) {
-        const light::LedColor entry = frame.Get(i);
-        const auto at = static_cast<std::size_t>(3 * i);
-        buffer[at] = light::Scale(entry.red, entry.level);
-        buffer[at + 1] = light::Scale(entry.green, entry.level);
-        buffer[at + 2] = light::Scale(entry.blue, entry.level);
-    }
-    return buffer;
 }
 
 CTarnexUSBDevice::CTarnexUSBDevice() = default;
@@ -204,10 +192,7 @@ void CTarnexUSBDevice::SendLightFrame() {
         pages::CDeviceKeyButtonUI* button = index < lightButtons_.size() ? lightButtons_[index] : nullptr;
         if (button != nullptr && button->IsVisible()) {
             const light::LedColor entry = frame_.Get(i);
-            const std::uint32_t colour = static_cast<std::uint32_t>(entry.red) |
-                                         static_cast<std::uint32_t>(entry.blue) << 8 |
-                                         static_cast<std::uint32_t>(entry.green) << 16;
-            button->SetLightOverlay(colour, entry.level, true);
+            button->SetLightOverlay(light::ButtonColour(entry), entry.level, true);
         }
     }
     if (commandChannel_.IsWireless()) {
@@ -218,9 +203,8 @@ void CTarnexUSBDevice::SendLightFrame() {
         return;
     }
     sendPausedUntilMs_.reset();
-    const auto buffer = PackLightFrame(frame_, ledCount_);
-    const auto length =
-        static_cast<std::size_t>(3 * std::clamp(ledCount_, 0, static_cast<int>(buffer.size() / 3)));
+    const auto buffer = light::PackLightFrame(frame_);
+    const std::size_t length = light::LightFrameBytes(static_cast<std::size_t>(ledCount_));
     if (device::WriteLightFrame(commandChannel_, std::span(buffer).first(length)) !=
         device::result::kSuccess) {
         sendPausedUntilMs_ = now + static_cast<std::uint64_t>(kFailedSendPause.count());
@@ -404,7 +388,7 @@ void CTarnexUSBDevice::SetLedCount(int count) {
     ledCount_ = std::max(count, 0);
     const auto size = static_cast<std::size_t>(ledCount_);
     lightButtons_.assign(size, nullptr);
-    frame_ = light::LightFrame(size);
+    frame_.Resize(size);
     ledRecords_.assign(size, LedRecord{});
 }
 
@@ -431,6 +415,12 @@ int CTarnexUSBDevice::SetHostLighting(int flag) {
         return device::EnableHostLighting(commandChannel_);
     }
     return device::result::kSuccess;
+}
+
+void CTarnexUSBDevice::ReportLinkState(bool online) {
+    if (mainWindow_ != nullptr) {
+        mainWindow_->SendMessage(kLinkStateMessage, tileIndex_, online ? 1 : 0);
+    }
 }
 
 void CTarnexUSBDevice::SetStatusPollSuspended(int flag) {

@@ -61,10 +61,11 @@ using LedRecord = std::array<std::uint8_t, 16>;
 class CTarnexUSBDevice : public ui::CHorizontalLayoutUI, public ui::INotifyUI {
 public:
     static constexpr std::string_view kClassName = "TarnexUSBDevice";
-    static constexpr std::size_t kFrameBufferSize = 512;
     static constexpr std::chrono::milliseconds kFailedSendPause{200};
     static constexpr std::string_view kFunctionSwitch = "device_function_switch";
     static constexpr std::string_view kKeyFunctionSwitch = "device_key_function_switch";
+    // To the main window: wparam the tile index, lparam 1 online or 0 offline.
+    static constexpr unsigned kLinkStateMessage = 0x0D03;
 
     CTarnexUSBDevice();
     ~CTarnexUSBDevice() override;
@@ -163,6 +164,10 @@ public:
     void SetLightPanel(ui::CControlUI* panel) { lightPanel_ = panel; }
     void SetProfilePanel(ui::CControlUI* panel) { profilePanel_ = panel; }
     void SetSelectionPanel(ui::CControlUI* panel) { selectionPanel_ = panel; }
+    // The device picture, repainted by the tile after each frame.
+    ui::CControlUI* SelectionPanel() const { return selectionPanel_; }
+    // Tells the main window that the device went online or offline (the tile's link checks).
+    void ReportLinkState(bool online);
     // Stores the flag; a keyboard (kind 1) given 1 also turns host lighting on in the device.
     // The result of that command, else 1.
     int SetHostLighting(int flag);
@@ -278,10 +283,5 @@ config::LightInfo LightInfoFromWords(std::uint32_t w0, std::uint32_t w1, std::ui
 std::array<std::uint32_t, 4> LightInfoToWords(const config::LightInfo& info);
 config::AudioLightInfo AudioLightFromWords(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2);
 std::array<std::uint32_t, 3> AudioLightToWords(const config::AudioLightInfo& info);
-
-// The device form of a frame: red, green and blue scaled by the level, three bytes per
-// LED from byte 0, at most 170 LEDs.
-std::array<std::uint8_t, CTarnexUSBDevice::kFrameBufferSize> PackLightFrame(const light::LightFrame& frame,
-                                                                            int ledCount);
 
 }  // namespace norvane::devices

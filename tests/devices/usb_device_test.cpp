@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace norvane::test {
 namespace {
 
@@ -205,6 +207,32 @@ TEST_F(DevicePageTest, StatusPollSuspensionNeedsAWirelessCapableDevice) {
     EXPECT_TRUE(page->IsStatusPollSuspended());
     page->SetStatusPollSuspended(0);
     EXPECT_FALSE(page->IsStatusPollSuspended());
+}
+
+// A main window that keeps the program messages it is sent.
+class MessageLog : public ui::WindowImplBase {
+public:
+    std::string GetSkinFile() const override { return {}; }
+    std::string_view GetWindowClassName() const override { return "MessageLog"; }
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                      bool& handled) override {
+        seen.push_back({msg, wparam, lparam});
+        handled = true;
+        return 0;
+    }
+    std::vector<std::tuple<unsigned, std::intptr_t, std::intptr_t>> seen;
+};
+
+TEST_F(DevicePageTest, LinkStateGoesToTheMainWindowWithTheTileIndex) {
+    BuildPage(1, 0);
+    MessageLog main;
+    page->SetMainWindow(&main);
+    page->SetTileIndex(3);
+    page->ReportLinkState(false);
+    page->ReportLinkState(true);
+    EXPECT_EQ(main.seen, (std::vector<std::tuple<unsigned, std::intptr_t, std::intptr_t>>{{0x0D03, 3, 0},
+                                                                                          {0x0D03, 3, 1}}));
+    page->SetMainWindow(nullptr);
 }
 
 }  // namespace
