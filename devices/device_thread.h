@@ -52,7 +52,9 @@ enum class StopResult {
 // until it sees the signal, and the next Start, Stop or the destructor joins it. The
 // destructor waits without limit, so the worker cannot outlive this object; an owner
 // declares its DeviceThread members after everything their bodies use, so they are
-// destroyed (joined) first.
+// destroyed (joined) first. Start, Stop, Wake and Running are called from the owner's
+// thread. (A worker that destroys its own DeviceThread cannot join itself; it is let run out
+// its body.)
 class DeviceThread {
 public:
     // Stop bounds: light threads and the mousepad's and headset's event readers; the
@@ -74,7 +76,6 @@ public:
     bool Start(Body body, Cancel cancel = {});
     // Bounded stop with the diagnostic line of its outcome.
     StopResult Stop();
-    // Start, Stop, Wake and Running are called from the owner's thread.
     // Wakes the running worker's wait (no effect when none runs).
     void Wake();
     // True from Start until the body has returned.

@@ -83,6 +83,7 @@ TEST_F(DevicePageTest, BreathingStepsThroughTheLightCore) {
     struct Case {
         const char* name;
         std::uint8_t direction;
+        std::uint8_t brightness;
         devices::light::EffectState before;
         std::uint8_t phase;
         std::uint8_t secondPhase;
@@ -90,16 +91,18 @@ TEST_F(DevicePageTest, BreathingStepsThroughTheLightCore) {
     };
     const Case cases[] = {
         // Backward from 0 continues at 127 and leaves the second phase alone.
-        {"backward from 0", 0, {0, 32, 0, 0}, 127, 32, {248, 255, 0, 0}},
+        {"backward from 0", 0, 4, {0, 32, 0, 0}, 127, 32, {248, 255, 0, 0}},
         // Forward to 0 moves the second phase on: 176 + 16 wraps to 0 (wheel[0]).
-        {"forward wraps the wheel", 1, {127, 176, 0, 0}, 0, 0, {255, 1, 0, 0}},
-        {"forward rises", 1, {63, 16, 0, 0}, 64, 16, {255, 81, 0, 254}},
+        {"forward wraps the wheel", 1, 4, {127, 176, 0, 0}, 0, 0, {255, 1, 0, 0}},
+        {"forward rises", 1, 4, {63, 16, 0, 0}, 64, 16, {255, 81, 0, 254}},
+        // A brightness index past the table reads its last level.
+        {"brightness clamped", 1, 200, {63, 16, 0, 0}, 64, 16, {255, 81, 0, 254}},
     };
     for (const Case& c : cases) {
         config::LightInfo light;
         light.direction = c.direction;
         light.multiColor = 1;
-        light.brightness = 4;
+        light.brightness = c.brightness;
         const auto words = devices::LightInfoToWords(light);
         page->SetLightState(words[0], words[1], words[2], words[3]);
         page->SetEffectState(c.before);
