@@ -1,0 +1,28 @@
+#pragma once
+
+#include "config/light_data.h"
+
+// What the device object asks of the panels of its page. The panels are controls of the
+// page; the ones that take part implement these interfaces beside their control class.
+namespace norvane::devices {
+
+// The power panel of a wireless-capable device.
+class IPowerPanel {
+public:
+    virtual void SetWirelessCapable(bool capable) = 0;
+
+protected:
+    virtual ~IPowerPanel() = default;
+};
+
+// The lighting panel: shows the music-light settings and gives back what the user set.
+class ILightPanel {
+public:
+    virtual void ShowAudioLightState(const config::AudioLightInfo& state) = 0;
+    virtual config::AudioLightInfo ReadAudioLightState() const = 0;
+
+protected:
+    virtual ~ILightPanel() = default;
+};
+
+}  // namespace norvane::devices
