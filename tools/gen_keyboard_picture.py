@@ -17,7 +17,9 @@ import argparse
 import pathlib
 import struct
 import sys
+import xml.etree.ElementTree as ET
 import zlib
+from xml.sax.saxutils import quoteattr
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 OUT_DIR = ROOT / "resources" / "skin" / "XML" / "DeviceXml"
@@ -147,7 +149,7 @@ def main_block(variant):
     return keys
 
 
-def light_mask_png(size=16, radius=4, rim=3, centre_alpha=77):
+def light_mask_png(size=16, radius=4, rim=3, centre_alpha=90):
     """A white nine-patch mask for the LED light: a rounded rectangle whose rim is opaque and
     whose middle lets a third of the colour through, so captions stay readable on any light."""
     def coverage(px, py):
@@ -299,7 +301,7 @@ def render(variant, keys, lights):
         if n in keys:
             pos = ",".join(map(str, keys[n]))
             lines.append(f'  <DeviceKeyButton name="key_{n}" float="true" pos="{pos}" style="kb_key" '
-                         f'textid="keyboard_key_{KEY_NAMES[n]}"/>')
+                         f'textid={quoteattr("keyboard_key_" + KEY_NAMES[n])}/>')
         else:
             lines.append(f'  <DeviceKeyButton name="key_{n}" float="true" pos="0,0,0,0" visible="false"/>')
     lines.append("</SelectPanel>")
@@ -313,7 +315,12 @@ def build():
         keys, lights = picture(v)
         pictures.append((keys, lights))
         faults += check_rules(v, keys, lights)
-        files[OUT_DIR / f"keyboard_key_light_{v}.xml"] = render(v, keys, lights)
+        text = render(v, keys, lights)
+        try:
+            ET.fromstring(text.encode("utf-8"))
+        except ET.ParseError as e:
+            faults.append(f"variant {v}: not well-formed XML: {e}")
+        files[OUT_DIR / f"keyboard_key_light_{v}.xml"] = text
     faults += check_coverage(pictures)
     files[LIGHT_MASK] = light_mask_png()
     return files, faults
