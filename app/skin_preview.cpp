@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
     window.SetDPI(o.dpi);
     for (const std::string& selection : o.selections) {
         if (!norvane::app::SelectTab(window.PaintManager(), selection)) {
-            std::fprintf(stderr, "cannot select %s (want TABLAYOUT=INDEX)\n", selection.c_str());
+            static_cast<void>(
+                std::fprintf(stderr, "cannot select %s (want TABLAYOUT=INDEX)\n", selection.c_str()));
             return 1;
         }
     }
