@@ -6,6 +6,7 @@ set -euo pipefail
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/norvane-package-XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -40,8 +41,10 @@ depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
 # Every shared library a program needs belongs to a package the control file names.
 for exe in "$root"/usr/bin/*; do
   for lib in $(objdump -p "$exe" | awk '/NEEDED/ {print $2}'); do
-    path=$(ldd "$exe" | awk -v lib="$lib" '$1 == lib {print $3; exit}')
-    owner=$( (dpkg -S "$path" || dpkg -S "$(readlink -f "$path")") 2>/dev/null | head -n1 | cut -d: -f1)
+    # ldd prints "lib => path", or just the path for the dynamic loader.
+    path=$(ldd "$exe" | awk -v lib="$lib" '!seen && $1 == lib {print $3; seen = 1}
+      !seen && substr($1, length($1) - length(lib)) == "/" lib {print $1; seen = 1}')
+    owner=$( (dpkg -S "$path" || dpkg -S "$(readlink -f "$path")") 2>/dev/null | awk -F: 'NR == 1 {print $1}')
     grep -qxF "$owner" <<<"$depends_names" || fail "$(basename "$exe") needs $lib (${owner:-no package}), not in Depends"
   done
 done
