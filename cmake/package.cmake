@@ -5,11 +5,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The NORVANE developers")
 set(CPACK_PACKAGE_CONTACT "The NORVANE developers <norvane@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Sets what keys and buttons do, lighting, macros, mouse sensitivity stages, recoil patterns and headset \
-audio of a family of USB gaming keyboards, mice, mousepads and headsets, with named profiles per device. \
-Includes the command-line tool norvane-ctl and a udev rule that gives the logged-in user access to the \
-supported devices.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Sets what keys and buttons do, lighting, macros, mouse sensitivity stages,"
+  "recoil patterns and headset audio of a family of USB gaming keyboards, mice,"
+  "mousepads and headsets, with named profiles per device."
+  "Includes the command-line tool norvane-ctl and a udev rule that gives the"
+  "logged-in user access to the supported devices.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
