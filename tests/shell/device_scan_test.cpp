@@ -28,27 +28,27 @@ public:
         ++firsts;
     }
     std::vector<std::string> Take() {
-        const std::lock_guard lock(mutex);
-        return std::exchange(events, {});
+        const std::lock_guard lock(mutex_);
+        return std::exchange(events_, {});
     }
     bool WaitFor(const std::string& event, std::chrono::milliseconds limit) {
-        std::unique_lock lock(mutex);
-        return changed.wait_for(lock, limit,
-                                [&] { return std::ranges::find(events, event) != events.end(); });
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit,
+                                 [&] { return std::ranges::find(events_, event) != events_.end(); });
     }
     std::atomic<int> firsts{0};
 
 private:
     void Add(std::string event) {
         {
-            const std::lock_guard lock(mutex);
-            events.push_back(std::move(event));
+            const std::lock_guard lock(mutex_);
+            events_.push_back(std::move(event));
         }
-        changed.notify_all();
+        changed_.notify_all();
     }
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::string> events;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::string> events_;
 };
 
 // The simulator, with a listing that can be made to fail and that counts enumerations.

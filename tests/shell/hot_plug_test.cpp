@@ -11,8 +11,6 @@
 namespace norvane::test {
 namespace {
 
-using device::LinkMode;
-
 class HotPlugTest : public DeviceListTest {
 protected:
     void SetUp() override {
@@ -312,6 +310,27 @@ TEST_F(HotPlugTest, ChangesQueuedBeforeTheUiThreadRunsAreHandledAsTheyHappened) 
                      .At(device::FindCatalogRow(0x320F, 0x221C, device::DeviceKind::MouseCable,
                                                 device::DeviceRole::Command))
                      ->present);
+}
+
+TEST_F(HotPlugTest, AChannelThatCannotOpenStillShowsTheTileAndTheNextArrivalTriesAgain) {
+    sim::SimDevice& keyboard = Plug("keyboard");
+    scanner->RunPass(list->Reporter());
+    keyboard.Unplug();  // gone before the UI thread opens it
+    platform.Pump();
+    auto& channel = Keyboard().CommandChannel();
+    EXPECT_FALSE(channel.IsOpen());
+    EXPECT_EQ(Connected(), std::vector<int>{kKeyboardTile});
+    EXPECT_TRUE(window->PaintManager().HasTimer(&Tile(kKeyboardTile), shell::kTimerAttach));
+    platform.Advance(shell::kAttachMs + 5);
+    // The frame timer ran once and, with the channel closed, was not armed again.
+    EXPECT_FALSE(window->PaintManager().HasTimer(&Tile(kKeyboardTile), shell::kTimerLightFrame));
+
+    Scan();
+    EXPECT_TRUE(Connected().empty());
+    keyboard.Plug();
+    Scan();
+    EXPECT_TRUE(channel.IsOpen());
+    EXPECT_EQ(Connected(), std::vector<int>{kKeyboardTile});
 }
 
 TEST_F(HotPlugTest, SlotsOutsideTheListAndForeignMessagesAreIgnored) {
