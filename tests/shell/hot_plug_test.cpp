@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace norvane::test {
 namespace {
@@ -340,6 +341,65 @@ TEST_F(HotPlugTest, SlotsOutsideTheListAndForeignMessagesAreIgnored) {
     EXPECT_FALSE(list->HandleMessage(ui::kWmUser + 1, 0, 0));
     EXPECT_EQ(list->Tiles().size(), 2U);
     EXPECT_TRUE(NoDeviceShown());
+}
+
+}  // namespace
+}  // namespace norvane::test
+
+namespace norvane::test {
+namespace {
+
+// The list's own threads: the scan thread posts, the test's thread plays the UI thread.
+class ListThreadsTest : public DeviceListTest {
+protected:
+    void SetUp() override {
+        DeviceListTest::SetUp();
+        MakeList();
+    }
+    // Dispatches messages until the condition holds or two seconds pass.
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        for (int i = 0; i < 200 && !done(); ++i) {
+            platform.WaitForMessages(10);
+            platform.Pump();
+        }
+        return done();
+    }
+};
+
+TEST_F(ListThreadsTest, ScanThreadShowsTheWindowOnceAndReportsHotPlugThroughTheQueue) {
+    const unsigned instance = ui::RegisterWindowMessage(shell::kInstanceMessageName);
+    ASSERT_TRUE(list->StartThreads());
+    ASSERT_TRUE(PumpUntil([&] { return window->Count(instance) == 1; }));
+    sim::SimDevice& keyboard = Plug("keyboard");
+    ASSERT_TRUE(PumpUntil([&] { return Connected() == std::vector<int>{kKeyboardTile}; }));
+    EXPECT_TRUE(Keyboard().CommandChannel().IsOpen());
+    keyboard.Unplug();
+    ASSERT_TRUE(PumpUntil([&] { return NoDeviceShown(); }));
+    EXPECT_FALSE(Keyboard().CommandChannel().IsOpen());
+    EXPECT_EQ(window->Count(instance), 1);
+    list->StopThreads();
+    EXPECT_FALSE(list->Scan().Running());
+    EXPECT_FALSE(list->Sync().Running());
+}
+
+TEST_F(ListThreadsTest, DestroyingTheListWhileItScansAndSyncs) {
+    Plug("keyboard");
+    Plug("mouse");
+    ASSERT_TRUE(list->StartThreads());
+    ASSERT_TRUE(PumpUntil([&] { return Connected().size() == 2; }));
+    Keyboard().CommandChannel().SetSync(true);
+    list->Sync().SetSettings(shell::SyncSettings{shell::SyncEffect::ColourCycle, 4, 4, 1, 0, 0, 0, 0});
+    ASSERT_TRUE(PumpUntil([&] { return Keyboard().GetLedColor(0).level != 0; }));
+    devices::CTarnexUSBDevice& page = Keyboard();
+    Plug("mousepad");  // arrivals still being posted while the list goes
+    window->list = nullptr;
+    list.reset();
+    platform.Pump();  // what the scan posted last finds no list
+    // The sync thread has ended: the page it painted (the window still owns it) stands still.
+    const auto colour = page.GetLedColor(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(page.GetLedColor(0), colour);
 }
 
 }  // namespace
