@@ -15,7 +15,8 @@ constexpr std::string_view kDeviceSuffix = "Device";
 
 bool FactoryKnows(std::string_view tag) {
     const auto& factory = ui::CControlFactory::Instance();
-    return factory.Has(tag) || factory.Has("C" + std::string(tag) + "UI");
+    const std::string name(tag);
+    return factory.Has(name) || factory.Has("C" + name) || factory.Has("C" + name + "UI");
 }
 
 // Takes ownership of a built root as T, or wraps it in a new T.
