@@ -78,10 +78,15 @@ bool DeviceList::Init() {
 bool DeviceList::StartThreads() {
     const bool scanning = scan_.Start();
     const bool syncing = lightSync_.Start();
+    if (scanning) {
+        udevWake_.Start();
+    }
     return scanning && syncing;
 }
 
 void DeviceList::StopThreads() {
+    // The listener wakes the scan thread: it goes first.
+    udevWake_.Stop();
     scan_.Stop();
     lightSync_.Stop();
 }

@@ -6,6 +6,7 @@
 #include "shell/device_list/device_scan.h"
 #include "shell/device_list/device_slot.h"
 #include "shell/device_list/light_sync.h"
+#include "shell/device_list/udev_wake.h"
 #include "ui/notify.h"
 #include "ui/types.h"
 
@@ -103,7 +104,9 @@ public:
     // At window-init: the pages of the first two tile rows (mouse, keyboard), hidden, and
     // "No_device_Link" shown. False when the window lacks the list's containers.
     bool Init();
-    // Starts and stops the scan and light-sync threads (bounded, cooperative stops).
+    // Starts and stops the scan and light-sync threads (bounded, cooperative stops), and
+    // where udev runs, a listener that wakes the scan when a hidraw node comes or goes.
+    // False when the scan or sync thread did not start; the listener is optional.
     bool StartThreads();
     void StopThreads();
     ScanThread& Scan() { return scan_; }
@@ -197,6 +200,7 @@ private:
     SlotEventSink sink_;
     LightSync lightSync_;
     ScanThread scan_;
+    UdevWake udevWake_{[this] { scan_.Wake(); }};
 };
 
 }  // namespace norvane::shell

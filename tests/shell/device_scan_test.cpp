@@ -1,5 +1,6 @@
 // The scan: one pass against the simulator, and the scan thread's start, stop and wake.
 #include "shell/device_list/device_scan.h"
+#include "shell/device_list/udev_wake.h"
 
 #include "devices/device_thread.h"
 #include "platform/diag.h"
@@ -202,6 +203,22 @@ TEST_F(ScanThreadTest, StartStopStormAndDestructionWhileScanning) {
     // Whatever the rounds claimed, a slot is present only with a plugged device's path.
     for (const auto& [index, path] : slots.PresentSlots()) {
         EXPECT_TRUE(backend.Probe(path)) << path;
+    }
+}
+
+TEST(UdevWakeTest, StartsWhereAMonitorCanBeMadeAndAlwaysStopsWithinItsBound) {
+    std::atomic<int> wakes{0};
+    for (int round = 0; round < 10; ++round) {
+        shell::UdevWake wake([&] { ++wakes; });
+        if (!wake.Start()) {
+            GTEST_SKIP() << "no udev netlink monitor here";
+        }
+        EXPECT_TRUE(wake.Running());
+        if (round % 2 == 0) {
+            EXPECT_EQ(wake.Stop(), devices::StopResult::Ended);
+            EXPECT_FALSE(wake.Running());
+        }
+        // Odd rounds: the destructor stops the listener blocked in its poll.
     }
 }
 
