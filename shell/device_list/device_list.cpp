@@ -55,6 +55,9 @@ DeviceList::~DeviceList() {
 }
 
 bool DeviceList::Init() {
+    if (!tiles_.empty()) {
+        return true;  // already initialised
+    }
     tileContainer_ = dynamic_cast<ui::CContainerUI*>(window_.FindControl(kTileContainer));
     pageSwitch_ = dynamic_cast<ui::CTabLayoutUI*>(window_.FindControl(kPageSwitch));
     powerSwitch_ = dynamic_cast<ui::CTabLayoutUI*>(window_.FindControl(kPowerSwitch));

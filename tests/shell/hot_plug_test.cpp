@@ -175,6 +175,13 @@ TEST_F(HotPlugTest, PreviousAndNextMoveBetweenShownTilesAndStopAtTheEnds) {
     EXPECT_EQ(Selected(), kMouseTile);
     ASSERT_FALSE(window->current.empty());
     EXPECT_EQ(window->current.back(), (std::array<int, 3>{kMouseTile, 2, 0}));
+
+    // The user picks a tile: its page and power panel come to the front.
+    Tile(3).SelectOption()->Selected(true);
+    EXPECT_EQ(Selected(), 3);
+    EXPECT_EQ(Pages().GetCurSel(), Tile(3).PageIndex());
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI&>(Ctl(shell::kPowerSwitch)).GetCurSel(), Tile(3).PowerTabIndex());
+    EXPECT_EQ(window->current.back(), (std::array<int, 3>{3, 7, 0}));
 }
 
 TEST_F(HotPlugTest, ReceiverPluggedBesideTheCableKeepsOnePageAndTakesOverWhenTheCableGoes) {
