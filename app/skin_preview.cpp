@@ -133,6 +133,9 @@ int main(int argc, char** argv) {
     norvane::pages::RegisterPictureControls(norvane::ui::CControlFactory::Instance());
 
     std::error_code ec;
+    if (!o.out.empty() && o.out.has_parent_path()) {
+        std::filesystem::create_directories(o.out.parent_path(), ec);  // a failure shows when saving
+    }
     std::filesystem::path layout = std::filesystem::absolute(o.layout, ec);
     std::filesystem::path skin = o.skin.empty() ? norvane::platform::ProgramSubfolder("skin") : o.skin;
     // A layout outside the program's skin folder brings its own folder as the skin root.
@@ -152,11 +155,11 @@ int main(int argc, char** argv) {
         if (!menu.empty() && !o.out.empty()) {
             QImage image = norvane::ui::qt::RenderMenu(menu);
             if (!image.save(QString::fromStdString(o.out.string()))) {
-                std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str());
+                static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
                 return 1;
             }
-            std::printf("%s: %dx%d, menu of %zu items\n", o.out.string().c_str(), image.width(),
-                        image.height(), menu.size());
+            static_cast<void>(std::printf("%s: %dx%d, menu of %zu items\n", o.out.string().c_str(),
+                                          image.width(), image.height(), menu.size()));
             return 0;
         }
     }
