@@ -298,6 +298,26 @@ def png(width, height, raw):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
+def pixels_of(data):
+    """Header and uncompressed image data of a PNG, so that a check does not depend on how
+    this machine's zlib compresses."""
+    if data is None or data[:8] != b"\x89PNG\r\n\x1a\n":
+        return None
+    pos, header, idat = 8, b"", b""
+    while pos + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            header = body
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    try:
+        return header, zlib.decompress(idat)
+    except zlib.error:
+        return None
+
+
 def build():
     out = {}
     for path, (size, shapes) in sorted(ICONS.items()):
@@ -317,7 +337,7 @@ def main():
     for path, data in build().items():
         target = os.path.join(args.skin, path)
         current = open(target, "rb").read() if os.path.isfile(target) else None
-        if current == data:
+        if current == data or (current is not None and pixels_of(current) == pixels_of(data)):
             continue
         if args.check:
             stale.append(path)
