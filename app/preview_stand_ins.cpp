@@ -15,9 +15,9 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kPageRoots = {"TarnexKeyboardDevice", "TarnexMouseDevice",
                                                         "TarnexMousePadDevice", "TarnexDE6533Device"};
-constexpr std::array<std::string_view, 8> kPanels = {"DeviceProfile", "LightControl", "KeySetControl",
-                                                     "MacroControl",  "ShootControl", "Voice6533Control",
-                                                     "DeviceOption",  "MpDevicePower"};
+constexpr std::array<std::string_view, 2> kRowRoots = {"DeviceOption", "MpDevicePower"};
+constexpr std::array<std::string_view, 6> kPanels = {"DeviceProfile", "LightControl", "KeySetControl",
+                                                     "MacroControl",  "ShootControl", "Voice6533Control"};
 
 bool Listed(auto const& list, std::string_view tag) {
     for (std::string_view entry : list) {
@@ -37,6 +37,9 @@ std::unique_ptr<ui::CControlUI> MakePreviewStandIn(std::string_view tag) {
     }
     if (Listed(kPageRoots, tag)) {
         return std::make_unique<ui::CVerticalLayoutUI>();
+    }
+    if (Listed(kRowRoots, tag)) {
+        return std::make_unique<ui::CHorizontalLayoutUI>();
     }
     if (!Listed(kPanels, tag)) {
         return nullptr;
@@ -65,6 +68,46 @@ bool SelectTab(ui::CPaintManagerUI& manager, std::string_view selection) {
     }
     auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(manager.FindControl(selection.substr(0, eq)));
     return tabs != nullptr && index >= 0 && index < tabs->GetCount() && tabs->SelectItem(index);
+}
+
+ui::CControlUI* AddLayout(ui::CPaintManagerUI& manager, std::string_view addition,
+                          ui::IDialogBuilderCallback* callback) {
+    auto eq = addition.find('=');
+    if (eq == std::string_view::npos || eq == 0 || eq + 1 == addition.size()) {
+        return nullptr;
+    }
+    auto* container = dynamic_cast<ui::CContainerUI*>(manager.FindControl(addition.substr(0, eq)));
+    if (container == nullptr) {
+        return nullptr;
+    }
+    ui::CDialogBuilder builder;
+    std::unique_ptr<ui::CControlUI> root = builder.Create(addition.substr(eq + 1), &manager, callback);
+    return root != nullptr ? container->Add(std::move(root)) : nullptr;
+}
+
+bool SetNamedAttribute(ui::CPaintManagerUI& manager, ui::CControlUI* scope, std::string_view assignment) {
+    auto eq = assignment.find('=');
+    auto dot = assignment.substr(0, eq).find('.');
+    if (eq == std::string_view::npos || dot == std::string_view::npos || dot == 0 || dot + 1 == eq) {
+        return false;
+    }
+    std::string_view name = assignment.substr(0, dot);
+    ui::CControlUI* target = nullptr;
+    if (scope != nullptr) {
+        scope->ForEach([&](ui::CControlUI& c) {
+            if (target == nullptr && c.GetName() == name) {
+                target = &c;
+            }
+        });
+    }
+    if (target == nullptr) {
+        target = manager.FindControl(name);
+    }
+    if (target == nullptr) {
+        return false;
+    }
+    target->SetAttribute(assignment.substr(dot + 1, eq - dot - 1), assignment.substr(eq + 1));
+    return true;
 }
 
 }  // namespace norvane::app

@@ -1,8 +1,12 @@
 // norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]
-//                      [--select NAME=INDEX ...]
+//                      [--select NAME=INDEX ...] [--add CONTAINER=LAYOUT ...] [--set NAME.ATTR=VALUE ...]
+//                      [--size W,H]
 // Builds a skin layout and saves a screenshot of it (offscreen), or shows it in a window
-// when no --out is given. The tool for authoring skins. The program's own page and panel
-// classes are not linked in: device pages build on a plain layout and panels show as labelled
+// when no --out is given. --add and --set run in the order given: --add appends a built
+// sub-layout to a container (a device page, a tile, a power panel), --set changes one
+// attribute, looking the name up in the last added sub-layout first. --size sets the client
+// size, for a sub-layout that has no <Window> of its own. The tool for authoring skins. The program's own
+// page and panel classes are not linked in: device pages build on a plain layout and panels show as labelled
 // boxes (preview_stand_ins.h).
 #include <QApplication>
 #include <QImage>
@@ -13,7 +17,9 @@
 
 #include "app/preview_stand_ins.h"
 #include "pages/picture_controls.h"
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
+#include "ui/menu.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/window.h"
 
@@ -38,14 +44,22 @@ struct Options {
     std::filesystem::path out;
     std::filesystem::path skin;
     std::vector<std::string> selections;  // NAME=INDEX: tab layouts to switch
+    struct Edit {
+        bool add;  // --add, else --set
+        std::string text;
+    };
+    std::vector<Edit> edits;
     int dpi = 96;
+    int width = 0;  // --size; 0 keeps the layout's own
+    int height = 0;
     bool demo = false;
 };
 
 int Usage() {
     std::fputs(
         "usage: norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]\n"
-        "                            [--select NAME=INDEX ...]\n",
+        "                            [--select NAME=INDEX ...] [--add CONTAINER=LAYOUT ...]\n"
+        "                            [--set NAME.ATTR=VALUE ...] [--size W,H]\n",
         stderr);
     return 2;
 }
@@ -82,6 +96,16 @@ bool Parse(int argc, char** argv, Options& o) {
                 return false;
             }
             o.selections.emplace_back(argv[++i]);
+        } else if (arg == "--size") {
+            if (i + 1 >= argc || std::sscanf(argv[++i], "%d,%d", &o.width, &o.height) != 2 || o.width <= 0 ||
+                o.height <= 0) {
+                return false;
+            }
+        } else if (arg == "--add" || arg == "--set") {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            o.edits.push_back({arg == "--add", argv[++i]});
         } else if (arg == "--demo") {
             o.demo = true;
         } else if (!arg.empty() && arg[0] != '-' && o.layout.empty()) {
@@ -109,6 +133,9 @@ int main(int argc, char** argv) {
     norvane::pages::RegisterPictureControls(norvane::ui::CControlFactory::Instance());
 
     std::error_code ec;
+    if (!o.out.empty() && o.out.has_parent_path()) {
+        std::filesystem::create_directories(o.out.parent_path(), ec);  // a failure shows when saving
+    }
     std::filesystem::path layout = std::filesystem::absolute(o.layout, ec);
     std::filesystem::path skin = o.skin.empty() ? norvane::platform::ProgramSubfolder("skin") : o.skin;
     // A layout outside the program's skin folder brings its own folder as the skin root.
@@ -122,12 +149,41 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read language file %s\n", o.lang.string().c_str());
         return 1;
     }
+    // A menu layout is shown as its pop-up, sub-menus opened beside it.
+    if (auto content = norvane::platform::ReadFileLimited(layout, 1U << 20U)) {
+        std::vector<norvane::ui::MenuItem> menu = norvane::ui::ParseMenu(*content, platform.Resources());
+        if (!menu.empty() && !o.out.empty()) {
+            QImage image = norvane::ui::qt::RenderMenu(menu);
+            if (!image.save(QString::fromStdString(o.out.string()))) {
+                static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
+                return 1;
+            }
+            static_cast<void>(std::printf("%s: %dx%d, menu of %zu items\n", o.out.string().c_str(),
+                                          image.width(), image.height(), menu.size()));
+            return 0;
+        }
+    }
     PreviewWindow window(layout.string());
     if (!window.Create(nullptr, "")) {
         std::fprintf(stderr, "cannot build layout %s\n", layout.string().c_str());
         return 1;
     }
     window.SetDPI(o.dpi);
+    if (o.width > 0) {
+        window.ResizeClient(o.width, o.height);
+    }
+    norvane::ui::CControlUI* added = nullptr;
+    for (const Options::Edit& edit : o.edits) {
+        if (edit.add) {
+            added = norvane::app::AddLayout(window.PaintManager(), edit.text, &window);
+        }
+        if (edit.add ? added == nullptr
+                     : !norvane::app::SetNamedAttribute(window.PaintManager(), added, edit.text)) {
+            static_cast<void>(
+                std::fprintf(stderr, "cannot %s %s\n", edit.add ? "add" : "set", edit.text.c_str()));
+            return 1;
+        }
+    }
     for (const std::string& selection : o.selections) {
         if (!norvane::app::SelectTab(window.PaintManager(), selection)) {
             static_cast<void>(

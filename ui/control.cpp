@@ -1,6 +1,7 @@
 #include "ui/control.h"
 
 #include "ui/attributes.h"
+#include "ui/image_string.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
 
@@ -353,6 +354,9 @@ void CControlUI::PaintBorder(IRenderer& r) {
 }
 
 bool CControlUI::DrawImageString(IRenderer& r, std::string_view image, const ImageTint* tint) {
+    if (manager_ != nullptr && manager_->GetDPI() != 96 && image.find("dest=") != std::string_view::npos) {
+        return r.DrawImage(rect_, ScaleImageDest(image, [this](int v) { return Scale(v); }), tint);
+    }
     return r.DrawImage(rect_, image, tint);
 }
 

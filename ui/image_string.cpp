@@ -36,4 +36,23 @@ ImageSpec ParseImageString(std::string_view text) {
     return imageSpec;
 }
 
+std::string ScaleImageDest(std::string_view text, const std::function<int(int)>& scale) {
+    std::size_t key = text.find("dest=");
+    if (key == std::string_view::npos || key + 6 > text.size()) {
+        return std::string(text);
+    }
+    const char quote = text[key + 5];
+    std::size_t begin = key + 6;
+    std::size_t end = text.find(quote, begin);
+    if ((quote != '\'' && quote != '"') || end == std::string_view::npos) {
+        return std::string(text);
+    }
+    Rect dest = ParseRect(text.substr(begin, end - begin));
+    std::string out(text.substr(0, begin));
+    out += std::to_string(scale(dest.left)) + "," + std::to_string(scale(dest.top)) + "," +
+           std::to_string(scale(dest.right)) + "," + std::to_string(scale(dest.bottom));
+    out += text.substr(end);
+    return out;
+}
+
 }  // namespace norvane::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ struct ImageSpec {
 };
 
 ImageSpec ParseImageString(std::string_view text);
+
+// The image string with the four numbers of its dest='l,t,r,b' passed through scale (a window's
+// DPI scaling: dest is written for 96 DPI like every other size); other text is kept as it is.
+std::string ScaleImageDest(std::string_view text, const std::function<int(int)>& scale);
 
 // The light tint passed with an image: colour, level 0..255 and whether it is drawn.
 struct ImageTint {

@@ -12,6 +12,9 @@ constexpr std::size_t kMaxLanguageFile = 4U << 20U;
 }
 
 std::filesystem::path CResourceManager::ResolveSkinPath(std::string_view name) const {
+    if (auto entry = index_.find(name); entry != index_.end()) {
+        name = entry->second;
+    }
     std::filesystem::path relative(name);
     if (relative.empty()) {
         return {};
@@ -25,6 +28,26 @@ std::filesystem::path CResourceManager::ResolveSkinPath(std::string_view name) c
         }
     }
     return skinFolder_ / relative;
+}
+
+bool CResourceManager::LoadResourceIndex(std::string_view file) {
+    std::filesystem::path path = ResolveSkinPath(file);
+    auto content = path.empty() ? std::nullopt : platform::ReadFileLimited(path, kMaxLanguageFile);
+    pugi::xml_document doc;
+    if (!content || !doc.load_buffer(content->data(), content->size()) || !doc.document_element()) {
+        platform::diag::Trace("resource index unreadable: " + std::string(file));
+        return false;
+    }
+    std::map<std::string, std::string, std::less<>> index;
+    for (pugi::xml_node node : doc.document_element().children()) {
+        std::string id = node.attribute("id").as_string();
+        std::string target = node.attribute("file").as_string();
+        if (!id.empty() && !target.empty()) {
+            index[id] = target;
+        }
+    }
+    index_ = std::move(index);
+    return true;
 }
 
 bool CResourceManager::LoadLanguage(const std::filesystem::path& file) {

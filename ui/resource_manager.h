@@ -18,7 +18,12 @@ public:
     void SetSkinFolder(std::filesystem::path folder) { skinFolder_ = std::move(folder); }
     const std::filesystem::path& SkinFolder() const { return skinFolder_; }
     // A skin-relative name made absolute; empty for names that try to leave the skin folder.
+    // A resource id of the index (LoadResourceIndex) stands for its file.
     std::filesystem::path ResolveSkinPath(std::string_view name) const;
+    // Reads the skin's resource index, skin-relative like a layout:
+    //   <Res><Layout id="XML_MAIN" file="main.xml"/></Res>
+    // Any element with an id and a file adds one entry. False (index unchanged) when unreadable.
+    bool LoadResourceIndex(std::string_view file);
 
     // Replaces the current texts by the file's; false (texts unchanged) when unreadable.
     bool LoadLanguage(const std::filesystem::path& file);
@@ -36,6 +41,7 @@ private:
     void NotifyListeners();
 
     std::filesystem::path skinFolder_;
+    std::map<std::string, std::string, std::less<>> index_;
     std::map<std::string, std::string, std::less<>> texts_;
     std::string languageName_;
     std::vector<std::pair<int, Listener>> listeners_;

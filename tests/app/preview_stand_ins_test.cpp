@@ -64,5 +64,52 @@ TEST_F(PreviewStandInTest, SelectTabTakesNameEqualsAPageIndex) {
     }
 }
 
+TEST_F(PreviewStandInTest, TilesAndPowerPanelsBuildAsRowsWithTheirChildren) {
+    WriteSkin("tile.xml", R"(<DeviceOption width="120" height="30" childpadding="4">
+        <Option name="device_select" width="30"/><Label name="device_select_name"/></DeviceOption>)");
+    StandInWindow w("tile.xml");
+    ASSERT_TRUE(w.Create(nullptr, "t"));
+    w.PaintManager().UpdateLayout();
+    auto* row = dynamic_cast<ui::CHorizontalLayoutUI*>(w.PaintManager().GetRoot());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetCount(), 2);
+    EXPECT_EQ(PosOf(w, "device_select_name").left, PosOf(w, "device_select").right + 4);
+}
+
+TEST_F(PreviewStandInTest, AddLayoutAppendsABuiltLayoutAndSetReachesTheLastAddedFirst) {
+    WriteSkin("tile.xml",
+              R"(<HorizontalLayout width="50"><Label name="name" text="tile"/></HorizontalLayout>)");
+    WriteSkin("broken.xml", "<HorizontalLayout");
+    auto w = Open(R"(<VerticalLayout><HorizontalLayout name="strip"/><Label name="name" text="window"/>
+                     <Label name="plain"/></VerticalLayout>)");
+    ASSERT_TRUE(w);
+    auto& strip = ui::test::Ctl<ui::CHorizontalLayoutUI>(*w, "strip");
+    ui::CControlUI* first = AddLayout(w->PaintManager(), "strip=tile.xml", w.get());
+    ui::CControlUI* second = AddLayout(w->PaintManager(), "strip=tile.xml", w.get());
+    ASSERT_TRUE(first != nullptr && second != nullptr);
+    EXPECT_EQ(strip.GetCount(), 2);
+    EXPECT_EQ(strip.GetItemAt(1), second);
+    for (const char* bad : {"strip", "=tile.xml", "strip=", "plain=tile.xml", "missing=tile.xml",
+                            "strip=broken.xml", "strip=none.xml"}) {
+        EXPECT_EQ(AddLayout(w->PaintManager(), bad, w.get()), nullptr) << bad;
+    }
+    EXPECT_EQ(strip.GetCount(), 2);
+
+    // Same name in two tiles and the window: the scope's own control is changed.
+    ASSERT_TRUE(SetNamedAttribute(w->PaintManager(), second, "name.text=second"));
+    auto* secondName = dynamic_cast<ui::CContainerUI*>(second)->FindSubControl("name");
+    auto* firstName = dynamic_cast<ui::CContainerUI*>(first)->FindSubControl("name");
+    EXPECT_EQ(secondName->GetText(), "second");
+    EXPECT_EQ(firstName->GetText(), "tile");
+    // Outside the scope, the window-wide lookup.
+    ASSERT_TRUE(SetNamedAttribute(w->PaintManager(), second, "plain.text=found"));
+    EXPECT_EQ(w->FindControl("plain")->GetText(), "found");
+    ASSERT_TRUE(SetNamedAttribute(w->PaintManager(), nullptr, "plain.visible=false"));
+    EXPECT_FALSE(w->FindControl("plain")->IsVisible());
+    for (const char* bad : {"plain", "plain.text", ".text=x", "plain.=x", "plaintext=x", "missing.text=x"}) {
+        EXPECT_FALSE(SetNamedAttribute(w->PaintManager(), nullptr, bad)) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace norvane::app

@@ -162,7 +162,7 @@ TEST_F(KeyboardPageTest, EveryTextOfThePageIsInBothLanguageFiles) {
         }
     });
     ASSERT_GT(ids.size(), 100U);
-    for (const char* lang : {"lang_en.xml", "lang_cn.xml"}) {
+    for (const char* lang : {"lan_en.xml", "lan_cn.xml"}) {
         ASSERT_TRUE(platform.Resources().LoadLanguage(kSkin / lang)) << lang;
         for (const std::string& id : ids) {
             EXPECT_TRUE(platform.Resources().HasText(id)) << lang << " lacks " << id;

@@ -168,6 +168,28 @@ TEST_F(BuilderTest, LanguageSwitchUpdatesEveryText) {
     EXPECT_EQ(ok->GetText(), "确定");
 }
 
+TEST_F(BuilderTest, ResourceIndexMapsLayoutIdsToFiles) {
+    WriteSkin("layouts/main.xml", R"(<Window size="300,200"><VerticalLayout name="root"/></Window>)");
+    WriteSkin("res.xml", R"(<Res><Layout id="XML_MAIN" file="layouts/main.xml"/><Layout id="no_file"/>
+        <Layout id="XML_OUT" file="../outside.xml"/></Res>)");
+    RecordingWindow byId("XML_MAIN");
+    EXPECT_FALSE(byId.Create(nullptr, "before")) << "an id means nothing without the index";
+    ASSERT_TRUE(platform.Resources().LoadResourceIndex("res.xml"));
+    RecordingWindow main("XML_MAIN");
+    ASSERT_TRUE(main.Create(nullptr, "main"));
+    EXPECT_NE(main.FindControl("root"), nullptr);
+    EXPECT_EQ(platform.Resources().ResolveSkinPath("XML_MAIN"), dir.Path() / "layouts/main.xml");
+    // Names that are no id resolve as before; an entry may not lead out of the skin.
+    EXPECT_EQ(platform.Resources().ResolveSkinPath("layouts/main.xml"), dir.Path() / "layouts/main.xml");
+    EXPECT_EQ(platform.Resources().ResolveSkinPath("no_file"), dir.Path() / "no_file");
+    EXPECT_TRUE(platform.Resources().ResolveSkinPath("XML_OUT").empty());
+    // An unreadable index keeps the one loaded before.
+    WriteSkin("bad.xml", "<Res><Layout id=");
+    EXPECT_FALSE(platform.Resources().LoadResourceIndex("bad.xml"));
+    EXPECT_FALSE(platform.Resources().LoadResourceIndex("missing.xml"));
+    EXPECT_EQ(platform.Resources().ResolveSkinPath("XML_MAIN"), dir.Path() / "layouts/main.xml");
+}
+
 TEST_F(BuilderTest, MenusReturnTheChosenItemName) {
     WriteSkin("menu.xml", R"(<Menu><MenuElement name="about_menu" text="About"/><MenuSeparator/>
         <MenuElement name="exit" textid="menu_exit"/></Menu>)");

@@ -1,6 +1,8 @@
 #include "tests/ui/ui_fixture.h"
 #include "ui/button.h"
 #include "ui/container.h"
+#include "ui/headless/recording_renderer.h"
+#include "ui/image_string.h"
 
 namespace norvane::ui::test {
 namespace {
@@ -64,6 +66,34 @@ TEST_F(LayoutTest, DpiScaleMultipliesEverySize) {
     EXPECT_EQ(PosOf(*w, "header"), (Rect{12, 12, 588, 72}));
     EXPECT_EQ(PosOf(*w, "a"), (Rect{12, 12, 162, 72}));
     EXPECT_EQ(PosOf(*w, "floater"), (Rect{192 + 30, 84 + 45, 192 + 105, 84 + 90}));
+}
+
+TEST_F(LayoutTest, ImageDestRectanglesScaleWithTheDpi) {
+    auto w = Open(R"(<VerticalLayout>
+      <Button name="icon" height="28" normalimage="file='i.png' dest='8,6,24,22' fade='200'"/>
+      <Button name="whole" height="28" normalimage="i.png"/></VerticalLayout>)");
+    ASSERT_TRUE(w);
+    struct Case {
+        int dpi;
+        const char* icon;
+    };
+    for (const Case& c : {Case{144, "file='i.png' dest='12,9,36,33' fade='200'"},
+                          Case{96, "file='i.png' dest='8,6,24,22' fade='200'"}}) {
+        w->SetDPI(c.dpi);
+        w->PaintManager().UpdateLayout();
+        headless::RecordingRenderer r;
+        w->PaintManager().Paint(r, {0, 0, 600, 450});
+        std::vector<std::string> images;
+        for (const auto& call : r.CallsOf(headless::RecordingRenderer::Op::Image)) {
+            images.push_back(call.text);
+        }
+        EXPECT_EQ(images, (std::vector<std::string>{c.icon, "i.png"})) << c.dpi;
+    }
+    EXPECT_EQ(ScaleImageDest("file='a.png' dest='1,2,3'", [](int v) { return v * 2; }),
+              "file='a.png' dest='2,4,6,0'");
+    for (const char* unchanged : {"a.png", "file='a.png' dest=", "file='a.png' dest='1,2", "dest=x1,2,3,4"}) {
+        EXPECT_EQ(ScaleImageDest(unchanged, [](int v) { return v * 2; }), unchanged);
+    }
 }
 
 TEST_F(LayoutTest, StretchRespectsMinAndMaxAndSharesTheRest) {

@@ -1,10 +1,12 @@
 // Images as the Qt renderer draws them: tiling with odd source rectangles, the fore images of
-// buttons and sliders, the slider's thumb images per state, and the shared paint cache.
+// buttons and sliders, the slider's thumb images per state, the shared paint cache, and menus
+// drawn without being shown.
 #include <QImage>
 #include <QPainter>
 
 #include "tests/ui/qt_fixture.h"
 #include "ui/button.h"
+#include "ui/menu.h"
 #include "ui/qt/qt_renderer.h"
 #include "ui/slider.h"
 
@@ -109,6 +111,35 @@ TEST_F(QtPaintTest, TheSharedPaintCacheIsEmptiedWithItsPlatform) {
     }
     // Pixmaps and fonts must not outlive the application that made them.
     EXPECT_TRUE(SharedPaintCache().IsEmpty());
+}
+
+TEST_F(QtPaintTest, AMenuIsDrawnWithEverySubMenuOpenBesideIt) {
+    const std::vector<MenuItem> flat = ParseMenu(
+        R"(<Menu><MenuElement name="a" text="Settings"/><MenuSeparator/><MenuElement name="b" text="Exit"/></Menu>)",
+        platform_.Resources());
+    const std::vector<MenuItem> nested = ParseMenu(R"(<Menu><MenuElement name="a" text="Settings"/>
+        <MenuElement name="p" text="Insert"><MenuElement name="c" text="Click"/><MenuElement name="d" text="Press"/>
+        </MenuElement><MenuElement name="q" text="Record"><MenuElement name="e" text="Now"/></MenuElement></Menu>)",
+                                                   platform_.Resources());
+    ASSERT_EQ(flat.size(), 3U);
+    ASSERT_EQ(nested.size(), 3U);
+    QImage one = RenderMenu(flat);
+    QImage three = RenderMenu(nested);
+    ASSERT_FALSE(one.isNull());
+    EXPECT_GT(one.height(), 40);
+    // Two sub-menus stacked right of the top level: wider, and drawn (menu colour) right and low.
+    EXPECT_GT(three.width(), one.width() + 40);
+    const QRgb menu = 0xFF1B1E24U;
+    EXPECT_EQ(one.pixel(one.width() / 2, 2), menu);
+    int topRight = 1;  // the top-level menu's right border
+    while (topRight < three.width() && three.pixel(topRight, 2) == menu) {
+        ++topRight;
+    }
+    int subMenuRows = 0;
+    for (int y = 0; y < three.height(); ++y) {
+        subMenuRows += three.pixel(std::min(three.width() - 1, topRight + 12), y) == menu ? 1 : 0;
+    }
+    EXPECT_GT(subMenuRows, one.height()) << "both sub-menus drawn";
 }
 
 }  // namespace

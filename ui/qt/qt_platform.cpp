@@ -180,4 +180,44 @@ QImage RenderWindow(WindowImplBase& window) {
     return image;
 }
 
+QImage RenderMenu(const std::vector<MenuItem>& items) {
+    constexpr int kGap = 8;
+    std::vector<QImage> parts;
+    auto grab = [&parts](const std::vector<MenuItem>& level) {
+        QMenu menu;
+        menu.setStyleSheet(QString::fromLatin1(kMenuStyle));
+        AddItems(menu, level);
+        menu.ensurePolished();
+        menu.adjustSize();
+        parts.push_back(menu.grab().toImage());
+    };
+    grab(items);
+    std::vector<const MenuItem*> open;
+    for (const MenuItem& item : items) {
+        if (!item.children.empty()) {
+            open.push_back(&item);
+        }
+    }
+    int width = parts.front().width();
+    int height = parts.front().height();
+    int subWidth = 0;
+    int subHeight = 0;
+    for (const MenuItem* item : open) {
+        grab(item->children);
+        subWidth = std::max(subWidth, parts.back().width());
+        subHeight += parts.back().height() + kGap;
+    }
+    QImage image(width + (open.empty() ? 0 : kGap + subWidth), std::max(height, subHeight),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor::fromRgba(0xFF121418U));
+    QPainter painter(&image);
+    painter.drawImage(0, 0, parts.front());
+    int y = 0;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        painter.drawImage(width + kGap, y, parts[i]);
+        y += parts[i].height() + kGap;
+    }
+    return image;
+}
+
 }  // namespace norvane::ui::qt

@@ -43,6 +43,10 @@ private:
 // Paints a window's tree into an image of its client size (no display needed).
 QImage RenderWindow(WindowImplBase& window);
 
+// Paints a pop-up menu as TrackMenu shows it, with every sub-menu opened beside it (top-level
+// menu on the left, the sub-menus stacked on the right), without showing it.
+QImage RenderMenu(const std::vector<MenuItem>& items);
+
 // "Profile Files(*.json)|*.json|" filters as Qt's "Profile Files (*.json)".
 QString ToQtFilter(std::string_view filter);
 

@@ -1,0 +1,382 @@
+// The main window skin built headless: the main layout through the resource index, the tiles,
+// power panels and a device page added to it as the program adds them, the two menus, and the
+// texts and pictures those files name.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/preview_stand_ins.h"
+#include "pages/circle_progress.h"
+#include "pages/picture_controls.h"
+#include "tests/ui/ui_fixture.h"
+#include "ui/container.h"
+#include "ui/dialog_builder.h"
+#include "ui/edit.h"
+#include "ui/menu.h"
+#include "ui/option.h"
+#include "ui/progress.h"
+
+namespace norvane::ui::test {
+namespace {
+
+const std::filesystem::path kSkin = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin";
+constexpr std::array<const char*, 2> kLanguages = {"lan_en.xml", "lan_cn.xml"};
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The page, tile and power panel classes of the program are not linked here: the preview's
+// stand-ins build their layouts on plain containers.
+class MainWindow : public WindowImplBase {
+public:
+    std::string GetSkinFile() const override { return "XML_MAIN"; }
+    std::string_view GetWindowClassName() const override { return "MainSkinTest"; }
+    std::unique_ptr<CControlUI> CreateControl(std::string_view tag) override {
+        return app::MakePreviewStandIn(tag);
+    }
+};
+
+class MainSkinTest : public ::testing::Test {
+protected:
+    MainSkinTest() {
+        SetCurrentPlatform(&platform);
+        pages::RegisterPictureControls(CControlFactory::Instance());
+        platform.Resources().SetSkinFolder(kSkin);
+        indexed = platform.Resources().LoadResourceIndex("res.xml");
+        built = indexed && window.Create(nullptr, "NORVANE") &&
+                platform.Resources().LoadLanguage(kSkin / "lan_en.xml");
+        if (built) {
+            window.PaintManager().UpdateLayout();
+        }
+    }
+    ~MainSkinTest() override { SetCurrentPlatform(nullptr); }
+
+    CControlUI* Add(std::string_view container, std::string_view layout) {
+        CDialogBuilder builder;
+        auto root = builder.Create(layout, &window.PaintManager(), &window);
+        CControlUI* added = root ? Ctl<CContainerUI>(window, container).Add(std::move(root)) : nullptr;
+        window.PaintManager().UpdateLayout();
+        return added;
+    }
+    template <typename T>
+    static T* Child(CControlUI& scope, std::string_view name) {
+        T* found = nullptr;
+        scope.ForEach([&](CControlUI& c) {
+            if (found == nullptr && c.GetName() == name) {
+                found = dynamic_cast<T*>(&c);
+            }
+        });
+        return found;
+    }
+
+    headless::HeadlessPlatform platform;
+    MainWindow window;
+    bool indexed = false;
+    bool built = false;
+};
+
+TEST_F(MainSkinTest, MainLayoutHoldsEveryControlTheWindowRoutesWithItsClass) {
+    ASSERT_TRUE(indexed);
+    ASSERT_TRUE(built);
+    EXPECT_EQ(window.PaintManager().GetClientSize().cx, 1000);
+    EXPECT_EQ(window.PaintManager().GetClientSize().cy, 640);
+    std::vector<std::pair<std::string, std::string_view>> expected = {
+        {"root", "VerticalLayout"},       {"device_select_layout", "HorizontalLayout"},
+        {"device_switch", "TabLayout"},   {"device_power_switch", "TabLayout"},
+        {"setting_progress", "Progress"}, {"str_test", "Label"},
+    };
+    for (const char* name :
+         {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn", "smarteyesbtn",
+          "setbtn", "device_select_prev", "device_select_next", "nodevice_ok_btn", "control_light_status",
+          "logo_btn", "default_btn", "music_setting_btn", "windowdeviceset_0", "windowdeviceset_1"}) {
+        expected.emplace_back(name, "Button");
+    }
+    for (const char* c : {"R", "G", "B"}) {
+        expected.emplace_back(std::string(c) + "_light_slider", "Slider");
+        expected.emplace_back(std::string(c) + "_light_label", "Label");
+    }
+    for (int n = 0; n < 5; ++n) {
+        expected.emplace_back("velto_DPI_slider_" + std::to_string(n), "Slider");
+        expected.emplace_back("velto_DPI_edit_" + std::to_string(n), "Edit");
+    }
+    for (const auto& [name, cls] : expected) {
+        CControlUI* c = window.FindControl(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(c->GetClass(), cls) << name;
+    }
+    EXPECT_TRUE(dynamic_cast<CContainerUI*>(window.FindControl("No_device_Link")) != nullptr);
+    // Before the first scan no tile is connected: the window opens on the no-device panel.
+    EXPECT_TRUE(window.FindControl("No_device_Link")->IsVisible());
+    EXPECT_FALSE(window.FindControl("setting_progress")->IsVisible());
+    EXPECT_EQ(window.FindControl("str_test")->GetTextId(), "message_text_16");
+    // The typed sensitivity is clamped into the range the sliders cover.
+    for (int n = 0; n < 5; ++n) {
+        auto& slider = Ctl<CProgressUI>(window, "velto_DPI_slider_" + std::to_string(n));
+        auto& edit = Ctl<CEditUI>(window, "velto_DPI_edit_" + std::to_string(n));
+        EXPECT_EQ(slider.GetMinValue(), 200);
+        EXPECT_EQ(slider.GetMaxValue(), 6500);
+        EXPECT_EQ(edit.GetMinNumber(), 200);
+        EXPECT_EQ(edit.GetMaxNumber(), 6500);
+    }
+}
+
+TEST_F(MainSkinTest, VisibleBarControlsLieInsideTheWindowWithoutOverlapping) {
+    ASSERT_TRUE(built);
+    const Rect client{0, 0, 1000, 640};
+    for (const char* bar : {"main_titlebar", "main_device_strip"}) {
+        auto& row = Ctl<CContainerUI>(window, bar);
+        std::vector<CControlUI*> shown;
+        for (int i = 0; i < row.GetCount(); ++i) {
+            CControlUI* c = row.GetItemAt(i);
+            if (c->IsVisible() && !c->GetPos().IsEmpty()) {
+                shown.push_back(c);
+            }
+        }
+        ASSERT_GT(shown.size(), 3U) << bar;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_EQ(shown[i]->GetPos().Intersection(client).Width(), shown[i]->GetPos().Width())
+                << shown[i]->GetName();
+            EXPECT_TRUE(row.GetPos().Contains(shown[i]->GetPos().Center())) << shown[i]->GetName();
+            for (std::size_t j = i + 1; j < shown.size(); ++j) {
+                EXPECT_FALSE(shown[i]->GetPos().Intersects(shown[j]->GetPos()))
+                    << bar << ": " << shown[i]->GetName() << " overlaps " << shown[j]->GetName();
+            }
+        }
+    }
+    // The window buttons sit at the right edge, where a user looks for them.
+    EXPECT_GE(window.FindControl("closebtn")->GetPos().right, 990);
+}
+
+TEST_F(MainSkinTest, NoDevicePanelCoversThePagesAndTakesTheClicks) {
+    ASSERT_TRUE(built);
+    ASSERT_NE(Add("device_switch", "XML/DeviceXml/keyboarddevice.xml"), nullptr);
+    const Rect pages = window.FindControl("device_switch")->GetPos();
+    const Rect panel = window.FindControl("No_device_Link")->GetPos();
+    EXPECT_EQ(panel.left, pages.left);
+    EXPECT_EQ(panel.top, pages.top);
+    EXPECT_EQ(panel.right, pages.right);
+    EXPECT_EQ(panel.bottom, pages.bottom);
+    CControlUI* ok = window.FindControl("nodevice_ok_btn");
+    EXPECT_EQ(window.PaintManager().FindControlAt(ok->GetPos().Center()), ok);
+    CControlUI* picture = window.FindControl("keyboard_device_key_layout");
+    ASSERT_NE(picture, nullptr);
+    bool covered = false;
+    for (CControlUI* hit = window.PaintManager().FindControlAt(picture->GetPos().Center()); hit != nullptr;
+         hit = hit->GetParent()) {
+        covered = covered || hit->GetName() == "No_device_Link";
+    }
+    EXPECT_TRUE(covered) << "a click on the page goes through the no-device panel";
+
+    // Once a device is connected the page takes the whole area below the strip, picture included.
+    window.FindControl("No_device_Link")->SetVisible(false);
+    window.PaintManager().UpdateLayout();
+    const Rect key = picture->GetPos();
+    EXPECT_GE(key.left, pages.left);
+    EXPECT_LE(key.right, pages.right);
+    EXPECT_GE(key.top, pages.top);
+    EXPECT_LE(key.bottom, pages.bottom);
+    CControlUI* light = window.FindControl("LightControlItem");
+    ASSERT_NE(light, nullptr);
+    EXPECT_GT(light->GetPos().Height(), 100) << "the lighting panel has no room left under the picture";
+    EXPECT_LE(light->GetPos().bottom, pages.bottom);
+}
+
+TEST_F(MainSkinTest, TilesAddedAtRunTimeFitTheStripAndSelectOneAtATime) {
+    ASSERT_TRUE(built);
+    std::vector<CControlUI*> tiles;
+    for (int i = 0; i < 4; ++i) {
+        tiles.push_back(Add("device_select_layout", "XML/CustomControlXML/DeviceOption.xml"));
+        ASSERT_NE(tiles.back(), nullptr);
+    }
+    const Rect strip = window.FindControl("device_select_layout")->GetPos();
+    std::vector<COptionUI*> selectors;
+    for (CControlUI* tile : tiles) {
+        auto* select = Child<COptionUI>(*tile, "device_select");
+        auto* sync = Child<COptionUI>(*tile, "synchro_device_select");
+        auto* name = Child<CControlUI>(*tile, "device_select_name");
+        ASSERT_TRUE(select != nullptr && sync != nullptr && name != nullptr);
+        EXPECT_EQ(select->GetGroup(), "tab_header_device");
+        EXPECT_FALSE(sync->IsVisible());
+        EXPECT_EQ(name->GetTextId(), "unknow_device_name_text");
+        EXPECT_EQ(name->GetText(), "Unknown device");
+        EXPECT_GE(tile->GetPos().left, strip.left);
+        EXPECT_LE(tile->GetPos().right, strip.right) << "four tiles do not fit the strip";
+        EXPECT_GT(name->GetPos().Width(), 80);
+        selectors.push_back(select);
+    }
+    selectors[1]->Selected(true);
+    selectors[3]->Selected(true);
+    for (std::size_t i = 0; i < selectors.size(); ++i) {
+        EXPECT_EQ(selectors[i]->IsSelected(), i == 3) << i;
+    }
+}
+
+TEST_F(MainSkinTest, PowerPanelHoldsItsPartsAndFitsItsTabWithThePhoneShown) {
+    ASSERT_TRUE(built);
+    CControlUI* panel = Add("device_power_switch", "XML/CustomControlXML/MpDevicePower.xml");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_NE(Child<pages::CCircleProgressUI>(*panel, "device_Power_progress"), nullptr);
+    EXPECT_NE(Child<CContainerUI>(*panel, "device_power_Layout"), nullptr);
+    for (const char* name :
+         {"device_power_value", "device_wuxian_logo", "device_power_status", "device_phone_type"}) {
+        EXPECT_NE(Child<CControlUI>(*panel, name), nullptr) << name;
+    }
+    // The most a panel shows: the receiver mark and a mousepad's phone.
+    Child<CControlUI>(*panel, "device_wuxian_logo")->SetVisible(true);
+    Child<CControlUI>(*panel, "device_phone_type")->SetVisible(true);
+    window.PaintManager().UpdateLayout();
+    const Rect tab = window.FindControl("device_power_switch")->GetPos();
+    panel->ForEach([&](CControlUI& c) {
+        if (c.IsVisible() && &c != panel) {
+            EXPECT_LE(c.GetPos().right, tab.right) << c.GetName();
+            EXPECT_GT(c.GetPos().Width(), 0) << c.GetName();
+        }
+    });
+}
+
+TEST_F(MainSkinTest, MenusNameEveryItemTheWindowHandlesInBothLanguages) {
+    struct Case {
+        const char* file;
+        std::set<std::string> items;
+    };
+    const std::vector<Case> cases = {
+        {"menu.xml", {"exit", "about_menu", "setwnd_menu"}},
+        {"XML/Menus/macro_action_menu.xml",
+         {"redio_previous_record_time",
+          "redio_previous_constant_time",
+          "redio_previous_ignore_time",
+          "redio_later_record_time",
+          "redio_later_constant_time",
+          "redio_later_ignore_time",
+          "macro_action_edit",
+          "left_down",
+          "left_up",
+          "middle_down",
+          "middle_up",
+          "right_down",
+          "right_up",
+          "forward_down",
+          "forward_up",
+          "back_down",
+          "back_up",
+          "left_click",
+          "middle_click",
+          "right_click",
+          "forward_click",
+          "back_click"}},
+    };
+    for (const char* lang : kLanguages) {
+        ASSERT_TRUE(platform.Resources().LoadLanguage(kSkin / lang)) << lang;
+        for (const Case& c : cases) {
+            std::set<std::string> chosen;  // what the menu can return: its leaves
+            std::function<void(const std::vector<MenuItem>&)> walk = [&](const std::vector<MenuItem>& items) {
+                for (const MenuItem& item : items) {
+                    if (item.separator) {
+                        continue;
+                    }
+                    EXPECT_FALSE(item.text.empty()) << lang << " " << item.name;
+                    item.children.empty() ? static_cast<void>(chosen.insert(item.name)) : walk(item.children);
+                }
+            };
+            walk(LoadMenu(c.file, platform.Resources()));
+            EXPECT_EQ(chosen, c.items) << lang << " " << c.file;
+        }
+    }
+}
+
+TEST_F(MainSkinTest, EveryTextIdAndPictureTheLayoutsNameExists) {
+    const std::vector<std::string> files = {"main.xml", "XML/CustomControlXML/DeviceOption.xml",
+                                            "XML/CustomControlXML/MpDevicePower.xml", "menu.xml",
+                                            "XML/Menus/macro_action_menu.xml"};
+    std::set<std::string> ids;
+    std::set<std::string> pictures;
+    const std::regex idAttr(R"re((?:textid|tooltipid|hintid)="([^"]+)")re");
+    const std::regex picture(R"re(['"]([A-Za-z0-9_/]+\.png))re");  // attribute values, not comments
+    for (const std::string& file : files) {
+        std::string xml = ReadText(kSkin / file);
+        ASSERT_FALSE(xml.empty()) << file;
+        for (std::sregex_iterator m(xml.begin(), xml.end(), idAttr), end; m != end; ++m) {
+            ids.insert((*m)[1]);
+        }
+        for (std::sregex_iterator m(xml.begin(), xml.end(), picture), end; m != end; ++m) {
+            pictures.insert((*m)[1]);
+        }
+    }
+    // Texts and pictures the program sets on the tiles and power panels.
+    for (const char* stem : {"kb_device", "ms_device", "hard_mp_device", "soft_mp_device", "hd_device",
+                             "hub_device", "unknow_device"}) {
+        ids.insert(std::string(stem) + "_name_text");
+        for (const char* suffix : {"_normal", "_selected", "_synchro_normal", "_synchro_selected"}) {
+            pictures.insert(std::string("common/device_ico/") + stem + suffix + ".png");
+        }
+    }
+    for (const char* phone : {"iphone", "samsung", "other", "no_device"}) {
+        ids.insert(std::string("Phone_type_") + phone);
+        pictures.insert(std::string("power/Phone_type_") + phone + ".png");
+    }
+    for (const char* state : {"powered", "powering", "power"}) {
+        pictures.insert(std::string("power/") + state + ".png");
+    }
+    for (const char* id : {"keyboard", "mouse", "MousePad", "HD", "control_light_on_text",
+                           "control_light_off_text", "tips_text", "message_text_22", "message_text_26"}) {
+        ids.insert(id);
+    }
+    for (const std::string& p : pictures) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(kSkin / p)) << p;
+    }
+    for (const char* lang : kLanguages) {
+        ASSERT_TRUE(platform.Resources().LoadLanguage(kSkin / lang)) << lang;
+        for (const std::string& id : ids) {
+            EXPECT_TRUE(platform.Resources().HasText(id)) << lang << " lacks " << id;
+        }
+    }
+}
+
+TEST_F(MainSkinTest, BothLanguagesDefineTheSameTextsWithTheSamePlaceholders) {
+    std::map<std::string, std::string> texts[2];
+    const std::regex entry(R"re(<Text id="([^"]*)" value="([^"]*)"/>)re");
+    const std::regex placeholder(R"re(%[0-9]*[dsxu%])re");
+    for (std::size_t l = 0; l < kLanguages.size(); ++l) {
+        std::string xml = ReadText(kSkin / kLanguages[l]);
+        for (std::sregex_iterator m(xml.begin(), xml.end(), entry), end; m != end; ++m) {
+            EXPECT_TRUE(texts[l].emplace((*m)[1], (*m)[2]).second) << kLanguages[l] << " repeats " << (*m)[1];
+        }
+        ASSERT_GT(texts[l].size(), 300U) << kLanguages[l];
+    }
+    for (const auto& [id, english] : texts[0]) {
+        auto chinese = texts[1].find(id);
+        if (chinese == texts[1].end()) {
+            ADD_FAILURE() << "lan_cn.xml lacks " << id;
+            continue;
+        }
+        EXPECT_FALSE(english.empty()) << id;
+        EXPECT_FALSE(chinese->second.empty()) << id;
+        auto marks = [&](const std::string& s) {
+            std::vector<std::string> out;
+            for (std::sregex_iterator m(s.begin(), s.end(), placeholder), end; m != end; ++m) {
+                out.push_back(m->str());
+            }
+            return out;
+        };
+        EXPECT_EQ(marks(english), marks(chinese->second)) << id;
+    }
+    for (const auto& [id, text] : texts[1]) {
+        EXPECT_TRUE(texts[0].contains(id)) << "lan_en.xml lacks " << id;
+    }
+    // The one text the program formats with a number.
+    EXPECT_NE(texts[0]["message_text_16"].find("%d"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace norvane::ui::test
