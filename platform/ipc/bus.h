@@ -8,7 +8,7 @@
 
 #include "platform/ipc/messages.h"
 
-// The program's link to other programs (spec Parts 5.1 and 5.6): single instance, the
+// The program's link to other programs: single instance, the
 // registered messages between programs, the companion's data and the power broadcast.
 //
 // Backends: the session D-Bus (platform/ipc/dbus/, QtDBus) and an in-process bus for tests
@@ -41,7 +41,7 @@ public:
     // 256) and handed to it here, in order.
     virtual void SetEventHandler(EventHandler handler) = 0;
 
-    // Takes the single-instance name (the spec's named mutex "NORVANE"); when another copy
+    // Takes the single-instance name (on Windows the named mutex "NORVANE"); when another copy
     // holds it, wakes that copy (it receives ActivateEvent) and reports so. Messages from
     // outside are accepted only after this returned kPrimary. Call once.
     virtual InstanceClaim ClaimInstance() = 0;
@@ -50,7 +50,7 @@ public:
     // there is no bus to broadcast on.
     virtual bool BroadcastLightStatus(bool controlling) = 0;
 
-    // Whether the audio-capture companion runs (the spec's "find the companion window").
+    // Whether the audio-capture companion runs ("find the companion window").
     virtual bool AudioRecordPresent() = 0;
 
     // AudioCaptureMessage to the companion. Refuses (false, nothing sent) a code or value
@@ -63,7 +63,7 @@ public:
     virtual bool SendAudioColour(std::span<const std::uint8_t> block) = 0;
 
     // The kind 5 block to the test tool (exactly 1024 bytes, MakeDeviceReportBlock). False
-    // when refused or when no test tool runs (then nothing happens, as in the spec).
+    // when refused or when no test tool runs (then nothing happens).
     virtual bool SendDeviceReport(std::span<const std::uint8_t> block) = 0;
 
     // How the bus is reached, for diagnostics: "session bus", "lock file only", ...

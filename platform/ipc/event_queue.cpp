@@ -5,7 +5,8 @@
 namespace norvane::platform::ipc {
 
 EventQueue::EventQueue(std::size_t capacity, std::function<void()> notify)
-    : capacity_(capacity), notify_(std::move(notify)) {}
+    : capacity_(capacity), notify_(std::move(notify)) {
+}
 
 EventHandler EventQueue::Handler() {
     return [this](Event event) { Push(std::move(event)); };
@@ -41,7 +42,8 @@ std::optional<Event> EventQueue::TryPop() {
 
 std::optional<Event> EventQueue::WaitPop(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return !events_.empty() || closed_; }) || events_.empty()) {
+    if (!changed_.wait_for(lock, timeout, [this] { return !events_.empty() || closed_; }) ||
+        events_.empty()) {
         return std::nullopt;
     }
     Event event = std::move(events_.front());

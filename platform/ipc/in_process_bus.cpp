@@ -182,10 +182,13 @@ private:
 
 }  // namespace
 
-InProcessBus::InProcessBus() : state_(std::make_shared<State>()) {}
+InProcessBus::InProcessBus() : state_(std::make_shared<State>()) {
+}
 InProcessBus::~InProcessBus() = default;
 
-std::unique_ptr<IBus> InProcessBus::ConnectProgram() { return std::make_unique<ProgramEndpoint>(state_); }
+std::unique_ptr<IBus> InProcessBus::ConnectProgram() {
+    return std::make_unique<ProgramEndpoint>(state_);
+}
 
 std::unique_ptr<IPeer> InProcessBus::ConnectPeer(PeerRole role) {
     auto node = std::make_shared<PeerNode>(role);

@@ -67,7 +67,8 @@ bool WriteAll(int fd, std::string_view text) {
 }  // namespace
 
 InstanceLock::InstanceLock(std::filesystem::path folder)
-    : folder_(folder.empty() ? DefaultFolder() : std::move(folder)) {}
+    : folder_(folder.empty() ? DefaultFolder() : std::move(folder)) {
+}
 
 InstanceLock::~InstanceLock() {
     if (thread_.joinable()) {
@@ -204,7 +205,8 @@ void InstanceLock::Listen() {
 bool InstanceLock::ReadWakeLine(int fd) {
     ucred credentials{};
     socklen_t length = sizeof(credentials);
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 || credentials.uid != ::getuid()) {
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 ||
+        credentials.uid != ::getuid()) {
         diag::Trace("ipc: wake-up from another user ignored");
         return false;
     }
@@ -212,7 +214,8 @@ bool InstanceLock::ReadWakeLine(int fd) {
     std::string received;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
     while (received.size() < expected.size()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd entry{fd, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) != 1) {
             break;

@@ -10,10 +10,13 @@ namespace {
 template <typename>
 inline constexpr bool kAlwaysFalse = false;
 
-Refusal InvalidArgs(std::string message) { return Refusal{std::string(kErrorInvalidArgs), std::move(message)}; }
+Refusal InvalidArgs(std::string message) {
+    return Refusal{std::string(kErrorInvalidArgs), std::move(message)};
+}
 
 // Checks the signature of a call before any value is read.
-std::optional<Refusal> ExpectSignature(std::string_view member, const WireArgs& args, std::string_view expected) {
+std::optional<Refusal> ExpectSignature(std::string_view member, const WireArgs& args,
+                                       std::string_view expected) {
     const std::string actual = SignatureOf(args);
     if (actual == expected) {
         return std::nullopt;
@@ -33,8 +36,12 @@ Refusal UnknownMethod(std::string_view interface, std::string_view method) {
                    "no method " + std::string(method) + " in interface " + std::string(interface)};
 }
 
-std::uint32_t U32(const WireArg& arg) { return std::get<std::uint32_t>(arg); }
-const std::vector<std::uint8_t>& Bytes(const WireArg& arg) { return std::get<std::vector<std::uint8_t>>(arg); }
+std::uint32_t U32(const WireArg& arg) {
+    return std::get<std::uint32_t>(arg);
+}
+const std::vector<std::uint8_t>& Bytes(const WireArg& arg) {
+    return std::get<std::vector<std::uint8_t>>(arg);
+}
 
 std::optional<GameEventKind> GameKindOf(std::string_view method) {
     for (const GameEventKind kind :
@@ -54,7 +61,8 @@ struct BlockRule {
 };
 
 template <typename T, typename Make>
-Decoded<T> DecodeBlock(std::string_view member, const WireArgs& args, std::span<const BlockRule> rules, Make make) {
+Decoded<T> DecodeBlock(std::string_view member, const WireArgs& args, std::span<const BlockRule> rules,
+                       Make make) {
     if (auto refusal = ExpectSignature(member, args, "uay")) {
         return *refusal;
     }
@@ -157,10 +165,12 @@ Decoded<Event> DecodeProgramCall(std::string_view interface, std::string_view me
             return *refusal;
         }
         if (U32(args[0]) != 1) {
-            return InvalidArgs("LightControl: first parameter must be 1, got " + std::to_string(U32(args[0])));
+            return InvalidArgs("LightControl: first parameter must be 1, got " +
+                               std::to_string(U32(args[0])));
         }
         if (U32(args[1]) > 1) {
-            return InvalidArgs("LightControl: second parameter must be 0 or 1, got " + std::to_string(U32(args[1])));
+            return InvalidArgs("LightControl: second parameter must be 0 or 1, got " +
+                               std::to_string(U32(args[1])));
         }
         return Event{LightControlEvent{U32(args[1]) == 1}};
     }
@@ -181,14 +191,16 @@ Decoded<Event> DecodeProgramCall(std::string_view interface, std::string_view me
     if (method == kAudioDataMethod) {
         static constexpr BlockRule kRules[] = {{kAudioSamplesKind, 0, kAudioSamplesMaxBytes},
                                                {kAudioLevelsKind, 0, kAudioLevelsMaxBytes}};
-        return DecodeBlock<Event>(method, args, kRules, [](std::uint32_t kind, const std::vector<std::uint8_t>& block) {
-            return Event{AudioDataEvent{kind, block}};
-        });
+        return DecodeBlock<Event>(method, args, kRules,
+                                  [](std::uint32_t kind, const std::vector<std::uint8_t>& block) {
+                                      return Event{AudioDataEvent{kind, block}};
+                                  });
     }
     return UnknownMethod(kInterface, method);
 }
 
-Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string_view method, const WireArgs& args) {
+Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string_view method,
+                                         const WireArgs& args) {
     if (auto refusal = CheckInterface(interface, kAudioRecordInterface)) {
         return *refusal;
     }
@@ -212,7 +224,8 @@ Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string
     return UnknownMethod(kAudioRecordInterface, method);
 }
 
-Decoded<PeerEvent> DecodeTestToolCall(std::string_view interface, std::string_view method, const WireArgs& args) {
+Decoded<PeerEvent> DecodeTestToolCall(std::string_view interface, std::string_view method,
+                                      const WireArgs& args) {
     if (auto refusal = CheckInterface(interface, kTestToolInterface)) {
         return *refusal;
     }
@@ -236,7 +249,9 @@ Decoded<PeerEvent> DecodeLightStatusSignal(const WireArgs& args) {
     return PeerEvent{LightStatusSignal{U32(args[1]) == 1}};
 }
 
-WireArgs LightStatusArgs(bool controlling) { return {std::uint32_t{1}, std::uint32_t{controlling ? 1u : 0u}}; }
+WireArgs LightStatusArgs(bool controlling) {
+    return {std::uint32_t{1}, std::uint32_t{controlling ? 1u : 0u}};
+}
 
 bool IsValidAudioCommand(std::uint32_t code, std::uint32_t value) {
     switch (code) {
@@ -258,7 +273,7 @@ bool IsValidAudioCommand(std::uint32_t code, std::uint32_t value) {
 }
 
 std::array<std::uint8_t, kAudioColourBytes> MakeAudioColourBlock(std::uint8_t red, std::uint8_t green,
-                                                                  std::uint8_t blue) {
+                                                                 std::uint8_t blue) {
     std::array<std::uint8_t, kAudioColourBytes> block{};
     PutWord(block, 0, red);
     PutWord(block, 4, green == 0 ? 1u : green);
@@ -313,7 +328,8 @@ std::string Describe(const Event& event) {
                 return std::string(GameEventName(e.kind)) + "(" + std::to_string(e.phase) + ", " +
                        std::to_string(e.lightMode) + ")";
             } else if constexpr (std::is_same_v<T, AudioDataEvent>) {
-                return "AudioData(" + std::to_string(e.kind) + ", " + std::to_string(e.block.size()) + " bytes)";
+                return "AudioData(" + std::to_string(e.kind) + ", " + std::to_string(e.block.size()) +
+                       " bytes)";
             } else if constexpr (std::is_same_v<T, PowerEvent>) {
                 return e.change == PowerChange::kSuspend ? "Power(suspend)" : "Power(resume)";
             } else {
@@ -333,7 +349,8 @@ std::string Describe(const PeerEvent& event) {
                 return "Command(" + std::to_string(static_cast<std::uint32_t>(e.code)) + ", " +
                        std::to_string(e.value) + ")";
             } else if constexpr (std::is_same_v<T, CopyDataCall>) {
-                return "CopyData(" + std::to_string(e.kind) + ", " + std::to_string(e.block.size()) + " bytes)";
+                return "CopyData(" + std::to_string(e.kind) + ", " + std::to_string(e.block.size()) +
+                       " bytes)";
             } else {
                 static_assert(kAlwaysFalse<T>);
             }

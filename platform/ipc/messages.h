@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
-// The registered messages that NORVANE exchanges with other programs (spec Parts 5.1, 5.6,
-// 4.1), as they travel on the session bus: names, the argument values each may carry, the
+// The registered messages that NORVANE exchanges with other programs, as they travel on
+// the session bus: names, the argument values each may carry, the
 // data blocks and their limits, and the checks every message from outside passes before
 // anything in the program sees it. docs/ipc.md describes the same interface for the
 // authors of the other programs. Nothing here depends on Qt or on a bus.
@@ -24,13 +24,13 @@ inline constexpr std::string_view kBusName = "io.norvane.Norvane";
 inline constexpr std::string_view kObjectPath = "/io/norvane/Norvane";
 inline constexpr std::string_view kInterface = "io.norvane.Norvane";
 
-// The audio-capture companion (the spec's window "NORVANEAUDIORECORD" of class
+// The audio-capture companion (on Windows the window "NORVANEAUDIORECORD" of class
 // "NORVANEAudioRecord"): it owns this name while it runs and serves this object.
 inline constexpr std::string_view kAudioRecordBusName = "io.norvane.Norvane.AudioRecord";
 inline constexpr std::string_view kAudioRecordPath = "/io/norvane/Norvane/AudioRecord";
 inline constexpr std::string_view kAudioRecordInterface = "io.norvane.Norvane.AudioRecord";
 
-// The factory test tool (the spec's window titled "DidaDero").
+// The factory test tool (on Windows the window titled "DidaDero").
 inline constexpr std::string_view kTestToolBusName = "io.norvane.Norvane.TestTool";
 inline constexpr std::string_view kTestToolPath = "/io/norvane/Norvane/TestTool";
 inline constexpr std::string_view kTestToolInterface = "io.norvane.Norvane.TestTool";
@@ -61,7 +61,7 @@ inline constexpr std::string_view kErrorUnknownInterface = "org.freedesktop.DBus
 
 // ---- Values and limits ---------------------------------------------------------------------
 
-// Copy-data kinds and the block sizes of Part 5.6. Kinds 1 and 2 come from the companion
+// Copy-data kinds and their block sizes. Kinds 1 and 2 come from the companion
 // (at most the size of the receive buffer, never empty: an empty block is ignored); the
 // program sends kind 10 to the companion and kind 5 to the test tool, exactly these sizes.
 inline constexpr std::uint32_t kAudioSamplesKind = 1;
@@ -74,22 +74,22 @@ inline constexpr std::size_t kAudioColourBytes = 40;
 inline constexpr std::size_t kDeviceReportBytes = 1024;
 
 // The largest light effect number a game event may carry: the light state keeps the selected
-// mode as one byte (Parts 3.6, 5.6). The device page checks the number against its own list.
+// mode as one byte. The device page checks the number against its own list.
 inline constexpr std::uint32_t kMaxGameLightMode = 255;
 
 enum class GameEventKind : std::uint8_t { kStart, kEnd, kKill, kDeath };
 std::string_view GameEventName(GameEventKind kind);  // "Game_Start", ...
 
-// Part 5.6's game-event first parameter: 0 remembers the current mode as the previous one
+// A game event's first parameter: 0 remembers the current mode as the previous one
 // before switching, 1 and 2 switch only.
 inline constexpr std::uint32_t kMaxGamePhase = 2;
 
-// Power broadcast events (Part 5.6, step 8).
+// Power broadcast events.
 enum class PowerChange : std::uint32_t { kSuspend = 4, kResume = 0x12 };
 
-// AudioCaptureMessage command codes (Part 5.6). Their meanings beyond the order of use are
-// ours: start sends kAttach, kOpen, kStartCapture; stop sends kStopCapture, kClose, kDetach;
-// the colour sliders send kRed, kGreen, kBlue with 0 to 255.
+// AudioCaptureMessage command codes. Their names are ours; the main window uses them so: start sends kAttach,
+// kOpen, kStartCapture; stop sends kStopCapture, kClose, kDetach; the colour sliders send kRed, kGreen, kBlue
+// with 0 to 255.
 enum class AudioCommand : std::uint32_t {
     kAttach = 0,        // value: the program's process id (the window handle's place)
     kStartCapture = 1,  // value 0
@@ -136,8 +136,8 @@ struct PowerEvent {  // from the system's power management, not from a program
     PowerChange change = PowerChange::kSuspend;
     friend bool operator==(const PowerEvent&, const PowerEvent&) = default;
 };
-using Event = std::variant<ActivateEvent, ExternalForwardEvent, LightControlEvent, DeviceReportEvent, GameEvent,
-                           AudioDataEvent, PowerEvent>;
+using Event = std::variant<ActivateEvent, ExternalForwardEvent, LightControlEvent, DeviceReportEvent,
+                           GameEvent, AudioDataEvent, PowerEvent>;
 
 // The other programs' side: what the program sends them.
 struct LightStatusSignal {  // LightStatusMessage (1, controlling)
@@ -178,7 +178,7 @@ struct Refusal {
     std::string message;
     friend bool operator==(const Refusal&, const Refusal&) = default;
 };
-// Accepted and answered, but nothing to hand on (an empty audio block, Part 5.6).
+// Accepted and answered, but nothing to hand on (an empty audio block).
 struct Ignored {
     friend bool operator==(const Ignored&, const Ignored&) = default;
 };
@@ -202,11 +202,13 @@ Decoded<Event> DecodeProgramCall(std::string_view interface, std::string_view me
 // A call to the companion (kAudioRecordInterface):
 //   Command(u code, u value) -> the codes and values of AudioCommand
 //   CopyData(u kind, ay block) -> kind 10 with exactly 40 bytes
-Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string_view method, const WireArgs& args);
+Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string_view method,
+                                         const WireArgs& args);
 
 // A call to the test tool (kTestToolInterface): CopyData(u kind, ay block), kind 5 with
 // exactly 1024 bytes.
-Decoded<PeerEvent> DecodeTestToolCall(std::string_view interface, std::string_view method, const WireArgs& args);
+Decoded<PeerEvent> DecodeTestToolCall(std::string_view interface, std::string_view method,
+                                      const WireArgs& args);
 
 // The program's LightStatus signal: (u first, u second), first 1, second 0 or 1.
 Decoded<PeerEvent> DecodeLightStatusSignal(const WireArgs& args);
@@ -219,10 +221,10 @@ WireArgs LightStatusArgs(bool controlling);
 // Whether a command may be sent: a known code with a value in its range (see AudioCommand).
 bool IsValidAudioCommand(std::uint32_t code, std::uint32_t value);
 
-// The kind 10 block (Part 5.6): red, green and blue as little-endian 32-bit values, a green
+// The kind 10 block: red, green and blue as little-endian 32-bit values, a green
 // of 0 sent as 1, the remaining 28 bytes zero.
 std::array<std::uint8_t, kAudioColourBytes> MakeAudioColourBlock(std::uint8_t red, std::uint8_t green,
-                                                                  std::uint8_t blue);
+                                                                 std::uint8_t blue);
 
 // One tile row of the test tool report.
 struct DeviceReportRow {
@@ -233,7 +235,7 @@ struct DeviceReportRow {
 // The most rows that fit the report: (256 - 5) / 3.
 inline constexpr std::size_t kMaxDeviceReportRows = 83;
 
-// The kind 5 block (Part 5.6): 256 little-endian 32-bit integers: the four version bytes one
+// The kind 5 block: 256 little-endian 32-bit integers: the four version bytes one
 // per integer, the number of rows, then vendor, product and kind per row, the rest zero.
 // Nothing when there are more than kMaxDeviceReportRows rows.
 std::optional<std::array<std::uint8_t, kDeviceReportBytes>> MakeDeviceReportBlock(

@@ -184,7 +184,8 @@ TEST(InProcessBusTest, DeviceReportGoesToTheTestToolWhenItRuns) {
     tool->SetEventHandler(log.Handler());
     EXPECT_FALSE(program->SendDeviceReport(Bytes(1000, 0)));
     EXPECT_TRUE(program->SendDeviceReport(*block));
-    const std::vector<PeerEvent> expected = {CopyDataCall{kDeviceReportKind, Bytes(block->begin(), block->end())}};
+    const std::vector<PeerEvent> expected = {
+        CopyDataCall{kDeviceReportKind, Bytes(block->begin(), block->end())}};
     EXPECT_EQ(log.Events(), expected);
 }
 
@@ -368,14 +369,16 @@ TEST(InstanceLockTest, AnythingButTheWakeLineIsIgnored) {
     std::atomic<int> woken{0};
     InstanceLock lock(dir.Path());
     ASSERT_EQ(lock.Acquire([&] { ++woken; }), InstanceLock::Result::kAcquired);
-    for (const std::string_view junk : {"", "NORVANE activate", "hello there, this is not it\n", "NORVANE activatE\n"}) {
+    for (const std::string_view junk :
+         {"", "NORVANE activate", "hello there, this is not it\n", "NORVANE activatE\n"}) {
         UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const std::string path = (dir / InstanceLock::kSocketName).string();
         std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
         ASSERT_EQ(::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
-        ASSERT_EQ(::send(fd.Get(), junk.data(), junk.size(), MSG_NOSIGNAL), static_cast<ssize_t>(junk.size()));
+        ASSERT_EQ(::send(fd.Get(), junk.data(), junk.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(junk.size()));
         ::shutdown(fd.Get(), SHUT_WR);
         char byte = 0;
         ::recv(fd.Get(), &byte, 1, 0);  // the holder closes its end when done

@@ -106,8 +106,8 @@ public:
                 buffer_.erase(0, end + 1);
                 return line;
             }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
             pollfd entry{out_, POLLIN, 0};
             if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) != 1) {
                 return std::nullopt;
@@ -221,8 +221,9 @@ TEST_F(DBusBusTest, SecondProcessIsRefusedAndTheFirstIsWoken) {
 
 TEST_F(DBusBusTest, WithoutSessionBusTheLockFileRefusesAndWakes) {
     test::TempDir runtime;
-    const std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime.Path().string(),
-                                          "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (runtime / "no-bus").string()};
+    const std::vector<std::string> env = {
+        "XDG_RUNTIME_DIR=" + runtime.Path().string(),
+        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (runtime / "no-bus").string()};
     Child first(env, {});
     EXPECT_EQ(first.ReadLine(), "bus: lock file only, no power watch");
     ASSERT_EQ(first.ReadLine(), "claim: primary");
@@ -243,8 +244,9 @@ TEST_F(DBusBusTest, CopyWithoutBusFindsTheCopyOnTheBus) {
     EXPECT_EQ(first.ReadLine(), "bus: session bus, no power watch");
     ASSERT_EQ(first.ReadLine(), "claim: primary");
 
-    Child second({"XDG_RUNTIME_DIR=" + runtime.Path().string(), "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"},
-                 {});
+    Child second(
+        {"XDG_RUNTIME_DIR=" + runtime.Path().string(), "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"},
+        {});
     EXPECT_EQ(second.ReadLine(), "bus: lock file only, no power watch");
     EXPECT_EQ(second.ReadLine(), "claim: woke the running copy");
     EXPECT_EQ(second.Wait(), 0);
@@ -297,8 +299,9 @@ TEST_F(DBusBusTest, BroadcastReachesAnotherConnection) {
 
     // The same signal from a connection that does not own the program's name is not heard.
     QDBusConnection spoofer = RawConnection(QStringLiteral("spoofer"));
-    QDBusMessage spoof = QDBusMessage::createSignal(QStringLiteral("/io/norvane/Norvane"),
-                                                    QStringLiteral("io.norvane.Norvane"), QStringLiteral("LightStatus"));
+    QDBusMessage spoof =
+        QDBusMessage::createSignal(QStringLiteral("/io/norvane/Norvane"),
+                                   QStringLiteral("io.norvane.Norvane"), QStringLiteral("LightStatus"));
     spoof.setArguments({QVariant::fromValue(1u), QVariant::fromValue(0u)});
     ASSERT_TRUE(spoofer.send(spoof));
     // A marker after it, from the real owner, shows the spoof had its chance to arrive.
@@ -329,7 +332,8 @@ TEST_F(DBusBusTest, BadParameterFromOutsideIsRefused) {
     EXPECT_FALSE(outsider->CallProgram("AudioData", {1u, Bytes(4201, 0)}).ok);
     EXPECT_FALSE(outsider->CallProgram("AudioData", {2u, Bytes(157, 0)}).ok);
     EXPECT_FALSE(outsider->CallProgram("AudioData", {10u, Bytes(40, 0)}).ok);
-    EXPECT_EQ(outsider->CallProgram("FirmwareCheck", {0u, 300u}).error, "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(outsider->CallProgram("FirmwareCheck", {0u, 300u}).error,
+              "org.freedesktop.DBus.Error.UnknownMethod");
     EXPECT_EQ(outsider->CallProgram("OpenSettings", {}).error, "org.freedesktop.DBus.Error.UnknownMethod");
 
     // Good ones after the bad: only they arrive, in order.
@@ -354,13 +358,14 @@ TEST_F(DBusBusTest, IntrospectionOffersOnlyTheNamedMessages) {
         QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect")));
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     const std::string xml = reply.arguments().value(0).toString().toStdString();
-    for (const char* name : {"Activate", "ExternalForward", "LightControl", "DeviceReport", "Game_Start", "Game_End",
-                             "Game_Kill", "Game_Death", "AudioData", "LightStatus"}) {
+    for (const char* name : {"Activate", "ExternalForward", "LightControl", "DeviceReport", "Game_Start",
+                             "Game_End", "Game_Kill", "Game_Death", "AudioData", "LightStatus"}) {
         EXPECT_NE(xml.find(std::string("name=\"") + name + "\""), std::string::npos) << name;
     }
     EXPECT_EQ(xml.find("<method name=\"", xml.find("<signal")), std::string::npos);
     std::size_t methods = 0;
-    for (std::size_t at = xml.find("io.norvane.Norvane\">"); (at = xml.find("<method ", at + 1)) != std::string::npos;) {
+    for (std::size_t at = xml.find("io.norvane.Norvane\">");
+         (at = xml.find("<method ", at + 1)) != std::string::npos;) {
         ++methods;
     }
     EXPECT_EQ(methods, 9u) << xml;
@@ -397,17 +402,18 @@ TEST_F(DBusBusTest, CompanionAndTestToolReceiveCheckedCallsAndBlocks) {
 
     const std::vector<PeerEvent> expectedCompanion = {
         AudioCommandCall{AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())},
-        AudioCommandCall{AudioCommand::kBlue, 255}, CopyDataCall{kAudioColourKind, Bytes(colour.begin(), colour.end())}};
+        AudioCommandCall{AudioCommand::kBlue, 255},
+        CopyDataCall{kAudioColourKind, Bytes(colour.begin(), colour.end())}};
     EXPECT_EQ(companionLog.WaitFor(3), expectedCompanion);
-    const std::vector<PeerEvent> expectedTool = {CopyDataCall{kDeviceReportKind, Bytes(report->begin(), report->end())}};
+    const std::vector<PeerEvent> expectedTool = {
+        CopyDataCall{kDeviceReportKind, Bytes(report->begin(), report->end())}};
     EXPECT_EQ(toolLog.WaitFor(1), expectedTool);
 
     // The companion checks what reaches it too.
     QDBusConnection raw = RawConnection(QStringLiteral("careless"));
-    QDBusMessage bad = QDBusMessage::createMethodCall(QStringLiteral("io.norvane.Norvane.AudioRecord"),
-                                                      QStringLiteral("/io/norvane/Norvane/AudioRecord"),
-                                                      QStringLiteral("io.norvane.Norvane.AudioRecord"),
-                                                      QStringLiteral("Command"));
+    QDBusMessage bad = QDBusMessage::createMethodCall(
+        QStringLiteral("io.norvane.Norvane.AudioRecord"), QStringLiteral("/io/norvane/Norvane/AudioRecord"),
+        QStringLiteral("io.norvane.Norvane.AudioRecord"), QStringLiteral("Command"));
     bad.setArguments({QVariant::fromValue(6u), QVariant::fromValue(1000u)});
     EXPECT_EQ(raw.call(bad).errorName().toStdString(), "org.freedesktop.DBus.Error.InvalidArgs");
     QDBusConnection::disconnectFromBus(QStringLiteral("careless"));
@@ -419,7 +425,8 @@ TEST_F(DBusBusTest, CompanionAndTestToolReceiveCheckedCallsAndBlocks) {
 // logind, played on the private bus: it owns org.freedesktop.login1 there.
 class FakeLogind {
 public:
-    FakeLogind() : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"))) {
+    FakeLogind()
+        : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"))) {
         owned_ = connection_.interface()->registerService(QStringLiteral("org.freedesktop.login1")).value() ==
                  QDBusConnectionInterface::ServiceRegistered;
     }

@@ -12,7 +12,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Block(std::size_t size) { return Bytes(size, 0x5A); }
+Bytes Block(std::size_t size) {
+    return Bytes(size, 0x5A);
+}
 
 // What a case expects: an event, "ignored", or the name of the error.
 struct Expect {
@@ -20,9 +22,15 @@ struct Expect {
     bool ignored = false;
     std::string error;
 };
-Expect Accepts(Event event) { return {std::move(event), false, {}}; }
-Expect IsIgnored() { return {std::nullopt, true, {}}; }
-Expect Refused(std::string_view error = kErrorInvalidArgs) { return {std::nullopt, false, std::string(error)}; }
+Expect Accepts(Event event) {
+    return {std::move(event), false, {}};
+}
+Expect IsIgnored() {
+    return {std::nullopt, true, {}};
+}
+Expect Refused(std::string_view error = kErrorInvalidArgs) {
+    return {std::nullopt, false, std::string(error)};
+}
 
 struct ProgramCase {
     std::string name;
@@ -32,7 +40,9 @@ struct ProgramCase {
     Expect expect;
 };
 
-std::ostream& operator<<(std::ostream& out, const ProgramCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const ProgramCase& c) {
+    return out << c.name;
+}
 
 std::vector<ProgramCase> ProgramCases() {
     const std::string iface(kInterface);
@@ -43,7 +53,11 @@ std::vector<ProgramCase> ProgramCases() {
         {"ActivateWithArgument", iface, "Activate", {1u}, Refused()},
         {"ActivateOtherInterface", "io.norvane.Other", "Activate", {}, Refused(kErrorUnknownInterface)},
         // ExternalForward: any two numbers, passed on unchanged.
-        {"ExternalForwardGood", iface, "ExternalForward", {7u, 0xFFFFFFFFu}, Accepts(ExternalForwardEvent{7, 0xFFFFFFFF})},
+        {"ExternalForwardGood",
+         iface,
+         "ExternalForward",
+         {7u, 0xFFFFFFFFu},
+         Accepts(ExternalForwardEvent{7, 0xFFFFFFFF})},
         {"ExternalForwardZero", iface, "ExternalForward", {0u, 0u}, Accepts(ExternalForwardEvent{0, 0})},
         {"ExternalForwardOneArgument", iface, "ExternalForward", {7u}, Refused()},
         {"ExternalForwardSigned", iface, "ExternalForward", {std::int32_t{7}, std::int32_t{1}}, Refused()},
@@ -63,7 +77,11 @@ std::vector<ProgramCase> ProgramCases() {
         {"DeviceReportWithArguments", iface, "DeviceReport", {0u, 0u}, Refused()},
         // AudioData: kind 1 up to 4200 bytes, kind 2 up to 156 bytes, empty ignored.
         {"AudioSamplesOne", iface, "AudioData", {1u, Block(1)}, Accepts(AudioDataEvent{1, Block(1)})},
-        {"AudioSamplesTypical", iface, "AudioData", {1u, Block(2000)}, Accepts(AudioDataEvent{1, Block(2000)})},
+        {"AudioSamplesTypical",
+         iface,
+         "AudioData",
+         {1u, Block(2000)},
+         Accepts(AudioDataEvent{1, Block(2000)})},
         {"AudioSamplesLimit", iface, "AudioData", {1u, Block(4200)}, Accepts(AudioDataEvent{1, Block(4200)})},
         {"AudioSamplesOverLimit", iface, "AudioData", {1u, Block(4201)}, Refused()},
         {"AudioSamplesEmpty", iface, "AudioData", {1u, Bytes{}}, IsIgnored()},
@@ -142,9 +160,10 @@ TEST(IpcMessagesTest, AudioRecordCallsAreChecked) {
         std::uint32_t value;
         bool valid;
     };
-    const Case commands[] = {{0, 1234, true}, {1, 0, true},   {1, 1, false}, {2, 0, true},    {3, 0, true},
-                             {4, 0, true},    {5, 0, true},   {5, 7, false}, {6, 0, true},    {6, 255, true},
-                             {7, 128, true},  {8, 255, true}, {8, 256, false}, {9, 0, false}, {0xFFFFFFFF, 0, false}};
+    const Case commands[] = {{0, 1234, true}, {1, 0, true},   {1, 1, false},         {2, 0, true},
+                             {3, 0, true},    {4, 0, true},   {5, 0, true},          {5, 7, false},
+                             {6, 0, true},    {6, 255, true}, {7, 128, true},        {8, 255, true},
+                             {8, 256, false}, {9, 0, false},  {0xFFFFFFFF, 0, false}};
     for (const Case& c : commands) {
         EXPECT_EQ(IsValidAudioCommand(c.code, c.value), c.valid) << c.code << ", " << c.value;
         const auto decoded = DecodeAudioRecordCall(iface, kCommandMethod, {c.code, c.value});
@@ -156,27 +175,37 @@ TEST(IpcMessagesTest, AudioRecordCallsAreChecked) {
             EXPECT_TRUE(std::holds_alternative<Refusal>(decoded)) << c.code << ", " << c.value;
         }
     }
-    EXPECT_TRUE(std::holds_alternative<PeerEvent>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(40)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(39)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(41)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Bytes{}})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {1u, Block(40)})));
+    EXPECT_TRUE(
+        std::holds_alternative<PeerEvent>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(40)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(39)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Block(41)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {10u, Bytes{}})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, kCopyDataMethod, {1u, Block(40)})));
     EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(iface, "Command", {6u})));
     EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeAudioRecordCall(kInterface, kCommandMethod, {1u, 0u})));
 }
 
 TEST(IpcMessagesTest, TestToolTakesOnlyTheFullReport) {
     const std::string iface(kTestToolInterface);
-    EXPECT_TRUE(std::holds_alternative<PeerEvent>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1024)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1023)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1025)})));
-    EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {10u, Block(1024)})));
+    EXPECT_TRUE(
+        std::holds_alternative<PeerEvent>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1024)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1023)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {5u, Block(1025)})));
+    EXPECT_TRUE(
+        std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCopyDataMethod, {10u, Block(1024)})));
     EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeTestToolCall(iface, kCommandMethod, {0u, 0u})));
 }
 
 TEST(IpcMessagesTest, LightStatusSignalCarriesOneAndTheFlag) {
     EXPECT_EQ(SignatureOf(LightStatusArgs(true)), "uu");
-    EXPECT_EQ(std::get<PeerEvent>(DecodeLightStatusSignal(LightStatusArgs(true))), PeerEvent(LightStatusSignal{true}));
+    EXPECT_EQ(std::get<PeerEvent>(DecodeLightStatusSignal(LightStatusArgs(true))),
+              PeerEvent(LightStatusSignal{true}));
     EXPECT_EQ(std::get<PeerEvent>(DecodeLightStatusSignal(LightStatusArgs(false))),
               PeerEvent(LightStatusSignal{false}));
     EXPECT_TRUE(std::holds_alternative<Refusal>(DecodeLightStatusSignal({0u, 1u})));

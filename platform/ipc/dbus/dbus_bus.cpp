@@ -31,8 +31,12 @@ constexpr const char* kLogindPath = "/org/freedesktop/login1";
 constexpr const char* kLogindInterface = "org.freedesktop.login1.Manager";
 constexpr const char* kPrepareForSleep = "PrepareForSleep";
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string S(const QString& text) { return text.toStdString(); }
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string S(const QString& text) {
+    return text.toStdString();
+}
 
 // A connection name no other bus object of this process uses.
 QString NewConnectionName(const char* kind) {
@@ -96,8 +100,8 @@ QVariant FromWire(const WireArg& arg) {
             } else if constexpr (std::is_same_v<T, std::string>) {
                 return QVariant::fromValue(QString::fromStdString(value));
             } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
-                return QVariant::fromValue(
-                    QByteArray(reinterpret_cast<const char*>(value.data()), static_cast<qsizetype>(value.size())));
+                return QVariant::fromValue(QByteArray(reinterpret_cast<const char*>(value.data()),
+                                                      static_cast<qsizetype>(value.size())));
             } else {
                 // Only the types above can be sent; a double stands in for anything else.
                 return QVariant::fromValue(0.0);
@@ -128,7 +132,8 @@ public:
         QObject::connect(
             &thread_, &QThread::started, &thread_,
             [this] {
-                auto* notifier = new QSocketNotifier(static_cast<qintptr>(wake_.Get()), QSocketNotifier::Read);
+                auto* notifier =
+                    new QSocketNotifier(static_cast<qintptr>(wake_.Get()), QSocketNotifier::Read);
                 QObject::connect(notifier, &QSocketNotifier::activated, [this] { Drain(); });
                 const std::scoped_lock lock(mutex_);
                 notifier_ = notifier;
@@ -209,20 +214,22 @@ private:
 
 // Answers org.freedesktop.DBus.Introspectable.Introspect for a virtual object (QtDBus hands
 // those calls to the object like any other); false for any other call.
-bool AnswerIntrospect(const QDBusMessage& message, const QDBusConnection& connection, const QString& interfaces) {
+bool AnswerIntrospect(const QDBusMessage& message, const QDBusConnection& connection,
+                      const QString& interfaces) {
     if (message.interface() != QLatin1String("org.freedesktop.DBus.Introspectable") ||
         message.member() != QLatin1String("Introspect")) {
         return false;
     }
-    const QString xml = QStringLiteral(
-                            "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
-                            "\"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n<node>\n"
-                            "<interface name=\"org.freedesktop.DBus.Introspectable\"><method name=\"Introspect\">"
-                            "<arg name=\"xml_data\" type=\"s\" direction=\"out\"/></method></interface>\n"
-                            "<interface name=\"org.freedesktop.DBus.Peer\"><method name=\"Ping\"/>"
-                            "<method name=\"GetMachineId\"><arg name=\"machine_uuid\" type=\"s\" "
-                            "direction=\"out\"/></method></interface>\n") +
-                        interfaces + QStringLiteral("</node>\n");
+    const QString xml =
+        QStringLiteral(
+            "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
+            "\"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n<node>\n"
+            "<interface name=\"org.freedesktop.DBus.Introspectable\"><method name=\"Introspect\">"
+            "<arg name=\"xml_data\" type=\"s\" direction=\"out\"/></method></interface>\n"
+            "<interface name=\"org.freedesktop.DBus.Peer\"><method name=\"Ping\"/>"
+            "<method name=\"GetMachineId\"><arg name=\"machine_uuid\" type=\"s\" "
+            "direction=\"out\"/></method></interface>\n") +
+        interfaces + QStringLiteral("</node>\n");
     connection.send(message.createReply(QVariant::fromValue(xml)));
     return true;
 }
@@ -242,7 +249,8 @@ public:
         if (AnswerIntrospect(message, connection, introspect(message.path()))) {
             return true;
         }
-        auto decoded = DecodeProgramCall(S(message.interface()), S(message.member()), ToWire(message.arguments()));
+        auto decoded =
+            DecodeProgramCall(S(message.interface()), S(message.member()), ToWire(message.arguments()));
         if (auto* refusal = std::get_if<Refusal>(&decoded)) {
             if (diag::Enabled()) {
                 diag::Trace("ipc: refused " + S(message.member()) + " from " + S(message.service()) + ": " +
@@ -277,7 +285,8 @@ QString ProgramObject::introspect(const QString&) const {
     twoNumbers(kExternalForwardMethod, "first", "second");
     twoNumbers(kLightControlMethod, "first", "second");
     xml += QStringLiteral("<method name=\"%1\"/>\n").arg(Q(kDeviceReportMethod));
-    for (const std::string_view name : {kGameStartMethod, kGameEndMethod, kGameKillMethod, kGameDeathMethod}) {
+    for (const std::string_view name :
+         {kGameStartMethod, kGameEndMethod, kGameKillMethod, kGameDeathMethod}) {
         twoNumbers(name, "phase", "light_mode");
     }
     xml += QStringLiteral(
@@ -285,7 +294,8 @@ QString ProgramObject::introspect(const QString&) const {
                "<arg name=\"block\" type=\"ay\" direction=\"in\"/></method>\n")
                .arg(Q(kAudioDataMethod));
     xml += QStringLiteral(
-               "<signal name=\"%1\"><arg name=\"first\" type=\"u\"/><arg name=\"second\" type=\"u\"/></signal>\n")
+               "<signal name=\"%1\"><arg name=\"first\" type=\"u\"/><arg name=\"second\" "
+               "type=\"u\"/></signal>\n")
                .arg(Q(kLightStatusSignal));
     xml += QStringLiteral("</interface>\n");
     return xml;
@@ -299,14 +309,16 @@ public:
     QString introspect(const QString&) const override {
         if (role_ == PeerRole::kAudioRecord) {
             return QStringLiteral(
-                       "<interface name=\"%1\"><method name=\"Command\"><arg name=\"code\" type=\"u\" direction=\"in\"/>"
+                       "<interface name=\"%1\"><method name=\"Command\"><arg name=\"code\" type=\"u\" "
+                       "direction=\"in\"/>"
                        "<arg name=\"value\" type=\"u\" direction=\"in\"/></method>"
                        "<method name=\"CopyData\"><arg name=\"kind\" type=\"u\" direction=\"in\"/>"
                        "<arg name=\"block\" type=\"ay\" direction=\"in\"/></method></interface>\n")
                 .arg(Q(kAudioRecordInterface));
         }
         return QStringLiteral(
-                   "<interface name=\"%1\"><method name=\"CopyData\"><arg name=\"kind\" type=\"u\" direction=\"in\"/>"
+                   "<interface name=\"%1\"><method name=\"CopyData\"><arg name=\"kind\" type=\"u\" "
+                   "direction=\"in\"/>"
                    "<arg name=\"block\" type=\"ay\" direction=\"in\"/></method></interface>\n")
             .arg(Q(kTestToolInterface));
     }
@@ -381,10 +393,8 @@ public:
                     system_.reset();
                     QDBusConnection::disconnectFromBus(systemName_);
                 }
-                delete program_;
-                program_ = nullptr;
-                delete power_;
-                power_ = nullptr;
+                program_.reset();
+                power_.reset();
             });
             worker_.reset();
         }
@@ -419,7 +429,8 @@ public:
         if (!session_) {
             return false;
         }
-        QDBusMessage signal = QDBusMessage::createSignal(Q(kObjectPath), Q(kInterface), Q(kLightStatusSignal));
+        QDBusMessage signal =
+            QDBusMessage::createSignal(Q(kObjectPath), Q(kInterface), Q(kLightStatusSignal));
         signal.setArguments(FromWire(LightStatusArgs(controlling)));
         return session_->send(signal);
     }
@@ -431,7 +442,8 @@ public:
         if (!IsValidAudioCommand(raw, value)) {
             return false;
         }
-        return CallPeer(kAudioRecordBusName, kAudioRecordPath, kAudioRecordInterface, kCommandMethod, {raw, value});
+        return CallPeer(kAudioRecordBusName, kAudioRecordPath, kAudioRecordInterface, kCommandMethod,
+                        {raw, value});
     }
 
     bool SendAudioColour(std::span<const std::uint8_t> block) override {
@@ -459,12 +471,13 @@ public:
 private:
     void ConnectOnWorker() {
         sessionName_ = NewConnectionName("session");
-        QDBusConnection session = options_.sessionAddress.empty()
-                                      ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, sessionName_)
-                                      : QDBusConnection::connectToBus(Q(options_.sessionAddress), sessionName_);
+        QDBusConnection session =
+            options_.sessionAddress.empty()
+                ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, sessionName_)
+                : QDBusConnection::connectToBus(Q(options_.sessionAddress), sessionName_);
         if (session.isConnected()) {
             session_ = std::make_unique<QDBusConnection>(session);
-            program_ = new ProgramObject(relay_);
+            program_ = std::make_unique<ProgramObject>(relay_);
         } else {
             diag::Trace("ipc: no session bus (" + S(session.lastError().message()) + "): lock file only");
             QDBusConnection::disconnectFromBus(sessionName_);
@@ -481,11 +494,12 @@ private:
             QDBusConnection::disconnectFromBus(systemName_);
             return;
         }
-        power_ = new SignalReceiver;
+        power_ = std::make_unique<SignalReceiver>();
         power_->onSignal = [this](const QDBusMessage& message) { OnPrepareForSleep(message); };
         // Naming the service makes QtDBus drop the signal unless logind's owner sent it.
-        if (!system.connect(QLatin1String(kLogindService), QLatin1String(kLogindPath), QLatin1String(kLogindInterface),
-                            QLatin1String(kPrepareForSleep), power_, SLOT(Receive(QDBusMessage)))) {
+        if (!system.connect(QLatin1String(kLogindService), QLatin1String(kLogindPath),
+                            QLatin1String(kLogindInterface), QLatin1String(kPrepareForSleep), power_.get(),
+                            SLOT(Receive(QDBusMessage)))) {
             diag::Trace("ipc: cannot watch PrepareForSleep: no power events");
         }
         system_ = std::make_unique<QDBusConnection>(system);
@@ -505,11 +519,12 @@ private:
     // On the worker: serve the object, then ask for the name (in that order, so that a second
     // copy that sees the name owned can call Activate at once).
     bool TakeName() {
-        if (!session_->registerVirtualObject(Q(kObjectPath), program_)) {
+        if (!session_->registerVirtualObject(Q(kObjectPath), program_.get())) {
             diag::Trace("ipc: cannot serve " + std::string(kObjectPath));
         }
-        const auto reply = session_->interface()->registerService(
-            Q(kBusName), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+        const auto reply =
+            session_->interface()->registerService(Q(kBusName), QDBusConnectionInterface::DontQueueService,
+                                                   QDBusConnectionInterface::DontAllowReplacement);
         if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
             ownsName_ = true;
             diag::Trace("ipc: owns " + std::string(kBusName));
@@ -531,10 +546,11 @@ private:
     }
 
     bool WakeOwner() {
-        QDBusMessage call = QDBusMessage::createMethodCall(Q(kBusName), Q(kObjectPath), Q(kInterface),
-                                                           Q(kActivateMethod));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(kActivateMethod));
         call.setAutoStartService(false);
-        const QDBusMessage reply = session_->call(call, QDBus::Block, static_cast<int>(options_.callTimeout.count()));
+        const QDBusMessage reply =
+            session_->call(call, QDBus::Block, static_cast<int>(options_.callTimeout.count()));
         if (reply.type() != QDBusMessage::ReplyMessage) {
             diag::Trace("ipc: the running copy did not answer Activate: " + S(reply.errorMessage()));
             return false;
@@ -555,7 +571,8 @@ private:
         QDBusMessage call = QDBusMessage::createMethodCall(Q(service), Q(path), Q(interface), Q(method));
         call.setArguments(FromWire(args));
         call.setAutoStartService(false);
-        const QDBusMessage reply = session_->call(call, QDBus::Block, static_cast<int>(options_.callTimeout.count()));
+        const QDBusMessage reply =
+            session_->call(call, QDBus::Block, static_cast<int>(options_.callTimeout.count()));
         if (reply.type() != QDBusMessage::ReplyMessage) {
             if (diag::Enabled()) {
                 diag::Trace("ipc: " + std::string(method) + " to " + std::string(service) +
@@ -575,8 +592,9 @@ private:
     QString systemName_;
     std::unique_ptr<QDBusConnection> session_;
     std::unique_ptr<QDBusConnection> system_;
-    ProgramObject* program_ = nullptr;  // lives on the worker
-    SignalReceiver* power_ = nullptr;   // lives on the worker
+    // Made and destroyed on the worker, where they live.
+    std::unique_ptr<ProgramObject> program_;
+    std::unique_ptr<SignalReceiver> power_;
     std::atomic<bool> ownsName_{false};
 };
 
@@ -595,10 +613,8 @@ public:
                 session_.reset();
                 QDBusConnection::disconnectFromBus(name_);
             }
-            delete object_;
-            object_ = nullptr;
-            delete receiver_;
-            receiver_ = nullptr;
+            object_.reset();
+            receiver_.reset();
         });
         worker_.reset();
     }
@@ -608,7 +624,8 @@ public:
     void SetEventHandler(PeerEventHandler handler) override { relay_.SetHandler(std::move(handler)); }
 
     CallResult CallProgram(std::string_view method, const WireArgs& args) override {
-        QDBusMessage call = QDBusMessage::createMethodCall(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(method));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(method));
         call.setArguments(FromWire(args));
         call.setAutoStartService(false);
         const QDBusMessage reply = session_->call(call, QDBus::Block, 1500);
@@ -629,7 +646,7 @@ private:
             return;
         }
         session_ = std::make_unique<QDBusConnection>(session);
-        receiver_ = new SignalReceiver;
+        receiver_ = std::make_unique<SignalReceiver>();
         receiver_->onSignal = [this](const QDBusMessage& message) {
             auto decoded = DecodeLightStatusSignal(ToWire(message.arguments()));
             if (auto* event = std::get_if<PeerEvent>(&decoded)) {
@@ -637,12 +654,12 @@ private:
             }
         };
         // Only from the owner of the program's name: a LightStatus from anyone else is dropped.
-        session.connect(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(kLightStatusSignal), receiver_,
+        session.connect(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(kLightStatusSignal), receiver_.get(),
                         SLOT(Receive(QDBusMessage)));
         if (role_ != PeerRole::kObserver) {
             const bool audio = role_ == PeerRole::kAudioRecord;
-            object_ = new PeerObject(role_, relay_);
-            session.registerVirtualObject(Q(audio ? kAudioRecordPath : kTestToolPath), object_);
+            object_ = std::make_unique<PeerObject>(role_, relay_);
+            session.registerVirtualObject(Q(audio ? kAudioRecordPath : kTestToolPath), object_.get());
             const auto reply = session.interface()->registerService(
                 Q(audio ? kAudioRecordBusName : kTestToolBusName), QDBusConnectionInterface::DontQueueService,
                 QDBusConnectionInterface::DontAllowReplacement);
@@ -658,14 +675,17 @@ private:
     std::unique_ptr<Worker> worker_;
     QString name_;
     std::unique_ptr<QDBusConnection> session_;
-    PeerObject* object_ = nullptr;
-    SignalReceiver* receiver_ = nullptr;
+    // Made and destroyed on the worker, where they live.
+    std::unique_ptr<PeerObject> object_;
+    std::unique_ptr<SignalReceiver> receiver_;
     bool ready_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<IBus> Connect(const Options& options) { return std::make_unique<DBusBus>(options); }
+std::unique_ptr<IBus> Connect(const Options& options) {
+    return std::make_unique<DBusBus>(options);
+}
 
 std::unique_ptr<IPeer> ConnectPeer(PeerRole role, const std::string& sessionAddress) {
     if (QCoreApplication::instance() == nullptr) {
