@@ -38,7 +38,8 @@ public:
     virtual ~IBus() = default;
 
     // Installs the handler. Events accepted while there is none are kept (the most recent
-    // 256) and handed to it here, in order.
+    // 256) and handed to it here, in order. Whatever the handler uses must outlive the bus, or
+    // be detached first with SetEventHandler({}): once that returns, the old handler never runs.
     virtual void SetEventHandler(EventHandler handler) = 0;
 
     // Takes the single-instance name (on Windows the named mutex "NORVANE"); when another copy

@@ -23,10 +23,10 @@ bool EventQueue::Push(Event event) {
         wasEmpty = events_.empty();
         events_.push_back(std::move(event));
     }
-    changed_.notify_all();
     if (wasEmpty && notify_) {
         notify_();
     }
+    changed_.notify_all();
     return true;
 }
 

@@ -271,8 +271,8 @@ TEST_F(DBusBusTest, NextStartAfterTheFirstEndedRuns) {
 // ---- Messages inside this process -------------------------------------------------------------
 
 TEST_F(DBusBusTest, SecondConnectionIsRefusedAndWakesTheFirst) {
-    auto first = ConnectProgram(NoPower());
     Collected<Event> events;
+    auto first = ConnectProgram(NoPower());
     first->SetEventHandler(events.Handler());
     ASSERT_EQ(first->ClaimInstance(), InstanceClaim::kPrimary);
     auto second = ConnectProgram(NoPower());
@@ -281,13 +281,13 @@ TEST_F(DBusBusTest, SecondConnectionIsRefusedAndWakesTheFirst) {
 }
 
 TEST_F(DBusBusTest, BroadcastReachesAnotherConnection) {
+    Collected<PeerEvent> heard;
+    Collected<PeerEvent> companionHeard;
     auto program = ConnectProgram(NoPower());
     ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
     auto observer = dbus::ConnectPeer(PeerRole::kObserver);
     auto companion = dbus::ConnectPeer(PeerRole::kAudioRecord);
     ASSERT_TRUE(observer && companion);
-    Collected<PeerEvent> heard;
-    Collected<PeerEvent> companionHeard;
     observer->SetEventHandler(heard.Handler());
     companion->SetEventHandler(companionHeard.Handler());
 
@@ -314,8 +314,8 @@ TEST_F(DBusBusTest, BroadcastReachesAnotherConnection) {
 }
 
 TEST_F(DBusBusTest, BadParameterFromOutsideIsRefused) {
-    auto program = ConnectProgram(NoPower());
     Collected<Event> events;
+    auto program = ConnectProgram(NoPower());
     program->SetEventHandler(events.Handler());
     ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
     auto outsider = dbus::ConnectPeer(PeerRole::kObserver);
@@ -373,6 +373,8 @@ TEST_F(DBusBusTest, IntrospectionOffersOnlyTheNamedMessages) {
 }
 
 TEST_F(DBusBusTest, CompanionAndTestToolReceiveCheckedCallsAndBlocks) {
+    Collected<PeerEvent> companionLog;
+    Collected<PeerEvent> toolLog;
     auto program = ConnectProgram(NoPower());
     ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
     EXPECT_FALSE(program->AudioRecordPresent());
@@ -383,8 +385,6 @@ TEST_F(DBusBusTest, CompanionAndTestToolReceiveCheckedCallsAndBlocks) {
     auto tool = dbus::ConnectPeer(PeerRole::kTestTool);
     ASSERT_TRUE(companion && tool);
     EXPECT_FALSE(dbus::ConnectPeer(PeerRole::kAudioRecord)) << "the companion's name has one owner";
-    Collected<PeerEvent> companionLog;
-    Collected<PeerEvent> toolLog;
     companion->SetEventHandler(companionLog.Handler());
     tool->SetEventHandler(toolLog.Handler());
 
@@ -449,11 +449,11 @@ private:
 };
 
 TEST_F(DBusBusTest, PowerWatchReportsSuspendAndResumeFromLogindOnly) {
+    Collected<Event> events;
     FakeLogind logind;
     ASSERT_TRUE(logind.Owned());
     auto program = ConnectProgram(PowerOn(SessionAddress()));
     EXPECT_EQ(program->Describe(), "session bus, power watch on");
-    Collected<Event> events;
     program->SetEventHandler(events.Handler());
 
     // From another connection, or with the wrong argument, nothing is reported.
@@ -478,9 +478,9 @@ TEST_F(DBusBusTest, WithoutSystemBusNoPowerEventIsReported) {
 }
 
 TEST_F(DBusBusTest, EventsCanBeCarriedToAThreadOfTheCallersChoice) {
-    auto program = ConnectProgram(NoPower());
     std::atomic<int> notifications{0};
     EventQueue queue(64, [&] { ++notifications; });
+    auto program = ConnectProgram(NoPower());
     program->SetEventHandler(queue.Handler());
     ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
     auto outsider = dbus::ConnectPeer(PeerRole::kObserver);

@@ -19,10 +19,10 @@ int main(int argc, char** argv) {
     using namespace norvane::platform::ipc;
     QCoreApplication app(argc, argv);
     const long waitMs = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000;
+    EventQueue events;  // outlives the bus, which may push into it until it is destroyed
     dbus::Options options;
     options.watchPower = false;
     auto bus = dbus::Connect(options);
-    EventQueue events;
     bus->SetEventHandler(events.Handler());
     std::printf("bus: %s\n", bus->Describe().c_str());
     const InstanceClaim claim = bus->ClaimInstance();
