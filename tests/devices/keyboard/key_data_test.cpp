@@ -44,9 +44,12 @@ TEST(KeyboardFactoryKeyCodes, MatchTheDefaultsOfTheFactoryProfile) {
 
 TEST(KeyboardKeyMaps, FirstMatchingPositionAndItsLed) {
     // Device order differs from key order; position 3 repeats key 1's code.
-    const std::vector<std::uint8_t> table =
-        TableOf({kFactoryKeyCodes[2], kFactoryKeyCodes[0], kFactoryKeyCodes[1], kFactoryKeyCodes[1],
-                 kFactoryKeyCodes[18], {0x70, 0x00, 0x00}});
+    const std::vector<std::uint8_t> table = TableOf({kFactoryKeyCodes[2],
+                                                     kFactoryKeyCodes[0],
+                                                     kFactoryKeyCodes[1],
+                                                     kFactoryKeyCodes[1],
+                                                     kFactoryKeyCodes[18],
+                                                     {0x70, 0x00, 0x00}});
     const std::vector<std::uint8_t> leds = {10, 11, 12, 13, 14, 15};
     const KeyMaps maps = BuildKeyMaps(table, leds, 6);
     EXPECT_EQ(maps.position[0], 1);
@@ -95,10 +98,10 @@ std::vector<KeyListEntry> FactoryKeys() {
 
 TEST(KeyboardKeyTable, MacroSlotsFollowKeyOrderOfFirstUse) {
     std::vector<KeyListEntry> keys = FactoryKeys();
-    keys[3].current = {0x70, 2, 1};   // macro 2, first used on key 3: slot 0
-    keys[5].current = {0x70, 0, 0};   // macro 0: slot 1
-    keys[9].current = {0x71, 0, 7};   // macro 0 again
-    keys[11].current = {0x70, 3, 0};  // past the library of 3: the default
+    keys[3].current = {0x70, 2, 1};    // macro 2, first used on key 3: slot 0
+    keys[5].current = {0x70, 0, 0};    // macro 0: slot 1
+    keys[9].current = {0x71, 0, 7};    // macro 0 again
+    keys[11].current = {0x70, 3, 0};   // past the library of 3: the default
     keys[130].current = {0x70, 1, 0};  // no position is written past key 125
     KeyMaps maps = IdentityMaps();
     maps.position[130] = 100;
@@ -115,7 +118,8 @@ TEST(KeyboardKeyTable, MacroSlotsFollowKeyOrderOfFirstUse) {
     EXPECT_EQ(at(100), kFactoryKeyCodes[100]);
     EXPECT_EQ(keys[3].current, (KeyAssignment{0x70, 2, 1}));  // the list keeps its bindings
 
-    const std::vector<std::uint8_t> fallback = AssembleKeyTable(current, keys, maps, 3, MacroBindings::Defaults);
+    const std::vector<std::uint8_t> fallback =
+        AssembleKeyTable(current, keys, maps, 3, MacroBindings::Defaults);
     EXPECT_EQ(fallback[9], kFactoryKeyCodes[3].type);
     EXPECT_EQ(fallback[11], kFactoryKeyCodes[3].param2);
     EXPECT_EQ(fallback[27 + 2], kFactoryKeyCodes[9].param2);
@@ -147,11 +151,11 @@ TEST(KeyboardMacroImage, HeaderOffsetsAndRecords) {
     ASSERT_EQ(image.result, 0);
     // 16 + 6 x 3 + 4 x 3 = 46.
     const std::vector<std::uint8_t> expected = {
-        0xAA, 0x55, 46,   0,    3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // header
-        22,   0,    30,   0,    42, 0,                                 // offsets
-        1,    0,    0,    0,    0x10, 0x01, 0x8A, 0,                   // record 0
-        2,    0,    0,    0,    0x20, 0x01, 0x8A, 0, 0x21, 0x01, 0x8A, 1,  // record 1
-        0,    0,    0,    0,                                           // record 2: empty
+        0xAA, 0x55, 46, 0, 3,    0,    0,    0, 0,    0,    0,    0, 0, 0, 0, 0,  // header
+        22,   0,    30, 0, 42,   0,                                               // offsets
+        1,    0,    0,  0, 0x10, 0x01, 0x8A, 0,                                   // record 0
+        2,    0,    0,  0, 0x20, 0x01, 0x8A, 0, 0x21, 0x01, 0x8A, 1,              // record 1
+        0,    0,    0,  0,                                                        // record 2: empty
     };
     EXPECT_EQ(image.bytes, expected);
     EXPECT_EQ(MacroImageLength(macros), expected.size());
@@ -164,7 +168,8 @@ TEST(KeyboardMacroImage, CapacityDecidesAndTheOverflowCountsEvents) {
         std::size_t capacity;
         int result;
     };
-    for (const Case& c : {Case{25, 128, 0}, Case{26, 128, 2}, Case{27, 128, 3}, Case{1, 0, 9}, Case{0, 28, 0}}) {
+    for (const Case& c :
+         {Case{25, 128, 0}, Case{26, 128, 2}, Case{27, 128, 3}, Case{1, 0, 9}, Case{0, 28, 0}}) {
         const std::vector<std::vector<config::PackedMacroEvent>> macros = {Events(c.events, 0), {}};
         const MacroImage image = BuildMacroMemoryImage(macros, c.capacity);
         EXPECT_EQ(image.result, c.result) << c.events << " events in " << c.capacity;
@@ -179,12 +184,14 @@ TEST(KeyboardLedColors, Key95LightsLed97AndStrayLedsAreSkipped) {
     maps.led[11] = kNoLed;
     std::vector<config::KeyColor> colors(kKeyIndexCount);
     for (std::size_t i = 0; i < colors.size(); ++i) {
-        colors[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 2),
-                     255};
+        colors[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i + 1),
+                     static_cast<std::uint8_t>(i + 2), 255};
     }
     const std::vector<std::uint8_t> table = BuildLedColorTable(colors, maps, 126);
     ASSERT_EQ(table.size(), 378u);
-    auto led = [&](std::size_t k) { return std::vector<std::uint8_t>(table.begin() + 3 * k, table.begin() + 3 * k + 3); };
+    auto led = [&](std::size_t k) {
+        return std::vector<std::uint8_t>(table.begin() + 3 * k, table.begin() + 3 * k + 3);
+    };
     EXPECT_EQ(led(97), (std::vector<std::uint8_t>{95, 96, 97}));
     EXPECT_EQ(led(95), (std::vector<std::uint8_t>{97, 98, 99}));
     EXPECT_EQ(led(10), (std::vector<std::uint8_t>{0, 0, 0}));
@@ -221,10 +228,17 @@ TEST(KeyboardLayoutVariant, OnlyTheSecondKeyboardFollowsTheLanguage) {
 TEST(KeyboardEventCodes, Classification) {
     using K = KeyboardEventKind;
     const std::vector<std::pair<std::uint32_t, KeyboardEvent>> cases = {
-        {0x401, {K::Resync, 0}},        {0x402, {K::Rebuild, 0}},        {0x403, {}},
-        {0x1000, {K::ProfileSwitch, 0}}, {0x1003, {K::ProfileSwitch, 3}}, {0x10FF, {K::ProfileSwitch, 15}},
-        {0x1102, {K::ProfileSwitch, 2}}, {0x1200, {}},                    {0x0F10, {}},
-        {0x11010, {}},                   {0, {}},
+        {0x401, {K::Resync, 0}},
+        {0x402, {K::Rebuild, 0}},
+        {0x403, {}},
+        {0x1000, {K::ProfileSwitch, 0}},
+        {0x1003, {K::ProfileSwitch, 3}},
+        {0x10FF, {K::ProfileSwitch, 15}},
+        {0x1102, {K::ProfileSwitch, 2}},
+        {0x1200, {}},
+        {0x0F10, {}},
+        {0x11010, {}},
+        {0, {}},
     };
     for (const auto& [code, event] : cases) {
         EXPECT_EQ(ClassifyKeyboardEvent(code), event) << std::hex << code;

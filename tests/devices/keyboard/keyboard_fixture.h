@@ -21,13 +21,12 @@ protected:
     void SetUp() override { Connect("keyboard"); }
 
     // Chunked requests of one transfer, cut as the channel cuts them.
-    std::vector<Bytes> Chunks(std::uint8_t command, std::size_t length, std::uint16_t base, const Bytes& data = {},
-                              std::size_t chunk = 56) const {
+    std::vector<Bytes> Chunks(std::uint8_t command, std::size_t length, std::uint16_t base,
+                              const Bytes& data = {}, std::size_t chunk = 56) const {
         std::vector<Bytes> requests;
         for (std::size_t at = 0; at < length; at += chunk) {
             const std::size_t n = std::min(chunk, length - at);
-            const auto part =
-                data.empty() ? std::span<const std::uint8_t>{} : std::span(data).subspan(at, n);
+            const auto part = data.empty() ? std::span<const std::uint8_t>{} : std::span(data).subspan(at, n);
             requests.push_back(ExpectedRequest(command, static_cast<std::uint8_t>(n),
                                                static_cast<std::uint16_t>(base + at), part));
         }
@@ -47,7 +46,8 @@ protected:
     }
 
     Bytes DeviceKeyTable() {
-        return device_->WithFirmware([](sim::FirmwareModel& f) { return Bytes(f.KeyTable().begin(), f.KeyTable().begin() + 378); });
+        return device_->WithFirmware(
+            [](sim::FirmwareModel& f) { return Bytes(f.KeyTable().begin(), f.KeyTable().begin() + 378); });
     }
 
     // Reads the key tables and clears the wire log.

@@ -77,14 +77,17 @@ TEST_F(KeyboardWire, SettingsWriteBytes) {
     light.green = 2;
     light.blue = 3;
     light.reserved2[0] = 9;
-    const config::KeyboardSettings settings{.key6Flag = 1, .pollingRate = 2, .wFlag = 1, .winFlag = 0, .wheelMode = 1};
+    const config::KeyboardSettings settings{
+        .key6Flag = 1, .pollingRate = 2, .wFlag = 1, .winFlag = 0, .wheelMode = 1};
     const std::vector<config::LightModeName> modes(20, {"m", true, 0});
     std::vector<config::LightModeName> coded = modes;
     coded[19].value = 19;
     ASSERT_EQ(kb::WriteDeviceSettings(channel_, 1, 0, light, settings, coded), 1);
 
-    const Bytes record = {0, 19, 2, 1, 0, 0, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 2, 0, 0, 1, 0, 9};
-    EXPECT_EQ(Sent(), (std::vector<Bytes>{Single(0x01), ExpectedRequest(0x06, 28, 25, record), Single(0x02)}));
+    const Bytes record = {0, 19, 2, 1, 0, 0, 1, 2, 3, 0, 0, 0, 0, 0,
+                          0, 0,  0, 0, 0, 1, 1, 0, 2, 0, 0, 1, 0, 9};
+    EXPECT_EQ(Sent(),
+              (std::vector<Bytes>{Single(0x01), ExpectedRequest(0x06, 28, 25, record), Single(0x02)}));
     const Bytes memory = device_->WithFirmware(
         [](sim::FirmwareModel& f) { return Bytes(f.Settings().begin() + 25, f.Settings().begin() + 53); });
     EXPECT_EQ(memory, record);
@@ -99,10 +102,10 @@ TEST_F(KeyboardWire, KeyTableWriteWithMacroSlots) {
     MakeMacros({KeyPresses(2, 0x04), KeyPresses(4, 0x05), KeyPresses(1, 0x06)});
     const kb::KeyboardTables tables = ReadTables();
     std::vector<config::KeyListEntry> keys = FactoryKeys();
-    keys[5].current = {0x70, 0, 1};   // macro 0 on keys 5 and 9: slot 1
+    keys[5].current = {0x70, 0, 1};  // macro 0 on keys 5 and 9: slot 1
     keys[9].current = {0x71, 0, 3};
-    keys[3].current = {0x70, 2, 0};   // macro 2 on key 3: slot 0
-    keys[7].current = {0x70, 3, 0};   // no macro 3: the default
+    keys[3].current = {0x70, 2, 0};         // macro 2 on key 3: slot 0
+    keys[7].current = {0x70, 3, 0};         // no macro 3: the default
     keys[64].current = {0x20, 0x00, 0x05};  // A becomes B
 
     const kb::KeyWriteResult result = kb::WriteKeysWithMacros(channel_, tables, folder_.Path(), keys);
@@ -123,16 +126,17 @@ TEST_F(KeyboardWire, KeyTableWriteWithMacroSlots) {
     EXPECT_EQ(table, expectedTable);
 
     // The macro image: macro 2 (1 event) in slot 0, macro 0 (2 events) in slot 1.
-    const Bytes image = {0xAA, 0x55, 40, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 28, 0,
-                         1,    0,    0,  0, 20, 0, 0x8A, 0x06,
+    const Bytes image = {0xAA, 0x55, 40, 0, 2,  0, 0,    0,    0,  0, 0,    0,   0,    0,
+                         0,    0,    20, 0, 28, 0, 1,    0,    0,  0, 20,   0,   0x8A, 0x06,
                          2,    0,    0,  0, 20, 0, 0x8A, 0x04, 21, 0, 0x0A, 0x04};
-    std::vector<Bytes> expected = {ExpectedRequest(0x03, 34, 0), Single(0x01), ExpectedRequest(0x15, 40, 0, image),
-                                   Single(0x02), ExpectedRequest(0x03, 34, 0), Single(0x01)};
+    std::vector<Bytes> expected = {ExpectedRequest(0x03, 34, 0),        Single(0x01),
+                                   ExpectedRequest(0x15, 40, 0, image), Single(0x02),
+                                   ExpectedRequest(0x03, 34, 0),        Single(0x01)};
     Append(expected, Chunks(0x09, 378, 0, expectedTable));
     expected.push_back(Single(0x02));
     EXPECT_EQ(Sent(), expected);
-    const Bytes memory =
-        device_->WithFirmware([](sim::FirmwareModel& f) { return Bytes(f.MacroMemory().begin(), f.MacroMemory().begin() + 40); });
+    const Bytes memory = device_->WithFirmware(
+        [](sim::FirmwareModel& f) { return Bytes(f.MacroMemory().begin(), f.MacroMemory().begin() + 40); });
     EXPECT_EQ(memory, image);
 }
 
@@ -189,8 +193,9 @@ TEST_F(KeyboardWire, CustomColoursPutKey95OnLed97) {
     device_->ClearWireLog();
     ASSERT_EQ(kb::WriteGroupColors(channel_, tables, colors, 2), 1);
     EXPECT_EQ(Sent(), Chunks(0x0B, 378, 1024, expectedTable));
-    const Bytes memory = device_->WithFirmware(
-        [](sim::FirmwareModel& f) { return Bytes(f.KeyColors().begin() + 1024, f.KeyColors().begin() + 1024 + 378); });
+    const Bytes memory = device_->WithFirmware([](sim::FirmwareModel& f) {
+        return Bytes(f.KeyColors().begin() + 1024, f.KeyColors().begin() + 1024 + 378);
+    });
     EXPECT_EQ(memory, expectedTable);
 }
 

@@ -1,6 +1,6 @@
 // The settings record between the keyboard's bytes and the light state and settings.
-#include "config/light_data.h"
 #include "devices/keyboard/settings_record.h"
+#include "config/light_data.h"
 #include "platform/paths.h"
 
 #include <gtest/gtest.h>
@@ -66,14 +66,21 @@ config::LightInfo SampleLight() {
 }
 
 config::KeyboardSettings SampleSettings() {
-    return {.repeat = 40, .repeatDelay = 2, .key6Flag = 1, .pollingRate = 3, .wFlag = 1, .winFlag = 1, .wheelMode = 2};
+    return {.repeat = 40,
+            .repeatDelay = 2,
+            .key6Flag = 1,
+            .pollingRate = 3,
+            .wFlag = 1,
+            .winFlag = 1,
+            .wheelMode = 2};
 }
 
 TEST(KeyboardSettingsRecord, EncodedBytes) {
-    const std::optional<SettingsRecord> record = EncodeSettingsRecord(0, SampleLight(), SampleSettings(), kModes);
+    const std::optional<SettingsRecord> record =
+        EncodeSettingsRecord(0, SampleLight(), SampleSettings(), kModes);
     ASSERT_TRUE(record);
     const SettingsRecord expected = {0, 7, 3, 3, 1, 1, 0x11, 0x22, 0x33, 0, 0, 0, 0, 0,
-                                     0, 0, 0, 0, 6, 1, 1, 1,    3,    0,    0, 2, 0, 0x44};
+                                     0, 0, 0, 0, 6, 1, 1,    1,    3,    0, 0, 2, 0, 0x44};
     EXPECT_EQ(*record, expected);
     EXPECT_EQ((*EncodeSettingsRecord(3, SampleLight(), SampleSettings(), kModes))[0], 3);
     EXPECT_FALSE(EncodeSettingsRecord(0, SampleLight(), SampleSettings(), {}));
@@ -81,7 +88,7 @@ TEST(KeyboardSettingsRecord, EncodedBytes) {
 
 TEST(KeyboardSettingsRecord, DecodeKeepsWhatTheRecordDoesNotCarry) {
     const SettingsRecord record = {2, 5, 1, 4, 0, 0, 0xA1, 0xA2, 0xA3, 9, 9, 9, 9, 9,
-                                   9, 9, 9, 9, 3, 0, 1, 0,    2,    9,    9, 1, 4, 0x66};
+                                   9, 9, 9, 9, 3, 0, 1,    0,    2,    9, 9, 1, 4, 0x66};
     config::LightInfo light = SampleLight();
     config::KeyboardSettings settings = SampleSettings();
     DecodeSettingsRecord(record, kModes, light, settings);
@@ -96,8 +103,13 @@ TEST(KeyboardSettingsRecord, DecodeKeepsWhatTheRecordDoesNotCarry) {
     EXPECT_EQ(light.customGroup, 4);
     EXPECT_EQ(light.reserved2[0], 0x66);
     EXPECT_EQ(light.previousMode, 9);
-    const config::KeyboardSettings expected = {
-        .repeat = 40, .repeatDelay = 2, .key6Flag = 1, .pollingRate = 3, .wFlag = 0, .winFlag = 0, .wheelMode = 1};
+    const config::KeyboardSettings expected = {.repeat = 40,
+                                               .repeatDelay = 2,
+                                               .key6Flag = 1,
+                                               .pollingRate = 3,
+                                               .wFlag = 0,
+                                               .winFlag = 0,
+                                               .wheelMode = 1};
     EXPECT_EQ(settings, expected);
 }
 
@@ -106,9 +118,12 @@ TEST(KeyboardSettingsRecord, ModeByteFEAndOutOfRangeIndices) {
     record[1] = kKeepModeCode;
     record[2] = 200;  // brightness past the table
     record[3] = 9;    // speed byte past 4
+    // Even a mode list that names 0xFE as a code.
+    std::vector<LightModeName> modes = kModes;
+    modes.push_back({"g", true, 0xFE});
     config::LightInfo light = SampleLight();
     config::KeyboardSettings settings;
-    DecodeSettingsRecord(record, kModes, light, settings);
+    DecodeSettingsRecord(record, modes, light, settings);
     EXPECT_EQ(light.selectedMode, 1);
     EXPECT_EQ(light.brightness, 4);
     EXPECT_EQ(light.speed, 0);
