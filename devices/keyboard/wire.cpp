@@ -31,7 +31,7 @@ public:
     ConfigBracket(const ConfigBracket&) = delete;
     ConfigBracket& operator=(const ConfigBracket&) = delete;
 
-    int BeginResult() const { return begin_; }
+    [[nodiscard]] int BeginResult() const { return begin_; }
     int Close() {
         closed_ = true;
         return device::EndConfig(channel_);

@@ -107,7 +107,7 @@ TEST(KeyboardKeyTable, MacroSlotsFollowKeyOrderOfFirstUse) {
     maps.position[130] = 100;
     EXPECT_EQ(ListUsedMacros(keys, maps, 3), (std::vector<int>{2, 0}));
 
-    const std::vector<std::uint8_t> current(3 * 126, 0xEE);
+    const std::vector<std::uint8_t> current(std::size_t{3} * 126, 0xEE);
     const std::vector<std::uint8_t> table = AssembleKeyTable(current, keys, maps, 3, MacroBindings::Slots);
     ASSERT_EQ(table.size(), current.size());
     auto at = [&](std::size_t p) { return KeyAssignment{table[3 * p], table[3 * p + 1], table[3 * p + 2]}; };

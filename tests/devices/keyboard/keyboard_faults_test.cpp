@@ -88,9 +88,7 @@ protected:
         profile_.SetDefaultPath(platform::ProgramSubfolder("DefaultData") / "keyboard.Json");
         profile_.SetProfilePath(folder_ / "profile.json");
         ASSERT_NE(profile_.LoadDeviceDocument(folder_ / "profile.json"), config::LoadStatus::Missing);
-        for (int i = 0; i < 31; ++i) {
-            modes_.push_back({"m", true, i});
-        }
+        modes_ = IndexModes();
         state_.activeProfile = 3;
         state_.raw.fill(0x5A);
         state_.light.selectedMode = 7;

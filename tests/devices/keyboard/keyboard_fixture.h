@@ -86,6 +86,16 @@ protected:
         return keys;
     }
 
+    // 31 light modes whose code is their index, as the factory names file has them.
+    static std::vector<config::LightModeName> IndexModes() {
+        std::vector<config::LightModeName> modes;
+        modes.reserve(31);
+        for (int i = 0; i < 31; ++i) {
+            modes.push_back({"m", true, i});
+        }
+        return modes;
+    }
+
     TempDir folder_;
 };
 

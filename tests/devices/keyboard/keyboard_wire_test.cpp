@@ -217,10 +217,7 @@ TEST_F(KeyboardWire, CustomModeReadBackLandsInTheDevicesGroup) {
     ASSERT_NE(profile.LoadDeviceDocument(dir / "profile.json"), config::LoadStatus::Missing);
     const std::vector<config::KeyColor> group0 = profile.GetCustomColors(0, 170);
 
-    std::vector<config::LightModeName> modes;
-    for (int i = 0; i < 31; ++i) {
-        modes.push_back({"m", true, i});
-    }
+    const std::vector<config::LightModeName> modes = IndexModes();
     const std::array<std::uint8_t, 5> levels = {0, 63, 126, 190, 255};
     kb::KeyboardSettingsState state;
     ASSERT_EQ(kb::SyncSettingsFromDevice(channel_, tables, modes, levels, state, profile), 1);
