@@ -1,12 +1,17 @@
 // norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]
+//                      [--select NAME=INDEX ...]
 // Builds a skin layout and saves a screenshot of it (offscreen), or shows it in a window
-// when no --out is given. The tool for authoring skins.
+// when no --out is given. The tool for authoring skins. The program's own page and panel
+// classes are not linked in: device pages build on a plain layout and panels show as labelled
+// boxes (preview_stand_ins.h).
 #include <QApplication>
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "app/preview_stand_ins.h"
 #include "pages/picture_controls.h"
 #include "platform/paths.h"
 #include "ui/qt/qt_platform.h"
@@ -19,6 +24,9 @@ public:
     explicit PreviewWindow(std::string layout) : layout_(std::move(layout)) {}
     std::string GetSkinFile() const override { return layout_; }
     std::string_view GetWindowClassName() const override { return "SkinPreview"; }
+    std::unique_ptr<norvane::ui::CControlUI> CreateControl(std::string_view tag) override {
+        return norvane::app::MakePreviewStandIn(tag);
+    }
 
 private:
     std::string layout_;
@@ -29,13 +37,15 @@ struct Options {
     std::filesystem::path lang;
     std::filesystem::path out;
     std::filesystem::path skin;
+    std::vector<std::string> selections;  // NAME=INDEX: tab layouts to switch
     int dpi = 96;
     bool demo = false;
 };
 
 int Usage() {
     std::fputs(
-        "usage: norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]\n",
+        "usage: norvane-skin-preview LAYOUT [--lang FILE] [--out PNG] [--skin DIR] [--dpi N] [--demo]\n"
+        "                            [--select NAME=INDEX ...]\n",
         stderr);
     return 2;
 }
@@ -67,6 +77,11 @@ bool Parse(int argc, char** argv, Options& o) {
                 return false;
             }
             o.dpi = std::atoi(argv[++i]);
+        } else if (arg == "--select") {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            o.selections.emplace_back(argv[++i]);
         } else if (arg == "--demo") {
             o.demo = true;
         } else if (!arg.empty() && arg[0] != '-' && o.layout.empty()) {
@@ -113,6 +128,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.SetDPI(o.dpi);
+    for (const std::string& selection : o.selections) {
+        if (!norvane::app::SelectTab(window.PaintManager(), selection)) {
+            static_cast<void>(
+                std::fprintf(stderr, "cannot select %s (want TABLAYOUT=INDEX)\n", selection.c_str()));
+            return 1;
+        }
+    }
     window.PaintManager().UpdateLayout();
     if (o.demo && window.PaintManager().GetRoot() != nullptr) {
         norvane::pages::FillPreviewData(*window.PaintManager().GetRoot());

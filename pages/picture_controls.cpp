@@ -33,6 +33,14 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
 namespace norvane::pages {
 
 void FillPreviewData(ui::CControlUI& root) {
+    // A picture with "light_" buttons lights only those and marks its "key_" buttons; a
+    // picture without lights lights and marks its key buttons.
+    bool hasLights = false;
+    root.ForEach([&](ui::CControlUI& c) {
+        if (dynamic_cast<CDeviceKeyButtonUI*>(&c) != nullptr && c.GetName().starts_with("light_")) {
+            hasLights = true;
+        }
+    });
     int left = 1 << 30;
     int right = -(1 << 30);
     root.ForEach([&](ui::CControlUI& c) {
@@ -48,14 +56,19 @@ void FillPreviewData(ui::CControlUI& root) {
         if (key == nullptr) {
             return;
         }
-        int hue = (c.GetPos().Center().x - left) * 300 / span;
-        ui::Color argb = ui::CColorPaletteUI::HsvToArgb(hue, 230, 255);
-        std::uint32_t red = (argb >> 16U) & 0xFFU;
-        std::uint32_t green = (argb >> 8U) & 0xFFU;
-        std::uint32_t blue = argb & 0xFFU;
-        key->SetLightOverlay(red | (blue << 8U) | (green << 16U), 150, true);
-        key->SetKeySetHidden(index % 5 == 3 ? 0 : 1);
-        ++index;
+        bool isLight = c.GetName().starts_with("light_");
+        if (!hasLights || isLight) {
+            int hue = (c.GetPos().Center().x - left) * 300 / span;
+            ui::Color argb = ui::CColorPaletteUI::HsvToArgb(hue, 230, 255);
+            std::uint32_t red = (argb >> 16U) & 0xFFU;
+            std::uint32_t green = (argb >> 8U) & 0xFFU;
+            std::uint32_t blue = argb & 0xFFU;
+            key->SetLightOverlay(red | (blue << 8U) | (green << 16U), 150, true);
+        }
+        if (!isLight) {
+            key->SetKeySetHidden(index % 5 == 3 ? 0 : 1);
+            ++index;
+        }
     });
     root.ForEach([](ui::CControlUI& c) {
         if (auto* bars = dynamic_cast<CAudioRecordUI*>(&c)) {

@@ -13,8 +13,9 @@ void RegisterPictureControls(ui::CControlFactory& factory);
 
 namespace norvane::pages {
 
-// Sample state for previews and screenshots: every key button below root lit with a rainbow
-// across its x position (every fifth marked as reassigned), bar graphs given a level curve and
+// Sample state for previews and screenshots: the key buttons below root lit with a rainbow
+// across their x position (only the "light_" buttons when there are any) and every fifth
+// other key button marked as reassigned, bar graphs given a level curve and
 // empty charts a few items.
 void FillPreviewData(ui::CControlUI& root);
 

@@ -166,6 +166,49 @@ TEST_F(SelectPanelTest, KeyButtonDoubleClickAndPainting) {
     EXPECT_EQ(key.GetTextColor(), 0U);
 }
 
+TEST_F(PictureTest, PreviewDataLightsTheLightButtonsOfAPictureThatHasThem) {
+    struct Case {
+        const char* body;
+        std::vector<std::string> lit;     // buttons given a shown light
+        std::vector<std::string> marked;  // buttons showing the key-set mark
+    };
+    // Every fifth key button counted from 0 (the fourth, index 3) is marked.
+    const std::vector<Case> cases = {
+        {R"(<DeviceKeyButton name="light_0" float="true" pos="0,0,10,10"/>
+            <DeviceKeyButton name="light_1" float="true" pos="20,0,30,10"/>
+            <DeviceKeyButton name="key_0" float="true" pos="0,0,10,10"/>
+            <DeviceKeyButton name="key_1" float="true" pos="20,0,30,10"/>
+            <DeviceKeyButton name="key_2" float="true" pos="40,0,50,10"/>
+            <DeviceKeyButton name="key_3" float="true" pos="60,0,70,10"/>)",
+         {"light_0", "light_1"},
+         {"key_3"}},
+        {R"(<DeviceKeyButton name="key_0" float="true" pos="0,0,10,10"/>
+            <DeviceKeyButton name="key_1" float="true" pos="20,0,30,10"/>
+            <DeviceKeyButton name="key_2" float="true" pos="40,0,50,10"/>
+            <DeviceKeyButton name="key_3" float="true" pos="60,0,70,10"/>)",
+         {"key_0", "key_1", "key_2", "key_3"},
+         {"key_3"}},
+    };
+    for (const Case& c : cases) {
+        w = Open(std::string("<SelectPanel name=\"picture\">") + c.body + "</SelectPanel>");
+        FillPreviewData(*pm().GetRoot());
+        std::vector<std::string> lit;
+        std::vector<std::string> marked;
+        pm().GetRoot()->ForEach([&](ui::CControlUI& ctl) {
+            if (auto* key = dynamic_cast<CDeviceKeyButtonUI*>(&ctl)) {
+                if (key->IsLightShown()) {
+                    lit.push_back(key->GetName());
+                }
+                if (!key->IsKeySetHidden()) {
+                    marked.push_back(key->GetName());
+                }
+            }
+        });
+        EXPECT_EQ(lit, c.lit);
+        EXPECT_EQ(marked, c.marked);
+    }
+}
+
 TEST_F(PictureTest, RingSweepsFromTheBottomClockwise) {
     w = Open(R"(<VerticalLayout><CircleProgress name="ring" width="100" height="100" min="0" max="100"
         value="50" bkcolor="#FF262A32" forecolor="#FF00B8A9"/></VerticalLayout>)");
