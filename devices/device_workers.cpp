@@ -26,9 +26,13 @@ bool StartEventReader(DeviceThread& thread, device::HidInterface& events,
     }
     auto body = [&events, onCode = std::move(onCode)](const StopSignal& stop) {
         while (!stop.StopRequested()) {
-            if (const auto code = events.ReadEventCode(-1)) {
-                onCode(*code);
+            const device::EventRead read = events.ReadEventCode(-1);
+            if (read.HasCode()) {
+                onCode(read.code);
                 continue;
+            }
+            if (read.kind == device::EventRead::Kind::NoUsage) {
+                continue;  // a report without a usage (a release): read on
             }
             const auto woke = events.IsOpen() ? stop.WaitFor(kReadRetry) : stop.Wait();
             if (woke == StopSignal::WaitResult::Stopped) {
