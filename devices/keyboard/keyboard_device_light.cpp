@@ -116,7 +116,9 @@ void CTarnexKeyboardDevice::SendLightFrame() {
     if (HostLighting() == 0) {
         return;
     }
-    for (int i = 0; i < light::kStreamedKeys; ++i) {
+    // The page shows every LED, the segments of wide keys (126 and up) included; only keys
+    // 0-125 are streamed.
+    for (int i = 0; i < LedCount(); ++i) {
         const auto index = static_cast<std::size_t>(i);
         pages::CDeviceKeyButtonUI* button = index < lightButtons_.size() ? lightButtons_[index] : nullptr;
         if (button != nullptr && button->IsVisible()) {
