@@ -54,9 +54,10 @@ struct Options {
 };
 
 int Usage() {
-    std::fputs("usage: norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] "
-               "[--data DIR]\n",
-               stderr);
+    std::fputs(
+        "usage: norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] "
+        "[--data DIR]\n",
+        stderr);
     return 2;
 }
 
@@ -142,7 +143,8 @@ int main(int argc, char** argv) {
     norvane::sim::SimBackend backend;
     norvane::sim::SimDevice& keyboard = backend.Add(*norvane::sim::FindSimProduct("keyboard"));
     keyboard.WithFirmware([&o](norvane::sim::FirmwareModel& f) {
-        f.Settings()[1] = static_cast<std::uint8_t>(o.mode);  // slot 0: mode, full brightness, fast, multi-colour
+        f.Settings()[1] =
+            static_cast<std::uint8_t>(o.mode);  // slot 0: mode, full brightness, fast, multi-colour
         f.Settings()[2] = 4;
         f.Settings()[3] = 0;
         f.Settings()[5] = 1;
@@ -157,9 +159,8 @@ int main(int argc, char** argv) {
         std::fputs("cannot build the keyboard page\n", stderr);
         return 1;
     }
-    auto* page = dynamic_cast<CTarnexKeyboardDevice*>(window.PaintManager().GetRoot() != nullptr
-                                                          ? window.FindControl("keyboard_device")
-                                                          : nullptr);
+    auto* page = dynamic_cast<CTarnexKeyboardDevice*>(
+        window.PaintManager().GetRoot() != nullptr ? window.FindControl("keyboard_device") : nullptr);
     if (page == nullptr) {
         std::fputs("the page root is not the keyboard device object\n", stderr);
         return 1;

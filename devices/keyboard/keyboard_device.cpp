@@ -186,6 +186,7 @@ void CTarnexKeyboardDevice::RefreshKeyCaptions() {
 // --- profile ---
 
 void CTarnexKeyboardDevice::LoadProfileFiles() {
+    profile_.SetProfilePath(CurrentProfileFile());
     profile_.SetDefaultPath(DefaultProfileFile());
     profile_.SetLightConfigPath(LightConfigFile());
     if (const auto light = LightConfigFile(); !light.empty()) {
@@ -250,7 +251,8 @@ void CTarnexKeyboardDevice::SetOtherKeyList(std::vector<config::KeyListEntry> li
     profile_.SetOtherKeyList(otherKeyList_);
 }
 
-bool CTarnexKeyboardDevice::SetSelectedKeyAssignment(std::uint8_t type, std::uint8_t param1, std::uint8_t param2) {
+bool CTarnexKeyboardDevice::SetSelectedKeyAssignment(std::uint8_t type, std::uint8_t param1,
+                                                     std::uint8_t param2) {
     for (config::KeyListEntry& entry : keyList_) {
         if (SelectedKey() >= 0 && entry.keyIndex == SelectedKey()) {
             entry.current = {type, param1, param2};
@@ -286,7 +288,10 @@ void CTarnexKeyboardDevice::LoadLightNames() {
     names_ = keyboard::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass());
 }
 
-std::vector<config::LightModeName> CTarnexKeyboardDevice::ModeNames() const {
+std::vector<config::LightModeName> CTarnexKeyboardDevice::ModeNames() {
+    if (names_.modeCodes.empty()) {
+        LoadLightNames();  // the settings record needs the mode codes
+    }
     std::vector<config::LightModeName> modes;
     modes.reserve(names_.modeCodes.size());
     for (std::size_t i = 0; i < names_.modeCodes.size(); ++i) {
@@ -336,7 +341,8 @@ void CTarnexKeyboardDevice::ShowRepeatDelay(int delay) {
         SelectOption(FindPageControl(std::string(kRepeatDelayCheck) + std::to_string(i)), i == choice);
     }
     if (ui::CControlUI* label = FindPageControl(kRepeatDelayLabel)) {
-        label->SetText(LanguageText("Repeat_Delay_Time") + std::to_string(kRepeatDelayStepMs * (choice + 1)) + "ms");
+        label->SetText(LanguageText("Repeat_Delay_Time") + std::to_string(kRepeatDelayStepMs * (choice + 1)) +
+                       "ms");
     }
 }
 

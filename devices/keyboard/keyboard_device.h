@@ -165,7 +165,7 @@ private:
     void OnEventCode(std::uint16_t code);
     void OnEventMessage();
     void PostEvent();
-    std::vector<config::LightModeName> ModeNames() const;
+    std::vector<config::LightModeName> ModeNames();
 
     keyboard::KeyboardTables tables_;
     keyboard::KeyboardSettingsState settings_;

@@ -79,22 +79,22 @@ void CTarnexKeyboardDevice::OnEventCode(std::uint16_t code) {
     platform::diag::Trace(kEventReadText);
     const keyboard::KeyboardEvent event = keyboard::ClassifyKeyboardEvent(code);
     switch (event.kind) {
-    case keyboard::KeyboardEventKind::Rebuild:
-        rebuildPending_.store(true);
-        [[fallthrough]];
-    case keyboard::KeyboardEventKind::Resync:
-        platform::diag::Trace(kResyncText);
-        resyncPending_.store(true);
-        PostEvent();
-        break;
-    case keyboard::KeyboardEventKind::ProfileSwitch:
-        if (commandChannel_.IsOpen()) {
-            switchedProfile_.store(event.profileIndex);
+        case keyboard::KeyboardEventKind::Rebuild:
+            rebuildPending_.store(true);
+            [[fallthrough]];
+        case keyboard::KeyboardEventKind::Resync:
+            platform::diag::Trace(kResyncText);
+            resyncPending_.store(true);
             PostEvent();
-        }
-        break;
-    case keyboard::KeyboardEventKind::None:
-        break;
+            break;
+        case keyboard::KeyboardEventKind::ProfileSwitch:
+            if (commandChannel_.IsOpen()) {
+                switchedProfile_.store(event.profileIndex);
+                PostEvent();
+            }
+            break;
+        case keyboard::KeyboardEventKind::None:
+            break;
     }
 }
 

@@ -28,7 +28,8 @@ int CTarnexKeyboardDevice::ReadKeysFromDevice() {
     const int r = keyboard::ReadKeysFromDevice(commandChannel_, tables_);
     TraceFailure("key read", r);
     if (r == code::kSuccess && catalogEntry_) {
-        SelectLayoutVariant(keyboard::LayoutVariant(catalogEntry_->vendorId, catalogEntry_->productId, languageIndex_));
+        SelectLayoutVariant(
+            keyboard::LayoutVariant(catalogEntry_->vendorId, catalogEntry_->productId, languageIndex_));
     }
     return r;
 }
@@ -36,7 +37,8 @@ int CTarnexKeyboardDevice::ReadKeysFromDevice() {
 int CTarnexKeyboardDevice::ReadSettingsFromDevice() {
     const std::vector<config::LightModeName> modes = ModeNames();
     settings_.light = LightState();
-    const int r = keyboard::SyncSettingsFromDevice(commandChannel_, tables_, modes, light::kBrightnessLevels, settings_, profile_);
+    const int r = keyboard::SyncSettingsFromDevice(commandChannel_, tables_, modes, light::kBrightnessLevels,
+                                                   settings_, profile_);
     TraceFailure("settings read", r);
     if (r != code::kSuccess) {
         return r;
@@ -49,9 +51,13 @@ int CTarnexKeyboardDevice::ReadSettingsFromDevice() {
 }
 
 void CTarnexKeyboardDevice::SyncFromDevice() {
-    ReadKeysFromDevice();
+    // Without a complete key read the settings are not read either: the page shows the
+    // profile, and the next sync or device event reads again.
+    const bool keysRead = ReadKeysFromDevice() == code::kSuccess;
     LoadProfileToPage();
-    ReadSettingsFromDevice();
+    if (keysRead) {
+        ReadSettingsFromDevice();
+    }
     RefreshPage();
     StartLight();
 }
@@ -83,15 +89,17 @@ bool CTarnexKeyboardDevice::CheckLink() {
 }
 
 int CTarnexKeyboardDevice::WriteDeviceSettings(const DeviceSettingsRequest& request) {
-    const int r = keyboard::WriteDeviceSettings(commandChannel_, request.slot, static_cast<std::uint8_t>(request.value),
-                                                LightState(), settings_.settings, ModeNames());
+    const int r =
+        keyboard::WriteDeviceSettings(commandChannel_, request.slot, static_cast<std::uint8_t>(request.value),
+                                      LightState(), settings_.settings, ModeNames());
     TraceFailure("settings write", r);
     return r;
 }
 
 int CTarnexKeyboardDevice::WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> list) {
-    const int r = keyboard::WriteKeyAssignments(commandChannel_, tables_, bank, list,
-                                                keyboard::MacroCount(DataFolder()), keyboard::MacroBindings::Slots);
+    const int r =
+        keyboard::WriteKeyAssignments(commandChannel_, tables_, bank, list,
+                                      keyboard::MacroCount(DataFolder()), keyboard::MacroBindings::Slots);
     TraceFailure("key table write", r);
     return r;
 }

@@ -33,8 +33,8 @@ void CTarnexKeyboardDevice::StartLight() {
             return std::nullopt;
         }
         const auto now = StopSignal::Clock::now();
-        const auto nowMs =
-            static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now - lightEpoch_).count());
+        const auto nowMs = static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - lightEpoch_).count());
         std::optional<std::uint32_t> due;
         {
             const std::lock_guard lock(engineMutex_);
@@ -53,7 +53,8 @@ void CTarnexKeyboardDevice::TakeLightState(const config::LightInfo& light) {
     SetLightState(words[0], words[1], words[2], words[3]);
 }
 
-void CTarnexKeyboardDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
+void CTarnexKeyboardDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
+                                          std::uint32_t w3) {
     CTarnexUSBDevice::SetLightState(w0, w1, w2, w3);
     const config::LightInfo light = LightState();
     profile_.SetLightInfo(light);
