@@ -130,6 +130,10 @@ public:
     bool OpenEventInterface(int slot, std::string_view path, bool reopen = false);
     void CloseEventInterface(int slot);
     bool IsEventInterfaceOpen(int slot) const;
+    // Whether the page shows the key picture (window active, page selected). While it does
+    // not, the light thread renders only the modes streamed to the keyboard and otherwise
+    // sleeps until woken. Any thread.
+    void SetPagePreview(bool shown);
     // Stops the light thread and both readers (the owner's teardown, before its window goes).
     void StopDeviceThreads();
     bool LightThreadRunning() const { return lightThread_.Running(); }
@@ -186,6 +190,7 @@ private:
     light::KeyboardLightEngine engine_;  // guarded by engineMutex_
     const StopSignal::Clock::time_point lightEpoch_ = StopSignal::Clock::now();
     std::optional<std::uint64_t> streamPausedUntilMs_;
+    std::atomic<bool> pagePreview_{true};
 
     // What the event readers ask of the UI thread.
     const int eventId_;

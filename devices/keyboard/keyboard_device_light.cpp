@@ -38,6 +38,9 @@ void CTarnexKeyboardDevice::StartLight() {
         std::optional<std::uint32_t> due;
         {
             const std::lock_guard lock(engineMutex_);
+            if (!pagePreview_.load() && !light::KeyboardLightEngine::StreamsFrames(engine_.Mode())) {
+                return std::nullopt;  // the keyboard renders this mode itself; nobody watches the page
+            }
             engine_.Advance(nowMs, frame_);
             due = engine_.NextDueMs();
         }
@@ -46,6 +49,11 @@ void CTarnexKeyboardDevice::StartLight() {
         }
         return lightEpoch_ + std::chrono::milliseconds(*due);
     });
+}
+
+void CTarnexKeyboardDevice::SetPagePreview(bool shown) {
+    pagePreview_.store(shown);
+    lightThread_.Wake();
 }
 
 void CTarnexKeyboardDevice::TakeLightState(const config::LightInfo& light) {

@@ -84,6 +84,7 @@ TEST_F(KeyboardDeviceTest, HostRenderedModesStreamTheirFramesAndOnBoardModesDoNo
     for (const Case c : {Case{30, 378}, Case{29, 378}, Case{4, 0}, Case{19, 0}}) {
         SCOPED_TRACE(static_cast<int>(c.mode));
         SeedSettings(c.mode);
+        page->SetPagePreview(false);  // streamed modes render without anyone watching the page
         page->SyncFromDevice();
         const std::array<std::int32_t, 3> outside = {10, 200, 30};
         page->FeedAudioLevels(outside);
