@@ -197,6 +197,7 @@ private:
     std::atomic<bool> rebuildPending_{false};
     std::atomic<bool> resyncPending_{false};
     std::atomic<int> switchedProfile_{-1};
+    std::atomic<bool> posted_{false};  // one post in the window's queue serves every event until handled
     std::array<std::atomic<bool>, 2> eventOpen_{};
 
     // Last: destroyed, and joined, before everything their bodies use.

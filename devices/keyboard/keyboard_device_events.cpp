@@ -99,13 +99,18 @@ void CTarnexKeyboardDevice::OnEventCode(std::uint16_t code) {
 }
 
 void CTarnexKeyboardDevice::PostEvent() {
-    if (ui::WindowImplBase* window = MainWindow()) {
-        window->PostMessage(kKeyboardEventMessage, eventId_, 0);
+    ui::WindowImplBase* window = MainWindow();
+    if (window == nullptr || posted_.exchange(true)) {
+        return;
+    }
+    if (!window->PostMessage(kKeyboardEventMessage, eventId_, 0)) {
+        posted_.store(false);
     }
 }
 
 // UI thread.
 void CTarnexKeyboardDevice::OnEventMessage() {
+    posted_.store(false);  // events from here on post again
     if (resyncPending_.exchange(false)) {
         KillTimer(kResyncTimerId);
         SetTimer(kResyncTimerId, kResyncDelayMs);
