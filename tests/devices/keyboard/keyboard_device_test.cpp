@@ -3,6 +3,7 @@
 #include "config/macro_library.h"
 #include "device/command_packet.h"
 #include "devices/keyboard/factory_key_codes.h"
+#include "devices/page_panels.h"
 #include "sim/sim_device.h"
 #include "tests/devices/keyboard/keyboard_device_fixture.h"
 
@@ -216,6 +217,41 @@ TEST_F(KeyboardDeviceTest, FunctionTabTypeEnablesOrDisablesKey110) {
     EXPECT_FALSE(key->IsOwnEnabled());
     page->SwitchFunctionTab(1);
     EXPECT_TRUE(key->IsOwnEnabled());
+}
+
+// A power panel that keeps the status blocks it is shown.
+class StatusPanel : public ui::CControlUI, public devices::IStatusPanel {
+public:
+    void ShowStatus(std::span<const std::uint8_t> status) override {
+        shown.emplace_back(status.begin(), status.end());
+    }
+    std::vector<std::vector<std::uint8_t>> shown;
+};
+
+TEST_F(KeyboardDeviceTest, StatusPollReachesThePowerPanelUnlessSuspended) {
+    StatusPanel panel;
+    page->SetPowerPanel(&panel);
+    page->SetWirelessCapable(true);
+    EXPECT_FALSE(page->CheckLink());  // by cable there is no link to check
+
+    page->SetStatusPollSuspended(1);
+    page->PollStatus();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(panel.shown.empty());
+
+    page->SetStatusPollSuspended(0);
+    page->PollStatus();
+    EXPECT_EQ(Transfers(),
+              (std::vector<std::uint8_t>{C(Cmd::ReadStatus)}));  // by cable the link needs no query
+    ASSERT_EQ(panel.shown.size(), 1u);
+    ASSERT_EQ(panel.shown[0].size(), 6u);
+    EXPECT_EQ(panel.shown[0][3], 0);  // by cable
+    ASSERT_TRUE(page->LastStatus().has_value());
+
+    link.Device().InjectFault(sim::Fault(sim::FaultKind::NoAnswer, C(Cmd::ReadStatus)));
+    page->PollStatus();
+    EXPECT_EQ(panel.shown.size(), 1u);  // a failed poll shows nothing
+    page->SetPowerPanel(nullptr);
 }
 
 // A fault on one command of the first full read or of a resync.
