@@ -193,14 +193,15 @@ MacroWriteResult WriteMacros(device::HidChannel& channel, const std::filesystem:
     if (!channel.IsOpen()) {
         return {-1, code::kNoAnswer};
     }
+    device::DeviceInfoBlock info;
+    const int infoResult = device::ReadDeviceInfo(channel, info);
     config::MacroLibrary library(dataFolder);
     library.Load();
     if (library.Count() == 0 || macroIndices.empty()) {
         return {};
     }
-    device::DeviceInfoBlock info;
-    if (const int r = device::ReadDeviceInfo(channel, info); r != code::kSuccess) {
-        return {-1, r};
+    if (infoResult != code::kSuccess) {
+        return {-1, infoResult};
     }
     std::vector<std::vector<config::PackedMacroEvent>> macros;
     macros.reserve(macroIndices.size());

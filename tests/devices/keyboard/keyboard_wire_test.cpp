@@ -157,10 +157,10 @@ TEST_F(KeyboardWire, MacroOverflowWritesNothing) {
     EXPECT_EQ(kb::WriteMacros(channel_, folder_.Path(), fitting).code, 0);
     EXPECT_EQ(device_->WithFirmware([](sim::FirmwareModel& f) { return f.MacroMemory()[2]; }), 128);
 
-    // Nothing to write: nothing on the wire.
+    // Nothing to write: only the device information is asked for.
     device_->ClearWireLog();
     EXPECT_EQ(kb::WriteMacros(channel_, folder_.Path(), {}).code, 0);
-    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{ExpectedRequest(0x03, 34, 0)}));
 }
 
 TEST_F(KeyboardWire, CustomColoursPutKey95OnLed97) {
