@@ -32,7 +32,7 @@ bool StartEventReader(DeviceThread& thread, device::HidInterface& events,
                 continue;
             }
             if (read.kind == device::EventRead::Kind::NoUsage) {
-                continue;  // a report without a usage (a release): read on
+                continue;  // a release or a short report: read on
             }
             const auto woke = events.IsOpen() ? stop.WaitFor(kReadRetry) : stop.Wait();
             if (woke == StopSignal::WaitResult::Stopped) {
