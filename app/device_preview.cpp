@@ -54,10 +54,10 @@ struct Options {
 };
 
 int Usage() {
-    std::fputs(
+    static_cast<void>(std::fputs(
         "usage: norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] "
         "[--data DIR]\n",
-        stderr);
+        stderr));
     return 2;
 }
 
@@ -119,12 +119,12 @@ int main(int argc, char** argv) {
     if (data.empty()) {
         char pattern[] = "/tmp/norvane-device-preview-XXXXXX";
         if (::mkdtemp(pattern) == nullptr) {
-            std::fputs("cannot make a data folder\n", stderr);
+            static_cast<void>(std::fputs("cannot make a data folder\n", stderr));
             return 1;
         }
         data = pattern;
     }
-    ::setenv("NORVANE_DATA_HOME", data.c_str(), 1);
+    ::setenv("NORVANE_DATA_HOME", data.c_str(), 1);  // NOLINT(concurrency-mt-unsafe): no other thread yet
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     platform.Resources().SetSkinFolder(o.skin.empty() ? norvane::platform::ProgramSubfolder("skin") : o.skin);
     platform.AddPrivateFonts(norvane::platform::ProgramSubfolder("Font"));
     if (!o.lang.empty() && !platform.Resources().LoadLanguage(o.lang)) {
-        std::fprintf(stderr, "cannot read language file %s\n", o.lang.string().c_str());
+        static_cast<void>(std::fprintf(stderr, "cannot read language file %s\n", o.lang.string().c_str()));
         return 1;
     }
 
@@ -156,13 +156,13 @@ int main(int argc, char** argv) {
 
     PreviewWindow window;
     if (row == nullptr || !window.Create(nullptr, "")) {
-        std::fputs("cannot build the keyboard page\n", stderr);
+        static_cast<void>(std::fputs("cannot build the keyboard page\n", stderr));
         return 1;
     }
     auto* page = dynamic_cast<CTarnexKeyboardDevice*>(
         window.PaintManager().GetRoot() != nullptr ? window.FindControl("keyboard_device") : nullptr);
     if (page == nullptr) {
-        std::fputs("the page root is not the keyboard device object\n", stderr);
+        static_cast<void>(std::fputs("the page root is not the keyboard device object\n", stderr));
         return 1;
     }
     page->SetPageLayoutPath(window.GetSkinFile());
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
     channel.Cable().SetBackend(&backend);
     channel.SetTimeouts(60, 60);
     if (!channel.Cable().Open(CollectionPath(backend, keyboard, 4), true, true, true, false)) {
-        std::fputs("cannot open the simulated keyboard\n", stderr);
+        static_cast<void>(std::fputs("cannot open the simulated keyboard\n", stderr));
         return 1;
     }
     channel.SetLinkMode(norvane::device::LinkMode::Cable);
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     page->StopDeviceThreads();
     window.CloseMessageQueue();
     if (!image.save(QString::fromStdString(o.out.string()))) {
-        std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str());
+        static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
         return 1;
     }
     std::printf("%s: %dx%d, mode %d, variant %d, key count %d\n", o.out.string().c_str(), image.width(),

@@ -35,7 +35,7 @@ struct Rig {
         char folder[] = "/tmp/norvane-kbd-bench-XXXXXX";
         if (::mkdtemp(folder) != nullptr) {
             data = folder;
-            ::setenv("NORVANE_DATA_HOME", folder, 1);
+            ::setenv("NORVANE_DATA_HOME", folder, 1);  // NOLINT(concurrency-mt-unsafe): before any thread
         }
         keyboard = &backend.Add(*norvane::sim::FindSimProduct("keyboard"));
         keyboard->WithFirmware([mode](norvane::sim::FirmwareModel& f) {
