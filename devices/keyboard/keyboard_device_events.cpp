@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view kEventReadText = "接收到自动添加设备的同步信息要求  TEST";
 constexpr std::string_view kResyncText = "接收到自动添加设备的同步信息要求";
 constexpr std::string_view kReaderEndText = "MS 设备同步线程设定退出";
+constexpr std::string_view kLightThreadEndText = "KB灯光线程设定退出";
 
 // The keyboard objects alive, by event id.
 struct Registry {
@@ -161,9 +162,13 @@ bool CTarnexKeyboardDevice::IsEventInterfaceOpen(int slot) const {
 }
 
 void CTarnexKeyboardDevice::StopDeviceThreads() {
-    lightThread_.Stop();
+    if (lightThread_.Stop() == StopResult::Ended) {
+        platform::diag::Trace(kLightThreadEndText);
+    }
     for (DeviceThread& reader : readers_) {
-        reader.Stop();
+        if (reader.Stop() == StopResult::Ended) {
+            platform::diag::Trace(kReaderEndText);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "devices/page_panels.h"
 #include "sim/sim_device.h"
 #include "tests/devices/keyboard/keyboard_device_fixture.h"
+#include "ui/container.h"
 
 #include <fstream>
 #include <sstream>
@@ -217,6 +218,45 @@ TEST_F(KeyboardDeviceTest, FunctionTabTypeEnablesOrDisablesKey110) {
     EXPECT_FALSE(key->IsOwnEnabled());
     page->SwitchFunctionTab(1);
     EXPECT_TRUE(key->IsOwnEnabled());
+}
+
+TEST_F(KeyboardDeviceTest, KeyReadShowsTheKeyPictureOfTheKeyboardAndLanguage) {
+    struct Case {
+        const char* product;
+        int language;
+        int variant;
+    };
+    for (const Case c : {Case{"keyboard", 6, 0}, Case{"keyboard2", 6, 1}, Case{"keyboard2", 8, 4},
+                         Case{"keyboard2", 3, 2}, Case{"keyboard2", 12, 0}}) {
+        SCOPED_TRACE(std::string(c.product) + " language " + std::to_string(c.language));
+        SimLink other(c.product);
+        auto& channel = page->CommandChannel();
+        channel.SetOpen(false);
+        channel.Cable().Close();
+        ASSERT_TRUE(other.OpenCommand(channel, device::LinkMode::Cable));
+        for (const auto& row : device::DeviceCatalog()) {
+            if (row.vendorId == other.Device().Spec().vendorId &&
+                row.productId == other.Device().Spec().productId && row.role == device::DeviceRole::Command) {
+                page->SetCatalogEntry(row);
+            }
+        }
+        page->SetLanguageIndex(c.language);
+        ASSERT_EQ(page->ReadKeysFromDevice(), 1);
+        EXPECT_EQ(page->LayoutVariantShown(), c.variant);
+        auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(window->FindControl("keyboard_device_key_layout"));
+        ASSERT_NE(tabs, nullptr);
+        EXPECT_EQ(tabs->GetCurSel(), c.variant);
+        // The buttons are those of the variant's picture.
+        const std::string picture = "keyboard_device_key_light_" + std::to_string(c.variant);
+        for (auto* button : {page->KeyButtons()[0], page->LightButtons()[0]}) {
+            ASSERT_NE(button, nullptr);
+            ASSERT_NE(button->GetParent(), nullptr);
+            EXPECT_EQ(button->GetParent()->GetName(), picture);
+        }
+        EXPECT_EQ(page->SelectionPanel()->GetName(), picture);
+        channel.SetOpen(false);
+        channel.Cable().Close();
+    }
 }
 
 // A power panel that keeps the status blocks it is shown.
