@@ -200,6 +200,10 @@ int main(int argc, char** argv) {
     const QImage image = norvane::ui::qt::RenderWindow(window);
     page->StopDeviceThreads();
     window.CloseMessageQueue();
+    std::error_code ec;
+    if (o.out.has_parent_path()) {
+        std::filesystem::create_directories(o.out.parent_path(), ec);
+    }
     if (!image.save(QString::fromStdString(o.out.string()))) {
         static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
         return 1;
@@ -207,7 +211,6 @@ int main(int argc, char** argv) {
     std::printf("%s: %dx%d, mode %d, variant %d, key count %d\n", o.out.string().c_str(), image.width(),
                 image.height(), page->EngineMode(), page->LayoutVariantShown(), page->Tables().keyCount);
     if (o.data.empty()) {
-        std::error_code ec;
         std::filesystem::remove_all(data, ec);
     }
     return 0;
