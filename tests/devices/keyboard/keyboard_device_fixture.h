@@ -51,7 +51,9 @@ protected:
         ui::SetCurrentPlatform(&platform);
         pages::RegisterPictureControls(ui::CControlFactory::Instance());
         devices::RegisterDeviceControls(ui::CControlFactory::Instance());
-        platform.Resources().SetSkinFolder(std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin");
+        const auto skin = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin";
+        platform.Resources().SetSkinFolder(skin);
+        platform.Resources().LoadLanguage(skin / "lang_en.xml");
     }
     ~KeyboardDeviceTest() override {
         if (window) {

@@ -259,6 +259,61 @@ TEST_F(KeyboardDeviceTest, KeyReadShowsTheKeyPictureOfTheKeyboardAndLanguage) {
     }
 }
 
+TEST_F(KeyboardDeviceTest, PaintedKeyIsStoredInItsGroupAndSentAtTheGroupsIndex) {
+    SeedSettings(19, 0, 0, 0, 255);  // custom colours, painting blue
+    page->SyncFromDevice();
+    page->SetCustomGroup(2);
+    link.Device().ClearWireLog();
+
+    EXPECT_EQ(page->PaintKey(5), 1);
+    EXPECT_EQ(page->GetLedColor(5).blue, 255);
+    EXPECT_EQ(Transfers(), (std::vector<std::uint8_t>{C(Cmd::WriteKeyColors)}));
+    const auto sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent[0][5] | sent[0][6] << 8, 2 * 512);
+    EXPECT_EQ(BytesOf(C(Cmd::WriteKeyColors)), 126u * 3);
+    config::CKeyboardProfiledata stored;
+    ASSERT_EQ(stored.LoadDeviceDocument(ProfileFile()), config::LoadStatus::Loaded);
+    EXPECT_EQ(stored.GetCustomGroupIndex(), 2);
+    EXPECT_EQ(stored.GetCustomColors(2, 170)[5].blue, 255);
+
+    // Outside the custom mode, and past the LEDs, nothing is painted.
+    SeedSettings(6);
+    page->ResyncFromDevice();
+    link.Device().ClearWireLog();
+    EXPECT_NE(page->PaintKey(6), 1);
+    EXPECT_NE(page->PaintKey(170), 1);
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(KeyboardDeviceTest, MacroKeysWithoutTheirMacroGetTheirDefaultsAndRestoreDefaultsResetsTheProfile) {
+    SeedSettings(6);
+    page->SyncFromDevice();
+    auto keys = page->KeyList();
+    ASSERT_GT(keys.size(), 9u);
+    keys[3].current = {0x70, 5, 0};     // macro 5: the library is empty
+    keys[9].current = {0x20, 0, 0x04};  // reassigned: "a"
+    page->SetKeyList(keys);
+    page->RefreshKeyCaptions();
+    EXPECT_EQ(page->KeyButtons()[3]->IsKeySetHidden(), false);
+    EXPECT_EQ(page->KeyButtons()[9]->IsKeySetHidden(), false);
+    EXPECT_EQ(page->KeyButtons()[9]->GetText(), "A");
+
+    page->ValidateMacroKeys();
+    EXPECT_EQ(page->KeyList()[3].current, page->KeyList()[3].defaultAssignment);
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0, 0x04}));
+    EXPECT_TRUE(page->KeyButtons()[3]->IsKeySetHidden());
+    config::CKeyboardProfiledata stored;
+    ASSERT_EQ(stored.LoadDeviceDocument(ProfileFile()), config::LoadStatus::Loaded);
+    EXPECT_EQ(stored.GetKeyList()[3].current, page->KeyList()[3].defaultAssignment);
+
+    page->RestoreDefaults();
+    EXPECT_EQ(page->KeyList()[9].current, page->KeyList()[9].defaultAssignment);
+    EXPECT_TRUE(page->KeyButtons()[9]->IsKeySetHidden());
+    ASSERT_EQ(stored.LoadDeviceDocument(ProfileFile()), config::LoadStatus::Loaded);
+    EXPECT_EQ(stored.GetKeyList()[9].current, page->KeyList()[9].defaultAssignment);
+}
+
 // A power panel that keeps the status blocks it is shown.
 class StatusPanel : public ui::CControlUI, public devices::IStatusPanel {
 public:

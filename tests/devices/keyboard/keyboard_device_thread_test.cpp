@@ -42,6 +42,21 @@ TEST_F(KeyboardDeviceTest, StartStopStormWithEventsArriving) {
     EXPECT_FALSE(page->LightThreadRunning());
 }
 
+TEST_F(KeyboardDeviceTest, BurstOfEventsCostsOneHandOverUntilItIsHandled) {
+    SeedSettings(6);
+    page->SyncFromDevice();
+    ASSERT_TRUE(OpenEvents());
+    for (std::uint16_t code = 0x1001; code <= 0x1008; ++code) {
+        link.Device().SendEvent(code);
+    }
+    ASSERT_TRUE(Eventually([&] { return window->HasPendingMessages(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the reader takes the rest of the burst
+    platform.Pump();
+    EXPECT_EQ(window->dispatched, 1);
+    EXPECT_GE(page->Settings().activeProfile, 1);
+    EXPECT_LE(page->Settings().activeProfile, 8);
+}
+
 TEST_F(KeyboardDeviceTest, ObjectDestroyedWhileItsReaderBlocksAndItsPostWaits) {
     // A second keyboard outside the page tree; after one event its reader blocks again on
     // the silent device, and its post waits in the window's queue.
