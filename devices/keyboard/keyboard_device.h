@@ -127,8 +127,8 @@ public:
 
     // Event interfaces: slot 0 the cable slot (kind 1), 1 the receiver slot (kind 9). With
     // reopen a running reader of that slot is stopped and its interface closed first.
-    bool OpenEventInterface(int slot, std::string_view path, bool reopen = false);
-    void CloseEventInterface(int slot);
+    bool OpenEventInterface(int slot, std::string_view path, bool reopen = false) override;
+    void CloseEventInterface(int slot) override;
     bool IsEventInterfaceOpen(int slot) const;
     // Whether the page shows the key picture (window active, page selected). While it does
     // not, the light thread renders only the modes streamed to the keyboard and otherwise
