@@ -1,45 +1,200 @@
+// norvane: the main window. Options:
+//   --simulate[=PRODUCTS]  simulated devices (default keyboard,mouse,mousepad,headset)
+//   --version, --help
+//   --screenshot PNG       with --quit-after: save the main window as an image before ending
+//   --quit-after MS        end on its own after MS milliseconds
+#include "device/hidraw_backend.h"
+#include "platform/diag.h"
+#include "platform/ipc/dbus/dbus_bus.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "platform/unique_fd.h"
+#include "shell/startup.h"
+#include "sim/sim_backend.h"
+#include "ui/qt/qt_platform.h"
 
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QImage>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
 
-void PrintUsage() {
-    std::puts("usage: norvane [--simulate] [--version] [--help]");
+constexpr std::string_view kDefaultSimulation = "keyboard,mouse,mousepad,headset";
+
+struct Options {
+    std::optional<std::string> simulate;
+    std::string screenshot;
+    int quitAfterMs = -1;
+};
+
+void PrintUsage(std::FILE* out) {
+    static_cast<void>(
+        std::fputs("usage: norvane [--simulate[=PRODUCTS]] [--version] [--help]\n"
+                   "--simulate runs against simulated devices (default: keyboard,mouse,mousepad,headset)\n",
+                   out));
+}
+
+// 0 to go on, else the exit code (+1).
+int Parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::printf("norvane %s\n", norvane::platform::InstalledVersionText().c_str());
+            return 1;
+        }
+        if (arg == "--help" || arg == "-h") {
+            PrintUsage(stdout);
+            return 1;
+        }
+        if (arg == "--simulate") {
+            o.simulate = std::string(kDefaultSimulation);
+        } else if (arg.starts_with("--simulate=")) {
+            o.simulate = std::string(arg.substr(11));
+            if (o.simulate->empty()) {
+                o.simulate = std::string(kDefaultSimulation);
+            }
+        } else if (arg == "--screenshot" && i + 1 < argc) {
+            o.screenshot = argv[++i];
+        } else if (arg == "--quit-after" && i + 1 < argc) {
+            o.quitAfterMs = std::atoi(argv[++i]);
+        } else {
+            static_cast<void>(std::fprintf(stderr, "norvane: unknown option '%s'\n", argv[i]));
+            PrintUsage(stderr);
+            return 3;
+        }
+    }
+    if (!o.screenshot.empty() && o.quitAfterMs < 0) {
+        static_cast<void>(std::fputs("norvane: --screenshot needs --quit-after\n", stderr));
+        return 3;
+    }
+    return 0;
+}
+
+// Qt's own platforms need a display; the offscreen and minimal ones do not.
+bool DisplayMissing() {
+    const char* qpa = std::getenv("QT_QPA_PLATFORM");
+    const std::string_view platform = qpa != nullptr ? qpa : "";
+    if (platform.starts_with("offscreen") || platform.starts_with("minimal") || platform.starts_with("vnc")) {
+        return false;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 == nullptr || x11[0] == '\0') && (wayland == nullptr || wayland[0] == '\0');
+}
+
+// SIGTERM and SIGINT as a readable descriptor, blocked before any thread starts so that
+// every thread inherits the mask.
+norvane::platform::UniqueFd BlockStopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    if (::pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) {
+        return norvane::platform::UniqueFd{};
+    }
+    return norvane::platform::UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace norvane::platform;
-    bool simulate = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--version") {
-            std::printf("norvane %s\n", InstalledVersionText().c_str());
-            return 0;
-        }
-        if (arg == "--help" || arg == "-h") {
-            PrintUsage();
-            return 0;
-        }
-        if (arg == "--simulate" || arg.starts_with("--simulate=")) {
-            simulate = true;
-            continue;
-        }
-        std::fprintf(stderr, "norvane: unknown option '%s'\n", argv[i]);
-        PrintUsage();
-        return 2;
+    namespace platform = norvane::platform;
+    Options o;
+    if (const int code = Parse(argc, argv, o); code != 0) {
+        return code - 1;
     }
-    std::printf("norvane %s%s\n", InstalledVersionText().c_str(), simulate ? " (simulated devices)" : "");
-    std::printf("program folder: %s\n", ProgramFolder().c_str());
-    const auto data = UserDataFolder();
+    std::printf("norvane %s%s\n", platform::InstalledVersionText().c_str(),
+                o.simulate ? " (simulated devices)" : "");
+    std::printf("program folder: %s\n", platform::ProgramFolder().c_str());
+    const auto data = platform::UserDataFolder();
     if (data.empty()) {
-        std::fputs("norvane: the per-user data folder cannot be created\n", stderr);
+        static_cast<void>(std::fputs("norvane: the per-user data folder cannot be created\n", stderr));
         return 1;
     }
     std::printf("data folder:    %s\n", data.c_str());
-    return 0;
+    static_cast<void>(std::fflush(stdout));
+
+    if (DisplayMissing()) {
+        static_cast<void>(std::fputs(
+            "norvane: no display: neither DISPLAY nor WAYLAND_DISPLAY is set. Start it in a desktop session "
+            "(or under xvfb-run); norvane-ctl works without one.\n",
+            stderr));
+        return 1;
+    }
+
+    std::unique_ptr<norvane::device::HidBackend> backend;
+    if (o.simulate) {
+        std::string error;
+        backend = norvane::sim::MakeSimBackend(*o.simulate, error);
+        if (!backend) {
+            static_cast<void>(std::fprintf(stderr, "norvane: %s\n", error.c_str()));
+            return 2;
+        }
+    } else {
+        backend = std::make_unique<norvane::device::HidrawBackend>();
+    }
+
+    platform::UniqueFd stopSignals = BlockStopSignals();
+    norvane::ui::qt::QtPlatform::MakeProcessDpiAware();
+    QApplication app(argc, argv);
+    norvane::ui::qt::QtPlatform ui;
+
+    auto bus = platform::ipc::dbus::Connect();
+    const auto claim = bus->ClaimInstance();
+    if (claim != platform::ipc::InstanceClaim::kPrimary) {
+        std::printf("norvane: already running (%s)\n", std::string(platform::ipc::Describe(claim)).c_str());
+        return 0;
+    }
+    platform::diag::Trace("norvane: single instance through " + bus->Describe());
+
+    norvane::shell::Program::Options options;
+    options.programFolder = platform::ProgramFolder();
+    options.window.backend = backend.get();
+    options.window.bus = bus.get();
+    norvane::shell::Program program(ui, options);
+    if (!program.Start()) {
+        static_cast<void>(
+            std::fputs("norvane: the main window could not be built (is the skin folder there?)\n", stderr));
+        return 1;
+    }
+    norvane::shell::CMainWnd& window = *program.Window();
+
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (stopSignals.Get() >= 0) {
+        stopNotifier = std::make_unique<QSocketNotifier>(stopSignals.Get(), QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&] {
+            signalfd_siginfo info{};
+            while (::read(stopSignals.Get(), &info, sizeof info) == sizeof info) {
+            }
+            window.Exit();
+        });
+    }
+    if (o.quitAfterMs >= 0) {
+        QTimer::singleShot(o.quitAfterMs, [&] {
+            if (!o.screenshot.empty()) {
+                window.PaintManager().UpdateLayout();
+                const QImage image = norvane::ui::qt::RenderWindow(window);
+                const bool saved = image.save(QString::fromStdString(o.screenshot));
+                std::printf("norvane: screenshot %s %dx%d, window %s\n",
+                            saved ? o.screenshot.c_str() : "not saved", image.width(), image.height(),
+                            window.IsWindowVisible() ? "shown" : "hidden");
+                static_cast<void>(std::fflush(stdout));
+            }
+            window.Exit();
+        });
+    }
+    const int code = program.Run();
+    stopNotifier.reset();
+    program.Shutdown();
+    return code;
 }

@@ -65,6 +65,10 @@ public:
 
     // Fonts by id; id -1 (or unknown) is the default font.
     void AddFont(int id, FontSpec font);
+    // Drops every font by id (the default font stays).
+    void RemoveAllFonts() { fonts_.clear(); }
+    const std::map<int, FontSpec>& Fonts() const { return fonts_; }
+    const FontSpec& DefaultFont() const { return defaultFont_; }
     void SetDefaultFont(FontSpec font);
     const FontSpec& GetFont(int id) const;
     FontSpec ScaledFont(int id) const;

@@ -86,6 +86,8 @@ public:
     // Makes a font file available to this process; false when it cannot be loaded.
     virtual bool AddPrivateFont(const std::filesystem::path& file) = 0;
     virtual Size ScreenSize() const = 0;
+    // The mouse pointer in screen coordinates (where pop-up menus open).
+    virtual Point CursorPos() const { return {}; }
 };
 
 // The process's UI backend, set once at start-up (or by a test fixture).

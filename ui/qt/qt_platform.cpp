@@ -1,6 +1,7 @@
 #include "ui/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMenu>
@@ -164,6 +165,11 @@ Size QtPlatform::ScreenSize() const {
     }
     QSize s = screen->availableGeometry().size();
     return {s.width(), s.height()};
+}
+
+Point QtPlatform::CursorPos() const {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
 }
 
 QImage RenderWindow(WindowImplBase& window) {

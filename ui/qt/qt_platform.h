@@ -25,6 +25,7 @@ public:
     std::unique_ptr<ITrayIconHost> CreateTrayIcon(WindowImplBase& window, unsigned callbackMessage) override;
     bool AddPrivateFont(const std::filesystem::path& file) override;
     Size ScreenSize() const override;
+    Point CursorPos() const override;
 
     // Before the QApplication exists: the toolkit scales windows itself (by the screen's DPI,
     // WindowImplBase::SetAllDPI), so Qt's own high-DPI scaling is switched off for the

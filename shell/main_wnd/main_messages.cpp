@@ -1,0 +1,196 @@
+// The window-message side of the main window: activation, registered and private messages,
+// timers, the tray icon and its menu, and the events of other programs.
+#include "devices/keyboard/keyboard_device.h"
+#include "devices/usb_device.h"
+#include "platform/diag.h"
+#include "shell/main_wnd/main_wnd.h"
+#include "ui/button.h"
+#include "ui/messages.h"
+
+#include <unistd.h>
+#include <type_traits>
+#include <variant>
+
+namespace norvane::shell {
+
+namespace {
+
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+}  // namespace
+
+std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                            bool& handled) {
+    handled = false;
+    // Activation and hover reach the devices whatever the power state.
+    if (msg == ui::kWmActivate) {
+        windowActive_ = wparam != 0;
+        activeOrHovered_ = windowActive_;
+        PassActiveFlag();
+        return 0;
+    }
+    if (msg == ui::kWmMouseLeave || msg == ui::kWmMouseHover) {
+        if (!windowActive_) {
+            activeOrHovered_ = msg == ui::kWmMouseHover;
+        }
+        PassActiveFlag();
+        return 0;
+    }
+    if (msg == messages_.instance) {
+        OnInstance();
+        handled = true;
+        return 0;
+    }
+    if (msg == kBusEventMessage) {
+        OnBusEvents();
+        handled = true;
+        return 0;
+    }
+    // Hot-plug keeps its order across a suspend: the list applies each queued change.
+    if (list_ && list_->HandleMessage(msg, wparam, lparam)) {
+        handled = true;
+        return 0;
+    }
+    if (devices::CTarnexKeyboardDevice::DispatchEventMessage(msg, wparam)) {
+        handled = true;
+        return 0;
+    }
+    if (!powerOn_) {
+        return 0;
+    }
+    switch (msg) {
+        case ui::kWmDisplayChange:
+            displayChanged_ = true;
+            FitToScreen();
+            return 0;
+        case kTrayCallbackMessage:
+            OnTrayCallback(static_cast<unsigned>(lparam));
+            handled = true;
+            return 0;
+        case kLanguageChangedMessage:
+            ApplyLanguage(static_cast<int>(wparam));
+            handled = true;
+            return 0;
+        case kShowProgressMessage:
+            if (ui::CControlUI* progress = FindControl("setting_progress"); progress != nullptr) {
+                progress->SetVisible(true);
+            }
+            handled = true;
+            return 0;
+        case kSettingsIdleMessage:
+            if (auto* button = dynamic_cast<ui::CButtonUI*>(setButton_); button != nullptr) {
+                button->SetForeImage({});
+            }
+            handled = true;
+            return 0;
+        case kHookSwitchMessage:
+        case kScaleNoteMessage:
+        case kOpenSettingsMessage:
+            // No input hook and no settings window in this build.
+            handled = true;
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void CMainWnd::OnTimer(int id) {
+    pm_.KillTimer(pm_.GetRoot(), id);
+    switch (id) {
+        case kFitTimerId:
+            FitToScreen();
+            if (pm_.GetRoot() != nullptr) {
+                pm_.GetRoot()->Invalidate();
+            }
+            if (options_.bus != nullptr && options_.bus->AudioRecordPresent()) {
+                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kAttach,
+                                               static_cast<std::uint32_t>(::getpid()));
+                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kOpen, 0);
+                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kStartCapture, 0);
+            }
+            break;
+        case kTrayMenuTimerId:
+            ShowTrayMenu();
+            break;
+        default:
+            // 1055 (profile apply) and 1066 (game light restore) need the profile and
+            // lighting panels.
+            break;
+    }
+}
+
+void CMainWnd::OnInstance() {
+    UpdateNoDevicePanel();
+    SetPollSuspended(false);
+    BringToFront();
+}
+
+void CMainWnd::BringToFront() {
+    Restore();
+    ShowWindow(true);
+}
+
+void CMainWnd::OnTrayCallback(unsigned mouseCode) {
+    if (mouseCode == ui::kWmLButtonUp) {
+        UpdateNoDevicePanel();
+        if (IsWindowVisible() && GetWindowState() != ui::WindowState::Minimized) {
+            CloseChildWindows();
+            ShowWindow(false);
+            SetPollSuspended(true);
+        } else {
+            CloseChildWindows();
+            ShowWindow(true);
+            FitToScreen();
+            BringToFront();
+            if (pm_.GetRoot() != nullptr) {
+                pm_.GetRoot()->Invalidate();
+            }
+            SetPollSuspended(false);
+            pm_.NeedUpdate();
+        }
+    } else if (mouseCode == ui::kWmRButtonUp) {
+        pm_.SetTimer(pm_.GetRoot(), kTrayMenuTimerId, kTrayMenuTimerMs);
+    }
+}
+
+void CMainWnd::ShowTrayMenu() {
+    ui::IUiPlatform* platform = ui::CurrentPlatform();
+    const ui::Point at = platform != nullptr ? platform->CursorPos() : ui::Point{};
+    const std::string item = ShowMenu(kTrayMenuLayout, at);
+    if (!item.empty()) {
+        HandleMenuCommand(item);
+    }
+}
+
+void CMainWnd::OnBusEvents() {
+    namespace ipc = platform::ipc;
+    while (auto event = busEvents_.TryPop()) {
+        std::visit(Overloaded{
+                       [this](const ipc::ActivateEvent&) { OnInstance(); },
+                       [this](const ipc::LightControlEvent& e) { SetLightControl(e.controlling, false); },
+                       [this](const ipc::PowerEvent& e) {
+                           powerOn_ = e.change == ipc::PowerChange::kResume;
+                           PassHostLighting(powerOn_ && lightControl_ ? 1 : 0);
+                       },
+                       [this](const ipc::GameEvent&) {
+                           if (!powerOn_) {
+                               return;
+                           }
+                           if (devices::CTarnexUSBDevice* current = CurrentDevice(); current != nullptr) {
+                               current->CommandChannel().SetSync(false);
+                           }
+                           pm_.SetTimer(pm_.GetRoot(), kGameTimerId, kGameTimerMs);
+                       },
+                       [](const auto&) {
+                           // Forwarding, the device report and audio data need windows and
+                           // panels this build does not have.
+                       },
+                   },
+                   *event);
+    }
+}
+
+}  // namespace norvane::shell

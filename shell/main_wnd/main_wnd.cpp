@@ -1,0 +1,469 @@
+#include "shell/main_wnd/main_wnd.h"
+
+#include "config/strings.h"
+#include "devices/keyboard/keyboard_device.h"
+#include "devices/usb_device.h"
+#include "platform/diag.h"
+#include "shell/device_list/device_option.h"
+#include "shell/device_list/device_scan.h"
+#include "shell/main_wnd/layout_tags.h"
+#include "ui/container.h"
+#include "ui/control.h"
+#include "ui/label.h"
+#include "ui/messages.h"
+#include "ui/progress.h"
+#include "ui/resource_manager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace norvane::shell {
+
+namespace {
+
+using device::DeviceKind;
+
+bool IsKeyboard(DeviceKind kind) {
+    return kind == DeviceKind::Keyboard || kind == DeviceKind::KeyboardAlternate;
+}
+
+bool IsMouse(DeviceKind kind) {
+    return kind == DeviceKind::MouseCable || kind == DeviceKind::MouseReceiver;
+}
+
+void Trace(std::string_view what, std::string_view detail = {}) {
+    if (platform::diag::Enabled()) {
+        platform::diag::Trace(std::string(what) + (detail.empty() ? "" : " ") + std::string(detail));
+    }
+}
+
+constexpr int kDpiEditMin = 200;
+constexpr int kDpiEditMax = 6500;
+
+}  // namespace
+
+RegisteredMessages RegisterProgramMessages() {
+    RegisteredMessages m;
+    m.instance = ui::RegisterWindowMessage(kInstanceMessageName);
+    m.externalForward = ui::RegisterWindowMessage(kExternalForwardName);
+    m.lightStatus = ui::RegisterWindowMessage(kLightStatusName);
+    m.lightControl = ui::RegisterWindowMessage(kLightControlName);
+    m.deviceReport = ui::RegisterWindowMessage(kDeviceReportName);
+    m.audioCapture = ui::RegisterWindowMessage(kAudioCaptureName);
+    return m;
+}
+
+CMainWnd::CMainWnd(Options options)
+    : options_(std::move(options)),
+      messages_(RegisterProgramMessages()),
+      userRegistry_(platform::Registry::ForUser()),
+      busEvents_(1024, [this] { PostMessage(kBusEventMessage); }) {
+}
+
+CMainWnd::~CMainWnd() {
+    Shutdown();
+    list_.reset();
+}
+
+const platform::Registry& CMainWnd::Settings() const {
+    return options_.registry ? *options_.registry : userRegistry_;
+}
+
+// --- window start ---
+
+void CMainWnd::InitWindow() {
+    Trace("InitWindow");
+    if (ui::IUiPlatform* platform = ui::CurrentPlatform(); platform != nullptr) {
+        platform->Resources().LoadLanguage(platform->Resources().ResolveSkinPath("lan_cn.xml"));
+    }
+    layoutFonts_ = {pm_.Fonts(), pm_.DefaultFont()};
+    closeButton_ = FindControl("closebtn");
+    maxButton_ = FindControl("maxbtn");
+    restoreButton_ = FindControl("restorebtn");
+    minButton_ = FindControl("minbtn");
+    skinButton_ = FindControl("skinbtn");
+    setButton_ = FindControl("setbtn");
+    tray_.Create(*this, options_.trayIcon, kTitle, kTrayCallbackMessage);
+    if (options_.backend != nullptr) {
+        list_ = std::make_unique<DeviceList>(*this, *options_.backend, this, options_.list);
+    }
+}
+
+std::unique_ptr<ui::CControlUI> CMainWnd::CreateControl(std::string_view tag) {
+    return CreateLayoutTag(tag, pm_);
+}
+
+void CMainWnd::OnWindowInit() {
+    if (options_.bus != nullptr) {
+        options_.bus->SetEventHandler(busEvents_.Handler());
+        options_.bus->BroadcastLightStatus(true);
+    }
+    languages_ = ReadLanguageList(options_.defaultData / kLanguageListFile);
+    const std::uint32_t saved = platform::ReadSavedLanguage(Settings()).value_or(kDefaultLanguageId);
+    ApplyLanguage(LanguageIndexOf(languages_, saved));
+    if (list_ && !list_->Init()) {
+        Trace("main window: the layout lacks the device list's containers");
+    }
+    ShowWindow(false);
+    if (list_ && options_.startThreads && !list_->StartThreads()) {
+        Trace("main window: the device scan did not start");
+    }
+    pm_.SetTimer(pm_.GetRoot(), kFitTimerId, kFitTimerMs);
+    initialised_ = true;
+}
+
+// --- notifications ---
+
+void CMainWnd::Notify(ui::TNotifyUI& msg) {
+    const std::string name = msg.sender != nullptr ? msg.sender->GetName() : std::string();
+    if (msg.type != ui::notify::kTimer) {
+        Trace(msg.type, name);
+    }
+    lastRoute_.reset();
+    if (msg.type == ui::notify::kWindowInit) {
+        OnWindowInit();
+        return;
+    }
+    if (msg.type == ui::notify::kTimer && msg.sender != nullptr && msg.sender == pm_.GetRoot()) {
+        OnTimer(static_cast<int>(msg.wparam));
+        return;
+    }
+    if (list_ && list_->HandleNotify(msg)) {
+        return;
+    }
+    if (msg.type == ui::notify::kWindowSize) {
+        if (name == "root" && displayChanged_) {
+            displayChanged_ = false;
+            FitToScreen();
+        }
+        return;
+    }
+    lastRoute_ = RouteNotification(msg.type, name);
+    if (lastRoute_) {
+        Act(*lastRoute_, msg);
+    }
+}
+
+void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    switch (route.action) {
+        case MainAction::kCloseToTray:
+            CloseChildWindows();
+            ShowWindow(false);
+            SetPollSuspended(true);
+            break;
+        case MainAction::kHideWindow:
+            ShowWindow(false);
+            break;
+        case MainAction::kToggleLightStatus:
+            SetLightControl(!lightControl_, true);
+            break;
+        case MainAction::kMinimize:
+            Minimize();
+            break;
+        case MainAction::kMaximize:
+            Maximize();
+            break;
+        case MainAction::kRestore:
+            Restore();
+            break;
+        case MainAction::kKeyButton:
+            OnKeyButton(route.index);
+            break;
+        case MainAction::kSameMode:
+            if (current != nullptr && list_) {
+                list_->ApplySameMode(*current);
+            }
+            break;
+        case MainAction::kDpiEditClamp:
+            OnDpiEditClamp(*msg.sender, route.index);
+            break;
+        case MainAction::kDpiSliderMove:
+            OnDpiSliderMove(*msg.sender, route.index);
+            break;
+        case MainAction::kMusicColourSlider:
+            OnMusicColourSlider(*msg.sender);
+            break;
+        case MainAction::kMacroActionMenu:
+            OpenMacroActionMenu(msg);
+            break;
+        case MainAction::kProfileCombo:
+            pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);
+            break;
+        case MainAction::kMacroStartRecording:
+            StartRecording(1, 4);
+            break;
+        default:
+            // The panel the action is meant for is not part of this page.
+            Trace("main window: no panel for", msg.sender != nullptr ? msg.sender->GetName() : std::string());
+            break;
+    }
+}
+
+void CMainWnd::OnKeyButton(int index) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    if (current == nullptr) {
+        return;
+    }
+    // The key assignment tab selects the key; the keyboard's lighting tab paints it through
+    // the page's own handling of its key buttons.
+    if (current->GetFunctionTab() == 2 && IsKeyboard(current->Kind())) {
+        current->SelectKey(index);
+    }
+}
+
+void CMainWnd::OnDpiEditClamp(ui::CControlUI& edit, int index) {
+    const long long typed = config::LeadingInteger(edit.GetText());
+    const int value = static_cast<int>(std::clamp<long long>(typed, kDpiEditMin, kDpiEditMax));
+    edit.SetText(std::to_string(value));
+    if (auto* slider =
+            dynamic_cast<ui::CProgressUI*>(FindControl("velto_DPI_slider_" + std::to_string(index)));
+        slider != nullptr) {
+        slider->SetValue(value);
+    }
+}
+
+void CMainWnd::OnDpiSliderMove(ui::CControlUI& slider, int index) {
+    const auto* progress = dynamic_cast<ui::CProgressUI*>(&slider);
+    ui::CControlUI* edit = FindControl("velto_DPI_edit_" + std::to_string(index));
+    if (progress != nullptr && edit != nullptr) {
+        edit->SetText(std::to_string(progress->GetValue()));
+    }
+}
+
+void CMainWnd::OnMusicColourSlider(ui::CControlUI& slider) {
+    const auto* progress = dynamic_cast<ui::CProgressUI*>(&slider);
+    const std::string& name = slider.GetName();
+    if (progress == nullptr || name.empty()) {
+        return;
+    }
+    const char component = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
+    platform::ipc::AudioCommand code = platform::ipc::AudioCommand::kRed;
+    if (component == 'G') {
+        code = platform::ipc::AudioCommand::kGreen;
+    } else if (component == 'B') {
+        code = platform::ipc::AudioCommand::kBlue;
+    } else if (component != 'R') {
+        return;
+    }
+    const int value = progress->GetValue();
+    if (options_.bus != nullptr && value >= 0) {
+        options_.bus->SendAudioCommand(code, static_cast<std::uint32_t>(value));
+    }
+    if (ui::CControlUI* label = FindControl(std::string(1, component) + "_light_label"); label != nullptr) {
+        label->SetText(std::string(1, component) + " " + std::to_string(value));
+    }
+}
+
+void CMainWnd::OpenMacroActionMenu(ui::TNotifyUI& msg) {
+    static_cast<void>(msg);
+    ui::IUiPlatform* platform = ui::CurrentPlatform();
+    const ui::Point at = platform != nullptr ? platform->CursorPos() : ui::Point{};
+    const std::string item = ShowMenu(kMacroMenuLayout, at);
+    if (!item.empty()) {
+        HandleMenuCommand(item);
+    }
+}
+
+void CMainWnd::StartRecording(int delayMode, int hookOption) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    if (current == nullptr || !(IsKeyboard(current->Kind()) || IsMouse(current->Kind()))) {
+        return;
+    }
+    // The recording needs the page's macro panel; a page without one records nothing.
+    Trace("main window: no macro panel to record with mode " + std::to_string(delayMode) + ", option",
+          std::to_string(hookOption));
+}
+
+void CMainWnd::HandleMenuCommand(std::string_view item) {
+    Trace("menu", item);
+    if (item == kExitItem) {
+        Exit();
+        return;
+    }
+    if (item == kAboutItem || item == kSettingsItem) {
+        Trace("main window: window not available", item);
+        return;
+    }
+    if (const MacroMenuRow* row = FindMacroMenuItem(item); row != nullptr) {
+        if (row->action == MacroMenuAction::kRecord) {
+            StartRecording(row->delayMode, row->hookOption);
+        }
+    }
+}
+
+// --- current device and lock ---
+
+devices::CTarnexUSBDevice* CMainWnd::CurrentDevice() const {
+    const auto* tiles = dynamic_cast<const ui::CContainerUI*>(FindControl(kTileContainer));
+    if (tiles == nullptr) {
+        return nullptr;
+    }
+    for (int i = 0; i < tiles->GetCount(); ++i) {
+        const auto* tile = dynamic_cast<const CDeviceOptionUI*>(tiles->GetItemAt(i));
+        if (tile != nullptr && tile->IsConnected() && tile->IsSelected()) {
+            return tile->Device();
+        }
+    }
+    return nullptr;
+}
+
+void CMainWnd::Lock(bool touchList, bool enabled) {
+    if (touchList) {
+        if (ui::CControlUI* tiles = FindControl(kTileContainer); tiles != nullptr) {
+            tiles->SetEnabled(enabled);
+        }
+    }
+    if (devices::CTarnexUSBDevice* current = CurrentDevice();
+        current != nullptr && (IsKeyboard(current->Kind()) || IsMouse(current->Kind()))) {
+        for (const std::string_view name : {"key_butt_keysave", "key_butt_keycancel", "key_butt_prosave"}) {
+            if (ui::CControlUI* button = ui::CPaintManagerUI::FindSubControlByName(current, name);
+                button != nullptr) {
+                button->SetEnabled(!enabled);
+            }
+        }
+    }
+    lockByte_ = enabled;
+}
+
+// --- device flags ---
+
+std::vector<devices::CTarnexUSBDevice*> CMainWnd::AllPages() const {
+    std::vector<devices::CTarnexUSBDevice*> pages;
+    if (list_) {
+        for (const auto* group :
+             {&list_->Mice(), &list_->MousePads(), &list_->Keyboards(), &list_->Headsets()}) {
+            pages.insert(pages.end(), group->begin(), group->end());
+        }
+    }
+    return pages;
+}
+
+void CMainWnd::SetPollSuspended(bool suspended) {
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        if (IsKeyboard(page->Kind()) || IsMouse(page->Kind())) {
+            page->SetStatusPollSuspended(suspended ? 1 : 0);
+        }
+    }
+}
+
+void CMainWnd::PassActiveFlag() {
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        if (page->Kind() != DeviceKind::Headset) {
+            page->SetWindowActive(activeOrHovered_ ? 1 : 0);
+        }
+    }
+}
+
+void CMainWnd::PassHostLighting(int flag) {
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        if (page->Kind() != DeviceKind::Headset) {
+            page->SetHostLighting(flag);
+        }
+    }
+}
+
+void CMainWnd::SetLightControl(bool controlling, bool broadcast) {
+    lightControl_ = controlling;
+    if (ui::CControlUI* status = FindControl("control_light_status"); status != nullptr) {
+        status->SetTextId(controlling ? "control_light_on_text" : "control_light_off_text");
+        status->Invalidate();
+    }
+    if (broadcast && options_.bus != nullptr) {
+        options_.bus->BroadcastLightStatus(controlling);
+    }
+    PassHostLighting(controlling ? 1 : 0);
+}
+
+void CMainWnd::UpdateNoDevicePanel() {
+    if (ui::CControlUI* panel = FindControl(kNoDevicePanel); panel != nullptr && list_) {
+        panel->SetVisible(list_->ConnectedCount() == 0);
+    }
+}
+
+// --- language ---
+
+void CMainWnd::ApplyLanguage(int index) {
+    if (index == languageIndex_ || index < 0 || static_cast<std::size_t>(index) >= languages_.size()) {
+        return;
+    }
+    if (LanguageSwitchResetsFonts(languageIndex_, index)) {
+        ResetWindowFonts(pm_, layoutFonts_);
+    }
+    languageIndex_ = index;
+    const LanguageEntry& entry = languages_[static_cast<std::size_t>(index)];
+    if (ui::IUiPlatform* platform = ui::CurrentPlatform(); platform != nullptr) {
+        ui::CResourceManager& resources = platform->Resources();
+        if (!resources.LoadLanguage(resources.ResolveSkinPath(entry.file))) {
+            Trace("main window: language file not read", entry.file);
+        }
+    }
+    if (platform::SaveLanguage(entry.id, Settings())) {
+        Trace("language saved", std::to_string(entry.id));
+    }
+    pm_.NeedUpdate();
+}
+
+// --- screen ---
+
+int CMainWnd::ScaleForScreen(ui::Size screen) {
+    return screen.cx > 1500 && screen.cy > 960 ? 144 : 96;
+}
+
+ui::Size CMainWnd::ScreenSize() const {
+    const ui::IUiPlatform* platform = ui::CurrentPlatform();
+    return platform != nullptr ? platform->ScreenSize() : ui::Size{};
+}
+
+void CMainWnd::FitToScreen() {
+    const bool shown = IsWindowVisible() && GetWindowState() != ui::WindowState::Minimized;
+    if (!shown) {
+        Restore();
+    }
+    const int dpi = ScaleForScreen(ScreenSize());
+    SetAllDPI(96);
+    ResizeClient(1000, 640);
+    SetAllDPI(dpi);
+    CenterWindow();
+    ShowWindow(shown);
+}
+
+// --- end ---
+
+void CMainWnd::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    ShowWindow(false);
+    if (options_.bus != nullptr) {
+        options_.bus->SetEventHandler({});
+        if (options_.bus->AudioRecordPresent()) {
+            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kStopCapture, 0);
+            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kClose, 0);
+            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kDetach, 0);
+        }
+    }
+    busEvents_.Close();
+    if (list_) {
+        list_->StopThreads();
+        for (devices::CTarnexUSBDevice* page : list_->Keyboards()) {
+            if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(page); keyboard != nullptr) {
+                keyboard->StopDeviceThreads();
+            }
+        }
+    }
+    tray_.Delete();
+    Trace("main window: shut down");
+}
+
+void CMainWnd::Exit() {
+    CloseChildWindows();
+    Shutdown();
+    if (ui::IUiPlatform* platform = ui::CurrentPlatform(); platform != nullptr) {
+        platform->Quit(0);
+    }
+}
+
+}  // namespace norvane::shell

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "platform/ipc/bus.h"
+#include "platform/ipc/event_queue.h"
+#include "platform/registry.h"
+#include "shell/device_list/device_list.h"
+#include "shell/main_wnd/language.h"
+#include "shell/main_wnd/program_messages.h"
+#include "shell/main_wnd/router.h"
+#include "ui/tray_icon.h"
+#include "ui/window.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane::ui {
+class CButtonUI;
+}  // namespace norvane::ui
+
+namespace norvane::shell {
+
+// The program's top-level window and its controller: it owns the device list, routes every
+// control notification to itself or to the page of the current device, handles the window
+// messages, the tray icon and its menu, the language and the light-control status.
+//
+// Threads: everything runs on the UI thread. The device list's threads and the bus reach the
+// window only through posted messages; Shutdown stops them (bounded) before the tree goes.
+class CMainWnd : public ui::WindowImplBase, public DeviceListHost {
+public:
+    struct Options {
+        device::HidBackend* backend = nullptr;       // the device list's HID backend (required)
+        platform::ipc::IBus* bus = nullptr;          // other programs; none in tests without one
+        std::filesystem::path defaultData;           // the "DefaultData" folder
+        std::filesystem::path trayIcon;              // image of the tray icon
+        std::optional<platform::Registry> registry;  // the user's when unset
+        DeviceList::Options list;
+        bool startThreads = true;  // false: a test drives the scan itself
+    };
+
+    static constexpr std::string_view kSkinFile = "XML_MAIN";
+    static constexpr std::string_view kClassName = "MainWnd";
+    static constexpr std::string_view kTitle = "NORVANE";
+
+    explicit CMainWnd(Options options);
+    ~CMainWnd() override;
+    CMainWnd(const CMainWnd&) = delete;
+    CMainWnd& operator=(const CMainWnd&) = delete;
+
+    std::string GetSkinFile() const override { return std::string(kSkinFile); }
+    std::string_view GetWindowClassName() const override { return kClassName; }
+    void InitWindow() override;
+    std::unique_ptr<ui::CControlUI> CreateControl(std::string_view tag) override;
+    void Notify(ui::TNotifyUI& msg) override;
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                      bool& handled) override;
+
+    // --- operations ---
+    // The device of the first tile of "device_select_layout" that is connected and selected.
+    devices::CTarnexUSBDevice* CurrentDevice() const;
+    // Enables or disables the device list and the profile panel (touchList) and the key
+    // panel's save buttons (enabled disables them), and keeps enabled as the lock byte.
+    void Lock(bool touchList, bool enabled);
+    bool LockByte() const { return lockByte_; }
+    // Applies a language of the list by index; nothing when it is the current one.
+    void ApplyLanguage(int index);
+    int LanguageIndex() const { return languageIndex_; }
+    const std::vector<LanguageEntry>& Languages() const { return languages_; }
+    // 96 or 144 DPI for a screen size.
+    static int ScaleForScreen(ui::Size screen);
+    // Sizes the window to 1000 x 640 at the scale the screen takes and centres it.
+    void FitToScreen();
+    // Sets the light-control flag: the status text, the devices, and with broadcast the
+    // other programs hear of it.
+    void SetLightControl(bool controlling, bool broadcast);
+    bool LightControl() const { return lightControl_; }
+    bool PowerOn() const { return powerOn_; }
+    // The tray menu's "exit": stops everything and ends the message loop with 0.
+    void Exit();
+    // Hides the window, stops the threads (bounded) and the bus events; idempotent.
+    void Shutdown();
+    // Handles a menu item name of the tray menu or the macro action menu.
+    void HandleMenuCommand(std::string_view item);
+    // The action a notification was routed to last (kNone when none matched).
+    const std::optional<Route>& LastRoute() const { return lastRoute_; }
+    bool Initialised() const { return initialised_; }
+    DeviceList* List() { return list_.get(); }
+    ui::CTrayIcon& Tray() { return tray_; }
+    const RegisteredMessages& Messages() const { return messages_; }
+
+    // --- DeviceListHost ---
+    void BringToFront() override;
+    void CloseChildWindows() override {}
+    ui::Size ScreenSize() const override;
+
+private:
+    void OnWindowInit();
+    void OnTimer(int id);
+    void OnInstance();
+    void OnTrayCallback(unsigned mouseCode);
+    void ShowTrayMenu();
+    void OnBusEvents();
+    void Act(const Route& route, ui::TNotifyUI& msg);
+    void OnKeyButton(int index);
+    void OnDpiEditClamp(ui::CControlUI& edit, int index);
+    void OnDpiSliderMove(ui::CControlUI& slider, int index);
+    void OnMusicColourSlider(ui::CControlUI& slider);
+    void OpenMacroActionMenu(ui::TNotifyUI& msg);
+    void StartRecording(int delayMode, int hookOption);
+    void SetPollSuspended(bool suspended);
+    void PassActiveFlag();
+    void PassHostLighting(int flag);
+    void UpdateNoDevicePanel();
+    const platform::Registry& Settings() const;
+    // Every page of the four lists.
+    std::vector<devices::CTarnexUSBDevice*> AllPages() const;
+
+    Options options_;
+    RegisteredMessages messages_;
+    platform::Registry userRegistry_;
+    std::unique_ptr<DeviceList> list_;
+    ui::CTrayIcon tray_;
+    std::vector<LanguageEntry> languages_;
+    WindowFonts layoutFonts_;
+    int languageIndex_ = -1;
+    bool lightControl_ = true;
+    bool powerOn_ = true;
+    bool windowActive_ = false;
+    bool activeOrHovered_ = false;
+    bool displayChanged_ = false;
+    bool initialised_ = false;
+    bool lockByte_ = true;
+    bool shutDown_ = false;
+    std::optional<Route> lastRoute_;
+
+    // Title-bar controls.
+    ui::CControlUI* closeButton_ = nullptr;
+    ui::CControlUI* maxButton_ = nullptr;
+    ui::CControlUI* restoreButton_ = nullptr;
+    ui::CControlUI* minButton_ = nullptr;
+    ui::CControlUI* skinButton_ = nullptr;
+    ui::CControlUI* setButton_ = nullptr;
+
+    // Last: the bus hands events here from its own thread until detached in Shutdown.
+    platform::ipc::EventQueue busEvents_;
+};
+
+}  // namespace norvane::shell
