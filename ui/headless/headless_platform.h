@@ -113,6 +113,9 @@ public:
     void SetFileDialogAnswer(std::filesystem::path answer) { fileAnswer_ = std::move(answer); }
     const FileDialogOptions& LastFileDialog() const { return lastFileDialog_; }
     void SetScreenSize(Size size) { screen_ = size; }
+    // Whether Quit was called since the last RunMessageLoop started, and its code.
+    bool QuitRequested() const { return quit_; }
+    int QuitCode() const { return quitCode_; }
 
     struct TrayRecord {
         WindowImplBase* window = nullptr;

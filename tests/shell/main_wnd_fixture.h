@@ -1,0 +1,124 @@
+#pragma once
+
+#include "devices/usb_device.h"
+#include "platform/ipc/in_process_bus.h"
+#include "platform/registry.h"
+#include "shell/device_list/device_option.h"
+#include "shell/device_list/device_scan.h"
+#include "shell/main_wnd/main_wnd.h"
+#include "shell/startup.h"
+#include "sim/products.h"
+#include "sim/sim_backend.h"
+#include "tests/support/temp_dir.h"
+#include "ui/headless/headless_platform.h"
+#include "ui/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane::test {
+
+// A program folder holding the real skin and default data, a private settings file and data
+// folder, the simulator and an in-process bus; the main window is made by Program on the
+// headless toolkit. Without threads the test runs the scan passes itself.
+class MainWndTest : public ::testing::Test {
+protected:
+    MainWndTest() {
+        const std::filesystem::path source(NORVANE_SOURCE_DIR);
+        std::filesystem::create_directory_symlink(source / "resources" / "skin", dir / "skin");
+        std::filesystem::create_directory_symlink(source / "resources" / "DefaultData", dir / "DefaultData");
+        std::filesystem::create_directories(dir / "data");
+    }
+
+    ~MainWndTest() override {
+        program.reset();
+        ui::SetCurrentPlatform(nullptr);
+    }
+
+    // Starts the program; false when the window was not built.
+    bool Start(bool threads = false) {
+        if (!claimed_) {
+            claimed_ = true;
+            if (programBus->ClaimInstance() != platform::ipc::InstanceClaim::kPrimary) {
+                return false;
+            }
+        }
+        shell::Program::Options options;
+        options.programFolder = dir.Path();
+        options.window.backend = &backend;
+        options.window.bus = programBus.get();
+        options.window.registry = settings;
+        options.window.startThreads = threads;
+        options.window.list.scanPeriod = std::chrono::milliseconds(5);
+        options.window.list.sleep = [](std::chrono::milliseconds) {};
+        program = std::make_unique<shell::Program>(platform, options);
+        if (!program->Start()) {
+            return false;
+        }
+        scanner = std::make_unique<shell::DeviceScanner>(backend, List().ScanSlots());
+        return true;
+    }
+
+    shell::CMainWnd& Window() { return *program->Window(); }
+    shell::DeviceList& List() { return *Window().List(); }
+
+    // One scan pass whose posted messages the UI thread then handles.
+    void Scan() {
+        scanner->RunPass(List().Reporter());
+        platform.Pump();
+    }
+
+    sim::SimDevice& Plug(std::string_view product) { return backend.Add(*sim::FindSimProduct(product)); }
+
+    // Sends a notification as the named control would.
+    void NotifyFrom(std::string_view name, std::string_view type) {
+        ui::CControlUI* control = Window().FindControl(name);
+        ASSERT_NE(control, nullptr) << name;
+        Window().PaintManager().SendNotify(control, type);
+    }
+
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        for (int i = 0; i < 300 && !done(); ++i) {
+            platform.WaitForMessages(10);
+            platform.Pump();
+        }
+        return done();
+    }
+
+    // What the outside programs heard.
+    struct Heard {
+        std::mutex mutex;
+        std::vector<platform::ipc::PeerEvent> events;
+        void Add(platform::ipc::PeerEvent e) {
+            const std::lock_guard lock(mutex);
+            events.push_back(std::move(e));
+        }
+        std::vector<platform::ipc::PeerEvent> Take() {
+            const std::lock_guard lock(mutex);
+            return std::exchange(events, {});
+        }
+    };
+
+    TempDir dir;
+    ScopedEnv dataHome{"NORVANE_DATA_HOME", (dir / "data").string()};
+    platform::Registry settings{dir / "settings.ini"};
+    ui::headless::HeadlessPlatform platform;
+    sim::SimBackend backend;
+    platform::ipc::InProcessBus bus;
+    std::unique_ptr<platform::ipc::IBus> programBus = bus.ConnectProgram();
+    std::unique_ptr<shell::Program> program;
+    std::unique_ptr<shell::DeviceScanner> scanner;
+
+private:
+    bool claimed_ = false;
+};
+
+}  // namespace norvane::test

@@ -1,0 +1,367 @@
+// The main window on the headless toolkit with the real skin, against the simulator, the
+// scan passes run by the test.
+#include "tests/shell/main_wnd_fixture.h"
+#include "tests/ui/ui_fixture.h"
+#include "ui/button.h"
+#include "ui/container.h"
+#include "ui/edit.h"
+#include "ui/label.h"
+#include "ui/option.h"
+#include "ui/slider.h"
+
+#include <variant>
+
+namespace norvane::test {
+namespace {
+
+namespace ipc = platform::ipc;
+using shell::CMainWnd;
+
+class MainWindowTest : public MainWndTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+
+    shell::CDeviceOptionUI& Tile(int index) { return *List().TileAt(index); }
+    int TileOf(const devices::CTarnexUSBDevice* page) {
+        for (std::size_t i = 0; i < List().Tiles().size(); ++i) {
+            if (List().Tiles()[i]->Device() == page) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+    bool Shown(std::string_view name) { return Window().FindControl(name)->IsVisible(); }
+    // Adds a control to the window's root, as a page layout would hold it.
+    template <typename T>
+    T& AddControl(std::string name) {
+        auto* root = dynamic_cast<ui::CContainerUI*>(Window().PaintManager().GetRoot());
+        auto control = std::make_unique<T>();
+        control->SetName(std::move(name));
+        T& ref = *control;
+        root->Add(std::move(control));
+        return ref;
+    }
+};
+
+TEST_F(MainWindowTest, StartsHiddenWithTheListsPagesAndNoDevicePanel) {
+    EXPECT_FALSE(Window().IsWindowVisible());
+    EXPECT_TRUE(Window().Initialised());
+    ASSERT_EQ(List().Keyboards().size(), 1U);
+    ASSERT_EQ(List().Mice().size(), 1U);
+    EXPECT_TRUE(Shown("No_device_Link"));
+    EXPECT_EQ(Window().CurrentDevice(), nullptr);
+    ASSERT_EQ(platform.TrayIcons().size(), 1U);
+    EXPECT_EQ(platform.TrayIcons()[0]->toolTip, "NORVANE");
+    EXPECT_EQ(platform.TrayIcons()[0]->message, shell::kTrayCallbackMessage);
+    // The fit timer runs once, 100 ms after window-init, and keeps the window hidden.
+    platform.Advance(shell::kFitTimerMs);
+    EXPECT_FALSE(Window().IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, CurrentDeviceIsTheFirstConnectedSelectedTile) {
+    sim::SimDevice& keyboard = Plug("keyboard");
+    Scan();
+    devices::CTarnexUSBDevice* keyboardPage = List().Keyboards().at(0);
+    EXPECT_EQ(Window().CurrentDevice(), keyboardPage);
+
+    Plug("mouse");
+    Scan();
+    devices::CTarnexUSBDevice* mousePage = List().Mice().at(0);
+    Tile(TileOf(mousePage)).Select(true);
+    EXPECT_EQ(Window().CurrentDevice(), mousePage);
+    Tile(TileOf(keyboardPage)).Select(true);
+    EXPECT_EQ(Window().CurrentDevice(), keyboardPage);
+
+    // A selected tile that is not connected is never current.
+    keyboard.Unplug();
+    Scan();
+    EXPECT_NE(Window().CurrentDevice(), keyboardPage);
+    Tile(TileOf(keyboardPage)).SelectOption()->Selected(true, false);
+    EXPECT_NE(Window().CurrentDevice(), keyboardPage);
+}
+
+TEST_F(MainWindowTest, EveryTableRowIsRoutedWithoutADeviceAndWithOne) {
+    // Each name of each table, sent as its control would send it: with no device connected
+    // the actions find no current device; with a keyboard they reach its page where it
+    // has what they ask for. Either way the route taken is the row's.
+    for (const bool withDevice : {false, true}) {
+        if (withDevice) {
+            Plug("keyboard");
+            Scan();
+            ASSERT_NE(Window().CurrentDevice(), nullptr);
+        }
+        for (const char* type :
+             {"click", "selectchanged", "valuechanged", "movevaluechanged", "killfocus", "setfocus",
+              "itemselect", "itemactivate", "colorchanged", "click_select_end"}) {
+            for (const shell::RouteRow& row : shell::RoutesForType(type)) {
+                if (row.action == shell::MainAction::kDeviceListScroll ||
+                    row.action == shell::MainAction::kDeviceSelect ||
+                    row.action == shell::MainAction::kNone) {
+                    continue;  // the device list takes these before the tables
+                }
+                const std::string name =
+                    std::string(row.name) + (row.match == shell::RouteMatch::kPrefix ? "1" : "");
+                ui::CLabelUI* probe = &AddControl<ui::CLabelUI>(name);
+                Window().PaintManager().SendNotify(probe, type);
+                ASSERT_TRUE(Window().LastRoute().has_value()) << type << ":" << name;
+                EXPECT_EQ(Window().LastRoute()->action, row.action) << type << ":" << name;
+                dynamic_cast<ui::CContainerUI*>(Window().PaintManager().GetRoot())->Remove(probe);
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
+    Plug("mouse");
+    Scan();  // the first pass shows the window
+    ASSERT_TRUE(Window().IsWindowVisible());
+    devices::CTarnexUSBDevice& mouse = *List().Mice().at(0);
+    ASSERT_TRUE(mouse.IsWirelessCapable());
+
+    NotifyFrom("closebtn", "click");
+    EXPECT_FALSE(Window().IsWindowVisible());
+    EXPECT_TRUE(mouse.IsStatusPollSuspended());
+    EXPECT_FALSE(platform.QuitRequested());  // still running in the tray
+
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
+    platform.Pump();
+    EXPECT_TRUE(Window().IsWindowVisible());
+    EXPECT_FALSE(mouse.IsStatusPollSuspended());
+    EXPECT_FALSE(Shown("No_device_Link"));
+
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
+    platform.Pump();
+    EXPECT_FALSE(Window().IsWindowVisible());
+    EXPECT_TRUE(mouse.IsStatusPollSuspended());
+}
+
+TEST_F(MainWindowTest, TitleBarButtonsMinimiseMaximiseRestore) {
+    Window().ShowWindow(true);
+    NotifyFrom("maxbtn", "click");
+    EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Maximized);
+    EXPECT_TRUE(Window().FindControl("restorebtn")->IsVisible());
+    EXPECT_FALSE(Window().FindControl("maxbtn")->IsVisible());
+    NotifyFrom("restorebtn", "click");
+    EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Normal);
+    NotifyFrom("minbtn", "click");
+    EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Minimized);
+    // The tray restores a minimised window rather than hiding it.
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
+    platform.Pump();
+    EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Normal);
+    EXPECT_TRUE(Window().IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, TrayMenuItemsAndExit) {
+    std::vector<std::string> offered;
+    std::string answer = "about_menu";
+    platform.SetMenuChooser([&](const std::vector<ui::MenuItem>& items) {
+        for (const auto& item : items) {
+            if (!item.separator) {
+                offered.push_back(item.name);
+            }
+        }
+        return answer;
+    });
+    // The right click opens the menu on a 10 ms timer; the windows behind its first two
+    // items do not exist yet and nothing happens.
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmRButtonUp));
+    platform.Pump();
+    EXPECT_TRUE(offered.empty());
+    platform.Advance(shell::kTrayMenuTimerMs);
+    EXPECT_EQ(offered, (std::vector<std::string>{"setwnd_menu", "about_menu", "exit"}));
+    EXPECT_FALSE(platform.QuitRequested());
+
+    answer = "exit";
+    Plug("keyboard");
+    Scan();
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmRButtonUp));
+    platform.Pump();
+    platform.Advance(shell::kTrayMenuTimerMs);
+    EXPECT_TRUE(platform.QuitRequested());
+    EXPECT_EQ(platform.QuitCode(), 0);
+    EXPECT_FALSE(Window().IsWindowVisible());
+    EXPECT_TRUE(platform.TrayIcons().empty());
+    EXPECT_FALSE(List().Scan().Running());
+    EXPECT_FALSE(List().Sync().Running());
+}
+
+TEST_F(MainWindowTest, LightStatusToggleTellsDevicesAndOtherPrograms) {
+    auto observer = bus.ConnectPeer(ipc::PeerRole::kObserver);
+    Heard heard;
+    observer->SetEventHandler([&](ipc::PeerEvent e) { heard.Add(std::move(e)); });
+    Plug("keyboard");
+    Scan();
+    devices::CTarnexUSBDevice& keyboard = *List().Keyboards().at(0);
+    ASSERT_TRUE(Window().LightControl());
+
+    NotifyFrom("control_light_status", "click");
+    EXPECT_FALSE(Window().LightControl());
+    EXPECT_EQ(Window().FindControl("control_light_status")->GetTextId(), "control_light_off_text");
+    EXPECT_EQ(keyboard.HostLighting(), 0);
+    NotifyFrom("control_light_status", "click");
+    EXPECT_TRUE(Window().LightControl());
+    EXPECT_EQ(Window().FindControl("control_light_status")->GetTextId(), "control_light_on_text");
+    EXPECT_EQ(keyboard.HostLighting(), 1);
+    EXPECT_EQ(heard.Take(),
+              (std::vector<ipc::PeerEvent>{ipc::LightStatusSignal{false}, ipc::LightStatusSignal{true}}));
+
+    // Another program asks the window to give up the lighting: the flag and devices follow.
+    const auto result = observer->CallProgram(ipc::kLightControlMethod, {std::uint32_t{1}, std::uint32_t{0}});
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_TRUE(PumpUntil([&] { return !Window().LightControl(); }));
+    EXPECT_EQ(keyboard.HostLighting(), 0);
+    EXPECT_EQ(Window().FindControl("control_light_status")->GetTextId(), "control_light_off_text");
+}
+
+TEST_F(MainWindowTest, SuspendSilencesTheLightingAndTheTrayUntilResume) {
+    Plug("keyboard");
+    Scan();
+    devices::CTarnexUSBDevice& keyboard = *List().Keyboards().at(0);
+    ASSERT_TRUE(Window().IsWindowVisible());  // shown by the first pass
+    bus.EmitPower(ipc::PowerChange::kSuspend);
+    ASSERT_TRUE(PumpUntil([&] { return !Window().PowerOn(); }));
+    EXPECT_EQ(keyboard.HostLighting(), 0);
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
+    platform.Pump();
+    EXPECT_TRUE(Window().IsWindowVisible());  // ignored while suspended
+
+    bus.EmitPower(ipc::PowerChange::kResume);
+    ASSERT_TRUE(PumpUntil([&] { return Window().PowerOn(); }));
+    EXPECT_EQ(keyboard.HostLighting(), 1);
+    ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
+    platform.Pump();
+    EXPECT_FALSE(Window().IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, ASecondStartBringsTheHiddenWindowBack) {
+    Window().ShowWindow(true);
+    Window().Minimize();
+    NotifyFrom("closebtn", "click");
+    ASSERT_FALSE(Window().IsWindowVisible());
+    auto second = bus.ConnectProgram();
+    EXPECT_EQ(second->ClaimInstance(), ipc::InstanceClaim::kWokeRunning);
+    ASSERT_TRUE(PumpUntil([&] { return Window().IsWindowVisible(); }));
+    EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Normal);
+}
+
+TEST_F(MainWindowTest, SensitivityEditIsClampedAndMovesItsSlider) {
+    auto& edit = ui::test::Ctl<ui::CEditUI>(Window(), "velto_DPI_edit_2");
+    auto& slider = ui::test::Ctl<ui::CSliderUI>(Window(), "velto_DPI_slider_2");
+    auto& other = ui::test::Ctl<ui::CSliderUI>(Window(), "velto_DPI_slider_1");
+    const int otherValue = other.GetValue();
+    struct Case {
+        const char* typed;
+        const char* shown;
+        int value;
+    };
+    for (const Case& c : {Case{"50", "200", 200}, Case{"7000", "6500", 6500}, Case{"abc", "200", 200},
+                          Case{"1234", "1234", 1234}, Case{" 800dpi", "800", 800}, Case{"-5", "200", 200}}) {
+        edit.SetText(c.typed);
+        Window().PaintManager().SendNotify(&edit, "killfocus");
+        EXPECT_EQ(edit.GetText(), c.shown) << c.typed;
+        EXPECT_EQ(slider.GetValue(), c.value) << c.typed;
+    }
+    EXPECT_EQ(other.GetValue(), otherValue);  // only the slider of the same index
+    // While the slider moves its edit follows.
+    slider.SetValue(4321);
+    Window().PaintManager().SendNotify(&slider, "movevaluechanged");
+    EXPECT_EQ(edit.GetText(), "4321");
+}
+
+TEST_F(MainWindowTest, MusicColourSliderGoesToTheCompanionAndItsLabel) {
+    auto companion = bus.ConnectPeer(ipc::PeerRole::kAudioRecord);
+    Heard heard;
+    companion->SetEventHandler([&](ipc::PeerEvent e) { heard.Add(std::move(e)); });
+    auto& slider = ui::test::Ctl<ui::CSliderUI>(Window(), "G_light_slider");
+    auto& label = ui::test::Ctl<ui::CLabelUI>(Window(), "G_light_label");
+    slider.SetValue(77);
+    Window().PaintManager().SendNotify(&slider, "valuechanged");
+    EXPECT_EQ(label.GetText(), "G 77");
+    EXPECT_EQ(heard.Take(),
+              (std::vector<ipc::PeerEvent>{ipc::AudioCommandCall{ipc::AudioCommand::kGreen, 77}}));
+}
+
+TEST_F(MainWindowTest, LockDisablesTheListAndEnablesThePagesSaveButtons) {
+    Plug("keyboard");
+    Scan();
+    auto* page = List().Keyboards().at(0);
+    auto save = std::make_unique<ui::CButtonUI>();
+    save->SetName("key_butt_keysave");
+    ui::CButtonUI& button = *save;
+    page->Add(std::move(save));
+
+    Window().Lock(true, false);  // a recording runs
+    EXPECT_FALSE(Window().FindControl("device_select_layout")->IsEnabled());
+    EXPECT_TRUE(button.IsEnabled());
+    EXPECT_FALSE(Window().LockByte());
+    Window().Lock(true, true);  // it ended
+    EXPECT_TRUE(Window().FindControl("device_select_layout")->IsEnabled());
+    EXPECT_FALSE(button.IsEnabled());
+    Window().Lock(false, false);  // a pending key assignment leaves the list alone
+    EXPECT_TRUE(Window().FindControl("device_select_layout")->IsEnabled());
+    EXPECT_TRUE(button.IsEnabled());
+}
+
+TEST_F(MainWindowTest, ScreenScaleAndFitting) {
+    struct Case {
+        int cx;
+        int cy;
+        int dpi;
+    };
+    for (const Case& c : {Case{1500, 961, 96}, Case{1501, 961, 144}, Case{1501, 960, 96},
+                          Case{1920, 1080, 144}, Case{1280, 1024, 96}}) {
+        EXPECT_EQ(CMainWnd::ScaleForScreen({c.cx, c.cy}), c.dpi) << c.cx << "x" << c.cy;
+    }
+    platform.SetScreenSize({1920, 1080});
+    Window().ShowWindow(true);
+    Window().SendMessage(ui::kWmDisplayChange);
+    EXPECT_EQ(ui::WindowImplBase::GetAllDPI(), 144);
+    EXPECT_TRUE(Window().IsWindowVisible());
+    const ui::Rect rc = platform.HostOf(Window())->ScreenRect();
+    EXPECT_EQ(rc.right - rc.left, 1500);
+    EXPECT_EQ(rc.bottom - rc.top, 960);
+
+    platform.SetScreenSize({1280, 1024});
+    Window().ShowWindow(false);
+    Window().SendMessage(ui::kWmDisplayChange);
+    EXPECT_EQ(ui::WindowImplBase::GetAllDPI(), 96);
+    EXPECT_FALSE(Window().IsWindowVisible());  // a hidden window stays hidden
+}
+
+TEST_F(MainWindowTest, LanguageSwitchLoadsTextsSavesTheIdAndResetsFontsByIndex) {
+    // The English entry is first in the default list and no language was saved.
+    EXPECT_EQ(Window().LanguageIndex(), 0);
+    auto& resources = platform.Resources();
+    EXPECT_EQ(resources.Text("control_light_on_text"), "Light control on");
+
+    Window().SendMessage(shell::kLanguageChangedMessage, 1);
+    EXPECT_EQ(Window().LanguageIndex(), 1);
+    EXPECT_EQ(resources.Text("control_light_on_text"), "控制灯光");
+    EXPECT_EQ(platform::ReadSavedLanguage(settings), Window().Languages().at(1).id);
+
+    auto& pm = Window().PaintManager();
+    Window().ApplyLanguage(3);
+    pm.AddFont(2, ui::FontSpec{"Marker", 99});
+    Window().ApplyLanguage(5);
+    EXPECT_EQ(pm.GetFont(2).face, "Marker");  // 3 -> 5 keeps the fonts
+    Window().ApplyLanguage(4);
+    EXPECT_EQ(pm.GetFont(2).face, shell::kFontFace);  // 4 resets them to the layout's sizes
+    EXPECT_EQ(pm.GetFont(2).size, 14);
+
+    // Out-of-range indices change nothing.
+    Window().ApplyLanguage(1000);
+    EXPECT_EQ(Window().LanguageIndex(), 4);
+}
+
+class SavedLanguageTest : public MainWndTest {};
+
+TEST_F(SavedLanguageTest, StartUpAppliesTheSavedLanguage) {
+    ASSERT_TRUE(platform::SaveLanguage(521, settings));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Window().LanguageIndex(), 1);
+    EXPECT_EQ(platform.Resources().Text("control_light_on_text"), "控制灯光");
+}
+
+}  // namespace
+}  // namespace norvane::test
