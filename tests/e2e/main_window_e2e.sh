@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# main_window_e2e.sh NORVANE SHOTS_DIR
+# Without a display norvane refuses with a clear message. Under Xvfb with a private session
+# bus: the first copy starts with a simulated keyboard and takes the bus name, a second copy
+# wakes it and exits 0, SIGTERM ends the first with 0 (within its bounded shutdown), and a
+# third run saves a screenshot of its shown window.
+set -u
+norvane=$1
+shots=$2
+
+if [ "${NORVANE_E2E_INNER:-}" != 1 ]; then
+  for tool in xvfb-run dbus-run-session dbus-send; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "SKIP: $tool is not installed" >&2
+      exit 77
+    fi
+  done
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  # No display: a clear message and a non-zero status.
+  if env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= XDG_CONFIG_HOME="$work/config" \
+      NORVANE_DATA_HOME="$work/data" "$norvane" --simulate=keyboard >"$work/out" 2>"$work/err"; then
+    echo "FAIL: started without a display" >&2
+    exit 1
+  fi
+  grep -q "no display" "$work/err" || { echo "FAIL: no message about the display" >&2; cat "$work/err" >&2; exit 1; }
+  echo "ok: no display refused: $(cat "$work/err")"
+  env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" NORVANE_DATA_HOME="$work/data" \
+    XDG_RUNTIME_DIR="$work/run" NORVANE_E2E_INNER=1 \
+    xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$norvane" "$shots"
+  exit $?
+fi
+
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+has_owner() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:io.norvane.Norvane 2>/dev/null | grep -q "boolean true"
+}
+
+"$norvane" --simulate=keyboard >"$log" 2>&1 &
+first=$!
+for _ in $(seq 100); do
+  has_owner && break
+  sleep 0.1
+done
+has_owner || { echo "FAIL: the first copy did not take the bus name" >&2; cat "$log" >&2; exit 1; }
+echo "ok: first copy runs (pid $first)"
+
+second_out=$("$norvane" --simulate=keyboard 2>&1)
+second=$?
+[ $second -eq 0 ] || { echo "FAIL: second start exited $second: $second_out" >&2; exit 1; }
+echo "$second_out" | grep -q "already running" || { echo "FAIL: second start did not defer: $second_out" >&2; exit 1; }
+kill -0 "$first" 2>/dev/null || { echo "FAIL: the first copy ended" >&2; exit 1; }
+echo "ok: second start woke the first and exited 0"
+
+kill -TERM "$first"
+# The stop joins the scan and light-sync threads, each within 1000 ms.
+for _ in $(seq 50); do
+  kill -0 "$first" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$first" 2>/dev/null; then
+  echo "FAIL: still running 5 s after SIGTERM" >&2
+  kill -KILL "$first"
+  exit 1
+fi
+wait "$first"
+status=$?
+[ $status -eq 0 ] || { echo "FAIL: SIGTERM ended it with $status" >&2; cat "$log" >&2; exit 1; }
+echo "ok: SIGTERM ended it with 0"
+
+mkdir -p "$shots"
+rm -f "$shots/main_window.png"
+shot_out=$("$norvane" --simulate=keyboard --screenshot "$shots/main_window.png" --quit-after 3000 2>&1)
+status=$?
+[ $status -eq 0 ] || { echo "FAIL: screenshot run exited $status: $shot_out" >&2; exit 1; }
+echo "$shot_out" | grep -q "window shown" || { echo "FAIL: window not shown: $shot_out" >&2; exit 1; }
+[ -s "$shots/main_window.png" ] || { echo "FAIL: no screenshot" >&2; exit 1; }
+echo "ok: $(echo "$shot_out" | grep screenshot)"
