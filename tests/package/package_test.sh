@@ -79,7 +79,11 @@ export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_DATA_HOME=$tmp/home/
 unset NORVANE_DATA_HOME
 out=$("$root/usr/bin/norvane" --version) || fail "norvane --version exited $?"
 [ "$out" = "norvane $VERSION" ] || fail "norvane --version printed '$out'"
-out=$("$root/usr/bin/norvane") || fail "norvane exited $?"
+# The window opens offscreen against a simulated keyboard and closes itself; a private runtime
+# folder and no session bus keep it apart from any copy running on this machine.
+mkdir -p -m 700 "$tmp/run"
+out=$(env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$tmp/run" \
+  "$root/usr/bin/norvane" --simulate=keyboard --quit-after 500) || fail "norvane exited $?"
 grep -qxF "program folder: $root/usr/share/norvane" <<<"$out" || fail "norvane printed: $out"
 list=$("$root/usr/bin/norvane-ctl" --simulate list) || fail "norvane-ctl --simulate list exited $?"
 echo "$list"
