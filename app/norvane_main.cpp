@@ -82,13 +82,14 @@ int Parse(int argc, char** argv, Options& o) {
 
 // Qt's own platforms need a display; the offscreen and minimal ones do not.
 bool DisplayMissing() {
-    const char* qpa = std::getenv("QT_QPA_PLATFORM");
+    // Read before any thread starts.
+    const char* qpa = std::getenv("QT_QPA_PLATFORM");  // NOLINT(concurrency-mt-unsafe)
     const std::string_view platform = qpa != nullptr ? qpa : "";
     if (platform.starts_with("offscreen") || platform.starts_with("minimal") || platform.starts_with("vnc")) {
         return false;
     }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");              // NOLINT(concurrency-mt-unsafe)
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");  // NOLINT(concurrency-mt-unsafe)
     return (x11 == nullptr || x11[0] == '\0') && (wayland == nullptr || wayland[0] == '\0');
 }
 

@@ -201,7 +201,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
     }
 }
 
-void CMainWnd::OnKeyButton(int index) {
+void CMainWnd::OnKeyButton(int index) const {
     devices::CTarnexUSBDevice* current = CurrentDevice();
     if (current == nullptr) {
         return;
@@ -266,7 +266,7 @@ void CMainWnd::OpenMacroActionMenu(ui::TNotifyUI& msg) {
     }
 }
 
-void CMainWnd::StartRecording(int delayMode, int hookOption) {
+void CMainWnd::StartRecording(int delayMode, int hookOption) const {
     devices::CTarnexUSBDevice* current = CurrentDevice();
     if (current == nullptr || !(IsKeyboard(current->Kind()) || IsMouse(current->Kind()))) {
         return;

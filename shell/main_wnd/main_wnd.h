@@ -106,12 +106,12 @@ private:
     void ShowTrayMenu();
     void OnBusEvents();
     void Act(const Route& route, ui::TNotifyUI& msg);
-    void OnKeyButton(int index);
+    void OnKeyButton(int index) const;
     void OnDpiEditClamp(ui::CControlUI& edit, int index);
     void OnDpiSliderMove(ui::CControlUI& slider, int index);
     void OnMusicColourSlider(ui::CControlUI& slider);
     void OpenMacroActionMenu(ui::TNotifyUI& msg);
-    void StartRecording(int delayMode, int hookOption);
+    void StartRecording(int delayMode, int hookOption) const;
     void SetPollSuspended(bool suspended);
     void PassActiveFlag();
     void PassHostLighting(int flag);

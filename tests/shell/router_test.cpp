@@ -20,7 +20,6 @@
 namespace norvane::test {
 namespace {
 
-using shell::MainAction;
 using shell::Route;
 using enum shell::MainAction;
 
