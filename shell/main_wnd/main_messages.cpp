@@ -1,15 +1,22 @@
 // The window-message side of the main window: activation, registered and private messages,
 // timers, the tray icon and its menu, and the events of other programs.
+#include "device/catalogue.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
+#include "platform/version.h"
 #include "shell/main_wnd/main_wnd.h"
 #include "ui/button.h"
 #include "ui/messages.h"
 
 #include <unistd.h>
-#include <type_traits>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace norvane::shell {
 
@@ -22,7 +29,39 @@ struct Overloaded : Ts... {
 template <typename... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
+// The four numbers of the program's version ("1.0.0.1"), each cut to a byte.
+std::array<std::uint8_t, 4> VersionBytes() {
+    std::array<std::uint8_t, 4> out{};
+    std::string_view text = platform::kInstalledVersion;
+    for (std::uint8_t& part : out) {
+        unsigned value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc{}) {
+            break;
+        }
+        part = static_cast<std::uint8_t>(std::min(value, 255U));
+        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+        if (text.empty() || text.front() != '.') {
+            break;
+        }
+        text.remove_prefix(1);
+    }
+    return out;
+}
+
 }  // namespace
+
+std::optional<std::array<std::uint8_t, platform::ipc::kDeviceReportBytes>> MakeDeviceReport() {
+    std::vector<platform::ipc::DeviceReportRow> rows;
+    for (const device::DeviceTileEntry& tile : device::DeviceTiles()) {
+        if (rows.size() == platform::ipc::kMaxDeviceReportRows) {
+            break;
+        }
+        rows.push_back({tile.vendorId, tile.productId, static_cast<std::uint32_t>(tile.kind)});
+    }
+    const auto version = VersionBytes();
+    return platform::ipc::MakeDeviceReportBlock(version, rows);
+}
 
 std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
                                             bool& handled) {
@@ -186,9 +225,14 @@ void CMainWnd::OnBusEvents() {
                            }
                            pm_.SetTimer(pm_.GetRoot(), kGameTimerId, kGameTimerMs);
                        },
+                       [this](const ipc::DeviceReportEvent&) {
+                           if (const auto block = MakeDeviceReport(); block && options_.bus != nullptr) {
+                               options_.bus->SendDeviceReport(*block);
+                           }
+                       },
                        [](const auto&) {
-                           // Forwarding, the device report and audio data need windows and
-                           // panels this build does not have.
+                           // Forwarding and audio data need the settings window and the music
+                           // lighting this build does not have.
                        },
                    },
                    *event);

@@ -399,10 +399,19 @@ void CMainWnd::ApplyLanguage(int index) {
             Trace("main window: language file not read", entry.file);
         }
     }
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        PageCreated(*page);
+    }
     if (platform::SaveLanguage(entry.id, Settings())) {
         Trace("language saved", std::to_string(entry.id));
     }
     pm_.NeedUpdate();
+}
+
+void CMainWnd::PageCreated(devices::CTarnexUSBDevice& page) {
+    if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(&page); keyboard != nullptr) {
+        keyboard->SetLanguageIndex(std::max(languageIndex_, 0));
+    }
 }
 
 // --- screen ---

@@ -25,6 +25,10 @@ class CButtonUI;
 
 namespace norvane::shell {
 
+// The supported-device report for the test tool: the version's four numbers, the number of
+// tile rows, then vendor, product and kind per row.
+std::optional<std::array<std::uint8_t, platform::ipc::kDeviceReportBytes>> MakeDeviceReport();
+
 // The program's top-level window and its controller: it owns the device list, routes every
 // control notification to itself or to the page of the current device, handles the window
 // messages, the tray icon and its menu, the language and the light-control status.
@@ -97,6 +101,7 @@ public:
     void BringToFront() override;
     void CloseChildWindows() override {}
     ui::Size ScreenSize() const override;
+    void PageCreated(devices::CTarnexUSBDevice& page) override;
 
 private:
     void OnWindowInit();

@@ -9,6 +9,8 @@
 #include "ui/option.h"
 #include "ui/slider.h"
 
+#include "device/catalogue.h"
+
 #include <variant>
 
 namespace norvane::test {
@@ -243,6 +245,34 @@ TEST_F(MainWindowTest, ASecondStartBringsTheHiddenWindowBack) {
     EXPECT_EQ(second->ClaimInstance(), ipc::InstanceClaim::kWokeRunning);
     ASSERT_TRUE(PumpUntil([&] { return Window().IsWindowVisible(); }));
     EXPECT_EQ(Window().GetWindowState(), ui::WindowState::Normal);
+}
+
+TEST_F(MainWindowTest, TheTestToolAsksForTheDeviceReport) {
+    auto tool = bus.ConnectPeer(ipc::PeerRole::kTestTool);
+    Heard heard;
+    tool->SetEventHandler([&](ipc::PeerEvent e) { heard.Add(std::move(e)); });
+    const auto result = tool->CallProgram(ipc::kDeviceReportMethod, {});
+    ASSERT_TRUE(result.ok) << result.message;
+    std::vector<ipc::PeerEvent> events;
+    ASSERT_TRUE(PumpUntil([&] {
+        auto more = heard.Take();
+        events.insert(events.end(), more.begin(), more.end());
+        return !events.empty();
+    }));
+    const auto* call = std::get_if<ipc::CopyDataCall>(&events.at(0));
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(call->kind, 5U);
+    ASSERT_EQ(call->block.size(), ipc::kDeviceReportBytes);
+    // Version 1.0.0.1, one word each; then the tile rows.
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, 0), 1U);
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, 12), 1U);
+    const auto tiles = device::DeviceTiles();
+    ASSERT_EQ(ipc::ReadBlockWord(call->block, 16), tiles.size());
+    const std::size_t last = 20 + (tiles.size() - 1) * 12;
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, last), tiles.back().vendorId);
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, last + 4), tiles.back().productId);
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, last + 8), static_cast<std::uint32_t>(tiles.back().kind));
+    EXPECT_EQ(ipc::ReadBlockWord(call->block, last + 12), 0U);
 }
 
 TEST_F(MainWindowTest, SensitivityEditIsClampedAndMovesItsSlider) {
