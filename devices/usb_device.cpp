@@ -377,6 +377,23 @@ void CTarnexUSBDevice::FeedAudioLevels(std::span<const std::int32_t> levels) {
     (void)levels;
 }
 
+bool CTarnexUSBDevice::OpenEventInterface(int slot, std::string_view path, bool reopen) {
+    if (slot < 0 || slot > 1) {
+        return false;
+    }
+    device::HidInterface& side = slot == 0 ? eventChannel_.Cable() : eventChannel_.Receiver();
+    if (reopen) {
+        side.Close();
+    }
+    return side.Open(path, true, true, true, false);
+}
+
+void CTarnexUSBDevice::CloseEventInterface(int slot) {
+    if (slot == 0 || slot == 1) {
+        (slot == 0 ? eventChannel_.Cable() : eventChannel_.Receiver()).Close();
+    }
+}
+
 // --- configuration ---
 
 void CTarnexUSBDevice::SetKeyButtonCount(int count) {

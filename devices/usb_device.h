@@ -130,6 +130,11 @@ public:
     virtual void SelectKey(int index);
     virtual void FeedAudioSpectrum(std::span<const std::int32_t> levels);
     virtual void FeedAudioLevels(std::span<const std::int32_t> levels);
+    // The event interface of slot 0 (cable) or 1 (receiver): opened on the device's arrival,
+    // closed on its removal. The base opens and closes the slot; a class that reads events
+    // also starts and stops its reader. reopen: a re-attach that closes the slot first.
+    virtual bool OpenEventInterface(int slot, std::string_view path, bool reopen = false);
+    virtual void CloseEventInterface(int slot);
 
     // --- configuration (non-virtual) ---
     void SetPageLayoutPath(std::string path) { pageLayoutPath_ = std::move(path); }

@@ -178,12 +178,14 @@ void DeviceList::AttachEvent(int slot, bool open) {
             continue;
         }
         auto& side = receiver ? page->EventChannel().Receiver() : page->EventChannel().Cable();
+        // The page opens and closes it, and starts or stops its reader.
+        const int sideSlot = receiver ? 1 : 0;
         if (open && !side.IsOpen()) {
-            side.Open(s->path, true, true, true, false);
+            page->OpenEventInterface(sideSlot, s->path);
             return;
         }
         if (!open && side.IsOpen()) {
-            side.Close();
+            page->CloseEventInterface(sideSlot);
             return;
         }
     }

@@ -20,6 +20,7 @@ public:
     }
 
     sim::SimDevice& Device() { return *device_; }
+    sim::SimBackend& Backend() { return *backend_; }
 
     // The path of collection `collection` (command 4, consumer events 3).
     std::string PathOf(std::uint16_t collection) const {

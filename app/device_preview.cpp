@@ -1,0 +1,217 @@
+// norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]
+// Builds the keyboard page from its device object attached to the simulated keyboard (by
+// cable), runs the object's first full read and its light thread for a while with the page's
+// frame timer, and saves a screenshot (offscreen). The keyboard starts in light mode N
+// (multi-colour, full brightness). Profiles go to DIR (a fresh temporary folder by default).
+#include <QApplication>
+#include <QImage>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "app/preview_stand_ins.h"
+#include "device/catalogue.h"
+#include "device/path_keys.h"
+#include "devices/keyboard/keyboard_device.h"
+#include "pages/picture_controls.h"
+#include "platform/paths.h"
+#include "sim/products.h"
+#include "sim/sim_backend.h"
+#include "ui/control_factory.h"
+#include "ui/qt/qt_platform.h"
+#include "ui/window.h"
+
+namespace {
+
+using norvane::devices::CTarnexKeyboardDevice;
+
+class PreviewWindow : public norvane::ui::WindowImplBase {
+public:
+    std::string GetSkinFile() const override { return "XML/DeviceXml/keyboarddevice.xml"; }
+    std::string_view GetWindowClassName() const override { return "DevicePreview"; }
+    // Panels without their classes yet show as captioned boxes.
+    std::unique_ptr<norvane::ui::CControlUI> CreateControl(std::string_view tag) override {
+        return norvane::app::MakePreviewStandIn(tag);
+    }
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                      bool& handled) override {
+        (void)lparam;
+        handled = CTarnexKeyboardDevice::DispatchEventMessage(msg, wparam);
+        return 0;
+    }
+};
+
+struct Options {
+    std::filesystem::path out;
+    std::filesystem::path lang;
+    std::filesystem::path skin;
+    std::filesystem::path data;
+    int mode = 1;
+    int runMs = 500;
+};
+
+int Usage() {
+    static_cast<void>(std::fputs(
+        "usage: norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] "
+        "[--data DIR]\n",
+        stderr));
+    return 2;
+}
+
+bool Parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        const char* value = argv[i + 1];
+        if (arg == "--out") {
+            o.out = value;
+        } else if (arg == "--lang") {
+            o.lang = value;
+        } else if (arg == "--skin") {
+            o.skin = value;
+        } else if (arg == "--data") {
+            o.data = value;
+        } else if (arg == "--mode") {
+            o.mode = std::atoi(value);
+        } else if (arg == "--run-ms") {
+            o.runMs = std::atoi(value);
+        } else {
+            return false;
+        }
+    }
+    return argc % 2 == 1 && !o.out.empty() && o.mode >= 0 && o.mode <= 30 && o.runMs >= 0;
+}
+
+const norvane::device::DeviceCatalogEntry* CommandRow(std::uint16_t vendorId, std::uint16_t productId) {
+    for (const auto& row : norvane::device::DeviceCatalog()) {
+        if (row.vendorId == vendorId && row.productId == productId &&
+            row.role == norvane::device::DeviceRole::Command) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+// The simulated keyboard's collection: 4 commands, 3 events.
+std::string CollectionPath(norvane::sim::SimBackend& backend, const norvane::sim::SimDevice& device,
+                           std::uint16_t collection) {
+    std::vector<std::string> paths;
+    backend.Enumerate(paths);
+    for (const std::string& path : paths) {
+        if (path.find(device.Name() + ":") != std::string::npos &&
+            norvane::device::CollectionNumberFromPath(path) == collection) {
+            return path;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!Parse(argc, argv, o)) {
+        return Usage();
+    }
+    std::filesystem::path data = o.data;
+    if (data.empty()) {
+        char pattern[] = "/tmp/norvane-device-preview-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) {
+            static_cast<void>(std::fputs("cannot make a data folder\n", stderr));
+            return 1;
+        }
+        data = pattern;
+    }
+    ::setenv("NORVANE_DATA_HOME", data.c_str(), 1);  // NOLINT(concurrency-mt-unsafe): no other thread yet
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    norvane::ui::qt::QtPlatform platform;
+    norvane::ui::SetCurrentPlatform(&platform);
+    norvane::pages::RegisterPictureControls(norvane::ui::CControlFactory::Instance());
+    norvane::devices::RegisterDeviceControls(norvane::ui::CControlFactory::Instance());
+    platform.Resources().SetSkinFolder(o.skin.empty() ? norvane::platform::ProgramSubfolder("skin") : o.skin);
+    platform.AddPrivateFonts(norvane::platform::ProgramSubfolder("Font"));
+    if (!o.lang.empty() && !platform.Resources().LoadLanguage(o.lang)) {
+        static_cast<void>(std::fprintf(stderr, "cannot read language file %s\n", o.lang.string().c_str()));
+        return 1;
+    }
+
+    norvane::sim::SimBackend backend;
+    norvane::sim::SimDevice& keyboard = backend.Add(*norvane::sim::FindSimProduct("keyboard"));
+    keyboard.WithFirmware([&o](norvane::sim::FirmwareModel& f) {
+        f.Settings()[1] =
+            static_cast<std::uint8_t>(o.mode);  // slot 0: mode, full brightness, fast, multi-colour
+        f.Settings()[2] = 4;
+        f.Settings()[3] = 0;
+        f.Settings()[5] = 1;
+        f.Settings()[6] = 0;
+        f.Settings()[7] = 180;
+        f.Settings()[8] = 255;
+    });
+    const auto* row = CommandRow(keyboard.Spec().vendorId, keyboard.Spec().productId);
+
+    PreviewWindow window;
+    if (row == nullptr || !window.Create(nullptr, "")) {
+        static_cast<void>(std::fputs("cannot build the keyboard page\n", stderr));
+        return 1;
+    }
+    auto* page = dynamic_cast<CTarnexKeyboardDevice*>(
+        window.PaintManager().GetRoot() != nullptr ? window.FindControl("keyboard_device") : nullptr);
+    if (page == nullptr) {
+        static_cast<void>(std::fputs("the page root is not the keyboard device object\n", stderr));
+        return 1;
+    }
+    page->SetPageLayoutPath(window.GetSkinFile());
+    page->SetMainWindow(&window);
+    page->SetTileIndex(0);
+    page->SetProfileName("Profile1");
+    page->SetTypeName("keyboard");
+    page->SetCatalogEntry(*row);
+    page->SetLightClass(0);
+    page->SetLightConfigName("velto_light");
+    page->InitPage();
+
+    auto& channel = page->CommandChannel();
+    channel.Cable().SetBackend(&backend);
+    channel.SetTimeouts(60, 60);
+    if (!channel.Cable().Open(CollectionPath(backend, keyboard, 4), true, true, true, false)) {
+        static_cast<void>(std::fputs("cannot open the simulated keyboard\n", stderr));
+        return 1;
+    }
+    channel.SetLinkMode(norvane::device::LinkMode::Cable);
+    channel.SetOpen(true);
+    page->EventChannel().Cable().SetBackend(&backend);
+    page->OpenEventInterface(0, CollectionPath(backend, keyboard, 3));
+
+    page->SyncFromDevice();
+    // The tile's frame timer, 5 ms by cable.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.runMs);
+    do {
+        page->SendLightFrame();
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+    page->SendLightFrame();
+    window.PaintManager().UpdateLayout();
+    const QImage image = norvane::ui::qt::RenderWindow(window);
+    page->StopDeviceThreads();
+    window.CloseMessageQueue();
+    std::error_code ec;
+    if (o.out.has_parent_path()) {
+        std::filesystem::create_directories(o.out.parent_path(), ec);
+    }
+    if (!image.save(QString::fromStdString(o.out.string()))) {
+        static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
+        return 1;
+    }
+    std::printf("%s: %dx%d, mode %d, variant %d, key count %d\n", o.out.string().c_str(), image.width(),
+                image.height(), page->EngineMode(), page->LayoutVariantShown(), page->Tables().keyCount);
+    if (o.data.empty()) {
+        std::filesystem::remove_all(data, ec);
+    }
+    return 0;
+}
