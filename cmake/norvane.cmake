@@ -55,13 +55,17 @@ function(norvane_add_executable name)
   add_dependencies(${name} norvane_resources)
 endfunction()
 
-# norvane_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...])
+# norvane_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [WRAPPER command...])
 # One GoogleTest binary, its cases registered with CTest. Binaries whose cases run
 # several threads carry the label "threaded" so the TSan build runs them; the target
-# norvane_threaded_tests builds just those.
+# norvane_threaded_tests builds just those. WRAPPER runs the listing and every case through a
+# command, e.g. "dbus-run-session --" (a bus per case).
 function(norvane_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS;WRAPPER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(ARG_WRAPPER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_WRAPPER}")
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   norvane_target_defaults(${name})
   add_dependencies(${name} norvane_resources)
