@@ -99,10 +99,19 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
     HidInterface& port = wireless ? receiver_ : cable_;
     const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();
 
+    bool& mayHoldStale = wireless ? receiverMayHoldStale_ : cableMayHoldStale_;
+
     Report in{};
     std::size_t count = 0;
-    for (int i = 0; i < kMaxStaleReports && port.ReadReport(in, count, 0); ++i) {
+    // After an exchange that ended with its own answer nothing more is owed, so the drain
+    // is needed only when an answer may still come late, or when the collection has other
+    // input reports (the headset's keys) that would use up the two reads.
+    if (mayHoldStale || port.HasInputReportOtherThan(out[0])) {
+        for (int i = 0; i < kMaxStaleReports && port.ReadReport(in, count, 0); ++i) {
+        }
     }
+    // Cleared only when this exchange ends with its own answer.
+    mayHoldStale = true;
     if (!port.WriteReport(out, count, timeout) || count != out.size()) {
         return result::kWriteFailed;
     }
@@ -117,6 +126,7 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         if (count > 3 && in[3] == out[3] && EchoFits(in, out)) {
             response = in;
             code = result::kSuccess;
+            mayHoldStale = false;
             break;
         }
         if (wireless && count > 3 && in[3] == 0xAA) {

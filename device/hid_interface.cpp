@@ -50,6 +50,12 @@ bool HidInterface::Open(std::string_view path, bool readAccess, bool writeAccess
     capabilities_ = CapabilitiesOf(connection->Descriptor(), connection->Collection());
     interfaceNumber_ = InterfaceNumberFromPath(path);
     collectionNumber_ = CollectionNumberFromPath(path);
+    inputReportIds_.clear();
+    for (const HidReportInfo& report : connection->Descriptor().reports) {
+        if (report.type == HidReportType::Input && report.collection == connection->Collection()) {
+            inputReportIds_.push_back(report.reportId);
+        }
+    }
     connection_ = std::move(connection);
     return true;
 }
@@ -72,6 +78,12 @@ void HidInterface::Close() {
 bool HidInterface::IsOpen() const {
     const std::lock_guard lock(mutex_);
     return connection_ != nullptr;
+}
+
+bool HidInterface::HasInputReportOtherThan(std::uint8_t reportId) const {
+    const std::lock_guard lock(mutex_);
+    return connection_ != nullptr &&
+           std::ranges::any_of(inputReportIds_, [&](std::uint8_t id) { return id != reportId; });
 }
 
 std::shared_ptr<HidConnection> HidInterface::Connection() const {

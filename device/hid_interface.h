@@ -3,11 +3,13 @@
 #include "device/hid_backend.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace norvane::device {
 
@@ -53,6 +55,10 @@ public:
     // there is none.
     EventRead ReadEventCode(int timeoutMs);
 
+    // Whether the open collection has an input report other than this one (a report the
+    // device may send unasked); false when closed.
+    bool HasInputReportOtherThan(std::uint8_t reportId) const;
+
     std::string Path() const;
     HidAttributes Attributes() const;
     HidCapabilities Capabilities() const;
@@ -74,6 +80,7 @@ private:
     HidCapabilities capabilities_;
     std::uint16_t interfaceNumber_ = 0;
     std::uint16_t collectionNumber_ = 0;
+    std::vector<std::uint8_t> inputReportIds_;
     std::atomic<bool> reading_{false};
     std::atomic<bool> writing_{false};
 };
