@@ -50,12 +50,14 @@ bool HidInterface::Open(std::string_view path, bool readAccess, bool writeAccess
     capabilities_ = CapabilitiesOf(connection->Descriptor(), connection->Collection());
     interfaceNumber_ = InterfaceNumberFromPath(path);
     collectionNumber_ = CollectionNumberFromPath(path);
-    inputReportIds_.clear();
+    int sole = -1;
+    int inputs = 0;
     for (const HidReportInfo& report : connection->Descriptor().reports) {
         if (report.type == HidReportType::Input && report.collection == connection->Collection()) {
-            inputReportIds_.push_back(report.reportId);
+            sole = inputs++ == 0 ? report.reportId : -1;
         }
     }
+    soleInputReport_.store(sole);
     connection_ = std::move(connection);
     return true;
 }
@@ -67,6 +69,7 @@ void HidInterface::Close() {
         connection = std::move(connection_);
         connection_.reset();
         attributes_ = {};
+        soleInputReport_.store(-1);
         capabilities_ = {};
     }
     if (connection) {
@@ -81,9 +84,7 @@ bool HidInterface::IsOpen() const {
 }
 
 bool HidInterface::HasInputReportOtherThan(std::uint8_t reportId) const {
-    const std::lock_guard lock(mutex_);
-    return connection_ != nullptr &&
-           std::ranges::any_of(inputReportIds_, [&](std::uint8_t id) { return id != reportId; });
+    return soleInputReport_.load() != reportId;
 }
 
 std::shared_ptr<HidConnection> HidInterface::Connection() const {

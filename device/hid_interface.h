@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace norvane::device {
 
@@ -55,8 +54,8 @@ public:
     // there is none.
     EventRead ReadEventCode(int timeoutMs);
 
-    // Whether the open collection has an input report other than this one (a report the
-    // device may send unasked); false when closed.
+    // False only when this is the open collection's one input report: any other is one the
+    // device may send unasked. True when closed.
     bool HasInputReportOtherThan(std::uint8_t reportId) const;
 
     std::string Path() const;
@@ -80,7 +79,7 @@ private:
     HidCapabilities capabilities_;
     std::uint16_t interfaceNumber_ = 0;
     std::uint16_t collectionNumber_ = 0;
-    std::vector<std::uint8_t> inputReportIds_;
+    std::atomic<int> soleInputReport_{-1};  // the collection's only input report ID, else -1
     std::atomic<bool> reading_{false};
     std::atomic<bool> writing_{false};
 };
