@@ -128,7 +128,7 @@ TEST_F(ChannelSimTest, ALateAnswerAfterATimedOutExchangeIsNeverReturnedForTheNex
     ASSERT_EQ(ReadSettings(channel_, before, 0), result::kSuccess);
     ASSERT_EQ(ReadSettings(channel_, before, 0), result::kSuccess);
 
-    const auto waitForLateAnswer = [] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); };
+    const auto waitForLateAnswer = [] { std::this_thread::sleep_for(std::chrono::milliseconds(600)); };
     const auto setSettings = [this](std::uint8_t seed) {
         device_->WithFirmware([&](sim::FirmwareModel& fw) {
             const Bytes pattern = test::Pattern(8, seed);
@@ -138,7 +138,7 @@ TEST_F(ChannelSimTest, ALateAnswerAfterATimedOutExchangeIsNeverReturnedForTheNex
     };
 
     // Answered: the fresh answer carries the memory as it is now.
-    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 200});  // after both reads
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 400});  // after both reads
     Bytes timedOut(8);
     EXPECT_EQ(ReadSettings(channel_, timedOut, 0), result::kNoAnswer);
     waitForLateAnswer();
@@ -148,7 +148,7 @@ TEST_F(ChannelSimTest, ALateAnswerAfterATimedOutExchangeIsNeverReturnedForTheNex
     EXPECT_EQ(fresh, test::Pattern(8, 0x30));
 
     // Unanswered: no answer at all rather than the late one.
-    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 200});
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 400});
     EXPECT_EQ(ReadSettings(channel_, timedOut, 0), result::kNoAnswer);
     waitForLateAnswer();
     device_->InjectFault({sim::FaultKind::NoAnswer, 0x05});
