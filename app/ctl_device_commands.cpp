@@ -194,7 +194,8 @@ int OpenFailure(Context& context, const std::string& path) {
             std::string(kUdevRule) +
             " /usr/lib/udev/rules.d/\n"
             "  sudo udevadm control --reload && sudo udevadm trigger --subsystem-match=hidraw\n"
-            "(cmake --install puts it into <prefix>/lib/udev/rules.d/), then replug the device.\n";
+            "(the norvane package and cmake --install put it into <prefix>/lib/udev/rules.d/), then replug\n"
+            "the device.\n";
         return kExitNoAccess;
     }
     if (error == EBUSY) {

@@ -57,7 +57,8 @@ endfunction()
 
 # norvane_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...])
 # One GoogleTest binary, its cases registered with CTest. Binaries whose cases run
-# several threads carry the label "threaded" so the TSan build runs them.
+# several threads carry the label "threaded" so the TSan build runs them; the target
+# norvane_threaded_tests builds just those.
 function(norvane_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -67,6 +68,9 @@ function(norvane_add_test name)
   set(properties ENVIRONMENT "NORVANE_TRACE=")
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if("threaded" IN_LIST ARG_LABELS)
+    add_dependencies(norvane_threaded_tests ${name})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

@@ -12,7 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kProductFolder = "NORVANE";
-constexpr std::array<std::string_view, 5> kProgramSubfolders = {"skin", "DefaultData", "Font", "SDK", "Update"};
+constexpr std::array<std::string_view, 5> kProgramSubfolders = {"skin", "DefaultData", "Font", "SDK",
+                                                                "Update"};
 
 std::string_view Env(const char* name) {
     const char* value = std::getenv(name);
@@ -28,6 +29,16 @@ fs::path Ensure(fs::path folder) {
         return {};
     }
     return folder;
+}
+
+bool HoldsProgramData(const fs::path& folder) {
+    std::error_code ec;
+    for (const std::string_view name : kProgramSubfolders) {
+        if (fs::is_directory(folder / name, ec)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 fs::path ExecutableFolder() {
@@ -67,15 +78,15 @@ fs::path InstalledProgramFolder() {
 }
 
 fs::path ProgramFolderBeside(const fs::path& executableFolder) {
-    if (!executableFolder.empty()) {
-        std::error_code ec;
-        for (const std::string_view name : kProgramSubfolders) {
-            if (fs::is_directory(executableFolder / name, ec)) {
-                return executableFolder;
-            }
-        }
+    if (executableFolder.empty()) {
+        return InstalledProgramFolder();
     }
-    return InstalledProgramFolder();
+    if (HoldsProgramData(executableFolder)) {
+        return executableFolder;
+    }
+    // The install layout seen from the executable's folder (bin/ -> share/norvane).
+    const fs::path installed = (executableFolder / NORVANE_INSTALL_DATADIR_FROM_BINDIR).lexically_normal();
+    return HoldsProgramData(installed) ? installed : InstalledProgramFolder();
 }
 
 fs::path ProgramFolder() {

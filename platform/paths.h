@@ -15,13 +15,15 @@ std::filesystem::path UserDataFolder();
 std::filesystem::path UserDataFolder(std::string_view subfolder);
 
 // The folder that holds "skin", "DefaultData", "Font", "SDK" and "Update": the
-// executable's folder when any of them lies beside it, else the installed data folder.
+// executable's folder when any of them lies beside it, else the installed data folder
+// found from the executable (<prefix>/bin/../share/norvane, so an installed tree may be
+// moved), else the configured install data folder.
 std::filesystem::path ProgramFolder();
 
 // The rule behind ProgramFolder for a given executable folder.
 std::filesystem::path ProgramFolderBeside(const std::filesystem::path& executableFolder);
 
-// The program folder of an installed copy: <prefix>/share/norvane.
+// The program folder of an installed copy as configured: <prefix>/share/norvane.
 std::filesystem::path InstalledProgramFolder();
 
 // ProgramFolder() / name, e.g. ProgramSubfolder("DefaultData").

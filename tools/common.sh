@@ -29,14 +29,18 @@ norvane_ensure_packages() {
     norvane_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# norvane_build <build-dir> [cmake args...]: configures once, then builds everything.
+# norvane_build <build-dir> [cmake args...]: configures once, then builds everything, or
+# only the targets named in NORVANE_BUILD_TARGETS (space-separated).
 norvane_build() {
   local dir=$1
   shift
-  local generator=()
+  local generator=() targets=()
   command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$NORVANE_ROOT" -B "$dir" "${generator[@]}" "$@" || return 1
   fi
-  cmake --build "$dir" --parallel "$(nproc)"
+  if [ -n "${NORVANE_BUILD_TARGETS:-}" ]; then
+    read -ra targets <<<"--target $NORVANE_BUILD_TARGETS"
+  fi
+  cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }

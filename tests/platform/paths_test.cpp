@@ -115,6 +115,23 @@ TEST(ProgramFolderTest, PlainFileWithAResourceNameDoesNotCount) {
     EXPECT_EQ(ProgramFolderBeside(temp.Path()), InstalledProgramFolder());
 }
 
+TEST(ProgramFolderTest, MovedInstallTreeFindsItsOwnDataFolder) {
+    TempDir temp;
+    fs::create_directories(temp / "usr/bin");
+    fs::create_directories(temp / "usr/share/norvane");
+    // An empty data folder is not taken for an installed one.
+    EXPECT_EQ(ProgramFolderBeside(temp / "usr/bin"), InstalledProgramFolder());
+    fs::create_directory(temp / "usr/share/norvane/skin");
+    EXPECT_EQ(ProgramFolderBeside(temp / "usr/bin"), temp / "usr/share/norvane");
+}
+
+TEST(ProgramFolderTest, DataBesideTheExecutableWinsOverTheInstallLayout) {
+    TempDir temp;
+    fs::create_directories(temp / "usr/bin/DefaultData");
+    fs::create_directories(temp / "usr/share/norvane/DefaultData");
+    EXPECT_EQ(ProgramFolderBeside(temp / "usr/bin"), temp / "usr/bin");
+}
+
 TEST(ProgramFolderTest, SubfolderIsBelowProgramFolder) {
     EXPECT_EQ(ProgramSubfolder("DefaultData"), ProgramFolder() / "DefaultData");
 }
