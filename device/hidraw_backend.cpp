@@ -154,6 +154,9 @@ public:
         if (aborted_.load(std::memory_order_acquire)) {
             return HidIoStatus::Aborted;
         }
+        if (buffer.empty()) {
+            return HidIoStatus::Failed;
+        }
         const std::int64_t start = timeoutMs > 0 ? CoarseNowMs() : 0;
         bool waited = false;
         const bool numbered = node_->descriptor.usesReportIds;
