@@ -10,8 +10,11 @@ namespace {
 // Sets a flag for the duration of one transfer.
 class FlagScope {
 public:
-    explicit FlagScope(std::atomic<bool>& flag) : flag_(flag) { flag_.store(true); }
-    ~FlagScope() { flag_.store(false); }
+    // A flag for others to look at, not to order memory by: no locked instruction needed.
+    explicit FlagScope(std::atomic<bool>& flag) : flag_(flag) {
+        flag_.store(true, std::memory_order_release);
+    }
+    ~FlagScope() { flag_.store(false, std::memory_order_release); }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
@@ -92,24 +95,23 @@ std::shared_ptr<HidConnection> HidInterface::Connection() const {
     return connection_;
 }
 
-bool HidInterface::ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
+bool HidInterface::Pinned::ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
     count = 0;
-    const auto connection = Connection();
-    if (!connection || buffer.empty()) {
+    if (!connection_ || buffer.empty()) {
         return false;
     }
-    const FlagScope flag(reading_);
-    return connection->Read(buffer, count, timeoutMs) == HidIoStatus::Ok;
+    const FlagScope flag(owner_->reading_);
+    return connection_->Read(buffer, count, timeoutMs) == HidIoStatus::Ok;
 }
 
-bool HidInterface::WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) {
+bool HidInterface::Pinned::WriteReport(std::span<const std::uint8_t> report, std::size_t& count,
+                                       int timeoutMs) {
     count = 0;
-    const auto connection = Connection();
-    if (!connection || report.empty()) {
+    if (!connection_ || report.empty()) {
         return false;
     }
-    const FlagScope flag(writing_);
-    return connection->Write(report, count, timeoutMs) == HidIoStatus::Ok;
+    const FlagScope flag(owner_->writing_);
+    return connection_->Write(report, count, timeoutMs) == HidIoStatus::Ok;
 }
 
 bool HidInterface::SetOutputReport(std::span<const std::uint8_t> report) {

@@ -44,9 +44,32 @@ public:
     void Close();
     bool IsOpen() const;
 
+    // The open connection held for a run of transfers (a request and its answers) with one
+    // look-up; empty when the interface is closed. Close from another thread still ends a
+    // transfer in progress.
+    class Pinned {
+    public:
+        explicit operator bool() const { return connection_ != nullptr; }
+        bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs);
+        bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs);
+
+    private:
+        friend class HidInterface;
+        Pinned(HidInterface& owner, std::shared_ptr<HidConnection> connection)
+            : owner_(&owner), connection_(std::move(connection)) {}
+
+        HidInterface* owner_;
+        std::shared_ptr<HidConnection> connection_;
+    };
+    Pinned Pin() { return Pinned(*this, Connection()); }
+
     // True with the byte count when a report arrived in time; -1 waits without limit.
-    bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs);
-    bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs);
+    bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
+        return Pin().ReadReport(buffer, count, timeoutMs);
+    }
+    bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) {
+        return Pin().WriteReport(report, count, timeoutMs);
+    }
     bool SetOutputReport(std::span<const std::uint8_t> report);
     // The usages of an input report of this collection (buttons first, then values).
     std::vector<HidUsageData> UnpackInputReport(std::span<const std::uint8_t> report) const;
