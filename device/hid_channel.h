@@ -90,9 +90,10 @@ public:
 
     // One request report and its answer. The I/O lock is held from the write through the
     // reads, and a slot whose last exchange did not end with its own answer (or that has
-    // not exchanged yet) is drained of stale reports before the write, so the answer
-    // belongs to this request. 1 only when an answer carries the request's command byte (and its length and
-    // offset, when the answer echoes them); 0 when none did within two reads, or when the
+    // not exchanged yet, or whose collection has other input reports) is drained of stale
+    // reports before the write, so the answer belongs to this request. 1 only when an
+    // answer carries the request's command byte (and its length and offset, when the
+    // answer echoes them); 0 when none did within two reads, or when the
     // channel closed or the link is no longer `link` while the exchange waited for the lock
     // (a request cut for one link never goes out on the other); -1 when the request was not
     // written; -101 when the receiver answered 0xAA. The response holds the matching answer
