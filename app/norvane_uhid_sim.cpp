@@ -52,8 +52,8 @@ struct VirtualInterface {
     std::deque<std::vector<std::uint8_t>> outgoing;  // input reports the host has not taken yet
     std::shared_ptr<norvane::sim::InputQueue> queue;
 
-    int Fd() const { return hidg.Valid() ? hidg.Get() : uhid.Fd(); }
-    bool Valid() const { return hidg.Valid() || uhid.Valid(); }
+    [[nodiscard]] int Fd() const { return hidg.Valid() ? hidg.Get() : uhid.Fd(); }
+    [[nodiscard]] bool Valid() const { return hidg.Valid() || uhid.Valid(); }
 
     // Hands queued input reports to the gadget until one has to wait for the host.
     void Flush() {

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
+#include <string_view>
+#include <system_error>
 #include <thread>
 
 namespace norvane::sim {
@@ -28,8 +28,11 @@ bool WriteAttribute(const fs::path& path, std::string_view value) {
 }
 
 std::string Hex16(std::uint16_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04x", value);
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string text = "0x";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text += kDigits[(value >> shift) & 0xF];
+    }
     return text;
 }
 
@@ -122,7 +125,7 @@ bool UsbGadget::Create(const SimProductSpec& product, const std::string& name, c
                   WriteAttribute(dir / "report_desc", bytes);
         }
         if (!set || ::symlink(dir.c_str(), (config / function.instance).c_str()) != 0) {
-            error = "cannot set up " + dir.string() + ": " + std::strerror(errno);
+            error = "cannot set up " + dir.string() + ": " + std::generic_category().message(errno);
             return false;
         }
         functions_.push_back(std::move(function));
