@@ -1,22 +1,29 @@
-// norvane-uhid-sim: the simulated products as real kernel HID devices through /dev/uhid,
-// answering from the same firmware models the in-process simulator uses.
+// norvane-uhid-sim: the simulated products as real kernel HID devices, through /dev/uhid or
+// (--usb) as USB devices of the kernel's gadget stack answering on /dev/hidgN, from the same
+// firmware models the in-process simulator uses.
 
 #include "sim/products.h"
 #include "sim/sim_device.h"
 #include "sim/uhid_device.h"
+#include "sim/usb_gadget.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,28 +35,56 @@ using norvane::sim::UhidDevice;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kUsage =
-    "usage: norvane-uhid-sim [--uhid PATH] PRODUCT...\n"
+    "usage: norvane-uhid-sim [--uhid PATH | --usb] PRODUCT...\n"
     "  PRODUCT: keyboard, keyboard2, keyboard-alt, mouse, receiver, mousepad, headset\n"
+    "  --usb: each product a USB gadget on its own device controller (/sys/class/udc),\n"
+    "         built in configfs (/sys/kernel/config/usb_gadget)\n"
     "Commands on standard input, one per line:\n"
     "  unplug NAME | plug NAME | event NAME CODE | link NAME on|off\n"
     "  dump NAME settings|keytable|ledmap|keycolors|macro|shoot|status|lightframe|output\n"
     "  quit\n";
 
+// One interface as the kernel sees it: a uhid device, or a gadget's /dev/hidgN.
 struct VirtualInterface {
     std::uint16_t number = 0;
     UhidDevice uhid;
+    norvane::platform::UniqueFd hidg;
+    std::deque<std::vector<std::uint8_t>> outgoing;  // input reports the host has not taken yet
     std::shared_ptr<norvane::sim::InputQueue> queue;
+
+    [[nodiscard]] int Fd() const { return hidg.Valid() ? hidg.Get() : uhid.Fd(); }
+    [[nodiscard]] bool Valid() const { return hidg.Valid() || uhid.Valid(); }
+
+    // Hands queued input reports to the gadget until one has to wait for the host.
+    void Flush() {
+        while (hidg.Valid() && !outgoing.empty()) {
+            const auto& report = outgoing.front();
+            const ssize_t n = ::write(hidg.Get(), report.data(), report.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0 && errno == EAGAIN) {
+                return;
+            }
+            outgoing.pop_front();  // sent, or the host is gone
+        }
+    }
 };
 
 struct VirtualProduct {
     std::unique_ptr<SimDevice> device;
     std::vector<VirtualInterface> interfaces;
+    std::unique_ptr<norvane::sim::UsbGadget> gadget;
     int index = 0;
 };
 
 class UhidSimulator {
 public:
-    explicit UhidSimulator(std::string uhidPath) : uhidPath_(std::move(uhidPath)) {}
+    explicit UhidSimulator(std::string uhidPath, bool usb) : uhidPath_(std::move(uhidPath)), usb_(usb) {
+        if (usb_) {
+            controllers_ = norvane::sim::DeviceControllers();
+        }
+    }
 
     bool Add(std::string_view name) {
         auto productSpec = norvane::sim::FindSimProduct(name);
@@ -88,8 +123,9 @@ public:
             fds.push_back({stdinOpen ? STDIN_FILENO : -1, POLLIN, 0});
             for (VirtualProduct& p : products_) {
                 for (VirtualInterface& vi : p.interfaces) {
-                    if (vi.uhid.Valid()) {
-                        fds.push_back({vi.uhid.Fd(), POLLIN, 0});
+                    if (vi.Valid()) {
+                        const short events = vi.outgoing.empty() ? POLLIN : POLLIN | POLLOUT;
+                        fds.push_back({vi.Fd(), events, 0});
                         owners.emplace_back(&p, &vi);
                     }
                 }
@@ -106,6 +142,9 @@ public:
             for (std::size_t i = 2; i < fds.size(); ++i) {
                 if ((fds[i].revents & POLLIN) != 0) {
                     Serve(*owners[i - 2].first, *owners[i - 2].second);
+                }
+                if ((fds[i].revents & POLLOUT) != 0) {
+                    owners[i - 2].second->Flush();
                 }
             }
             if ((fds[1].revents & (POLLIN | POLLHUP)) != 0) {
@@ -129,7 +168,48 @@ public:
     }
 
 private:
-    bool Create(VirtualProduct& p) {
+    bool Create(VirtualProduct& p) { return usb_ ? CreateGadget(p) : CreateUhid(p); }
+
+    bool CreateGadget(VirtualProduct& p) {
+        std::string error;
+        if (!p.gadget) {
+            if (static_cast<std::size_t>(p.index) >= controllers_.size()) {
+                std::fprintf(stderr, "norvane-uhid-sim: no device controller left for %s (%zu found)\n",
+                             p.device->Name().c_str(), controllers_.size());
+                return false;
+            }
+            p.gadget = std::make_unique<norvane::sim::UsbGadget>();
+            if (!p.gadget->Create(p.device->Spec(), p.device->Name(),
+                                  controllers_[static_cast<std::size_t>(p.index)],
+                                  "/sys/kernel/config/usb_gadget", error)) {
+                std::fprintf(stderr, "norvane-uhid-sim: %s\n", error.c_str());
+                return false;
+            }
+        }
+        if (!p.gadget->Bind(10000, error)) {
+            std::fprintf(stderr, "norvane-uhid-sim: %s\n", error.c_str());
+            return false;
+        }
+        for (const auto& function : p.gadget->Functions()) {
+            if (!function.used) {
+                continue;
+            }
+            VirtualInterface vi;
+            vi.number = function.interfaceNumber;
+            vi.hidg =
+                norvane::platform::UniqueFd(::open(function.node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+            if (!vi.hidg.Valid()) {
+                std::fprintf(stderr, "norvane-uhid-sim: cannot open %s: %s\n", function.node.c_str(),
+                             std::strerror(errno));
+                return false;
+            }
+            vi.queue = p.device->Attach(vi.number);
+            p.interfaces.push_back(std::move(vi));
+        }
+        return true;
+    }
+
+    bool CreateUhid(VirtualProduct& p) {
         const auto& productSpec = p.device->Spec();
         for (const auto& interface : productSpec.interfaces) {
             VirtualInterface vi;
@@ -152,6 +232,16 @@ private:
     }
 
     void Serve(VirtualProduct& p, VirtualInterface& vi) {
+        if (vi.hidg.Valid()) {
+            // One output report per read, as the host sent it (report ID first when numbered).
+            std::array<std::uint8_t, 1024> buffer{};
+            const ssize_t n = ::read(vi.hidg.Get(), buffer.data(), buffer.size());
+            if (n > 0) {
+                p.device->Receive(vi.number, std::span(buffer.data(), static_cast<std::size_t>(n)), false);
+                p.device->ClearWireLog();
+            }
+            return;
+        }
         UhidDevice::Event event;
         if (vi.uhid.ReadEvent(event, 0) && event.type == UhidDevice::Event::Type::Output) {
             p.device->Receive(vi.number, event.data, false);
@@ -175,6 +265,11 @@ private:
                         due.push_back(std::move(reports.front().bytes));
                         reports.pop_front();
                     }
+                }
+                if (vi.hidg.Valid()) {
+                    std::move(due.begin(), due.end(), std::back_inserter(vi.outgoing));
+                    vi.Flush();
+                    continue;
                 }
                 for (const auto& report : due) {
                     vi.uhid.SendInput(report);
@@ -250,6 +345,9 @@ private:
         if (words[0] == "unplug") {
             p->device->Unplug();
             p->interfaces.clear();  // destroys the kernel devices
+            if (p->gadget) {
+                p->gadget->Unbind();
+            }
             Reply("ok");
         } else if (words[0] == "plug") {
             if (p->interfaces.empty()) {
@@ -318,6 +416,8 @@ private:
     }
 
     std::string uhidPath_;
+    bool usb_;
+    std::vector<std::string> controllers_;
     std::vector<VirtualProduct> products_;
 };
 
@@ -326,10 +426,13 @@ private:
 int main(int argc, char** argv) {
     std::string uhidPath = "/dev/uhid";
     std::vector<std::string_view> names;
+    bool usb = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--uhid" && i + 1 < argc) {
             uhidPath = argv[++i];
+        } else if (arg == "--usb") {
+            usb = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage.data(), stdout);
             return 0;
@@ -344,7 +447,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage.data(), stderr);
         return 2;
     }
-    UhidSimulator simulator(uhidPath);
+    UhidSimulator simulator(uhidPath, usb);
     for (const std::string_view name : names) {
         if (!simulator.Add(name)) {
             return 1;

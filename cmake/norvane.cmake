@@ -58,8 +58,8 @@ endfunction()
 # norvane_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [WRAPPER command...])
 # One GoogleTest binary, its cases registered with CTest. Binaries whose cases run
 # several threads carry the label "threaded" so the TSan build runs them; the target
-# norvane_threaded_tests builds just those. WRAPPER runs the listing and every case through
-# a command, e.g. "dbus-run-session --" (a bus per case).
+# norvane_threaded_tests builds just those. WRAPPER runs the listing and every case through a
+# command, e.g. "dbus-run-session --" (a bus per case).
 function(norvane_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS;WRAPPER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

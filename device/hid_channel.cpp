@@ -96,33 +96,50 @@ int HidChannel::Run(std::span<const std::uint8_t> request, Report& response, boo
         return result::kNoAnswer;
     }
     const bool wireless = IsWireless();
-    HidInterface& port = wireless ? receiver_ : cable_;
+    HidInterface& slot = wireless ? receiver_ : cable_;
     const int timeout = wireless ? receiverTimeoutMs_.load() : cableTimeoutMs_.load();
+
+    bool& mayHoldStale = wireless ? receiverMayHoldStale_ : cableMayHoldStale_;
+    // One look-up of the connection for the drain, the write and the reads.
+    HidInterface::Pinned port = slot.Pin();
 
     Report in{};
     std::size_t count = 0;
-    for (int i = 0; i < kMaxStaleReports && port.ReadReport(in, count, 0); ++i) {
+    // After an exchange that ended with its own answer nothing more is owed, so the drain
+    // is needed only when an answer may still come late, or when the collection has other
+    // input reports (the headset's keys) that would use up the two reads.
+    if (mayHoldStale || slot.HasInputReportOtherThan(out[0])) {
+        for (int i = 0; i < kMaxStaleReports && port.ReadReport(in, count, 0); ++i) {
+        }
     }
+    // Cleared only when this exchange ends with its own answer.
+    mayHoldStale = true;
     if (!port.WriteReport(out, count, timeout) || count != out.size()) {
         return result::kWriteFailed;
     }
+    // Answers are read straight into the response, which is cleared again unless one matched.
     int code = result::kNoAnswer;
     Report last{};  // the last report received, for the trace
     for (int attempt = 0; attempt < 2; ++attempt) {
-        in.fill(0);
-        if (!port.ReadReport(in, count, timeout)) {
+        if (!port.ReadReport(response, count, timeout)) {
             continue;
         }
-        last = in;
-        if (count > 3 && in[3] == out[3] && EchoFits(in, out)) {
-            response = in;
+        std::fill(response.begin() + static_cast<std::ptrdiff_t>(count), response.end(), 0);
+        if (traced) {
+            last = response;
+        }
+        if (count > 3 && response[3] == out[3] && EchoFits(response, out)) {
             code = result::kSuccess;
+            mayHoldStale = false;
             break;
         }
-        if (wireless && count > 3 && in[3] == 0xAA) {
+        if (wireless && count > 3 && response[3] == 0xAA) {
             code = result::kReceiverAsleep;
             break;
         }
+    }
+    if (code != result::kSuccess) {
+        response.fill(0);
     }
     if (traced) {
         TraceReport("返回", last);

@@ -89,9 +89,11 @@ public:
     std::mutex& StreamLock() { return streamLock_; }
 
     // One request report and its answer. The I/O lock is held from the write through the
-    // reads, and stale reports are drained before the write, so the answer belongs to this
-    // request. 1 only when an answer carries the request's command byte (and its length and
-    // offset, when the answer echoes them); 0 when none did within two reads, or when the
+    // reads, and a slot whose last exchange did not end with its own answer (or that has
+    // not exchanged yet, or whose collection has other input reports) is drained of stale
+    // reports before the write, so the answer belongs to this request. 1 only when an
+    // answer carries the request's command byte (and its length and offset, when the
+    // answer echoes them); 0 when none did within two reads, or when the
     // channel closed or the link is no longer `link` while the exchange waited for the lock
     // (a request cut for one link never goes out on the other); -1 when the request was not
     // written; -101 when the receiver answered 0xAA. The response holds the matching answer
@@ -119,6 +121,9 @@ private:
     std::atomic<std::uint8_t> chunkSize_{kReceiverChunk};
     std::atomic<int> cableTimeoutMs_{kCableTimeoutMs};
     std::atomic<int> receiverTimeoutMs_{kReceiverTimeoutMs};
+    // Under the I/O lock: whether a late answer may be queued on the slot.
+    bool cableMayHoldStale_ = true;
+    bool receiverMayHoldStale_ = true;
     std::mutex ioLock_;
     std::mutex secondSlotLock_;
     std::mutex commandLock_;

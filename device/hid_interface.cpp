@@ -10,8 +10,11 @@ namespace {
 // Sets a flag for the duration of one transfer.
 class FlagScope {
 public:
-    explicit FlagScope(std::atomic<bool>& flag) : flag_(flag) { flag_.store(true); }
-    ~FlagScope() { flag_.store(false); }
+    // A flag for others to look at, not to order memory by: no locked instruction needed.
+    explicit FlagScope(std::atomic<bool>& flag) : flag_(flag) {
+        flag_.store(true, std::memory_order_release);
+    }
+    ~FlagScope() { flag_.store(false, std::memory_order_release); }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
@@ -50,6 +53,14 @@ bool HidInterface::Open(std::string_view path, bool readAccess, bool writeAccess
     capabilities_ = CapabilitiesOf(connection->Descriptor(), connection->Collection());
     interfaceNumber_ = InterfaceNumberFromPath(path);
     collectionNumber_ = CollectionNumberFromPath(path);
+    int sole = -1;
+    int inputs = 0;
+    for (const HidReportInfo& report : connection->Descriptor().reports) {
+        if (report.type == HidReportType::Input && report.collection == connection->Collection()) {
+            sole = inputs++ == 0 ? report.reportId : -1;
+        }
+    }
+    soleInputReport_.store(sole);
     connection_ = std::move(connection);
     return true;
 }
@@ -61,6 +72,7 @@ void HidInterface::Close() {
         connection = std::move(connection_);
         connection_.reset();
         attributes_ = {};
+        soleInputReport_.store(-1);
         capabilities_ = {};
     }
     if (connection) {
@@ -74,29 +86,32 @@ bool HidInterface::IsOpen() const {
     return connection_ != nullptr;
 }
 
+bool HidInterface::HasInputReportOtherThan(std::uint8_t reportId) const {
+    return soleInputReport_.load() != reportId;
+}
+
 std::shared_ptr<HidConnection> HidInterface::Connection() const {
     const std::lock_guard lock(mutex_);
     return connection_;
 }
 
-bool HidInterface::ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
+bool HidInterface::Pinned::ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
     count = 0;
-    const auto connection = Connection();
-    if (!connection || buffer.empty()) {
+    if (!connection_ || buffer.empty()) {
         return false;
     }
-    const FlagScope flag(reading_);
-    return connection->Read(buffer, count, timeoutMs) == HidIoStatus::Ok;
+    const FlagScope flag(owner_->reading_);
+    return connection_->Read(buffer, count, timeoutMs) == HidIoStatus::Ok;
 }
 
-bool HidInterface::WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) {
+bool HidInterface::Pinned::WriteReport(std::span<const std::uint8_t> report, std::size_t& count,
+                                       int timeoutMs) {
     count = 0;
-    const auto connection = Connection();
-    if (!connection || report.empty()) {
+    if (!connection_ || report.empty()) {
         return false;
     }
-    const FlagScope flag(writing_);
-    return connection->Write(report, count, timeoutMs) == HidIoStatus::Ok;
+    const FlagScope flag(owner_->writing_);
+    return connection_->Write(report, count, timeoutMs) == HidIoStatus::Ok;
 }
 
 bool HidInterface::SetOutputReport(std::span<const std::uint8_t> report) {

@@ -3,6 +3,7 @@
 #include "device/hid_backend.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -43,15 +44,42 @@ public:
     void Close();
     bool IsOpen() const;
 
+    // The open connection held for a run of transfers (a request and its answers) with one
+    // look-up; empty when the interface is closed. Close from another thread still ends a
+    // transfer in progress.
+    class Pinned {
+    public:
+        explicit operator bool() const { return connection_ != nullptr; }
+        bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs);
+        bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs);
+
+    private:
+        friend class HidInterface;
+        Pinned(HidInterface& owner, std::shared_ptr<HidConnection> connection)
+            : owner_(&owner), connection_(std::move(connection)) {}
+
+        HidInterface* owner_;
+        std::shared_ptr<HidConnection> connection_;
+    };
+    Pinned Pin() { return Pinned(*this, Connection()); }
+
     // True with the byte count when a report arrived in time; -1 waits without limit.
-    bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs);
-    bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs);
+    bool ReadReport(std::span<std::uint8_t> buffer, std::size_t& count, int timeoutMs) {
+        return Pin().ReadReport(buffer, count, timeoutMs);
+    }
+    bool WriteReport(std::span<const std::uint8_t> report, std::size_t& count, int timeoutMs) {
+        return Pin().WriteReport(report, count, timeoutMs);
+    }
     bool SetOutputReport(std::span<const std::uint8_t> report);
     // The usages of an input report of this collection (buttons first, then values).
     std::vector<HidUsageData> UnpackInputReport(std::span<const std::uint8_t> report) const;
     // Reads one input report and yields its first usage (the device event code), or why
     // there is none.
     EventRead ReadEventCode(int timeoutMs);
+
+    // False only when this is the open collection's one input report: any other is one the
+    // device may send unasked. True when closed.
+    bool HasInputReportOtherThan(std::uint8_t reportId) const;
 
     std::string Path() const;
     HidAttributes Attributes() const;
@@ -74,6 +102,7 @@ private:
     HidCapabilities capabilities_;
     std::uint16_t interfaceNumber_ = 0;
     std::uint16_t collectionNumber_ = 0;
+    std::atomic<int> soleInputReport_{-1};  // the collection's only input report ID, else -1
     std::atomic<bool> reading_{false};
     std::atomic<bool> writing_{false};
 };

@@ -12,11 +12,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -24,10 +22,6 @@ namespace norvane::device {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// Largest report hidraw hands out, plus the byte we prepend to unnumbered reports.
-constexpr std::size_t kMaxReport = 16384 + 1;
 
 std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t limit) {
     std::ifstream in(path, std::ios::binary);
@@ -148,14 +142,6 @@ public:
     HidrawConnection(platform::UniqueFd fd, platform::UniqueFd abort, std::shared_ptr<const HidrawNode> node,
                      int collection)
         : fd_(std::move(fd)), abort_(std::move(abort)), node_(std::move(node)), collection_(collection) {
-        // Room for the longest input report of any collection (the fd carries them all),
-        // plus the byte prepended to unnumbered reports.
-        for (const HidReportInfo& report : node_->descriptor.reports) {
-            if (report.type == HidReportType::Input) {
-                readSize_ = std::max(readSize_, report.ByteLength() + 1);
-            }
-        }
-        readSize_ = std::min(readSize_, kMaxReport);
         // Reads and writes are tried without waiting; poll() does the waiting.
         const int flags = ::fcntl(fd_.Get(), F_GETFL);
         if (flags >= 0 && (flags & O_NONBLOCK) == 0) {
@@ -168,22 +154,31 @@ public:
         if (aborted_.load(std::memory_order_acquire)) {
             return HidIoStatus::Aborted;
         }
-        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-        std::array<std::uint8_t, kMaxReport> report;
-        const std::size_t readSize = std::min(readSize_, report.size());
+        if (buffer.empty()) {
+            return HidIoStatus::Failed;
+        }
+        const std::int64_t start = timeoutMs > 0 ? CoarseNowMs() : 0;
+        bool waited = false;
         const bool numbered = node_->descriptor.usesReportIds;
+        // Straight into the caller's buffer (after the 0 put before an unnumbered report): a
+        // longer report is cut to it, as it would be anyway.
+        const std::size_t room = numbered ? buffer.size() : buffer.size() - 1;
+        std::uint8_t spare = 0;
+        std::uint8_t* into = room == 0 ? &spare : buffer.data() + (numbered ? 0 : 1);
         // A zero timeout only takes what is already queued: the read itself tells.
         bool ready = timeoutMs == 0;
         for (;;) {
             if (!ready) {
-                const HidIoStatus status = Wait(POLLIN, timeoutMs < 0 ? -1 : Remaining(deadline));
+                // The first wait takes the whole limit; a later one what is left of it.
+                const int wait = timeoutMs < 0 || !waited ? timeoutMs : Remaining(start, timeoutMs);
+                waited = true;
+                const HidIoStatus status = Wait(POLLIN, wait);
                 if (status != HidIoStatus::Ok) {
                     return status;
                 }
             }
             ready = false;
-            std::uint8_t* into = numbered ? report.data() : report.data() + 1;
-            const ssize_t n = ::read(fd_.Get(), into, readSize - 1);
+            const ssize_t n = ::read(fd_.Get(), into, std::max<std::size_t>(room, 1));
             if (n < 0 && errno == EAGAIN && timeoutMs == 0) {
                 return HidIoStatus::Timeout;
             }
@@ -195,15 +190,14 @@ public:
             }
             auto size = static_cast<std::size_t>(n);
             if (!numbered) {
-                report[0] = 0;
+                buffer[0] = 0;
                 ++size;
             }
-            if (node_->descriptor.CollectionOfReport(HidReportType::Input, report[0]) != collection_) {
+            if (node_->descriptor.CollectionOfReport(HidReportType::Input, buffer[0]) != collection_) {
                 ready = timeoutMs == 0;
                 continue;  // another collection's report
             }
             count = std::min(size, buffer.size());
-            std::copy_n(report.begin(), count, buffer.begin());
             return HidIoStatus::Ok;
         }
     }
@@ -249,10 +243,16 @@ public:
     int Collection() const override { return collection_; }
 
 private:
-    static int Remaining(Clock::time_point deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        return static_cast<int>(std::max<long long>(left, 0));
+    // A time limit needs no more than the scheduler tick's precision, and the coarse clock is
+    // read without the hardware counter.
+    static std::int64_t CoarseNowMs() {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+
+    static int Remaining(std::int64_t start, int timeoutMs) {
+        return static_cast<int>(std::max<std::int64_t>(timeoutMs - (CoarseNowMs() - start), 0));
     }
 
     HidIoStatus Wait(short events, int timeoutMs) {
@@ -282,7 +282,6 @@ private:
     platform::UniqueFd abort_;
     std::shared_ptr<const HidrawNode> node_;
     int collection_;
-    std::size_t readSize_ = 2;
     std::atomic<bool> aborted_{false};
 };
 

@@ -92,10 +92,15 @@ int main(int argc, char** argv) {
     ours.reserve(static_cast<std::size_t>(count));
     theirs.reserve(static_cast<std::size_t>(count));
     int failures = 0;
-    // Alternate in blocks so both see the same machine conditions.
-    constexpr int kBlock = 500;
-    for (int done = 0; done < count; done += kBlock) {
-        const int n = std::min(kBlock, count - done);
+    // Alternate in blocks, each side first in every other pair of blocks, so both see the same
+    // machine conditions. The kernel copies every answer into both open files, so each side
+    // first empties its queue of the other's answers (untimed): each exchange then waits for
+    // its own answer, as a single client's does.
+    const auto runOurs = [&](int n) {
+        Report stale{};
+        std::size_t staleCount = 0;
+        while (channel.Cable().ReadReport(stale, staleCount, 0)) {
+        }
         for (int i = 0; i < n; ++i) {
             Report answer{};
             const auto start = Clock::now();
@@ -106,6 +111,11 @@ int main(int argc, char** argv) {
                 continue;
             }
             ours.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+    };
+    const auto runTheirs = [&](int n) {
+        unsigned char drained[64];
+        while (hid_read_timeout(peer, drained, sizeof drained, 0) > 0) {
         }
         for (int i = 0; i < n; ++i) {
             unsigned char answer[64];
@@ -124,6 +134,17 @@ int main(int argc, char** argv) {
                 continue;
             }
             theirs.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+    };
+    constexpr int kBlock = 500;
+    for (int done = 0, pair = 0; done < count; done += kBlock, ++pair) {
+        const int n = std::min(kBlock, count - done);
+        if (pair % 2 == 0) {
+            runOurs(n);
+            runTheirs(n);
+        } else {
+            runTheirs(n);
+            runOurs(n);
         }
     }
     hid_close(peer);

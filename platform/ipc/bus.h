@@ -68,7 +68,7 @@ public:
     virtual bool SendDeviceReport(std::span<const std::uint8_t> block) = 0;
 
     // How the bus is reached, for diagnostics: "session bus", "lock file only", ...
-    virtual std::string Describe() const = 0;
+    [[nodiscard]] virtual std::string Describe() const = 0;
 };
 
 // The answer to a call made by a peer.

@@ -16,10 +16,10 @@ namespace norvane::platform::ipc {
 // the chosen thread takes the events with TryPop (for example in the handler of a window
 // message that the notify callback posts) or waits for them with WaitPop.
 //
-// The notify callback runs on the pushing thread each time an event lands in an empty queue:
-// a consumer that drains the queue whenever it is notified misses nothing, and a burst of
-// events costs one notification. A full queue drops new events (a flooding peer cannot grow
-// it without bound) and counts them.
+// The notify callback runs on the pushing thread each time an event lands in an empty queue
+// (before WaitPop callers wake): a consumer that drains the queue whenever it is notified
+// misses nothing, and a burst of events costs one notification. A full queue drops new events (a flooding
+// peer cannot grow it without bound) and counts them.
 class EventQueue {
 public:
     explicit EventQueue(std::size_t capacity = 1024, std::function<void()> notify = {});

@@ -141,7 +141,7 @@ public:
                         {kDeviceReportKind, std::vector<std::uint8_t>(block.begin(), block.end())});
     }
 
-    std::string Describe() const override { return "in-process bus"; }
+    [[nodiscard]] std::string Describe() const override { return "in-process bus"; }
 
 private:
     std::shared_ptr<InProcessBus::State> state_;

@@ -29,6 +29,12 @@ constexpr auto kWakeRetryDelay = 50ms;
 // How long the holder waits for the wake-up line of one connection.
 constexpr int kReadTimeoutMs = 500;
 
+// strerror_r: the listening thread reports errors too.
+std::string ErrorText(int error) {
+    char buffer[128];
+    return ::strerror_r(error, buffer, sizeof(buffer));
+}
+
 bool MakeAddress(const std::filesystem::path& socketPath, sockaddr_un& address) {
     const std::string text = socketPath.string();
     if (text.size() >= sizeof(address.sun_path)) {
@@ -91,9 +97,9 @@ std::filesystem::path InstanceLock::DefaultFolder() {
     }
     const char* tmp = std::getenv("TMPDIR");
     const std::filesystem::path base = (tmp != nullptr && tmp[0] == '/') ? tmp : "/tmp";
-    const std::filesystem::path folder = base / ("norvane-" + std::to_string(::getuid()));
+    std::filesystem::path folder = base / ("norvane-" + std::to_string(::getuid()));
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        diag::Trace("ipc: cannot create " + folder.string() + ": " + std::strerror(errno));
+        diag::Trace("ipc: cannot create " + folder.string() + ": " + ErrorText(errno));
         return {};
     }
     if (!IsPrivateFolderOfUser(folder)) {
@@ -110,14 +116,14 @@ InstanceLock::Result InstanceLock::Acquire(std::function<void()> onWake) {
     const std::filesystem::path lockPath = folder_ / kLockName;
     lock_ = UniqueFd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (!lock_.Valid()) {
-        diag::Trace("ipc: cannot open " + lockPath.string() + ": " + std::strerror(errno));
+        diag::Trace("ipc: cannot open " + lockPath.string() + ": " + ErrorText(errno));
         return Result::kUnavailable;
     }
     if (::flock(lock_.Get(), LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         lock_.Close();
         if (error != EWOULDBLOCK) {
-            diag::Trace("ipc: cannot lock " + lockPath.string() + ": " + std::strerror(error));
+            diag::Trace("ipc: cannot lock " + lockPath.string() + ": " + ErrorText(error));
             return Result::kUnavailable;
         }
         for (int attempt = 0; attempt < kWakeTries; ++attempt) {
@@ -141,7 +147,7 @@ InstanceLock::Result InstanceLock::Acquire(std::function<void()> onWake) {
     if (!listener.Valid() || !stop.Valid() ||
         ::bind(listener.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
         ::listen(listener.Get(), 8) != 0) {
-        diag::Trace("ipc: cannot listen on " + socketPath.string() + ": " + std::strerror(errno));
+        diag::Trace("ipc: cannot listen on " + socketPath.string() + ": " + ErrorText(errno));
         return Result::kAcquired;
     }
     ::chmod(socketPath.c_str(), 0600);
@@ -182,7 +188,7 @@ void InstanceLock::Listen() {
             if (errno == EINTR) {
                 continue;
             }
-            diag::Trace(std::string("ipc: wake-up socket poll failed: ") + std::strerror(errno));
+            diag::Trace(std::string("ipc: wake-up socket poll failed: ") + ErrorText(errno));
             return;
         }
         if (entries[1].revents != 0) {

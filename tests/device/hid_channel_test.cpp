@@ -119,6 +119,72 @@ TEST_F(ChannelSimTest, ALateAnswerForAnotherOffsetDoesNotStandInForTheNextRead) 
     late.join();
 }
 
+// Exchanges that end with their own answer leave nothing to drain; one that timed out
+// may leave its answer behind, and that answer must never stand in for the next request,
+// whether that request is answered (with other data by now) or not at all.
+TEST_F(ChannelSimTest, ALateAnswerAfterATimedOutExchangeIsNeverReturnedForTheNextRequest) {
+    Connect("keyboard");
+    Bytes before(8);
+    ASSERT_EQ(ReadSettings(channel_, before, 0), result::kSuccess);
+    ASSERT_EQ(ReadSettings(channel_, before, 0), result::kSuccess);
+
+    const auto waitForLateAnswer = [] { std::this_thread::sleep_for(std::chrono::milliseconds(600)); };
+    const auto setSettings = [this](std::uint8_t seed) {
+        device_->WithFirmware([&](sim::FirmwareModel& fw) {
+            const Bytes pattern = test::Pattern(8, seed);
+            std::copy(pattern.begin(), pattern.end(), fw.Settings().begin());
+            return 0;
+        });
+    };
+
+    // Answered: the fresh answer carries the memory as it is now.
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 400});  // after both reads
+    Bytes timedOut(8);
+    EXPECT_EQ(ReadSettings(channel_, timedOut, 0), result::kNoAnswer);
+    waitForLateAnswer();
+    setSettings(0x30);
+    Bytes fresh(8);
+    EXPECT_EQ(ReadSettings(channel_, fresh, 0), result::kSuccess);
+    EXPECT_EQ(fresh, test::Pattern(8, 0x30));
+
+    // Unanswered: no answer at all rather than the late one.
+    device_->InjectFault({sim::FaultKind::LateAnswer, 0x05, 0, 1, 400});
+    EXPECT_EQ(ReadSettings(channel_, timedOut, 0), result::kNoAnswer);
+    waitForLateAnswer();
+    device_->InjectFault({sim::FaultKind::NoAnswer, 0x05});
+    Bytes none(8);
+    EXPECT_EQ(ReadSettings(channel_, none, 0), result::kNoAnswer);
+
+    // A receiver's 0xAA is not the request's own answer either: the real one may follow.
+    Connect("receiver", LinkMode::Receiver);
+    channel_.SetTimeouts(60, 60);
+    device_->SetLinked(false);
+    Report answer{};
+    EXPECT_EQ(channel_.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), result::kReceiverAsleep);
+    device_->SetLinked(true);
+    Bytes late(64, 0);
+    late[0] = 4;
+    late[3] = 0x01;
+    late[8] = 0x77;
+    device_->SendInputReport(1, late);
+    device_->InjectFault({sim::FaultKind::NoAnswer, 0x01});
+    EXPECT_EQ(channel_.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), result::kNoAnswer);
+    EXPECT_EQ(answer[8], 0);
+}
+
+// The headset's command collection also carries its key reports: those queued between
+// exchanges must not use up the two reads of the next one.
+TEST_F(ChannelSimTest, HeadsetKeyReportsQueuedBetweenExchangesDoNotCostTheNextAnswer) {
+    Connect("headset");
+    Report answer{};
+    ASSERT_EQ(channel_.Exchange(test::ExpectedRequest(0x01, 0, 0), answer), result::kSuccess);
+    device_->SendInputReport(3, Bytes{1, 0x01});
+    device_->SendInputReport(3, Bytes{1, 0x00});
+    device_->SendInputReport(3, Bytes{1, 0x02});
+    EXPECT_EQ(channel_.Exchange(test::ExpectedRequest(0x02, 0, 0), answer), result::kSuccess);
+    EXPECT_EQ(answer[3], 0x02);
+}
+
 TEST_F(ChannelSimTest, RequestsAreCutOrPaddedTo64Bytes) {
     Connect("keyboard");
     Bytes longRequest = test::ExpectedRequest(0x01, 0, 0);

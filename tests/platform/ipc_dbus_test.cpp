@@ -3,11 +3,6 @@
 // check the single instance; connections inside this process check the messages.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -23,9 +18,8 @@
 
 #include "platform/ipc/dbus/dbus_bus.h"
 #include "platform/ipc/event_queue.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
-
-extern char** environ;
 
 namespace norvane::platform::ipc {
 namespace {
@@ -40,105 +34,18 @@ std::string SessionAddress() {
 
 // ---- A child process whose output is read line by line ------------------------------------
 
-class Child {
+// norvane-ipc-probe with extra environment entries ("NAME=value").
+class Child : public test::ChildProcess {
 public:
-    // Runs the probe with extra environment entries ("NAME=value"; "NAME=" unsets nothing,
-    // it sets an empty value).
-    Child(const std::vector<std::string>& env, const std::vector<std::string>& args) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) {
-            return;
-        }
-        out_ = fds[0];
-        std::vector<std::string> environment;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry = *e;
-            bool replaced = false;
-            for (const auto& extra : env) {
-                if (entry.substr(0, entry.find('=') + 1) == extra.substr(0, extra.find('=') + 1)) {
-                    replaced = true;
-                }
-            }
-            if (!replaced) {
-                environment.push_back(entry);
-            }
-        }
-        environment.insert(environment.end(), env.begin(), env.end());
-        std::vector<char*> envp;
-        for (auto& entry : environment) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        std::vector<std::string> argvStrings = {NORVANE_IPC_PROBE};
-        argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& arg : argvStrings) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            Wait();
-        }
-        if (out_ >= 0) {
-            ::close(out_);
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    // The next line of output, without its line break; nothing at end of output or time-out.
-    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout = 10s) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
-            if (const auto end = buffer_.find('\n'); end != std::string::npos) {
-                std::string line = buffer_.substr(0, end);
-                buffer_.erase(0, end + 1);
-                return line;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd entry{out_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) != 1) {
-                return std::nullopt;
-            }
-            char chunk[256];
-            const ssize_t n = ::read(out_, chunk, sizeof(chunk));
-            if (n <= 0) {
-                return std::nullopt;
-            }
-            buffer_.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
-
-    // The exit code; -1 when the process was killed or could not be run.
-    int Wait() {
-        if (pid_ <= 0) {
-            return exitCode_;
-        }
-        int status = 0;
-        if (::waitpid(pid_, &status, 0) == pid_ && WIFEXITED(status)) {
-            exitCode_ = WEXITSTATUS(status);
-        }
-        pid_ = -1;
-        return exitCode_;
-    }
+    Child(const std::vector<std::string>& env, const std::vector<std::string>& args)
+        : ChildProcess(WithProgram(args), env) {}
 
 private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int exitCode_ = -1;
-    std::string buffer_;
+    static std::vector<std::string> WithProgram(const std::vector<std::string>& args) {
+        std::vector<std::string> all = {NORVANE_IPC_PROBE};
+        all.insert(all.end(), args.begin(), args.end());
+        return all;
+    }
 };
 
 // ---- Collecting events from the bus threads ---------------------------------------------------

@@ -1,28 +1,39 @@
 #!/usr/bin/env bash
 # Boots the installed cloud kernel in qemu with a busybox initramfs holding the HID
 # modules and the given programs, runs a scenario script inside and reports its
-# result through the serial console.
+# result through the serial console. With --usb it boots Debian's full kernel instead,
+# with the USB HID driver and the gadget stack (dummy_hcd with 8 controllers,
+# libcomposite, usb_f_hid, configfs mounted), so programs can make USB HID devices.
 #
-# usage: vm-run.sh --work DIR --scenario FILE [--program PATH]... [--timeout SECONDS]
+# usage: vm-run.sh --work DIR --scenario FILE [--usb] [--program PATH]... [--timeout SECONDS]
 # Exit status: the scenario's, 124 on timeout, 2 when the tools are missing.
 set -euo pipefail
 
-work="" scenario="" timeout_s=300 programs=()
+work="" scenario="" timeout_s=300 programs=() usb=no
 while [ $# -gt 0 ]; do
   case "$1" in
     --work) work=$2; shift 2 ;;
     --scenario) scenario=$2; shift 2 ;;
     --program) programs+=("$2"); shift 2 ;;
     --timeout) timeout_s=$2; shift 2 ;;
+    --usb) usb=yes; shift ;;
     *) echo "vm-run: unknown argument $1" >&2; exit 2 ;;
   esac
 done
 [ -n "$work" ] && [ -f "$scenario" ] || { echo "vm-run: --work and --scenario are required" >&2; exit 2; }
 
-kernel=$(ls -1 /boot/vmlinuz-*-cloud-amd64 2>/dev/null | sort -V | tail -n 1 || true)
+if [ $usb = yes ]; then
+  kernel=$(ls -1 /boot/vmlinuz-*-amd64 2>/dev/null | grep -v -- -cloud- | sort -V | tail -n 1 || true)
+  image=linux-image-amd64
+  modules="hid uhid hid-generic usbhid dummy_hcd libcomposite usb_f_hid usb_f_ss_lb"
+else
+  kernel=$(ls -1 /boot/vmlinuz-*-cloud-amd64 2>/dev/null | sort -V | tail -n 1 || true)
+  image=linux-image-cloud-amd64
+  modules="hid uhid hid-generic"
+fi
 busybox=$(command -v busybox || true)
 if [ -z "$kernel" ] || [ -z "$busybox" ] || ! command -v qemu-system-x86_64 >/dev/null || ! command -v cpio >/dev/null; then
-  echo "vm-run: needs qemu-system-x86, linux-image-cloud-amd64, busybox-static and cpio" >&2
+  echo "vm-run: needs qemu-system-x86, $image, busybox-static and cpio" >&2
   exit 2
 fi
 release=${kernel#/boot/vmlinuz-}
@@ -32,12 +43,18 @@ root="$work/root"
 mkdir -p "$root"/{bin,sbin,dev,proc,sys,tmp,run,lib/modules,usr/bin}
 cp "$busybox" "$root/bin/busybox"
 for applet in sh mount insmod mkdir cat echo ls sleep poweroff grep sed head tail kill wc test dd mknod \
-              readlink find timeout printf uname dmesg sync seq mkfifo awk sort cut tr diff rm; do
+              readlink find timeout printf uname dmesg sync seq mkfifo awk sort cut tr diff rm od; do
   ln -sf busybox "$root/bin/$applet"
 done
 
-# hid first: uhid and hid-generic depend on it.
-for module in hid uhid hid-generic; do
+# Each module after the modules it depends on, in the order init loads them.
+loaded=" "
+add_module() {
+  local module=$1 dep path
+  case "$loaded" in *" $module "*) return 0 ;; esac
+  for dep in $(modinfo -k "$release" -F depends "$module" | tr ',' ' '); do
+    add_module "$dep"
+  done
   path=$(modinfo -k "$release" -n "$module")
   case "$path" in
     *.ko) cp "$path" "$root/lib/modules/$module.ko" ;;
@@ -45,6 +62,15 @@ for module in hid uhid hid-generic; do
     *.ko.zst) zstd -qdc "$path" > "$root/lib/modules/$module.ko" ;;
     *) echo "vm-run: cannot load module $module from $path" >&2; exit 2 ;;
   esac
+  loaded="$loaded$module "
+  case "$module" in
+    dummy_hcd) echo "$module num=8" ;;
+    *) echo "$module" ;;
+  esac >> "$root/lib/modules/order"
+}
+: > "$root/lib/modules/order"
+for module in $modules; do
+  add_module "$module"
 done
 
 # Programs with the shared libraries they load, at the same paths.
@@ -67,7 +93,8 @@ mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 mount -t tmpfs tmpfs /tmp
-for m in hid uhid hid-generic; do insmod /lib/modules/$m.ko || echo "insmod $m failed"; done
+while read -r m args; do insmod /lib/modules/$m.ko $args || echo "insmod $m failed"; done < /lib/modules/order
+if [ -d /sys/kernel/config ]; then mount -t configfs configfs /sys/kernel/config; fi
 export PATH=/usr/bin:/bin HOME=/tmp
 echo "NORVANE-VM: scenario start"
 sh /scenario.sh

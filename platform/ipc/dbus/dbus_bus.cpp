@@ -157,7 +157,7 @@ public:
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
 
-    bool OnThread() const { return QThread::currentThread() == &thread_; }
+    [[nodiscard]] bool OnThread() const { return QThread::currentThread() == &thread_; }
 
     // Runs `work` on the thread and waits for it to finish.
     void Run(std::function<void()> work) {
@@ -168,7 +168,7 @@ public:
         auto done = std::make_shared<Done>();
         {
             const std::scoped_lock lock(mutex_);
-            queue_.push_back([work = std::move(work), done] {
+            queue_.emplace_back([work = std::move(work), done] {
                 work();
                 const std::scoped_lock doneLock(done->mutex);
                 done->finished = true;
@@ -465,7 +465,7 @@ public:
                         {kDeviceReportKind, std::vector<std::uint8_t>(block.begin(), block.end())});
     }
 
-    std::string Describe() const override {
+    [[nodiscard]] std::string Describe() const override {
         std::string text = session_ ? "session bus" : "lock file only";
         text += system_ ? ", power watch on" : ", no power watch";
         return text;
@@ -622,7 +622,7 @@ public:
         worker_.reset();
     }
 
-    bool Ready() const { return ready_; }
+    [[nodiscard]] bool Ready() const { return ready_; }
 
     void SetEventHandler(PeerEventHandler handler) override { relay_.SetHandler(std::move(handler)); }
 

@@ -53,7 +53,7 @@ protected:
         devices::RegisterDeviceControls(ui::CControlFactory::Instance());
         const auto skin = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin";
         platform.Resources().SetSkinFolder(skin);
-        platform.Resources().LoadLanguage(skin / "lang_en.xml");
+        platform.Resources().LoadLanguage(skin / "lan_en.xml");
     }
     ~KeyboardDeviceTest() override {
         if (window) {

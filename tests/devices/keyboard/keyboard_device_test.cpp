@@ -9,6 +9,7 @@
 #include "ui/container.h"
 
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 namespace norvane::test {
@@ -356,6 +357,10 @@ struct FaultCase {
     Cmd command;
     bool resync;  // else the first full read
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class KeyboardDeviceFaultTest : public KeyboardDeviceTest, public ::testing::WithParamInterface<FaultCase> {};
 
