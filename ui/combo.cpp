@@ -76,14 +76,7 @@ std::unique_ptr<CControlUI> CComboUI::Detach(CControlUI* control) {
 }
 
 bool CComboUI::SetItemIndex(CControlUI* control, int index) {
-    CControlUI* selected = GetItemAt(curSel_);
-    if (!CContainerUI::SetItemIndex(control, index)) {
-        return false;
-    }
-    if (selected != nullptr) {
-        curSel_ = GetItemIndex(selected);
-    }
-    return true;
+    return MoveItemKeepingSelection(control, index, curSel_);
 }
 
 void CComboUI::DoInit() {

@@ -83,6 +83,17 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
     return true;
 }
 
+bool CContainerUI::MoveItemKeepingSelection(CControlUI* control, int index, int& selected) {
+    CControlUI* held = GetItemAt(selected);
+    if (!CContainerUI::SetItemIndex(control, index)) {
+        return false;
+    }
+    if (held != nullptr) {
+        selected = GetItemIndex(held);
+    }
+    return true;
+}
+
 CControlUI* CContainerUI::FindSubControl(std::string_view name) {
     return CPaintManagerUI::FindSubControlByName(this, name);
 }
@@ -364,14 +375,7 @@ std::unique_ptr<CControlUI> CTabLayoutUI::Detach(CControlUI* control) {
 }
 
 bool CTabLayoutUI::SetItemIndex(CControlUI* control, int index) {
-    CControlUI* selected = GetItemAt(curSel_);
-    if (!CContainerUI::SetItemIndex(control, index)) {
-        return false;
-    }
-    if (selected != nullptr) {
-        curSel_ = GetItemIndex(selected);
-    }
-    return true;
+    return MoveItemKeepingSelection(control, index, curSel_);
 }
 
 bool CTabLayoutUI::SelectItem(int index) {

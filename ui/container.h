@@ -49,6 +49,8 @@ protected:
     virtual void LayoutChildren(const Rect& rc);
     void PlaceFloat(CControlUI& child, const Rect& parentRc) const;
     Rect ClientRect() const;
+    // SetItemIndex for a container that keeps a selected index: `selected` follows its child.
+    bool MoveItemKeepingSelection(CControlUI* control, int index, int& selected);
 
     std::vector<std::unique_ptr<CControlUI>> items_;
     Rect inset_;
