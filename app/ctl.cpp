@@ -29,6 +29,8 @@ constexpr std::array kSubCommands = {
     SubCommand{"events", "DEVICE [--count N]", "print the device's event codes as they arrive", &RunEvents},
     SubCommand{"update-check", "[OPTIONS]", "ask the update service for newer software and firmware",
                &RunUpdateCheck},
+    SubCommand{"sim", "ACTION PRODUCT",
+               "plug, unplug, link or unlink a device of a running norvane --simulate", &RunSim},
 };
 
 std::string Usage() {

@@ -15,7 +15,8 @@ namespace norvane::ctl {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the device did not do what was asked
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitNotFound = 3;  // no such device connected
+inline constexpr int kExitNotFound = 3;    // no such device connected
+inline constexpr int kExitNotRunning = 3;  // sim: no norvane runs on this session bus
 inline constexpr int kExitBusy = 4;
 inline constexpr int kExitNoAccess = 5;  // permissions: the udev rule is missing
 
@@ -73,6 +74,7 @@ int RunKeyTable(Context& context, std::span<const std::string_view> args);
 int RunSetKey(Context& context, std::span<const std::string_view> args);
 int RunEvents(Context& context, std::span<const std::string_view> args);
 int RunUpdateCheck(Context& context, std::span<const std::string_view> args);
+int RunSim(Context& context, std::span<const std::string_view> args);
 
 // The sub-commands in the order help lists them.
 std::span<const SubCommand> SubCommands();

@@ -11,6 +11,7 @@
 #include "platform/unique_fd.h"
 #include "shell/startup.h"
 #include "sim/sim_backend.h"
+#include "sim/sim_control.h"
 #include "ui/qt/qt_platform.h"
 
 #include <sys/signalfd.h>
@@ -134,13 +135,16 @@ int main(int argc, char** argv) {
     }
 
     std::unique_ptr<norvane::device::HidBackend> backend;
+    norvane::sim::SimBackend* simulator = nullptr;
     if (o.simulate) {
         std::string error;
-        backend = norvane::sim::MakeSimBackend(*o.simulate, error);
-        if (!backend) {
+        auto sim = norvane::sim::MakeSimBackend(*o.simulate, error);
+        if (!sim) {
             static_cast<void>(std::fprintf(stderr, "norvane: %s\n", error.c_str()));
             return 2;
         }
+        simulator = sim.get();
+        backend = std::move(sim);
     } else {
         backend = std::make_unique<norvane::device::HidrawBackend>();
     }
@@ -151,6 +155,17 @@ int main(int argc, char** argv) {
     norvane::ui::qt::QtPlatform ui;
 
     auto bus = platform::ipc::dbus::Connect();
+    if (simulator != nullptr) {
+        // Runs on the bus thread; the simulated devices lock themselves, and the device scan
+        // sees the change on its next pass. The bus ends before the simulator.
+        bus->SetSimControl([simulator](const platform::ipc::SimControlRequest& request)
+                               -> std::optional<platform::ipc::Refusal> {
+            if (auto reason = norvane::sim::ApplySimControl(*simulator, request.action, request.product)) {
+                return platform::ipc::Refusal{std::string(platform::ipc::kErrorInvalidArgs), *reason};
+            }
+            return std::nullopt;
+        });
+    }
     const auto claim = bus->ClaimInstance();
     if (claim != platform::ipc::InstanceClaim::kPrimary) {
         std::printf("norvane: already running (%s)\n", std::string(platform::ipc::Describe(claim)).c_str());

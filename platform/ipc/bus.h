@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ namespace norvane::platform::ipc {
 // posting a window message to the main window that then drains the queue.
 using EventHandler = std::function<void(Event)>;
 
+// Carries out a SimControl call; nothing when done, else why it was refused (an unknown action
+// or product: kErrorInvalidArgs). Called on a thread of the backend, like EventHandler.
+using SimControlHandler = std::function<std::optional<Refusal>(const SimControlRequest&)>;
+
 // What a start makes of the single-instance check.
 enum class InstanceClaim {
     kPrimary,          // this copy is the one that runs
@@ -41,6 +46,10 @@ public:
     // 256) and handed to it here, in order. Whatever the handler uses must outlive the bus, or
     // be detached first with SetEventHandler({}): once that returns, the old handler never runs.
     virtual void SetEventHandler(EventHandler handler) = 0;
+
+    // Offers SimControl on the program's object while a handler is installed; without one the
+    // method does not exist (kErrorUnknownMethod). The same lifetime rules as SetEventHandler.
+    virtual void SetSimControl(SimControlHandler handler) = 0;
 
     // Takes the single-instance name (on Windows the named mutex "NORVANE"); when another copy
     // holds it, wakes that copy (it receives ActivateEvent) and reports so. Messages from

@@ -38,6 +38,34 @@ namespace {
 class ProgramNode {
 public:
     EventRelay<Event> relay;
+
+    void SetSimControl(SimControlHandler handler) {
+        const std::scoped_lock lock(simMutex_);
+        sim_ = std::move(handler);
+    }
+    // Nothing while no handler is installed (the method is not offered). Runs the handler
+    // under the lock, so that once SetSimControl({}) returns it never runs.
+    std::optional<CallResult> SimControl(const WireArgs& args) {
+        const std::scoped_lock lock(simMutex_);
+        if (!sim_) {
+            return std::nullopt;
+        }
+        auto request = DecodeSimControlCall(kInterface, args);
+        std::optional<Refusal> refusal;
+        if (auto* bad = std::get_if<Refusal>(&request)) {
+            refusal = std::move(*bad);
+        } else {
+            refusal = sim_(std::get<SimControlRequest>(request));
+        }
+        if (refusal) {
+            return CallResult{false, refusal->error, refusal->message};
+        }
+        return CallResult{true, {}, {}};
+    }
+
+private:
+    std::mutex simMutex_;
+    SimControlHandler sim_;
 };
 
 class PeerNode {
@@ -99,6 +127,8 @@ public:
         owner->relay.Deliver(ActivateEvent{});
         return InstanceClaim::kWokeRunning;
     }
+
+    void SetSimControl(SimControlHandler handler) override { node_->SetSimControl(std::move(handler)); }
 
     bool BroadcastLightStatus(bool controlling) override {
         std::vector<std::shared_ptr<PeerNode>> peers;
@@ -164,6 +194,11 @@ public:
         if (!owner) {
             return {false, "org.freedesktop.DBus.Error.ServiceUnknown",
                     "The name " + std::string(kBusName) + " is not owned"};
+        }
+        if (method == kSimControlMethod) {
+            if (auto result = owner->SimControl(args)) {
+                return *result;
+            }
         }
         auto decoded = DecodeProgramCall(kInterface, method, args);
         if (auto* refusal = std::get_if<Refusal>(&decoded)) {

@@ -199,6 +199,17 @@ Decoded<Event> DecodeProgramCall(std::string_view interface, std::string_view me
     return UnknownMethod(kInterface, method);
 }
 
+std::variant<SimControlRequest, Refusal> DecodeSimControlCall(std::string_view interface,
+                                                              const WireArgs& args) {
+    if (auto refusal = CheckInterface(interface, kInterface)) {
+        return *refusal;
+    }
+    if (auto refusal = ExpectSignature(kSimControlMethod, args, "ss")) {
+        return *refusal;
+    }
+    return SimControlRequest{std::get<std::string>(args[0]), std::get<std::string>(args[1])};
+}
+
 Decoded<PeerEvent> DecodeAudioRecordCall(std::string_view interface, std::string_view method,
                                          const WireArgs& args) {
     if (auto refusal = CheckInterface(interface, kAudioRecordInterface)) {

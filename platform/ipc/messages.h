@@ -46,6 +46,8 @@ inline constexpr std::string_view kGameKillMethod = "Game_Kill";
 inline constexpr std::string_view kGameDeathMethod = "Game_Death";
 inline constexpr std::string_view kAudioDataMethod = "AudioData";      // the companion's copy-data blocks
 inline constexpr std::string_view kLightStatusSignal = "LightStatus";  // LightStatusMessage
+// Offered only while the program runs on simulated devices (norvane --simulate).
+inline constexpr std::string_view kSimControlMethod = "SimControl";
 
 // Methods of kAudioRecordInterface (AudioCaptureMessage and the kind 10 block) and of
 // kTestToolInterface (the kind 5 block).
@@ -212,6 +214,16 @@ Decoded<PeerEvent> DecodeTestToolCall(std::string_view interface, std::string_vi
 
 // The program's LightStatus signal: (u first, u second), first 1, second 0 or 1.
 Decoded<PeerEvent> DecodeLightStatusSignal(const WireArgs& args);
+
+// SimControl(s action, s product) of kInterface: the two strings as sent. Whether the action
+// and the product are known is for the simulator to say.
+struct SimControlRequest {
+    std::string action;
+    std::string product;
+    friend bool operator==(const SimControlRequest&, const SimControlRequest&) = default;
+};
+std::variant<SimControlRequest, Refusal> DecodeSimControlCall(std::string_view interface,
+                                                              const WireArgs& args);
 
 // ---- What the program sends --------------------------------------------------------------------
 

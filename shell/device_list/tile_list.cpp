@@ -38,6 +38,11 @@ void DeviceList::ShowTile(int index, bool visible, bool select) {
     tile->Select(select, true);
 
     const int connected = ConnectedCount();
+    if (platform::diag::Enabled()) {
+        platform::diag::Trace("device list: tile " + std::to_string(index) +
+                              (visible ? " shown" : " hidden") + ", " + std::to_string(connected) +
+                              " connected");
+    }
     const auto syncing = std::ranges::count_if(
         tiles_, [](const CDeviceOptionUI* t) { return t->IsConnected() && t->IsSyncSelected(); });
     UpdateNoDevicePanel();

@@ -86,6 +86,9 @@ TEST(CtlTest, UsageAndMissingDevices) {
         {{"--simulate=keyboard", "info", "kettle"}, kExitUsage, "names no product"},
         {{"--simulate=keyboard", "info", "mouse"}, kExitNotFound, "no mouse is connected"},
         {{"--simulate=keyboard", "descriptor", "/nonexistent"}, kExitUsage, "names no product"},
+        {{"sim"}, kExitUsage, "sim takes ACTION PRODUCT"},
+        {{"sim", "plug"}, kExitUsage, "sim takes ACTION PRODUCT"},
+        {{"sim", "plug", "keyboard", "mouse"}, kExitUsage, "sim takes ACTION PRODUCT"},
     };
     for (const Case& c : cases) {
         const Result r = RunCtl(c.args);

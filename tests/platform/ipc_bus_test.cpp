@@ -123,6 +123,43 @@ TEST(InProcessBusTest, CallsReachOnlyTheRunningCopy) {
     EXPECT_EQ(secondEvents.Size(), 0u);
 }
 
+TEST(InProcessBusTest, SimControlExistsOnlyWhileAHandlerIsInstalled) {
+    InProcessBus bus;
+    auto program = bus.ConnectProgram();
+    ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
+    auto outsider = bus.ConnectPeer(PeerRole::kObserver);
+
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, {std::string("plug"), std::string("keyboard")}).error,
+              kErrorUnknownMethod);
+
+    std::vector<SimControlRequest> seen;
+    program->SetSimControl([&](const SimControlRequest& request) -> std::optional<Refusal> {
+        seen.push_back(request);
+        if (request.product != "keyboard") {
+            return Refusal{std::string(kErrorInvalidArgs), "unknown product"};
+        }
+        return std::nullopt;
+    });
+    EXPECT_TRUE(
+        outsider->CallProgram(kSimControlMethod, {std::string("unplug"), std::string("keyboard")}).ok);
+    const CallResult refused =
+        outsider->CallProgram(kSimControlMethod, {std::string("plug"), std::string("toaster")});
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, kErrorInvalidArgs);
+    EXPECT_EQ(refused.message, "unknown product");
+    // Wrong types never reach the handler.
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, {1u, std::string("keyboard")}).error,
+              kErrorInvalidArgs);
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, {std::string("plug")}).error, kErrorInvalidArgs);
+    const std::vector<SimControlRequest> expected = {{"unplug", "keyboard"}, {"plug", "toaster"}};
+    EXPECT_EQ(seen, expected);
+
+    program->SetSimControl({});
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, {std::string("plug"), std::string("keyboard")}).error,
+              kErrorUnknownMethod);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST(InProcessBusTest, LightStatusReachesEveryPeer) {
     InProcessBus bus;
     auto program = bus.ConnectProgram();

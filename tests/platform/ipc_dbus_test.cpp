@@ -220,6 +220,41 @@ TEST_F(DBusBusTest, BroadcastReachesAnotherConnection) {
     QDBusConnection::disconnectFromBus(QStringLiteral("spoofer"));
 }
 
+TEST_F(DBusBusTest, SimControlIsOfferedOnlyWithAHandler) {
+    auto program = ConnectProgram(NoPower());
+    ASSERT_EQ(program->ClaimInstance(), InstanceClaim::kPrimary);
+    auto outsider = dbus::ConnectPeer(PeerRole::kObserver);
+    ASSERT_TRUE(outsider);
+    const WireArgs plug = {std::string("plug"), std::string("keyboard")};
+
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, plug).error, kErrorUnknownMethod);
+
+    std::mutex mutex;
+    std::vector<SimControlRequest> seen;
+    program->SetSimControl([&](const SimControlRequest& request) -> std::optional<Refusal> {
+        const std::scoped_lock lock(mutex);
+        seen.push_back(request);
+        if (request.action != "plug") {
+            return Refusal{std::string(kErrorInvalidArgs), "unknown action"};
+        }
+        return std::nullopt;
+    });
+    EXPECT_TRUE(outsider->CallProgram(kSimControlMethod, plug).ok);
+    const CallResult refused =
+        outsider->CallProgram(kSimControlMethod, {std::string("dance"), std::string("keyboard")});
+    EXPECT_EQ(refused.error, kErrorInvalidArgs);
+    EXPECT_EQ(refused.message, "unknown action");
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, {std::string("plug"), 3u}).error, kErrorInvalidArgs);
+    {
+        const std::scoped_lock lock(mutex);
+        const std::vector<SimControlRequest> expected = {{"plug", "keyboard"}, {"dance", "keyboard"}};
+        EXPECT_EQ(seen, expected);
+    }
+
+    program->SetSimControl({});
+    EXPECT_EQ(outsider->CallProgram(kSimControlMethod, plug).error, kErrorUnknownMethod);
+}
+
 TEST_F(DBusBusTest, BadParameterFromOutsideIsRefused) {
     Collected<Event> events;
     auto program = ConnectProgram(NoPower());

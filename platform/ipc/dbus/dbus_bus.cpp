@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include "platform/diag.h"
 #include "platform/ipc/event_relay.h"
@@ -243,6 +244,11 @@ class ProgramObject final : public QDBusVirtualObject {
 public:
     explicit ProgramObject(EventRelay<Event>& relay) : relay_(relay) {}
 
+    void SetSimControl(SimControlHandler handler) {
+        const std::scoped_lock lock(simMutex_);
+        sim_ = std::move(handler);
+    }
+
     QString introspect(const QString& path) const override;
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -250,6 +256,9 @@ public:
             return false;
         }
         if (AnswerIntrospect(message, connection, introspect(message.path()))) {
+            return true;
+        }
+        if (message.member() == Q(kSimControlMethod) && AnswerSimControl(message, connection)) {
             return true;
         }
         auto decoded =
@@ -273,7 +282,34 @@ public:
     }
 
 private:
+    // False while no handler is installed: the method then does not exist. The handler runs
+    // under the lock, so that once SetSimControl({}) returns it never runs.
+    bool AnswerSimControl(const QDBusMessage& message, const QDBusConnection& connection) {
+        const std::scoped_lock lock(simMutex_);
+        if (!sim_) {
+            return false;
+        }
+        auto request = DecodeSimControlCall(S(message.interface()), ToWire(message.arguments()));
+        std::optional<Refusal> refusal;
+        if (auto* bad = std::get_if<Refusal>(&request)) {
+            refusal = std::move(*bad);
+        } else {
+            refusal = sim_(std::get<SimControlRequest>(request));
+        }
+        if (refusal) {
+            diag::Trace("ipc: refused SimControl: " + refusal->message);
+            connection.send(message.createErrorReply(Q(refusal->error), Q(refusal->message)));
+        } else {
+            const auto& done = std::get<SimControlRequest>(request);
+            diag::Trace("ipc: SimControl(" + done.action + ", " + done.product + ")");
+            connection.send(message.createReply());
+        }
+        return true;
+    }
+
     EventRelay<Event>& relay_;
+    std::mutex simMutex_;
+    SimControlHandler sim_;
 };
 
 QString ProgramObject::introspect(const QString&) const {
@@ -426,6 +462,12 @@ public:
                 return InstanceClaim::kRunningNotWoken;
         }
         return InstanceClaim::kPrimary;
+    }
+
+    void SetSimControl(SimControlHandler handler) override {
+        if (program_) {
+            program_->SetSimControl(std::move(handler));
+        }
     }
 
     bool BroadcastLightStatus(bool controlling) override {
