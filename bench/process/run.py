@@ -88,6 +88,7 @@ class Running:
             self.proc.kill()
             self.proc.wait()
         self._reader.join(5)
+        self.proc.stderr.close()
 
 
 def measure(argv, args):
