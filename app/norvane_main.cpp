@@ -3,12 +3,19 @@
 //   --version, --help
 //   --screenshot PNG       with --quit-after: save the main window as an image before ending
 //   --quit-after MS        end on its own after MS milliseconds
+//   --report-shown         print "shown <monotonic seconds>" on stderr when the window is first exposed
+//   --hide-when-shown      with --report-shown: then close to the tray (the title bar's close button)
+//   --animate              with --report-shown: then put every device on the light sync
+#include "app/shown_report.h"
 #include "device/hidraw_backend.h"
+#include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "platform/ipc/dbus/dbus_bus.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/unique_fd.h"
+#include "shell/device_list/same_mode.h"
+#include "shell/device_list/sync_effects.h"
 #include "shell/startup.h"
 #include "sim/sim_backend.h"
 #include "sim/sim_control.h"
@@ -36,6 +43,9 @@ struct Options {
     std::optional<std::string> simulate;
     std::string screenshot;
     int quitAfterMs = -1;
+    bool reportShown = false;
+    bool hideWhenShown = false;
+    bool animate = false;
 };
 
 void PrintUsage(std::FILE* out) {
@@ -66,6 +76,12 @@ int Parse(int argc, char** argv, Options& o) {
             }
         } else if (arg == "--screenshot" && i + 1 < argc) {
             o.screenshot = argv[++i];
+        } else if (arg == "--report-shown") {
+            o.reportShown = true;
+        } else if (arg == "--hide-when-shown") {
+            o.hideWhenShown = true;
+        } else if (arg == "--animate") {
+            o.animate = true;
         } else if (arg == "--quit-after" && i + 1 < argc) {
             o.quitAfterMs = std::atoi(argv[++i]);
         } else {
@@ -105,6 +121,30 @@ norvane::platform::UniqueFd BlockStopSignals() {
         return norvane::platform::UniqueFd{};
     }
     return norvane::platform::UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
+}
+
+// The title bar's close button: hides the window and suspends the devices' status polls.
+void CloseToTray(norvane::shell::CMainWnd& window) {
+    if (auto* close = window.FindControl("closebtn"); close != nullptr) {
+        window.PaintManager().SendNotify(close, "click");
+    } else {
+        window.ShowWindow(false);
+    }
+}
+
+// Gives the current device the colour cycle and puts every open device on the light sync with it.
+void StartSameMode(norvane::shell::CMainWnd& window) {
+    auto* current = window.CurrentDevice();
+    bool started = false;
+    if (current != nullptr && window.List() != nullptr) {
+        norvane::config::LightInfo state = current->LightState();
+        state.selectedMode =
+            norvane::shell::DeviceEffectOf(current->Kind(), norvane::shell::SyncEffect::ColourCycle);
+        const auto words = norvane::devices::LightInfoToWords(state);
+        current->SetLightState(words[0], words[1], words[2], words[3]);
+        started = window.List()->ApplySameMode(*current);
+    }
+    static_cast<void>(std::fprintf(stderr, "norvane: light sync %s\n", started ? "started" : "not started"));
 }
 
 }  // namespace
@@ -194,6 +234,18 @@ int main(int argc, char** argv) {
             }
             window.Exit();
         });
+    }
+    std::unique_ptr<norvane::app::ShownReport> shown;
+    if (o.reportShown) {
+        shown = std::make_unique<norvane::app::ShownReport>([&] {
+            if (o.animate) {
+                StartSameMode(window);
+            }
+            if (o.hideWhenShown) {
+                CloseToTray(window);
+            }
+        });
+        app.installEventFilter(shown.get());
     }
     if (o.quitAfterMs >= 0) {
         QTimer::singleShot(o.quitAfterMs, [&] {
