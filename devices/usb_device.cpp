@@ -187,6 +187,15 @@ void CTarnexUSBDevice::SendLightFrame() {
     if (hostLighting_.load() == 0) {
         return;
     }
+    ShowFrameOnPage();
+    if (commandChannel_.IsWireless()) {
+        return;
+    }
+    const auto buffer = light::PackLightFrame(frame_);
+    SendFrameBytes(std::span(buffer).first(light::LightFrameBytes(static_cast<std::size_t>(ledCount_))));
+}
+
+void CTarnexUSBDevice::ShowFrameOnPage() {
     for (int i = 0; i < ledCount_; ++i) {
         const auto index = static_cast<std::size_t>(i);
         pages::CDeviceKeyButtonUI* button = index < lightButtons_.size() ? lightButtons_[index] : nullptr;
@@ -195,18 +204,15 @@ void CTarnexUSBDevice::SendLightFrame() {
             button->SetLightOverlay(light::ButtonColour(entry), entry.level, true);
         }
     }
-    if (commandChannel_.IsWireless()) {
-        return;
-    }
+}
+
+void CTarnexUSBDevice::SendFrameBytes(std::span<const std::uint8_t> bytes) {
     const std::uint64_t now = UiNowMs();
     if (sendPausedUntilMs_ && now < *sendPausedUntilMs_) {
         return;
     }
     sendPausedUntilMs_.reset();
-    const auto buffer = light::PackLightFrame(frame_);
-    const std::size_t length = light::LightFrameBytes(static_cast<std::size_t>(ledCount_));
-    if (device::WriteLightFrame(commandChannel_, std::span(buffer).first(length)) !=
-        device::result::kSuccess) {
+    if (device::WriteLightFrame(commandChannel_, bytes) != device::result::kSuccess) {
         sendPausedUntilMs_ = now + static_cast<std::uint64_t>(kFailedSendPause.count());
     }
 }

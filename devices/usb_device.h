@@ -216,6 +216,11 @@ protected:
     std::uint64_t UiNowMs() const;
     std::uint32_t EffectNowMs() const;
     ui::CControlUI* FindPageControl(std::string_view name);
+    // The frame on the page's visible light buttons.
+    void ShowFrameOnPage();
+    // Sends light frame bytes unless a failed send paused sending; a failure pauses it for
+    // kFailedSendPause on the window's clock.
+    void SendFrameBytes(std::span<const std::uint8_t> bytes);
 
     device::HidChannel commandChannel_;
     device::HidChannel eventChannel_;

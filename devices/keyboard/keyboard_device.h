@@ -189,7 +189,6 @@ private:
     mutable std::mutex engineMutex_;
     light::KeyboardLightEngine engine_;  // guarded by engineMutex_
     const StopSignal::Clock::time_point lightEpoch_ = StopSignal::Clock::now();
-    std::optional<std::uint64_t> streamPausedUntilMs_;
     std::atomic<bool> pagePreview_{true};
 
     // What the event readers ask of the UI thread.

@@ -127,27 +127,13 @@ void CTarnexKeyboardDevice::SendLightFrame() {
     }
     // The page shows every LED, the segments of wide keys (126 and up) included; only keys
     // 0-125 are streamed.
-    for (int i = 0; i < LedCount(); ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        pages::CDeviceKeyButtonUI* button = index < lightButtons_.size() ? lightButtons_[index] : nullptr;
-        if (button != nullptr && button->IsVisible()) {
-            const light::LedColor entry = frame_.Get(i);
-            button->SetLightOverlay(light::ButtonColour(entry), entry.level, true);
-        }
-    }
+    ShowFrameOnPage();
     const std::size_t length = light::KeyboardStreamLength(LightState().selectedMode);
     if (length == 0) {
         return;
     }
-    const std::uint64_t now = UiNowMs();
-    if (streamPausedUntilMs_ && now < *streamPausedUntilMs_) {
-        return;
-    }
-    streamPausedUntilMs_.reset();
     const auto buffer = light::PackKeyboardFrame(frame_, tables_.maps.led);
-    if (device::WriteLightFrame(commandChannel_, std::span(buffer).first(length)) != code::kSuccess) {
-        streamPausedUntilMs_ = now + static_cast<std::uint64_t>(kFailedSendPause.count());
-    }
+    SendFrameBytes(std::span(buffer).first(length));
 }
 
 // --- custom colours (mode 19) ---
