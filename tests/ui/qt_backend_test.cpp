@@ -29,34 +29,7 @@
 namespace norvane::ui::qt {
 namespace {
 
-class QtWindow : public WindowImplBase {
-public:
-    explicit QtWindow(std::string skin) : skin_(std::move(skin)) {}
-    std::string GetSkinFile() const override { return skin_; }
-    std::string_view GetWindowClassName() const override { return "QtWindow"; }
-    void Notify(TNotifyUI& msg) override {
-        log.push_back(msg.type + ":" + (msg.sender != nullptr ? msg.sender->GetName() : std::string()));
-        if (msg.type == "itemselect") {
-            lastIndex = msg.wparam;
-        }
-    }
-    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                                      bool& handled) override {
-        (void)lparam;
-        if (msg == kWmUser + 5) {
-            posted.push_back(static_cast<int>(wparam));
-            handled = true;
-        }
-        return 0;
-    }
-    bool Saw(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
-    std::vector<std::string> log;
-    std::vector<int> posted;
-    std::intptr_t lastIndex = -1;
-
-private:
-    std::string skin_;
-};
+using test::QtWindow;
 
 class QtBackendTest : public ::testing::Test {
 protected:
@@ -219,9 +192,10 @@ TEST_F(QtBackendTest, TimersPostsFromThreadsAndModalRunsUseTheQtLoop) {
         }
     });
     poster.join();
-    ASSERT_TRUE(SpinUntil([&] { return w.posted.size() == 50; }));
+    ASSERT_TRUE(SpinUntil([&] { return w.Params(kWmUser + 5).size() == 50; }));
+    const std::vector<std::intptr_t> posted = w.Params(kWmUser + 5);
     for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ(w.posted[static_cast<std::size_t>(i)], i);
+        EXPECT_EQ(posted[static_cast<std::size_t>(i)], i);
     }
 
     QTimer::singleShot(20, [&w] { w.Close(5); });
