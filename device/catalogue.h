@@ -20,6 +20,26 @@ enum class DeviceKind : std::uint16_t {
     KeyboardAlternate = 9,
 };
 
+// What a kind is, whatever its link: the two keyboard identities are one keyboard, the mouse
+// by cable and through its receiver one mouse.
+enum class DeviceFamily : std::uint8_t { Keyboard, Mouse, MousePad, Headset };
+
+constexpr DeviceFamily FamilyOf(DeviceKind kind) {
+    switch (kind) {
+        case DeviceKind::Keyboard:
+        case DeviceKind::KeyboardAlternate:
+            return DeviceFamily::Keyboard;
+        case DeviceKind::MouseCable:
+        case DeviceKind::MouseReceiver:
+            return DeviceFamily::Mouse;
+        case DeviceKind::MousePad:
+            return DeviceFamily::MousePad;
+        case DeviceKind::Headset:
+            break;
+    }
+    return DeviceFamily::Headset;
+}
+
 enum class DeviceRole : std::uint16_t {
     Command = 0,  // carries the command protocol
     Event = 255,  // consumer-control collection whose input reports the device object reads
@@ -71,7 +91,8 @@ struct FirmwareIdentityEntry {
     std::string_view productCode;
     std::string_view secondProductCode;
     std::string_view versionText;
-    std::string_view deviceTypeName;  // tile type name of the devices it belongs to; empty for the application
+    std::string_view
+        deviceTypeName;  // tile type name of the devices it belongs to; empty for the application
 };
 
 // Path keys plus the collection's usage, as read from an opened interface.

@@ -191,17 +191,14 @@ devices::CTarnexUSBDevice* DeviceList::PageWithKey(const device::DeviceCatalogEn
 }
 
 std::vector<devices::CTarnexUSBDevice*>* DeviceList::ListOf(device::DeviceKind kind) {
-    using K = device::DeviceKind;
-    switch (kind) {
-        case K::Keyboard:
-        case K::KeyboardAlternate:
+    switch (device::FamilyOf(kind)) {
+        case device::DeviceFamily::Keyboard:
             return &keyboards_;
-        case K::MouseCable:
-        case K::MouseReceiver:
+        case device::DeviceFamily::Mouse:
             return &mice_;
-        case K::MousePad:
+        case device::DeviceFamily::MousePad:
             return &mousePads_;
-        case K::Headset:
+        case device::DeviceFamily::Headset:
             return &headsets_;
     }
     return nullptr;

@@ -26,13 +26,10 @@ constexpr const char* kQueryLinkFailedText = "获取2.4G模式失败";
 constexpr const char* kQueryLinkDoneText = "获取2";
 
 bool IsKeyboard(DeviceKind k) {
-    return k == DeviceKind::Keyboard || k == DeviceKind::KeyboardAlternate;
+    return device::FamilyOf(k) == device::DeviceFamily::Keyboard;
 }
 bool IsMouse(DeviceKind k) {
-    return k == DeviceKind::MouseCable || k == DeviceKind::MouseReceiver;
-}
-bool IsPadOrHeadset(DeviceKind k) {
-    return k == DeviceKind::MousePad || k == DeviceKind::Headset;
+    return device::FamilyOf(k) == device::DeviceFamily::Mouse;
 }
 // The cable side of a product known under two identities starts the switch.
 bool StartsSwitch(DeviceKind k) {
@@ -82,10 +79,8 @@ void DeviceList::OnDeviceArrived(int slot) {
         platform::diag::Trace(kAddKeyboardText);
     } else if (IsMouse(kind)) {
         platform::diag::Trace(kAddMouseText);
-    } else if (IsPadOrHeadset(kind)) {
-        platform::diag::Trace(kAddPadText);
     } else {
-        return;
+        platform::diag::Trace(kAddPadText);
     }
     if (CommandPageOf(slot) == nullptr) {
         const int row =
@@ -201,10 +196,8 @@ void DeviceList::OnDeviceRemoved(int slot) {
         platform::diag::Trace(kRemoveKeyboardText);
     } else if (IsMouse(kind)) {
         platform::diag::Trace(kRemoveMouseText);
-    } else if (IsPadOrHeadset(kind)) {
-        platform::diag::Trace(kRemovePadText);
     } else {
-        return;
+        platform::diag::Trace(kRemovePadText);
     }
     if (s->entry.role == DeviceRole::Event) {
         AttachEvent(slot, false);

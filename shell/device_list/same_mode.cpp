@@ -16,16 +16,14 @@ constexpr std::array<std::uint8_t, 5> kMouseEffects = {2, 3, 4, 1, 9};
 constexpr std::array<std::uint8_t, 5> kPeripheralEffects = {2, 3, 4, 1, 8};
 
 constexpr const std::array<std::uint8_t, 5>& EffectsOf(DeviceKind kind) {
-    switch (kind) {
-        case DeviceKind::Keyboard:
-        case DeviceKind::KeyboardAlternate:
+    switch (device::FamilyOf(kind)) {
+        case device::DeviceFamily::Keyboard:
             return kKeyboardEffects;
-        case DeviceKind::MouseCable:
-        case DeviceKind::MouseReceiver:
+        case device::DeviceFamily::Mouse:
             return kMouseEffects;
-        case DeviceKind::MousePad:
-        case DeviceKind::Headset:
-            return kPeripheralEffects;
+        case device::DeviceFamily::MousePad:
+        case device::DeviceFamily::Headset:
+            break;
     }
     return kPeripheralEffects;
 }
