@@ -128,6 +128,8 @@ public:
     // Reads the state back from the light panel (when there is one), stores and returns it.
     virtual std::array<std::uint32_t, 3> GetAudioLightState();
     virtual void SelectKey(int index);
+    // UI thread: what the device's event readers handed over (see DeviceEventPost).
+    virtual void OnDeviceEvent() {}
     virtual void FeedAudioSpectrum(std::span<const std::int32_t> levels);
     virtual void FeedAudioLevels(std::span<const std::int32_t> levels);
     // The event interface of slot 0 (cable) or 1 (receiver): opened on the device's arrival,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/keyboard_profiledata.h"
+#include "devices/device_events.h"
 #include "devices/device_thread.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/name_lists.h"
@@ -40,13 +41,10 @@ struct ProfileSwitchResult {
 //
 // Threads: everything runs on the UI thread except the light thread (engine and frame, under
 // engineMutex_) and the event readers, which only store what an event asks for in atomics
-// and post kKeyboardEventMessage to the main window; the window hands it to
-// DispatchEventMessage on the UI thread.
+// and post a device event to the main window (DeviceEventPost).
 class CTarnexKeyboardDevice : public CTarnexUSBDevice {
 public:
     static constexpr std::string_view kClassName = "TarnexKeyboardDevice";
-    // Posted by an event reader to the main window: wparam the object's EventId().
-    static constexpr unsigned kKeyboardEventMessage = 0x0D40;
     // The resync after a device event runs this long after it on the UI clock.
     static constexpr int kResyncTimerId = 1002;
     static constexpr int kResyncDelayMs = 50;
@@ -138,10 +136,8 @@ public:
     void StopDeviceThreads();
     bool LightThreadRunning() const { return lightThread_.Running(); }
 
-    // UI thread: hands an event message to the object it names; false for any other message
-    // or an object that is gone.
-    static bool DispatchEventMessage(unsigned msg, std::intptr_t wparam);
-    int EventId() const { return eventId_; }
+    void OnDeviceEvent() override;
+    int EventId() const { return eventPost_.Id(); }
     bool RebuildPending() const { return rebuildPending_.load(); }
 
     // --- state, for the pages and tests ---
@@ -167,8 +163,6 @@ private:
     std::vector<config::KeyColor> FrameKeyColors() const;
     std::uint8_t BrightnessLevelOfLight() const;
     void OnEventCode(std::uint16_t code);
-    void OnEventMessage();
-    void PostEvent();
     std::vector<config::LightModeName> ModeNames();
 
     keyboard::KeyboardTables tables_;
@@ -192,11 +186,10 @@ private:
     std::atomic<bool> pagePreview_{true};
 
     // What the event readers ask of the UI thread.
-    const int eventId_;
+    DeviceEventPost eventPost_{*this};
     std::atomic<bool> rebuildPending_{false};
     std::atomic<bool> resyncPending_{false};
     std::atomic<int> switchedProfile_{-1};
-    std::atomic<bool> posted_{false};  // one post in the window's queue serves every event until handled
     std::array<std::atomic<bool>, 2> eventOpen_{};
 
     // Last: destroyed, and joined, before everything their bodies use.

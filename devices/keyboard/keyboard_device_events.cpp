@@ -1,13 +1,10 @@
 // The keyboard object's event interfaces: two readers that store what an event asks for and
-// hand it to the UI thread through the main window, and the object registry that finds the
-// object again there (or finds it gone).
+// hand it to the UI thread through the main window.
 #include "devices/device_workers.h"
 #include "devices/keyboard/event_codes.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "platform/diag.h"
-#include "ui/window.h"
 
-#include <map>
 #include <mutex>
 
 namespace norvane::devices {
@@ -18,61 +15,15 @@ constexpr std::string_view kResyncText = "接收到自动添加设备的同步�
 constexpr std::string_view kReaderEndText = "MS 设备同步线程设定退出";
 constexpr std::string_view kLightThreadEndText = "KB灯光线程设定退出";
 
-// The keyboard objects alive, by event id.
-struct Registry {
-    std::mutex mutex;
-    std::map<int, CTarnexKeyboardDevice*> objects;
-    int next = 1;
-};
-
-Registry& Objects() {
-    static Registry registry;
-    return registry;
-}
-
-int Register(CTarnexKeyboardDevice* object) {
-    Registry& r = Objects();
-    const std::lock_guard lock(r.mutex);
-    const int id = r.next++;
-    r.objects[id] = object;
-    return id;
-}
-
-void Unregister(int id) {
-    Registry& r = Objects();
-    const std::lock_guard lock(r.mutex);
-    r.objects.erase(id);
-}
-
 }  // namespace
 
-CTarnexKeyboardDevice::CTarnexKeyboardDevice() : eventId_(Register(this)) {
+CTarnexKeyboardDevice::CTarnexKeyboardDevice() {
     SetLedCount(light::kKeyboardLeds);
     SetKeyButtonCount(light::kKeyboardLeds);
 }
 
 CTarnexKeyboardDevice::~CTarnexKeyboardDevice() {
-    Unregister(eventId_);
     StopDeviceThreads();
-}
-
-bool CTarnexKeyboardDevice::DispatchEventMessage(unsigned msg, std::intptr_t wparam) {
-    if (msg != kKeyboardEventMessage) {
-        return false;
-    }
-    CTarnexKeyboardDevice* object = nullptr;
-    {
-        Registry& r = Objects();
-        const std::lock_guard lock(r.mutex);
-        const auto it = r.objects.find(static_cast<int>(wparam));
-        object = it != r.objects.end() ? it->second : nullptr;
-    }
-    // Objects are created and destroyed on the UI thread, where this runs.
-    if (object == nullptr) {
-        return false;
-    }
-    object->OnEventMessage();
-    return true;
 }
 
 // Reader thread: only atomics and a post.
@@ -86,12 +37,12 @@ void CTarnexKeyboardDevice::OnEventCode(std::uint16_t code) {
         case keyboard::KeyboardEventKind::Resync:
             platform::diag::Trace(kResyncText);
             resyncPending_.store(true);
-            PostEvent();
+            eventPost_.Post(MainWindow());
             break;
         case keyboard::KeyboardEventKind::ProfileSwitch:
             if (commandChannel_.IsOpen()) {
                 switchedProfile_.store(event.profileIndex);
-                PostEvent();
+                eventPost_.Post(MainWindow());
             }
             break;
         case keyboard::KeyboardEventKind::None:
@@ -99,19 +50,8 @@ void CTarnexKeyboardDevice::OnEventCode(std::uint16_t code) {
     }
 }
 
-void CTarnexKeyboardDevice::PostEvent() {
-    ui::WindowImplBase* window = MainWindow();
-    if (window == nullptr || posted_.exchange(true)) {
-        return;
-    }
-    if (!window->PostMessage(kKeyboardEventMessage, eventId_, 0)) {
-        posted_.store(false);
-    }
-}
-
 // UI thread.
-void CTarnexKeyboardDevice::OnEventMessage() {
-    posted_.store(false);  // events from here on post again
+void CTarnexKeyboardDevice::OnDeviceEvent() {
     if (resyncPending_.exchange(false)) {
         KillTimer(kResyncTimerId);
         SetTimer(kResyncTimerId, kResyncDelayMs);

@@ -95,7 +95,7 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
         handled = true;
         return 0;
     }
-    if (devices::CTarnexKeyboardDevice::DispatchEventMessage(msg, wparam)) {
+    if (devices::DeviceEventPost::Dispatch(msg, wparam)) {
         handled = true;
         return 0;
     }

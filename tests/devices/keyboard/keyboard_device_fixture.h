@@ -34,7 +34,7 @@ public:
     std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
                                       bool& handled) override {
         (void)lparam;
-        handled = CTarnexKeyboardDevice::DispatchEventMessage(msg, wparam);
+        handled = norvane::devices::DeviceEventPost::Dispatch(msg, wparam);
         if (handled) {
             ++dispatched;
         }
