@@ -130,6 +130,9 @@ public:
     virtual void SelectKey(int index);
     // UI thread: what the device's event readers handed over (see DeviceEventPost).
     virtual void OnDeviceEvent() {}
+    // Stops the object's light thread and event readers (the owner's teardown, before its
+    // window goes).
+    virtual void StopDeviceThreads() {}
     virtual void FeedAudioSpectrum(std::span<const std::int32_t> levels);
     virtual void FeedAudioLevels(std::span<const std::int32_t> levels);
     // The event interface of slot 0 (cable) or 1 (receiver): opened on the device's arrival,

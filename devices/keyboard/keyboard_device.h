@@ -3,6 +3,7 @@
 #include "config/keyboard_profiledata.h"
 #include "devices/device_events.h"
 #include "devices/device_thread.h"
+#include "devices/event_readers.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/name_lists.h"
 #include "devices/keyboard/settings_sync.h"
@@ -132,8 +133,7 @@ public:
     // not, the light thread renders only the modes streamed to the keyboard and otherwise
     // sleeps until woken. Any thread.
     void SetPagePreview(bool shown);
-    // Stops the light thread and both readers (the owner's teardown, before its window goes).
-    void StopDeviceThreads();
+    void StopDeviceThreads() override;
     bool LightThreadRunning() const { return lightThread_.Running(); }
 
     void OnDeviceEvent() override;
@@ -190,12 +190,10 @@ private:
     std::atomic<bool> rebuildPending_{false};
     std::atomic<bool> resyncPending_{false};
     std::atomic<int> switchedProfile_{-1};
-    std::array<std::atomic<bool>, 2> eventOpen_{};
 
     // Last: destroyed, and joined, before everything their bodies use.
     DeviceThread lightThread_{DeviceThread::kLightThreadBound};
-    std::array<DeviceThread, 2> readers_{DeviceThread{DeviceThread::kEventThreadBound},
-                                         DeviceThread{DeviceThread::kEventThreadBound}};
+    EventReaders readers_;
 };
 
 // Registers the device page classes with the control factory ("TarnexKeyboardDevice").

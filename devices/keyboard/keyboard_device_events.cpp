@@ -1,6 +1,5 @@
 // The keyboard object's event interfaces: two readers that store what an event asks for and
 // hand it to the UI thread through the main window.
-#include "devices/device_workers.h"
 #include "devices/keyboard/event_codes.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "platform/diag.h"
@@ -17,7 +16,8 @@ constexpr std::string_view kLightThreadEndText = "KB灯光线程设定退出";
 
 }  // namespace
 
-CTarnexKeyboardDevice::CTarnexKeyboardDevice() {
+CTarnexKeyboardDevice::CTarnexKeyboardDevice()
+    : readers_(eventChannel_, DeviceThread::kEventThreadBound, kReaderEndText) {
     SetLedCount(light::kKeyboardLeds);
     SetKeyButtonCount(light::kKeyboardLeds);
 }
@@ -63,53 +63,22 @@ void CTarnexKeyboardDevice::OnDeviceEvent() {
 }
 
 bool CTarnexKeyboardDevice::OpenEventInterface(int slot, std::string_view path, bool reopen) {
-    if (slot < 0 || slot > 1) {
-        return false;
-    }
-    const auto index = static_cast<std::size_t>(slot);
-    if (reopen || readers_[index].Running()) {
-        CloseEventInterface(slot);
-    }
-    device::HidInterface& events = slot == 0 ? eventChannel_.Cable() : eventChannel_.Receiver();
-    {
-        std::mutex& lock = slot == 0 ? eventChannel_.IoLock() : eventChannel_.SecondSlotLock();
-        const std::lock_guard guard(lock);
-        if (!events.Open(path, true, true, true, false)) {
-            return false;
-        }
-    }
-    eventOpen_[index].store(true);
-    return StartEventReader(readers_[index], events, [this](std::uint16_t code) { OnEventCode(code); });
+    return readers_.Open(slot, path, reopen, [this](std::uint16_t code) { OnEventCode(code); });
 }
 
 void CTarnexKeyboardDevice::CloseEventInterface(int slot) {
-    if (slot < 0 || slot > 1) {
-        return;
-    }
-    const auto index = static_cast<std::size_t>(slot);
-    if (readers_[index].Stop() == StopResult::Ended) {
-        platform::diag::Trace(kReaderEndText);
-    }
-    device::HidInterface& events = slot == 0 ? eventChannel_.Cable() : eventChannel_.Receiver();
-    std::mutex& lock = slot == 0 ? eventChannel_.IoLock() : eventChannel_.SecondSlotLock();
-    const std::lock_guard guard(lock);
-    events.Close();
-    eventOpen_[index].store(false);
+    readers_.Close(slot);
 }
 
 bool CTarnexKeyboardDevice::IsEventInterfaceOpen(int slot) const {
-    return slot >= 0 && slot <= 1 && eventOpen_[static_cast<std::size_t>(slot)].load();
+    return readers_.IsOpen(slot);
 }
 
 void CTarnexKeyboardDevice::StopDeviceThreads() {
     if (lightThread_.Stop() == StopResult::Ended) {
         platform::diag::Trace(kLightThreadEndText);
     }
-    for (DeviceThread& reader : readers_) {
-        if (reader.Stop() == StopResult::Ended) {
-            platform::diag::Trace(kReaderEndText);
-        }
-    }
+    readers_.StopAll();
 }
 
 }  // namespace norvane::devices

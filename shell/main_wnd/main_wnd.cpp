@@ -457,10 +457,8 @@ void CMainWnd::Shutdown() {
     busEvents_.Close();
     if (list_) {
         list_->StopThreads();
-        for (devices::CTarnexUSBDevice* page : list_->Keyboards()) {
-            if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(page); keyboard != nullptr) {
-                keyboard->StopDeviceThreads();
-            }
+        for (devices::CTarnexUSBDevice* page : AllPages()) {
+            page->StopDeviceThreads();
         }
     }
     tray_.Delete();
