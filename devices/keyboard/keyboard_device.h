@@ -4,6 +4,7 @@
 #include "devices/device_events.h"
 #include "devices/device_thread.h"
 #include "devices/event_readers.h"
+#include "devices/profile_switch.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/name_lists.h"
 #include "devices/keyboard/settings_sync.h"
@@ -27,15 +28,6 @@ class CControlFactory;
 }  // namespace norvane::ui
 
 namespace norvane::devices {
-
-// What a profile switch did on the device, step by step (result codes; 1 = success).
-struct ProfileSwitchResult {
-    int load = 0;
-    int settings = 0;
-    int macros = 0;  // WriteMacros: 0 written or nothing to write, -1 failed, > 0 events too many
-    int colors = 0;
-    int keys = 0;
-};
 
 // The keyboard's device object: its page (key picture, option controls), its data and
 // settings on the device, its light engine and light thread, and its two event readers.
