@@ -11,9 +11,9 @@ namespace {
 
 // How the wave step of a class spaces its LEDs.
 struct WaveShape {
-    int multiSpacing;   // colour table [phase + 1 + spacing × n]
-    int singleDelta;    // single colour: the phase moves over 96 by this much
-    int singleOffset;   // wave table [phase + offset + spacing × n]
+    int multiSpacing;  // colour table [phase + 1 + spacing × n]
+    int singleDelta;   // single colour: the phase moves over 96 by this much
+    int singleOffset;  // wave table [phase + offset + spacing × n]
     int singleSpacing;
 };
 
@@ -95,7 +95,7 @@ void PeripheralLightEngine::SetLightState(const config::LightInfo& light) {
 void PeripheralLightEngine::SetLightList(std::span<const config::LightListEntry> list) {
     lightList_.assign(list.begin(), list.end());
     layers_.Reset(lightList_);
-    listAnimated_ = LightListLayers::Animated(lightList_);
+    listAnimated_ = LightListLayers::Animated(LaidList());
     if (class_ != PeripheralClass::Mouse) {
         renderPending_ = true;
     }
@@ -156,7 +156,7 @@ void PeripheralLightEngine::CountOnce(std::uint32_t atMs, LightFrame& frame) {
         counter_ = 0;
     }
     if (LaysList()) {
-        layers_.Apply(lightList_, LayerOrder::Peripheral, frame, atMs);
+        layers_.Apply(LaidList(), LayerOrder::Peripheral, frame, atMs);
     }
 }
 
@@ -175,7 +175,7 @@ bool PeripheralLightEngine::Advance(std::uint32_t nowMs, LightFrame& frame) {
         counter_ = 0;
         Step(nowMs, frame);
         if (LaysList()) {
-            layers_.Apply(lightList_, LayerOrder::Peripheral, frame, nowMs);
+            layers_.Apply(LaidList(), LayerOrder::Peripheral, frame, nowMs);
         }
     }
     lastPassMs_ = nowMs;
@@ -199,7 +199,7 @@ bool PeripheralLightEngine::Advance(std::uint32_t nowMs, LightFrame& frame) {
         }
         counter_ = total % need;
         if (steps > 0 && LaysList()) {
-            layers_.Apply(lightList_, LayerOrder::Peripheral, frame, nowMs);
+            layers_.Apply(LaidList(), LayerOrder::Peripheral, frame, nowMs);
         }
     }
     if (StandsStill()) {
@@ -305,8 +305,8 @@ void PeripheralLightEngine::WaveStep(LightFrame& frame) {
         if (multi) {
             return LedColor::Of(Wheel(phase + 1 + static_cast<unsigned>(shape.multiSpacing) * n), level);
         }
-        const unsigned at =
-            phase + static_cast<unsigned>(shape.singleOffset) + static_cast<unsigned>(shape.singleSpacing) * n;
+        const unsigned at = phase + static_cast<unsigned>(shape.singleOffset) +
+                            static_cast<unsigned>(shape.singleSpacing) * n;
         return LedColor::Of(ColourOf(light_), Scale(WaveAt(at), level));
     };
     if (class_ == PeripheralClass::Mouse) {

@@ -8,7 +8,9 @@
 #include "devices/light/light_list_layers.h"
 #include "devices/light/reactive.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -72,6 +74,10 @@ public:
 
 private:
     bool LaysList() const { return class_ != PeripheralClass::Mouse && !lightList_.empty(); }
+    // The entries laid over the frame: one per LED of the device at most.
+    std::span<const config::LightListEntry> LaidList() const {
+        return std::span(lightList_).first(std::min(lightList_.size(), static_cast<std::size_t>(ledCount_)));
+    }
     bool CountsEachPass() const;
     bool StandsStill() const;
     std::uint32_t Need() const;
