@@ -47,4 +47,22 @@ constexpr int FirstFailure(std::initializer_list<int> results) {
 enum class LinkTest { Off, EachStep };
 bool LinkUp(device::HidChannel& channel, LinkTest test);
 
+// transfer() inside a bracket, with the link tested before the bracket, before the transfer
+// and before the bracket is closed; the first failure is returned (0 for a link lost).
+template <typename Transfer>
+int Bracketed(device::HidChannel& channel, LinkTest link, Transfer&& transfer) {
+    if (!LinkUp(channel, link)) {
+        return device::result::kNoAnswer;
+    }
+    ConfigBracket bracket(channel);
+    int r = bracket.BeginResult();
+    if (r == device::result::kSuccess) {
+        r = LinkUp(channel, link) ? transfer() : device::result::kNoAnswer;
+    }
+    if (r == device::result::kSuccess) {
+        r = LinkUp(channel, link) ? bracket.Close() : device::result::kNoAnswer;
+    }
+    return r;
+}
+
 }  // namespace norvane::devices

@@ -9,6 +9,9 @@
 // Light mode index <-> the code a device is sent, through the built-in light mode names.
 namespace norvane::devices {
 
+// Light speed and brightness are indices of 5-entry tables.
+inline constexpr std::uint8_t kMaxLightIndex = 4;
+
 // The "value" of the mode index. An index outside the list, or one whose value is outside
 // 0-255, falls back to mode 0's value; nothing when mode 0 has no usable value either.
 std::optional<std::uint8_t> LightModeCode(std::span<const config::LightModeName> modes, int modeIndex);
