@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/profile_data.h"
+#include "devices/common/macro_write.h"
 #include "devices/keyboard/key_maps.h"
 
 #include <cstdint>
@@ -15,11 +16,6 @@ namespace norvane::devices::keyboard {
 // order of first use. Device macro slot s holds the s-th of them.
 std::vector<int> ListUsedMacros(std::span<const config::KeyListEntry> keys, const KeyMaps& maps,
                                 int macroCount);
-
-enum class MacroBindings {
-    Slots,     // a binding names its device slot; one past the library gets the key's default
-    Defaults,  // every macro-bound key is written with its default (the macros are not on the device)
-};
 
 // A copy of currentTable with the assignment of every key 0-125 that has a device position
 // put at 3 x position (positions past the table are skipped). The key list is not changed.

@@ -281,11 +281,11 @@ void CTarnexKeyboardDevice::ValidateMacroKeys() {
 }
 
 std::vector<int> CTarnexKeyboardDevice::ListUsedMacros() {
-    return keyboard::ListUsedMacros(keyList_, tables_.maps, keyboard::MacroCount(DataFolder()));
+    return keyboard::ListUsedMacros(keyList_, tables_.maps, devices::MacroCount(DataFolder()));
 }
 
 void CTarnexKeyboardDevice::LoadLightNames() {
-    names_ = keyboard::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass());
+    names_ = devices::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass());
 }
 
 std::vector<config::LightModeName> CTarnexKeyboardDevice::ModeNames() {

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "config/keyboard_profiledata.h"
+#include "devices/common/name_lists.h"
+#include "devices/common/status_poll.h"
 #include "devices/device_events.h"
 #include "devices/device_thread.h"
 #include "devices/event_readers.h"
 #include "devices/profile_switch.h"
 #include "devices/keyboard/key_tables.h"
-#include "devices/keyboard/name_lists.h"
 #include "devices/keyboard/settings_sync.h"
 #include "devices/keyboard/wire.h"
 #include "devices/light/keyboard_engine.h"
@@ -135,9 +136,9 @@ public:
     // --- state, for the pages and tests ---
     const keyboard::KeyboardTables& Tables() const { return tables_; }
     const keyboard::KeyboardSettingsState& Settings() const { return settings_; }
-    const keyboard::KeyboardNameLists& Names() const { return names_; }
+    const DeviceNameLists& Names() const { return names_; }
     config::CKeyboardProfiledata& Profile() { return profile_; }
-    const std::optional<keyboard::StatusBlock>& LastStatus() const { return lastStatus_; }
+    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
     int EngineMode() const;
 
 protected:
@@ -160,10 +161,10 @@ private:
     keyboard::KeyboardTables tables_;
     keyboard::KeyboardSettingsState settings_;
     config::CKeyboardProfiledata profile_;
-    keyboard::KeyboardNameLists names_;
+    DeviceNameLists names_;
     std::vector<config::KeyListEntry> keyList_;
     std::vector<config::KeyListEntry> otherKeyList_;
-    std::optional<keyboard::StatusBlock> lastStatus_;
+    std::optional<StatusBlock> lastStatus_;
     int layoutVariant_ = 0;
     int languageIndex_ = 0;
     bool refreshing_ = false;  // RefreshPage sets controls: their notifications are not changes

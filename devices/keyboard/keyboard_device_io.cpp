@@ -74,8 +74,8 @@ void CTarnexKeyboardDevice::PollStatus() {
     if (IsStatusPollSuspended()) {
         return;
     }
-    keyboard::StatusBlock status{};
-    if (keyboard::PollStatus(commandChannel_, status) != code::kSuccess) {
+    StatusBlock status{};
+    if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
         return;
     }
     lastStatus_ = status;
@@ -97,9 +97,8 @@ int CTarnexKeyboardDevice::WriteDeviceSettings(const DeviceSettingsRequest& requ
 }
 
 int CTarnexKeyboardDevice::WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> list) {
-    const int r =
-        keyboard::WriteKeyAssignments(commandChannel_, tables_, bank, list,
-                                      keyboard::MacroCount(DataFolder()), keyboard::MacroBindings::Slots);
+    const int r = keyboard::WriteKeyAssignments(commandChannel_, tables_, bank, list,
+                                                devices::MacroCount(DataFolder()), MacroBindings::Slots);
     TraceFailure("key table write", r);
     return r;
 }
@@ -109,7 +108,7 @@ int CTarnexKeyboardDevice::WriteCurrentKeyAssignments(int bank) {
 }
 
 int CTarnexKeyboardDevice::WriteMacros(std::span<const int> macroIndices) {
-    const keyboard::MacroWriteResult r = keyboard::WriteMacros(commandChannel_, DataFolder(), macroIndices);
+    const MacroWriteResult r = devices::WriteMacros(commandChannel_, DataFolder(), macroIndices);
     TraceFailure("macro write", r.wire);
     return r.code;
 }
@@ -127,9 +126,9 @@ ProfileSwitchResult CTarnexKeyboardDevice::SwitchProfile() {
         result.keys = WriteCurrentKeyAssignments(0);
     } else {
         // The macros are not on the device: their keys get their defaults this time.
-        result.keys = keyboard::WriteKeyAssignments(commandChannel_, tables_, 0, keyList_,
-                                                    keyboard::MacroCount(DataFolder()),
-                                                    keyboard::MacroBindings::Defaults);
+        result.keys =
+            keyboard::WriteKeyAssignments(commandChannel_, tables_, 0, keyList_,
+                                          devices::MacroCount(DataFolder()), MacroBindings::Defaults);
     }
     return result;
 }

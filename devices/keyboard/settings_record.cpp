@@ -3,50 +3,24 @@
 #include <algorithm>
 
 namespace norvane::devices::keyboard {
-namespace {
 
-std::optional<std::uint8_t> CodeOf(const config::LightModeName& mode) {
-    if (mode.value < 0 || mode.value > 0xFF) {
-        return std::nullopt;
-    }
-    if (mode.value == 29 || mode.value == 30) {
+std::optional<std::uint8_t> KeyboardModeCode(std::span<const config::LightModeName> modes, int modeIndex) {
+    const std::optional<std::uint8_t> code = LightModeCode(modes, modeIndex);
+    if (code == 29 || code == 30) {
         return kKeepModeCode;
     }
-    return static_cast<std::uint8_t>(mode.value);
+    return code;
 }
 
-}  // namespace
-
-std::optional<std::uint8_t> LightModeCode(std::span<const config::LightModeName> modes, int modeIndex) {
-    if (modeIndex >= 0 && static_cast<std::size_t>(modeIndex) < modes.size()) {
-        if (auto code = CodeOf(modes[static_cast<std::size_t>(modeIndex)])) {
-            return code;
-        }
-    }
-    if (modes.empty()) {
-        return std::nullopt;
-    }
-    return CodeOf(modes.front());
-}
-
-std::uint8_t LightModeIndex(std::span<const config::LightModeName> modes, std::uint8_t code,
-                            std::uint8_t currentIndex) {
-    if (code == kKeepModeCode) {
-        return currentIndex;
-    }
-    const std::size_t limit = std::min<std::size_t>(modes.size(), 0x100);
-    for (std::size_t i = 0; i < limit; ++i) {
-        if (modes[i].value == code) {
-            return static_cast<std::uint8_t>(i);
-        }
-    }
-    return currentIndex;
+std::uint8_t KeyboardModeIndex(std::span<const config::LightModeName> modes, std::uint8_t code,
+                               std::uint8_t currentIndex) {
+    return code == kKeepModeCode ? currentIndex : LightModeIndex(modes, code, currentIndex);
 }
 
 std::optional<SettingsRecord> EncodeSettingsRecord(std::uint8_t value, const config::LightInfo& light,
                                                    const config::KeyboardSettings& settings,
                                                    std::span<const config::LightModeName> modes) {
-    const std::optional<std::uint8_t> code = LightModeCode(modes, light.selectedMode);
+    const std::optional<std::uint8_t> code = KeyboardModeCode(modes, light.selectedMode);
     if (!code) {
         return std::nullopt;
     }
@@ -72,7 +46,7 @@ std::optional<SettingsRecord> EncodeSettingsRecord(std::uint8_t value, const con
 
 void DecodeSettingsRecord(const SettingsRecord& record, std::span<const config::LightModeName> modes,
                           config::LightInfo& light, config::KeyboardSettings& settings) {
-    light.selectedMode = LightModeIndex(modes, record[1], light.selectedMode);
+    light.selectedMode = KeyboardModeIndex(modes, record[1], light.selectedMode);
     light.brightness = std::min(record[2], kMaxLightIndex);
     light.speed = static_cast<std::uint8_t>(kMaxLightIndex - std::min(record[3], kMaxLightIndex));
     light.direction = record[4];

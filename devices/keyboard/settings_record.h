@@ -2,6 +2,7 @@
 
 #include "config/keyboard_profiledata.h"
 #include "config/light_data.h"
+#include "devices/common/light_mode_code.h"
 
 #include <array>
 #include <cstddef>
@@ -17,8 +18,6 @@ inline constexpr std::size_t kSettingsRecordSize = 28;
 inline constexpr std::uint16_t kSettingsSlotStride = 25;
 // Mode byte meaning "leave the mode as it is".
 inline constexpr std::uint8_t kKeepModeCode = 0xFE;
-// Light speed and brightness are indices of 5-entry tables.
-inline constexpr std::uint8_t kMaxLightIndex = 4;
 
 using SettingsRecord = std::array<std::uint8_t, kSettingsRecordSize>;
 
@@ -26,13 +25,12 @@ constexpr std::uint16_t SettingsSlotOffset(int slot) {
     return static_cast<std::uint16_t>(slot * kSettingsSlotStride);
 }
 
-// The code sent for a light mode index: its "value", 0xFE for the host-driven codes 29 and
-// 30. An index outside the list falls back to mode 0's code; nothing when no usable code
-// exists (empty list, or a value outside 0-255).
-std::optional<std::uint8_t> LightModeCode(std::span<const config::LightModeName> modes, int modeIndex);
+// The code sent for a light mode index: its "value" (see LightModeCode), 0xFE for the
+// host-driven codes 29 and 30; nothing when no usable code exists.
+std::optional<std::uint8_t> KeyboardModeCode(std::span<const config::LightModeName> modes, int modeIndex);
 // The first mode index whose "value" is the code; the current index for 0xFE or an unknown code.
-std::uint8_t LightModeIndex(std::span<const config::LightModeName> modes, std::uint8_t code,
-                            std::uint8_t currentIndex);
+std::uint8_t KeyboardModeIndex(std::span<const config::LightModeName> modes, std::uint8_t code,
+                               std::uint8_t currentIndex);
 
 // The record written for a light state and settings; nothing when the mode has no code.
 // "Repeat", "RepeatDelay" live in the profile only.

@@ -1,9 +1,8 @@
 #include "devices/keyboard/wire.h"
 
-#include "config/macro_library.h"
 #include "device/commands.h"
+#include "devices/common/config_bracket.h"
 #include "devices/keyboard/key_colors.h"
-#include "devices/keyboard/macro_image.h"
 #include "devices/keyboard/results.h"
 #include "platform/diag.h"
 
@@ -17,41 +16,6 @@ namespace {
 namespace code = device::result;
 
 constexpr std::chrono::milliseconds kColorRetryPause{200};
-
-// BeginConfig at construction; EndConfig by Close or, on any other path, at destruction.
-class ConfigBracket {
-public:
-    explicit ConfigBracket(device::HidChannel& channel)
-        : channel_(channel), begin_(device::BeginConfig(channel)) {}
-    ~ConfigBracket() {
-        if (!closed_) {
-            device::EndConfig(channel_);
-        }
-    }
-    ConfigBracket(const ConfigBracket&) = delete;
-    ConfigBracket& operator=(const ConfigBracket&) = delete;
-
-    [[nodiscard]] int BeginResult() const { return begin_; }
-    int Close() {
-        closed_ = true;
-        return device::EndConfig(channel_);
-    }
-
-private:
-    device::HidChannel& channel_;
-    int begin_;
-    bool closed_ = false;
-};
-
-// The first failure of a sequence, else success.
-int FirstFailure(std::initializer_list<int> results) {
-    for (int r : results) {
-        if (r != code::kSuccess) {
-            return r;
-        }
-    }
-    return code::kSuccess;
-}
 
 void Trace(std::string_view what, int result) {
     if (platform::diag::Enabled()) {
@@ -135,12 +99,8 @@ int WriteDeviceSettings(device::HidChannel& channel, int slot, const SettingsRec
     if (slot < 0 || SettingsSlotOffset(slot) + kSettingsRecordSize > 0xFFFF + std::size_t{1}) {
         return code::kWriteFailed;
     }
-    ConfigBracket bracket(channel);
-    const int begin = bracket.BeginResult();
-    const int write =
-        begin == code::kSuccess ? device::WriteSettings(channel, record, SettingsSlotOffset(slot)) : begin;
-    const int end = bracket.Close();
-    return FirstFailure({begin, write, end});
+    return Bracketed(channel, LinkTest::Off,
+                     [&] { return device::WriteSettings(channel, record, SettingsSlotOffset(slot)); });
 }
 
 int WriteDeviceSettings(device::HidChannel& channel, int slot, std::uint8_t value,
@@ -175,53 +135,7 @@ int WriteKeyAssignments(device::HidChannel& channel, const KeyboardTables& table
     }
     const std::vector<std::uint8_t> table =
         AssembleKeyTable(tables.KeyTable(), keys, tables.maps, macroCount, bindings);
-    ConfigBracket bracket(channel);
-    const int begin = bracket.BeginResult();
-    const int write = begin == code::kSuccess ? device::WriteKeyTable(channel, table, bank) : begin;
-    const int end = bracket.Close();
-    return FirstFailure({begin, write, end});
-}
-
-int MacroCount(const std::filesystem::path& dataFolder) {
-    config::MacroLibrary library(dataFolder);
-    library.Load();
-    return library.Count();
-}
-
-MacroWriteResult WriteMacros(device::HidChannel& channel, const std::filesystem::path& dataFolder,
-                             std::span<const int> macroIndices) {
-    if (!channel.IsOpen()) {
-        return {-1, code::kNoAnswer};
-    }
-    device::DeviceInfoBlock info;
-    const int infoResult = device::ReadDeviceInfo(channel, info);
-    config::MacroLibrary library(dataFolder);
-    library.Load();
-    if (library.Count() == 0 || macroIndices.empty()) {
-        return {};
-    }
-    if (infoResult != code::kSuccess) {
-        return {-1, infoResult};
-    }
-    std::vector<std::vector<config::PackedMacroEvent>> macros;
-    macros.reserve(macroIndices.size());
-    for (int index : macroIndices) {
-        if (index < 0 || index >= library.Count()) {
-            Trace("macro index outside the library", index);
-            return {-1, code::kSuccess};
-        }
-        macros.push_back(config::PackMacroEvents(library.Open(index)));
-    }
-    const MacroImage image = BuildMacroMemoryImage(macros, info.MacroMemoryBytes());
-    if (image.result != 0) {
-        return {image.result, code::kSuccess};
-    }
-    ConfigBracket bracket(channel);
-    const int begin = bracket.BeginResult();
-    const int write = begin == code::kSuccess ? device::WriteMacroMemory(channel, image.bytes) : begin;
-    const int end = bracket.Close();
-    const int wire = FirstFailure({begin, write, end});
-    return {wire == code::kSuccess ? 0 : -1, wire};
+    return Bracketed(channel, LinkTest::Off, [&] { return device::WriteKeyTable(channel, table, bank); });
 }
 
 KeyWriteResult WriteKeysWithMacros(device::HidChannel& channel, const KeyboardTables& tables,
@@ -267,22 +181,6 @@ int WriteGroupColors(device::HidChannel& channel, const KeyboardTables& tables,
         return code::kWriteFailed;
     }
     return WriteColorTable(channel, tables, colors, group);
-}
-
-int PollStatus(device::HidChannel& channel, StatusBlock& status) {
-    if (!channel.IsOpen()) {
-        return code::kNoAnswer;
-    }
-    if (!device::QueryLink(channel)) {
-        return code::kReceiverAsleep;
-    }
-    StatusBlock block{};
-    if (const int r = device::ReadStatus(channel, block, 0); r != code::kSuccess) {
-        return r;
-    }
-    block[3] = channel.IsWireless() ? 1 : 0;
-    status = block;
-    return code::kSuccess;
 }
 
 }  // namespace norvane::devices::keyboard

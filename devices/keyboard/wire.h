@@ -3,11 +3,11 @@
 #include "config/light_data.h"
 #include "config/profile_data.h"
 #include "device/hid_channel.h"
+#include "devices/common/macro_write.h"
 #include "devices/keyboard/key_table.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/settings_record.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -44,19 +44,6 @@ int WriteDeviceSettings(device::HidChannel& channel, int slot, std::uint8_t valu
 int WriteKeyAssignments(device::HidChannel& channel, const KeyboardTables& tables, int bank,
                         std::span<const config::KeyListEntry> keys, int macroCount, MacroBindings bindings);
 
-struct MacroWriteResult {
-    // 0 written, or nothing to write; -1 not written (no image, or the device transaction
-    // failed); > 0 the macros are that many events too large, nothing written.
-    int code = 0;
-    int wire = device::result::kSuccess;  // the device transaction's code (1 when none was needed)
-
-    bool OnDevice() const { return code == 0; }
-};
-// The listed macros of the data folder's library, in list order (the device slots), as one
-// macro memory image inside a bracket.
-MacroWriteResult WriteMacros(device::HidChannel& channel, const std::filesystem::path& dataFolder,
-                             std::span<const int> macroIndices);
-
 struct KeyWriteResult {
     MacroWriteResult macros;
     int keys = device::result::kNoAnswer;
@@ -79,14 +66,5 @@ int WriteCustomColors(device::HidChannel& channel, const KeyboardTables& tables,
 // The same table at the index of a custom group (a key painted by hand), without the pause.
 int WriteGroupColors(device::HidChannel& channel, const KeyboardTables& tables,
                      std::span<const config::KeyColor> colors, int group);
-
-inline constexpr std::size_t kStatusSize = 6;
-using StatusBlock = std::array<std::uint8_t, kStatusSize>;
-// Battery and link status with byte 3 = 1 through the receiver, 0 by cable; -101 unsent when
-// the device behind the receiver is not linked.
-int PollStatus(device::HidChannel& channel, StatusBlock& status);
-
-// Number of macros in the data folder's "macro.config" (0 when unreadable).
-int MacroCount(const std::filesystem::path& dataFolder);
 
 }  // namespace norvane::devices::keyboard

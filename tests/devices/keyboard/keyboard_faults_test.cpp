@@ -1,6 +1,7 @@
 // Device faults in the middle of the keyboard's sequences: the caller's tables, state and
 // profile file stay as they were, brackets are closed, refused writes send nothing.
 #include "config/keyboard_profiledata.h"
+#include "devices/common/status_poll.h"
 #include "devices/keyboard/results.h"
 #include "devices/keyboard/settings_sync.h"
 #include "keyboard_fixture.h"
@@ -153,8 +154,9 @@ TEST_F(KeyboardFaults, KeyTableWriteNeedsACompleteReadOfTheCurrentKeyCount) {
     const Bytes deviceTable = DeviceKeyTable();
 
     // Never read.
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, kb::KeyboardTables{}, 0, keys, 0, kb::MacroBindings::Slots),
-              kb::result::kNoKeyTable);
+    EXPECT_EQ(
+        kb::WriteKeyAssignments(channel_, kb::KeyboardTables{}, 0, keys, 0, devices::MacroBindings::Slots),
+        kb::result::kNoKeyTable);
     EXPECT_EQ(CommandBytes(), (std::vector<std::uint8_t>{0x03}));
 
     // A read that failed half-way leaves nothing to write from.
@@ -162,24 +164,24 @@ TEST_F(KeyboardFaults, KeyTableWriteNeedsACompleteReadOfTheCurrentKeyCount) {
     device_->InjectFault(Fault(FaultKind::StatusFF, 0x07, 4));
     EXPECT_EQ(kb::ReadKeysFromDevice(channel_, partial), -102);
     device_->ClearWireLog();
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, partial, 0, keys, 0, kb::MacroBindings::Slots),
+    EXPECT_EQ(kb::WriteKeyAssignments(channel_, partial, 0, keys, 0, devices::MacroBindings::Slots),
               kb::result::kNoKeyTable);
     EXPECT_EQ(CommandBytes(), (std::vector<std::uint8_t>{0x03}));
 
     // The keyboard now reports another key count than the tables were read with.
     const kb::KeyboardTables tables = ReadTables();
     device_->WithFirmware([](sim::FirmwareModel& f) { f.Info().bytes[5] = 120; });
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 0, keys, 0, kb::MacroBindings::Slots),
+    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 0, keys, 0, devices::MacroBindings::Slots),
               kb::result::kNoKeyTable);
     device_->WithFirmware([](sim::FirmwareModel& f) { f.Info().bytes[5] = 126; });
 
     // No answer to the key count question.
     device_->InjectFault(Fault(FaultKind::NoAnswer, 0x03));
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 0, keys, 0, kb::MacroBindings::Slots), 0);
+    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 0, keys, 0, devices::MacroBindings::Slots), 0);
 
     // Another bank: nothing at all is sent.
     device_->ClearWireLog();
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 1, keys, 0, kb::MacroBindings::Slots), -201);
+    EXPECT_EQ(kb::WriteKeyAssignments(channel_, tables, 1, keys, 0, devices::MacroBindings::Slots), -201);
     EXPECT_TRUE(Sent().empty());
 
     EXPECT_EQ(DeviceKeyTable(), deviceTable);
@@ -252,18 +254,18 @@ TEST_F(KeyboardFaults, ClosedChannelSendsNothing) {
     channel_.SetOpen(false);
     kb::KeyboardTables tables = good;
     kb::SettingsReadBack readBack;
-    kb::StatusBlock status{};
+    devices::StatusBlock status{};
     std::vector<config::KeyColor> colors;
     const std::vector<config::KeyListEntry> keys = FactoryKeys();
     const std::vector<int> macros = {0};
     EXPECT_EQ(kb::ReadKeysFromDevice(channel_, tables), 0);
     EXPECT_EQ(kb::ReadSettingsRecord(channel_, readBack), 0);
     EXPECT_EQ(kb::WriteDeviceSettings(channel_, 0, kb::SettingsRecord{}), 0);
-    EXPECT_EQ(kb::WriteKeyAssignments(channel_, good, 0, keys, 0, kb::MacroBindings::Slots), 0);
-    EXPECT_EQ(kb::WriteMacros(channel_, folder_.Path(), macros).wire, 0);
+    EXPECT_EQ(kb::WriteKeyAssignments(channel_, good, 0, keys, 0, devices::MacroBindings::Slots), 0);
+    EXPECT_EQ(devices::WriteMacros(channel_, folder_.Path(), macros).wire, 0);
     EXPECT_EQ(kb::ReadCustomColors(channel_, good, 255, colors), 0);
     EXPECT_EQ(kb::WriteCustomColors(channel_, good, colors), 0);
-    EXPECT_EQ(kb::PollStatus(channel_, status), 0);
+    EXPECT_EQ(devices::PollStatus(channel_, status), 0);
     EXPECT_TRUE(Sent().empty());
     ExpectSameTables(tables, good);
 }

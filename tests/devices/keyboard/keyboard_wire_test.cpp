@@ -1,6 +1,7 @@
 // The keyboard's command sequences against the simulated keyboard: exact wire bytes and what
 // the device memory holds afterwards.
 #include "config/keyboard_profiledata.h"
+#include "devices/common/status_poll.h"
 #include "devices/keyboard/results.h"
 #include "devices/keyboard/settings_sync.h"
 #include "keyboard_fixture.h"
@@ -146,7 +147,7 @@ TEST_F(KeyboardWire, MacroOverflowWritesNothing) {
     MakeMacros({KeyPresses(20, 0x04), KeyPresses(6, 0x05)});
     const Bytes before = device_->WithFirmware([](sim::FirmwareModel& f) { return f.MacroMemory(); });
     const std::vector<int> both = {0, 1};
-    const kb::MacroWriteResult over = kb::WriteMacros(channel_, folder_.Path(), both);
+    const devices::MacroWriteResult over = devices::WriteMacros(channel_, folder_.Path(), both);
     EXPECT_EQ(over.code, 2);
     EXPECT_EQ(Sent(), (std::vector<Bytes>{ExpectedRequest(0x03, 34, 0)}));
     EXPECT_EQ(device_->WithFirmware([](sim::FirmwareModel& f) { return f.MacroMemory(); }), before);
@@ -154,12 +155,12 @@ TEST_F(KeyboardWire, MacroOverflowWritesNothing) {
     // One event less fits exactly.
     MakeMacros({KeyPresses(19, 0x04), KeyPresses(6, 0x05)});
     const std::vector<int> fitting = {2, 3};
-    EXPECT_EQ(kb::WriteMacros(channel_, folder_.Path(), fitting).code, 0);
+    EXPECT_EQ(devices::WriteMacros(channel_, folder_.Path(), fitting).code, 0);
     EXPECT_EQ(device_->WithFirmware([](sim::FirmwareModel& f) { return f.MacroMemory()[2]; }), 128);
 
     // Nothing to write: only the device information is asked for.
     device_->ClearWireLog();
-    EXPECT_EQ(kb::WriteMacros(channel_, folder_.Path(), {}).code, 0);
+    EXPECT_EQ(devices::WriteMacros(channel_, folder_.Path(), {}).code, 0);
     EXPECT_EQ(Sent(), (std::vector<Bytes>{ExpectedRequest(0x03, 34, 0)}));
 }
 
@@ -243,22 +244,22 @@ TEST_F(KeyboardWire, StatusPollByCableAndThroughTheReceiver) {
         f.Status()[0] = 77;
         f.Status()[3] = 5;
     });
-    kb::StatusBlock status{};
-    ASSERT_EQ(kb::PollStatus(channel_, status), 1);
-    EXPECT_EQ(status, (kb::StatusBlock{77, 0, 0, 0, 0, 0}));
+    devices::StatusBlock status{};
+    ASSERT_EQ(devices::PollStatus(channel_, status), 1);
+    EXPECT_EQ(status, (devices::StatusBlock{77, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Sent(), (std::vector<Bytes>{ExpectedRequest(0x1A, 6, 0)}));
 
     Connect("keyboard", device::LinkMode::Receiver);
     device_->WithFirmware([](sim::FirmwareModel& f) { f.Status()[0] = 60; });
-    ASSERT_EQ(kb::PollStatus(channel_, status), 1);
-    EXPECT_EQ(status, (kb::StatusBlock{60, 0, 0, 1, 0, 0}));
+    ASSERT_EQ(devices::PollStatus(channel_, status), 1);
+    EXPECT_EQ(status, (devices::StatusBlock{60, 0, 0, 1, 0, 0}));
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Single(0xAA), ExpectedRequest(0x1A, 6, 0)}));
 
     Connect("receiver", device::LinkMode::Receiver);
     device_->SetLinked(false);
     status = {};
-    EXPECT_EQ(kb::PollStatus(channel_, status), device::result::kReceiverAsleep);
-    EXPECT_EQ(status, kb::StatusBlock{});
+    EXPECT_EQ(devices::PollStatus(channel_, status), device::result::kReceiverAsleep);
+    EXPECT_EQ(status, devices::StatusBlock{});
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Single(0xAA)}));
 }
 

@@ -17,7 +17,7 @@ const std::vector<LightModeName> kModes = {
     {"a", true, 5}, {"b", true, 7}, {"c", true, 29}, {"d", true, 30}, {"e", true, 7}, {"f", true, 300},
 };
 
-TEST(KeyboardLightModeCode, LookupIsBoundsChecked) {
+TEST(KeyboardLightModeCode, HostDrivenModesKeepTheDevicesMode) {
     struct Case {
         std::vector<LightModeName> modes;
         int index;
@@ -28,24 +28,25 @@ TEST(KeyboardLightModeCode, LookupIsBoundsChecked) {
         {kModes, 1, 7},
         {kModes, 2, 0xFE},  // host-driven modes keep the device's mode
         {kModes, 3, 0xFE},
-        {kModes, 5, 5},    // a value past a byte falls back to mode 0
-        {kModes, 6, 5},    // past the list
-        {kModes, 255, 5},  // index 255
-        {kModes, -1, 5},
+        {kModes, 5, 5},                // a value past a byte falls back to mode 0
+        {kModes, 6, 5},                // past the list
+        {{{"m", true, 29}}, 4, 0xFE},  // the fallback mode is host-driven too
         {{}, 0, std::nullopt},
-        {{{"x", true, -1}}, 0, std::nullopt},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LightModeCode(c.modes, c.index), c.code) << "index " << c.index << " of " << c.modes.size();
+        EXPECT_EQ(KeyboardModeCode(c.modes, c.index), c.code)
+            << "index " << c.index << " of " << c.modes.size();
     }
 }
 
 TEST(KeyboardLightModeCode, CodeBackToTheFirstIndexOrTheCurrentOne) {
-    EXPECT_EQ(LightModeIndex(kModes, 7, 3), 1);  // first of 1 and 4
-    EXPECT_EQ(LightModeIndex(kModes, 5, 3), 0);
-    EXPECT_EQ(LightModeIndex(kModes, 0xFE, 3), 3);
-    EXPECT_EQ(LightModeIndex(kModes, 9, 3), 3);
-    EXPECT_EQ(LightModeIndex({}, 5, 2), 2);
+    EXPECT_EQ(KeyboardModeIndex(kModes, 7, 3), 1);  // first of 1 and 4
+    EXPECT_EQ(KeyboardModeIndex(kModes, 5, 3), 0);
+    EXPECT_EQ(KeyboardModeIndex(kModes, 0xFE, 3), 3);
+    const std::vector<LightModeName> keepValue = {{"x", true, 0xFE}};
+    EXPECT_EQ(KeyboardModeIndex(keepValue, 0xFE, 3), 3);  // 0xFE never names a mode
+    EXPECT_EQ(KeyboardModeIndex(kModes, 9, 3), 3);
+    EXPECT_EQ(KeyboardModeIndex({}, 5, 2), 2);
 }
 
 config::LightInfo SampleLight() {

@@ -1,14 +1,14 @@
-#include "devices/keyboard/name_lists.h"
+#include "devices/common/name_lists.h"
 
 #include "config/json_file_store.h"
 #include "config/light_data.h"
 #include "config/macro_library.h"
 
-namespace norvane::devices::keyboard {
+namespace norvane::devices {
 
-KeyboardNameLists LoadLightNames(const std::filesystem::path& dataFolder,
-                                 const std::filesystem::path& defaultFolder, int lightClass) {
-    KeyboardNameLists lists;
+DeviceNameLists LoadLightNames(const std::filesystem::path& dataFolder, const std::filesystem::path& defaultFolder,
+                               int lightClass) {
+    DeviceNameLists lists;
     config::MacroLibrary library(dataFolder);
     library.Load();
     lists.macroNames = library.Names();
@@ -29,4 +29,4 @@ KeyboardNameLists LoadLightNames(const std::filesystem::path& dataFolder,
     return lists;
 }
 
-}  // namespace norvane::devices::keyboard
+}  // namespace norvane::devices

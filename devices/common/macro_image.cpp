@@ -1,8 +1,8 @@
-#include "devices/keyboard/macro_image.h"
+#include "devices/common/macro_image.h"
 
 #include <limits>
 
-namespace norvane::devices::keyboard {
+namespace norvane::devices {
 namespace {
 
 constexpr std::size_t kMax16 = std::numeric_limits<std::uint16_t>::max();
@@ -56,4 +56,4 @@ MacroImage BuildMacroMemoryImage(std::span<const std::vector<config::PackedMacro
     return image;
 }
 
-}  // namespace norvane::devices::keyboard
+}  // namespace norvane::devices

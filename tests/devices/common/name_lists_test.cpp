@@ -1,15 +1,15 @@
-// The keyboard's name lists from the data folder and the factory folder.
-#include "devices/keyboard/name_lists.h"
+// The name lists from the data folder and the factory folder.
+#include "devices/common/name_lists.h"
 #include "config/macro_library.h"
 #include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-namespace norvane::devices::keyboard {
+namespace norvane::devices {
 namespace {
 
-TEST(KeyboardNameLists, EachListFromItsFile) {
+TEST(DeviceNameLists, EachListFromItsFile) {
     test::TempDir dir;
     config::MacroLibrary library(dir.Path());
     library.Load();
@@ -20,7 +20,7 @@ TEST(KeyboardNameLists, EachListFromItsFile) {
         [{"LightName": "mouse light", "Guid": "g2"}]]})");
     const auto factory = platform::ProgramSubfolder("DefaultData");
 
-    const KeyboardNameLists lists = LoadLightNames(dir.Path(), factory, 0);
+    const DeviceNameLists lists = LoadLightNames(dir.Path(), factory, 0);
     EXPECT_EQ(lists.macroNames, (std::vector<std::string>{"first", "second"}));
     ASSERT_EQ(lists.modeNames.size(), 31u);
     ASSERT_EQ(lists.modeVisible.size(), 31u);
@@ -35,7 +35,7 @@ TEST(KeyboardNameLists, EachListFromItsFile) {
     EXPECT_EQ(LoadLightNames(dir.Path(), factory, 1).customNames, (std::vector<std::string>{"mouse light"}));
 
     // Nothing readable: empty lists.
-    const KeyboardNameLists none = LoadLightNames(dir / "missing", dir / "missing", 0);
+    const DeviceNameLists none = LoadLightNames(dir / "missing", dir / "missing", 0);
     EXPECT_TRUE(none.macroNames.empty());
     EXPECT_TRUE(none.modeNames.empty());
     EXPECT_TRUE(none.modeCodes.empty());
@@ -44,4 +44,4 @@ TEST(KeyboardNameLists, EachListFromItsFile) {
 }
 
 }  // namespace
-}  // namespace norvane::devices::keyboard
+}  // namespace norvane::devices

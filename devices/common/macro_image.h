@@ -7,14 +7,15 @@
 #include <span>
 #include <vector>
 
-// The keyboard's macro memory image: a 16-byte header, one offset per macro, then the macro
-// records (event count, two reserved bytes, four bytes per event). 16-bit values little-endian.
-namespace norvane::devices::keyboard {
+// The macro memory image of the peripherals (macros, and the mouse's recoil patterns): a
+// 16-byte header, one offset per entry, then the entries (event count, two reserved bytes,
+// four bytes per event). 16-bit values little-endian.
+namespace norvane::devices {
 
 inline constexpr std::uint16_t kMacroImageMagic = 0x55AA;
 inline constexpr std::size_t kMacroImageHeaderSize = 16;
 
-// 16 + 6 x macros + 4 x events.
+// 16 + 6 x entries + 4 x events.
 std::size_t MacroImageLength(std::span<const std::vector<config::PackedMacroEvent>> macros);
 
 struct MacroImage {
@@ -24,8 +25,8 @@ struct MacroImage {
     std::vector<std::uint8_t> bytes;
 };
 
-// The image of the macros in slot order, when it fits capacity bytes.
+// The image of the entries in slot order, when it fits capacity bytes.
 MacroImage BuildMacroMemoryImage(std::span<const std::vector<config::PackedMacroEvent>> macros,
                                  std::size_t capacity);
 
-}  // namespace norvane::devices::keyboard
+}  // namespace norvane::devices

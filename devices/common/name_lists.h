@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
-// The name lists the keyboard's pages show: macros, built-in light modes, zones and custom lights.
-namespace norvane::devices::keyboard {
+// The name lists a device page shows: macros, built-in light modes, zones and custom lights.
+namespace norvane::devices {
 
-struct KeyboardNameLists {
+struct DeviceNameLists {
     std::vector<std::string> macroNames;   // "MacroName" of "macro.config"
     std::vector<std::string> modeNames;    // "LightName" of "DefaultLightName"[class]
     std::vector<bool> modeVisible;         // "visible"
-    std::vector<std::int32_t> modeCodes;   // "value": the codes sent to the keyboard
+    std::vector<std::int32_t> modeCodes;   // "value": the codes sent to the device
     std::vector<std::string> zoneNames;    // "LightName" of "AreaLightName"[class]
     std::vector<std::string> customNames;  // "LightName" of "LightInfo"[class] of "velto_light.config"
 };
 
 // Fresh lists from the device data folder ("macro.config", "velto_light.config") and the
 // factory folder ("default_light.json"); a missing or unreadable file gives empty lists.
-KeyboardNameLists LoadLightNames(const std::filesystem::path& dataFolder,
-                                 const std::filesystem::path& defaultFolder, int lightClass);
+DeviceNameLists LoadLightNames(const std::filesystem::path& dataFolder, const std::filesystem::path& defaultFolder,
+                               int lightClass);
 
-}  // namespace norvane::devices::keyboard
+}  // namespace norvane::devices
