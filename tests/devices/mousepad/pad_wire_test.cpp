@@ -27,10 +27,11 @@ constexpr std::uint8_t kRead = 0x05;
 constexpr std::uint8_t kWrite = 0x06;
 constexpr std::uint8_t kStatus = 0x1A;
 
-// Nine modes whose code is 10 + index, so a code is never mistaken for an index.
+// Twelve modes whose code is 10 + index, so a code is never mistaken for an index; names
+// past mode 8 exist, so mode 9 has a code of its own that must not be sent.
 std::vector<config::LightModeName> PadModes() {
     std::vector<config::LightModeName> modes;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 12; ++i) {
         modes.push_back({"mode", true, 10 + i});
     }
     return modes;
