@@ -426,6 +426,12 @@ void CTarnexUSBDevice::SetPowerPanel(ui::CControlUI* panel) {
     powerPanel_ = panel;
 }
 
+void CTarnexUSBDevice::ShowStatusOnPowerPanel(std::span<const std::uint8_t> status) {
+    if (auto* panel = dynamic_cast<IStatusPanel*>(powerPanel_)) {
+        panel->ShowStatus(status);
+    }
+}
+
 void CTarnexUSBDevice::SetCatalogEntry(const device::DeviceCatalogEntry& entry) {
     catalogEntry_ = entry;
     kind_ = entry.kind;

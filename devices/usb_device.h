@@ -164,6 +164,9 @@ public:
     const std::string& TypeName() const { return typeName_; }
     void SetPowerPanel(ui::CControlUI* panel);
     ui::CControlUI* PowerPanel() const { return powerPanel_; }
+    // Shows a status record (level, power state, receiver flag, …) on the power panel, when
+    // the panel shows status records.
+    void ShowStatusOnPowerPanel(std::span<const std::uint8_t> status);
     // Copies the row and takes the device kind and role from it.
     void SetCatalogEntry(const device::DeviceCatalogEntry& entry);
     const std::optional<device::DeviceCatalogEntry>& CatalogEntry() const { return catalogEntry_; }

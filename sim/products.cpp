@@ -347,6 +347,11 @@ FirmwareModel MakeFirmware(const SimProductSpec& product) {
         info[14] = 0xC8;  // base 200 DPI
         info[15] = 0x00;
     }
+    const bool pad = product.productId == 0x1004;
+    if (pad) {
+        // Blocks are read at n x 25 (28 bytes, n up to 255) and written at block x 64.
+        layout.settingsSize = 0x2000;
+    }
     FirmwareModel firmware(layout);
     firmware.SetActsAsReceiver(product.receiver);
     auto& settings = firmware.Settings();
@@ -375,14 +380,20 @@ FirmwareModel MakeFirmware(const SimProductSpec& product) {
         settings[0] = 0;
         firmware.Status()[0] = 85;  // battery %
         firmware.Status()[1] = 2;   // on battery
+    } else if (pad) {
+        for (std::size_t block = 0; block < 4; ++block) {
+            LoadLight(settings, block * 25, static_cast<std::uint8_t>(block + 1));
+        }
+        settings[0] = 0;
+        firmware.Status()[0] = 100;
+        firmware.Status()[1] = 1;  // charging
+        firmware.Status()[5] = 1;  // an iPhone on the pad
     } else {
         for (std::size_t block = 0; block < 4; ++block) {
             LoadLight(settings, block * 64, static_cast<std::uint8_t>(block + 1));
         }
         settings[0] = 0;
         firmware.Status()[0] = 100;
-        firmware.Status()[1] = product.productId == 0x1004 ? 1 : 0;  // the pad is charging
-        firmware.Status()[5] = product.productId == 0x1004 ? 1 : 0;  // an iPhone on the pad
     }
     return firmware;
 }

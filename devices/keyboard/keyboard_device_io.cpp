@@ -6,7 +6,6 @@
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/keyboard/layout_variant.h"
 #include "devices/light/tables.h"
-#include "devices/page_panels.h"
 #include "platform/diag.h"
 
 #include <string>
@@ -79,9 +78,7 @@ void CTarnexKeyboardDevice::PollStatus() {
         return;
     }
     lastStatus_ = status;
-    if (auto* panel = dynamic_cast<IStatusPanel*>(powerPanel_)) {
-        panel->ShowStatus(status);
-    }
+    ShowStatusOnPowerPanel(status);
 }
 
 bool CTarnexKeyboardDevice::CheckLink() {

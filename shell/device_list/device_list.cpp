@@ -1,5 +1,6 @@
 #include "shell/device_list/device_list.h"
 
+#include "devices/mousepad/power_panel.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
@@ -234,6 +235,7 @@ devices::CTarnexUSBDevice* DeviceList::CreatePage(int row) {
         return nullptr;
     }
 
+    powerPanel->SetDeviceKind(static_cast<int>(tileEntry.kind), static_cast<int>(tileEntry.role));
     ui::CControlUI* power = powerSwitch_->Add(std::move(powerPanel));
     powerPanels_.push_back(power);
     const int powerIndex = powerSwitch_->GetItemIndex(power);

@@ -1,5 +1,6 @@
 #include "shell/device_list/page_factory.h"
 
+#include "devices/mousepad/power_panel.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
@@ -57,6 +58,7 @@ std::unique_ptr<ui::CControlUI> PageBuilderCallback::CreateControl(std::string_v
 
 void RegisterDeviceListControls() {
     ui::CControlFactory::Instance().Register<CDeviceOptionUI>(std::string(CDeviceOptionUI::kClassName));
+    devices::RegisterPowerPanel(ui::CControlFactory::Instance());
 }
 
 std::unique_ptr<devices::CTarnexUSBDevice> BuildDevicePage(std::string_view layout,
@@ -85,14 +87,15 @@ std::unique_ptr<CDeviceOptionUI> BuildTile(std::string_view layout, ui::CPaintMa
     return tile;
 }
 
-std::unique_ptr<ui::CControlUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
-                                                ui::IDialogBuilderCallback* callback) {
+std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
+                                                           ui::IDialogBuilderCallback* callback) {
     PageBuilderCallback chain(callback);
     ui::CDialogBuilder builder;
-    if (auto root = builder.Create(layout, &manager, &chain)) {
-        return root;
+    auto root = builder.Create(layout, &manager, &chain);
+    if (!root) {
+        platform::diag::Trace("power panel layout not built, using an empty panel: " + std::string(layout));
     }
-    return std::make_unique<ui::CVerticalLayoutUI>();
+    return AdoptOrWrap<devices::CMpDevicePowerUI>(std::move(root));
 }
 
 }  // namespace norvane::shell

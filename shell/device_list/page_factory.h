@@ -10,6 +10,7 @@ class CPaintManagerUI;
 }  // namespace norvane::ui
 
 namespace norvane::devices {
+class CMpDevicePowerUI;
 class CTarnexUSBDevice;
 }  // namespace norvane::devices
 
@@ -45,8 +46,9 @@ std::unique_ptr<devices::CTarnexUSBDevice> BuildDevicePage(std::string_view layo
 // tree; nullptr when the layout cannot be built.
 std::unique_ptr<CDeviceOptionUI> BuildTile(std::string_view layout, ui::CPaintManagerUI& manager,
                                            ui::IDialogBuilderCallback* callback);
-// The power panel layout, or an empty panel when it cannot be built.
-std::unique_ptr<ui::CControlUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
-                                                ui::IDialogBuilderCallback* callback);
+// The power panel of a power panel layout: its root when that is a power panel, else a panel
+// holding the built tree (an empty panel when the layout cannot be built).
+std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
+                                                           ui::IDialogBuilderCallback* callback);
 
 }  // namespace norvane::shell

@@ -2,7 +2,9 @@
 // the window's UI thread handles it on the headless toolkit.
 #include "tests/shell/device_list_fixture.h"
 
+#include "devices/mousepad/power_panel.h"
 #include "platform/diag.h"
+#include "shell/device_list/page_factory.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,44 @@ TEST_F(HotPlugTest, FirstArrivalOfOtherKindsCreatesTheirPagesOnce) {
     Scan();
     EXPECT_EQ(list->Tiles().size(), 4U);
     EXPECT_EQ(Connected(), (std::vector<int>{2, 3}));
+}
+
+// Every tile gets a power panel from the panel layout, told its tile's kind, and the page
+// that owns it shows its status records there.
+class PowerPanelListTest : public DeviceListTest {
+protected:
+    void SetUp() override {
+        DeviceListTest::SetUp();
+        shell::RegisterDeviceListControls();
+        WriteSkin(std::string(shell::kPowerPanelLayout),
+                  R"(<MpDevicePower><Label name="device_power_value"/><Control name="device_wuxian_logo"/>)"
+                  R"(<Progress name="device_Power_progress"/><Control name="device_power_status"/>)"
+                  R"(<Label name="device_phone_type"/></MpDevicePower>)");
+        MakeList();
+    }
+};
+
+TEST_F(PowerPanelListTest, PanelsAreBuiltFromTheirLayoutWithTheirTilesKind) {
+    Plug("mousepad");
+    Scan();
+    ASSERT_EQ(list->PowerPanels().size(), 3U);
+    const int kinds[] = {2, 1, 3};  // mouse, keyboard, then the pad that arrived
+    for (std::size_t i = 0; i < std::size(kinds); ++i) {
+        SCOPED_TRACE(i);
+        auto* panel = dynamic_cast<devices::CMpDevicePowerUI*>(list->PowerPanels()[i]);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->DeviceKind(), kinds[i]);
+        EXPECT_EQ(panel->Number(), 0);
+        ui::CControlUI* value = ui::CPaintManagerUI::FindSubControlByName(panel, "device_power_value");
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->GetParent(), panel);  // the layout's own root, not a wrapper
+        EXPECT_EQ(Tile(static_cast<int>(i)).Device()->PowerPanel(), panel);
+    }
+    Tile(2).Device()->ShowStatusOnPowerPanel(std::vector<std::uint8_t>{85, 1, 0, 0, 0, 2});
+    ui::CControlUI* padPanel = list->PowerPanels()[2];
+    EXPECT_EQ(ui::CPaintManagerUI::FindSubControlByName(padPanel, "device_power_value")->GetText(), "85%");
+    EXPECT_EQ(ui::CPaintManagerUI::FindSubControlByName(padPanel, "device_phone_type")->GetTextId(),
+              "Phone_type_samsung");
 }
 
 TEST_F(HotPlugTest, UnplugTheSelectedDeviceSelectsTheNextAndTheLastShowsNoDevicePanel) {
