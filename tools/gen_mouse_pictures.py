@@ -277,27 +277,35 @@ PICTURES = {
 }
 
 
-def rule_breaks():
-    """Placement rules: nothing overlaps, every spot lies on its picture."""
+def spot_groups():
+    """Named spots of each picture with the picture's size."""
+    return {"mouse": ([("key_%d" % n, r) for n, (_, r) in enumerate(MOUSE_KEYS)]
+                      + [("light_%d" % n, r) for n, r in sorted(mouse_leds().items())] + [("logo", MOUSE_LOGO)],
+                      MOUSE_SIZE),
+            "mousepad": ([("light_%d" % n, r) for n, r in sorted(pad_leds().items())], PAD_SIZE)}
+
+
+def rule_breaks(groups):
+    """Placement rules: every button and LED is there once, nothing overlaps, every spot lies on its
+    picture, no pad LED sits on the charging spot."""
     errors = []
-    groups = {"mouse": ([("key_%d" % n, r) for n, (_, r) in enumerate(MOUSE_KEYS)]
-                        + [("light_%d" % n, r) for n, r in mouse_leds().items()] + [("logo", MOUSE_LOGO)], MOUSE_SIZE),
-              "mousepad": ([("light_%d" % n, r) for n, r in pad_leds().items()], PAD_SIZE)}
+    wanted = {"mouse": {f"key_{n}" for n in range(11)} | {f"light_{n}" for n in range(15)} | {"logo"},
+              "mousepad": {f"light_{n}" for n in range(15)}}
     for name, (spots, (w, h)) in groups.items():
+        names = [a for a, _ in spots]
+        if sorted(names) != sorted(wanted[name]):
+            errors.append(f"{name}: spots {sorted(set(names) ^ wanted[name])} missing or extra")
         for i, (a, ra) in enumerate(spots):
             if ra.left < 0 or ra.top < 0 or ra.right > w or ra.bottom > h:
                 errors.append(f"{name}: {a} lies outside the picture")
             for b, rb in spots[i + 1:]:
                 if ra.overlaps(rb):
                     errors.append(f"{name}: {a} overlaps {b}")
-    if len(mouse_leds()) != 15 or len(pad_leds()) != 15 or len(MOUSE_KEYS) != 11:
-        errors.append("a picture lacks buttons or LEDs")
-    pad = pad_leds()
     cx, cy, r = PAD_CHARGER
-    for n, s in pad.items():
-        x, y = s.center()
-        if math.hypot(x - cx, y - cy) < r + PAD_LED_SIZE:
-            errors.append(f"mousepad: light_{n} sits on the charging spot")
+    for a, ra in groups["mousepad"][0]:
+        x, y = ra.center()
+        if math.hypot(x - cx, y - cy) < r + PAD_LED_SIZE / 2:
+            errors.append(f"mousepad: {a} sits on the charging spot")
     return errors
 
 
@@ -312,7 +320,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--check", action="store_true")
     args = ap.parse_args()
-    errors = rule_breaks()
+    errors = rule_breaks(spot_groups())
     for name, ((w, h), draw, place, what) in PICTURES.items():
         files = {SKIN / "device" / f"{name}.svg": draw(),
                  SKIN / "XML" / "DeviceXml" / f"{name}_key_light.xml": layout(place(), what)}
