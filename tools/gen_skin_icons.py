@@ -250,6 +250,14 @@ for name, shapes in window_glyphs(SECONDARY).items():
     ICONS[f"common/titlebar/{name}.png"] = (16, shapes)
 ICONS["common/logo.png"] = (24, logo(ACCENT))
 ICONS["common/no_device.png"] = (64, plug(SECONDARY))
+# LED spot of the device pictures: the light colour fills it (the image is the mask), with a
+# fainter glow round a solid core.
+ICONS["common/led_spot.png"] = (32, [(circle(16, 16, 15.5), (255, 255, 255, 110)), (circle(16, 16, 11), TEXT)])
+# DPI sliders: the filled part of the track (stretched along the slider, 4 px of 20 high) and the
+# thumbs of the current stage (accent) and of the others.
+ICONS["Control/SliderBar_BK1.png"] = (20, [(rrect(0, 12.8, 32, 19.2, 0), ACCENT)])
+ICONS["Control/SliderBar1_Thumb.png"] = (24, [(circle(16, 16, 15), ACCENT), (circle(16, 16, 6), WINDOW)])
+ICONS["Control/SliderBar2_Thumb.png"] = (24, [(circle(16, 16, 15), SECONDARY), (circle(16, 16, 6), RAISED)])
 
 # Wide variants: a picture that a control stretches over its whole box keeps its proportions
 # when the file has the box's size (glyph at the left, the rest transparent).

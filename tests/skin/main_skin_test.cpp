@@ -3,6 +3,8 @@
 // texts and pictures those files name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -245,6 +247,243 @@ TEST_F(MainSkinTest, PowerPanelHoldsItsPartsAndFitsItsTabWithThePhoneShown) {
     });
 }
 
+// The mouse and mousepad pages as the main window adds them: what their device objects and
+// the window look up, with its class, and a picture the drag selection and the LED frame work on.
+struct DevicePageCase {
+    const char* layout;
+    const char* picture;  // the selection panel of the picture
+    int keys;             // "key_" spots
+    std::vector<std::pair<std::string, std::string_view>> controls;
+};
+
+std::vector<DevicePageCase> DevicePageCases() {
+    DevicePageCase mouse{"XML/DeviceXml/mousedevice.xml", "mouse_device_key_light", 11, {}};
+    for (int n = 0; n < 5; ++n) {
+        const std::string i = std::to_string(n);
+        mouse.controls.insert(mouse.controls.end(), {{"DPI_slider_" + i, "Slider"},
+                                                     {"DPI_edit_" + i, "Edit"},
+                                                     {"DPI_enable_check_" + i, "CheckBox"},
+                                                     {"DPI_select_check_" + i, "Option"},
+                                                     {"DPI_layout_" + i, "HorizontalLayout"},
+                                                     {"DPI_color_option_" + i, "Button"},
+                                                     {"polling_rate_option_" + i, "Option"}});
+    }
+    for (int n = 0; n < 15; ++n) {
+        mouse.controls.emplace_back("light_0_" + std::to_string(n), "DeviceKeyButton");
+    }
+    mouse.controls.insert(mouse.controls.end(), {{"pointer_speed_slider", "Slider"},
+                                                 {"scroll_speed_slider", "Slider"},
+                                                 {"double_click_slider", "Slider"},
+                                                 {"pointer_precision_check", "CheckBox"},
+                                                 {"scrolls_page_check", "CheckBox"},
+                                                 {"mouse_device_seting_option_0", "Option"},
+                                                 {"mouse_device_seting_option_1", "Option"},
+                                                 {"mouse_device_seting_layout", "TabLayout"},
+                                                 {"mouse_option_layout", "HorizontalLayout"},
+                                                 {"device_tishi_info", "Label"},
+                                                 {"device_setkeyinfo_list", "List"},
+                                                 {"logo", "DeviceKeyButton"},
+                                                 {"MacroControlItem", "Label"},
+                                                 {"KeySetControlItem", "Label"},
+                                                 {"ShootControlItem", "Label"}});
+    DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, {}};
+    for (DevicePageCase* page : {&mouse, &pad}) {
+        // Panels are stand-in boxes here (labels); their own classes build them in the program.
+        page->controls.insert(page->controls.end(), {{page->picture, "SelectPanel"},
+                                                     {"device_function_switch", "TabLayout"},
+                                                     {"device_key_function_switch", "TabLayout"},
+                                                     {"DeviceProfileItem", "Label"},
+                                                     {"LightControlItem", "Label"}});
+    }
+    return {mouse, pad};
+}
+
+TEST_F(MainSkinTest, DevicePagesHoldWhatTheirDevicesLookUpWithItsClass) {
+    ASSERT_TRUE(built);
+    for (const DevicePageCase& page : DevicePageCases()) {
+        SCOPED_TRACE(page.layout);
+        CControlUI* root = Add("device_switch", page.layout);
+        ASSERT_NE(root, nullptr);
+        for (const auto& [name, cls] : page.controls) {
+            CControlUI* c = Child<CControlUI>(*root, name);
+            ASSERT_NE(c, nullptr) << name;
+            EXPECT_EQ(c->GetClass(), cls) << name;
+        }
+        // The device base selects function pages up to 3 and key-function pages up to 2.
+        EXPECT_GE(Child<CTabLayoutUI>(*root, "device_function_switch")->GetCount(), 4);
+        EXPECT_GE(Child<CTabLayoutUI>(*root, "device_key_function_switch")->GetCount(), 3);
+        // Drag selection and BuildPage look only at direct children of the picture panel.
+        auto* picture = Child<CContainerUI>(*root, page.picture);
+        std::set<std::string> spots;
+        for (int i = 0; i < picture->GetCount(); ++i) {
+            CControlUI* c = picture->GetItemAt(i);
+            if (c->GetClass() == "DeviceKeyButton") {
+                EXPECT_TRUE(spots.insert(c->GetName()).second) << "repeated " << c->GetName();
+            }
+        }
+        std::set<std::string> expected;
+        for (int n = 0; n < page.keys; ++n) {
+            expected.insert("key_" + std::to_string(n));
+        }
+        for (int n = 0; n < 15; ++n) {
+            expected.insert("light_" + std::to_string(n));
+        }
+        if (page.keys > 0) {
+            expected.insert("logo");
+        }
+        EXPECT_EQ(spots, expected);
+        Ctl<CContainerUI>(window, "device_switch").Remove(root);
+    }
+}
+
+TEST_F(MainSkinTest, MouseStageSwitchedOffKeepsItsEnableBoxAndOptionsFormGroups) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/mousedevice.xml");
+    ASSERT_NE(root, nullptr);
+    for (int n = 0; n < 5; ++n) {
+        const std::string i = std::to_string(n);
+        Child<CControlUI>(*root, "DPI_enable_check_" + i)->SetEnabled(true);
+        Child<CControlUI>(*root, "DPI_layout_" + i)->SetEnabled(false);
+        // The page disables a stage's row while it is off; its box must still switch it back on.
+        EXPECT_TRUE(Child<CControlUI>(*root, "DPI_enable_check_" + i)->IsEnabled()) << i;
+        for (const char* part : {"DPI_slider_", "DPI_edit_", "DPI_select_check_", "DPI_color_option_"}) {
+            EXPECT_FALSE(Child<CControlUI>(*root, part + i)->IsEnabled()) << part << i;
+        }
+        Child<CControlUI>(*root, "DPI_layout_" + i)->SetEnabled(true);
+    }
+    // Numbered options are radio groups: selecting one clears the others of its prefix.
+    const std::vector<std::pair<std::string, int>> groups = {
+        {"DPI_select_check_", 5}, {"polling_rate_option_", 5}, {"mouse_device_seting_option_", 2}};
+    for (const auto& [prefix, count] : groups) {
+        for (int chosen = 0; chosen < count; ++chosen) {
+            Child<COptionUI>(*root, prefix + std::to_string(chosen))->Selected(true, false);
+            for (int i = 0; i < count; ++i) {
+                EXPECT_EQ(Child<COptionUI>(*root, prefix + std::to_string(i))->IsSelected(), i == chosen)
+                    << prefix << i << " after " << chosen;
+            }
+        }
+    }
+    // The settings tab options are found among the direct children of their row.
+    auto* row = Child<CContainerUI>(*root, "mouse_option_layout");
+    for (int i = 0; i < 2; ++i) {
+        CControlUI* option = Child<CControlUI>(*root, "mouse_device_seting_option_" + std::to_string(i));
+        EXPECT_EQ(option->GetParent(), row) << i;
+    }
+    EXPECT_EQ(Child<CTabLayoutUI>(*root, "mouse_device_seting_layout")->GetCount(), 2);
+}
+
+// Centre of a named control of a page.
+Point CenterOf(CControlUI& c) { return c.GetPos().Center(); }
+
+TEST_F(MainSkinTest, MouseLightsFormRowsAcrossTheBodyAndButtonsTakeTheirClicks) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/mousedevice.xml");
+    ASSERT_NE(root, nullptr);
+    window.FindControl("No_device_Link")->SetVisible(false);
+    window.PaintManager().UpdateLayout();
+    auto light = [&](int n) { return CenterOf(*Child<CControlUI>(*root, "light_" + std::to_string(n))); };
+    // Row r holds LEDs r (left) and 13 - r (right) for r < 6, front to rear; row 6 is 6, 14, 7.
+    int previous = -1;
+    for (int r = 0; r < 6; ++r) {
+        Point left = light(r);
+        Point right = light(13 - r);
+        EXPECT_LE(std::abs(left.y - right.y), 2) << "row " << r;
+        EXPECT_LT(left.x + 40, right.x) << "row " << r << " does not cross the body";
+        EXPECT_GT(left.y, previous) << "row " << r;
+        previous = left.y;
+    }
+    EXPECT_LT(light(6).x, light(14).x);
+    EXPECT_LT(light(14).x, light(7).x);
+    EXPECT_LE(std::abs(light(6).y - light(7).y), 2);
+    EXPECT_GT(std::min({light(6).y, light(14).y, light(7).y}), previous);
+    // The main buttons lie ahead of every LED row, the left one on the left.
+    Point left = CenterOf(*Child<CControlUI>(*root, "key_0"));
+    Point right = CenterOf(*Child<CControlUI>(*root, "key_1"));
+    EXPECT_LT(left.x, right.x);
+    EXPECT_LT(std::max(left.y, right.y), light(0).y);
+    // A click on a spot reaches the spot, not a neighbour or the panel.
+    for (int n = 0; n < 11; ++n) {
+        auto* key = Child<CControlUI>(*root, "key_" + std::to_string(n));
+        EXPECT_EQ(window.PaintManager().FindControlAt(key->GetPos().Center()), key) << key->GetName();
+    }
+    // The preview strip runs left to right in LED order.
+    for (int n = 1; n < 15; ++n) {
+        Point a = CenterOf(*Child<CControlUI>(*root, "light_0_" + std::to_string(n - 1)));
+        Point b = CenterOf(*Child<CControlUI>(*root, "light_0_" + std::to_string(n)));
+        EXPECT_LT(a.x, b.x) << n;
+        EXPECT_EQ(a.y, b.y) << n;
+    }
+}
+
+TEST_F(MainSkinTest, MousepadLightsFaceEachOtherAcrossTheMat) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/mousepaddevice.xml");
+    ASSERT_NE(root, nullptr);
+    window.FindControl("No_device_Link")->SetVisible(false);
+    window.PaintManager().UpdateLayout();
+    auto light = [&](int n) { return CenterOf(*Child<CControlUI>(*root, "light_" + std::to_string(n))); };
+    // LED 0 alone at one end, then pairs (1, 14), (2, 13) ... (7, 8) moving away from it.
+    int previous = light(0).x;
+    for (int k = 1; k <= 7; ++k) {
+        Point a = light(k);
+        Point b = light(15 - k);
+        EXPECT_LE(std::abs(a.x - b.x), 2) << "pair " << k;
+        EXPECT_GT(std::abs(a.y - b.y), 100) << "pair " << k << " does not face across the mat";
+        EXPECT_GT(a.x, previous) << "pair " << k;
+        previous = a.x;
+    }
+    EXPECT_GT(light(0).y, light(1).y);
+    EXPECT_LT(light(0).y, light(14).y);
+}
+
+// Every shown control of a page lies inside its parent (nothing spills out of a card or the page
+// area) and inside the page area under the device strip, for each page the device can show.
+TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
+    ASSERT_TRUE(built);
+    struct Shown {
+        const char* layout;
+        std::vector<std::pair<const char*, int>> select;
+    };
+    const std::vector<Shown> cases = {
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 1}}},
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 1}}},
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 2}, {"mouse_device_seting_layout", 0}}},
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 2}, {"mouse_device_seting_layout", 1}}},
+        {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 3}}},
+        {"XML/DeviceXml/mousepaddevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
+    };
+    window.FindControl("No_device_Link")->SetVisible(false);
+    for (const Shown& shown : cases) {
+        CControlUI* root = Add("device_switch", shown.layout);
+        ASSERT_NE(root, nullptr);
+        std::string trace = shown.layout;
+        for (const auto& [tabs, index] : shown.select) {
+            ASSERT_TRUE(Child<CTabLayoutUI>(*root, tabs)->SelectItem(index)) << tabs;
+            trace += std::string(" ") + tabs + "=" + std::to_string(index);
+        }
+        SCOPED_TRACE(trace);
+        window.PaintManager().UpdateLayout();
+        const Rect area = window.FindControl("device_switch")->GetPos();
+        int checked = 0;
+        root->ForEach([&](CControlUI& c) {
+            if (!c.IsVisible() || c.GetPos().IsEmpty() || &c == root) {
+                return;
+            }
+            ++checked;
+            const Rect pos = c.GetPos();
+            EXPECT_EQ(pos.Intersection(area).Width() * pos.Intersection(area).Height(), pos.Width() * pos.Height())
+                << c.GetName() << " (" << c.GetClass() << ") leaves the page area";
+            const Rect parent = c.GetParent()->GetPos();
+            EXPECT_EQ(pos.Intersection(parent).Width() * pos.Intersection(parent).Height(),
+                      pos.Width() * pos.Height())
+                << c.GetName() << " (" << c.GetClass() << ") spills out of " << c.GetParent()->GetName();
+        });
+        EXPECT_GT(checked, 3);
+        Ctl<CContainerUI>(window, "device_switch").Remove(root);
+    }
+}
+
 TEST_F(MainSkinTest, MenusNameEveryItemTheWindowHandlesInBothLanguages) {
     struct Case {
         const char* file;
@@ -296,9 +535,15 @@ TEST_F(MainSkinTest, MenusNameEveryItemTheWindowHandlesInBothLanguages) {
 }
 
 TEST_F(MainSkinTest, EveryTextIdAndPictureTheLayoutsNameExists) {
-    const std::vector<std::string> files = {"main.xml", "XML/CustomControlXML/DeviceOption.xml",
-                                            "XML/CustomControlXML/MpDevicePower.xml", "menu.xml",
-                                            "XML/Menus/macro_action_menu.xml"};
+    const std::vector<std::string> files = {"main.xml",
+                                            "XML/CustomControlXML/DeviceOption.xml",
+                                            "XML/CustomControlXML/MpDevicePower.xml",
+                                            "menu.xml",
+                                            "XML/Menus/macro_action_menu.xml",
+                                            "XML/DeviceXml/mousedevice.xml",
+                                            "XML/DeviceXml/mouse_key_light.xml",
+                                            "XML/DeviceXml/mousepaddevice.xml",
+                                            "XML/DeviceXml/mousepad_key_light.xml"};
     std::set<std::string> ids;
     std::set<std::string> pictures;
     const std::regex idAttr(R"re((?:textid|tooltipid|hintid)="([^"]+)")re");
@@ -327,6 +572,10 @@ TEST_F(MainSkinTest, EveryTextIdAndPictureTheLayoutsNameExists) {
     }
     for (const char* state : {"powered", "powering", "power"}) {
         pictures.insert(std::string("power/") + state + ".png");
+    }
+    // The mouse page's stage display sets these on the DPI sliders.
+    for (const char* slider : {"SliderBar_BK1", "SliderBar1_Thumb", "SliderBar2_Thumb"}) {
+        pictures.insert(std::string("Control/") + slider + ".png");
     }
     for (const char* id : {"keyboard", "mouse", "MousePad", "HD", "control_light_on_text",
                            "control_light_off_text", "tips_text", "message_text_22", "message_text_26"}) {
