@@ -1,8 +1,8 @@
 #include "devices/mousepad/pad_wire.h"
 
 #include "device/commands.h"
+#include "devices/common/light_mode_code.h"
 #include "devices/keyboard/results.h"
-#include "devices/keyboard/settings_record.h"
 #include "platform/diag.h"
 
 #include <algorithm>
@@ -31,7 +31,7 @@ std::optional<light::PeripheralLightRecord> EncodePadBlock(const light::Peripher
                                                            int selectedMode,
                                                            std::span<const config::LightModeName> modes) {
     const int mode = selectedMode >= kSentModeLimit ? 0 : selectedMode;
-    const std::optional<std::uint8_t> modeCode = keyboard::LightModeCode(modes, mode);
+    const std::optional<std::uint8_t> modeCode = LightModeCode(modes, mode);
     if (!modeCode) {
         return std::nullopt;
     }
@@ -83,7 +83,7 @@ int ReadPadSettings(device::HidChannel& channel, std::span<const config::LightMo
     light::PeripheralLightRecord read;
     std::copy_n(block.begin(), light::kLightRecordSize, read.bytes.begin());
     read.SetActiveBlock(active[0]);
-    read.SetMode(keyboard::LightModeIndex(modes, block[at::kMode], record.Mode()));
+    read.SetMode(LightModeIndex(modes, block[at::kMode], record.Mode()));
     read.SetSpeed(InvertSpeed(block[at::kSpeed]));
     record = read;
     return code::kSuccess;

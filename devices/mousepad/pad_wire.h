@@ -2,7 +2,8 @@
 
 #include "config/light_data.h"
 #include "device/hid_channel.h"
-#include "devices/keyboard/wire.h"
+#include "devices/common/status_poll.h"
+#include "devices/keyboard/results.h"
 #include "devices/light/light_record.h"
 
 #include <cstddef>
@@ -50,7 +51,7 @@ int ReadPadSettings(device::HidChannel& channel, std::span<const config::LightMo
 
 // The 6-byte status block (level, power state, receiver flag at byte 3, phone type at byte 5);
 // the same sequence as every other device's.
-using keyboard::PollStatus;
-using keyboard::StatusBlock;
+using devices::PollStatus;
+using devices::StatusBlock;
 
 }  // namespace norvane::devices::mousepad
