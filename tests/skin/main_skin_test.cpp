@@ -412,6 +412,11 @@ TEST_F(MainSkinTest, MouseLightsFormRowsAcrossTheBodyAndButtonsTakeTheirClicks) 
         auto* key = Child<CControlUI>(*root, "key_" + std::to_string(n));
         EXPECT_EQ(window.PaintManager().FindControlAt(key->GetPos().Center()), key) << key->GetName();
     }
+    // A press on an LED spot lands on the picture, where a drag selection starts.
+    CControlUI* picture = Child<CControlUI>(*root, "mouse_device_key_light");
+    for (int n = 0; n < 15; ++n) {
+        EXPECT_EQ(window.PaintManager().FindControlAt(light(n)), picture) << "light_" << n;
+    }
     // The preview strip runs left to right in LED order.
     for (int n = 1; n < 15; ++n) {
         Point a = CenterOf(*Child<CControlUI>(*root, "light_0_" + std::to_string(n - 1)));
@@ -440,6 +445,10 @@ TEST_F(MainSkinTest, MousepadLightsFaceEachOtherAcrossTheMat) {
     }
     EXPECT_GT(light(0).y, light(1).y);
     EXPECT_LT(light(0).y, light(14).y);
+    CControlUI* picture = Child<CControlUI>(*root, "mousepad_device_key_light");
+    for (int n = 0; n < 15; ++n) {
+        EXPECT_EQ(window.PaintManager().FindControlAt(light(n)), picture) << "light_" << n;
+    }
 }
 
 // Every shown control of a page lies inside its parent (nothing spills out of a card or the page
