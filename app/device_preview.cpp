@@ -15,6 +15,7 @@
 #include "app/preview_stand_ins.h"
 #include "device/catalogue.h"
 #include "device/path_keys.h"
+#include "devices/device_controls.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "pages/picture_controls.h"
 #include "platform/paths.h"

@@ -1,6 +1,6 @@
 #include "shell/startup.h"
 
-#include "devices/keyboard/keyboard_device.h"
+#include "devices/device_controls.h"
 #include "pages/picture_controls.h"
 #include "platform/diag.h"
 #include "shell/device_list/page_factory.h"

@@ -56,10 +56,6 @@ void SelectOption(ui::CControlUI* control, bool selected) {
 
 }  // namespace
 
-void RegisterDeviceControls(ui::CControlFactory& factory) {
-    factory.Register<CTarnexKeyboardDevice>(std::string(CTarnexKeyboardDevice::kClassName));
-}
-
 void CTarnexKeyboardDevice::Notify(ui::TNotifyUI& msg) {
     if (msg.sender == this && msg.type == ui::notify::kTimer) {
         if (msg.wparam == kResyncTimerId) {
@@ -292,13 +288,7 @@ std::vector<config::LightModeName> CTarnexKeyboardDevice::ModeNames() {
     if (names_.modeCodes.empty()) {
         LoadLightNames();  // the settings record needs the mode codes
     }
-    std::vector<config::LightModeName> modes;
-    modes.reserve(names_.modeCodes.size());
-    for (std::size_t i = 0; i < names_.modeCodes.size(); ++i) {
-        modes.push_back({i < names_.modeNames.size() ? names_.modeNames[i] : std::string(),
-                         i < names_.modeVisible.size() && names_.modeVisible[i], names_.modeCodes[i]});
-    }
-    return modes;
+    return LightModes(names_);
 }
 
 // --- page controls ---

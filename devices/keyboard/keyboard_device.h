@@ -189,7 +189,4 @@ private:
     EventReaders readers_;
 };
 
-// Registers the device page classes with the control factory ("TarnexKeyboardDevice").
-void RegisterDeviceControls(ui::CControlFactory& factory);
-
 }  // namespace norvane::devices

@@ -2,6 +2,8 @@
 // list, without a window.
 #include "shell/main_wnd/router.h"
 #include "devices/keyboard/keyboard_device.h"
+#include "devices/mouse/mouse_device.h"
+#include "devices/mousepad/mousepad_device.h"
 #include "pages/circle_progress.h"
 #include "shell/main_wnd/language.h"
 #include "shell/main_wnd/layout_tags.h"
@@ -155,13 +157,17 @@ TEST_F(LayoutTagTest, TagsMakeTheirClassesOrSubLayoutsIgnoringCase) {
     EXPECT_NE(dynamic_cast<pages::CCircleProgressUI*>(progress.get()), nullptr);
     auto keyboard = shell::CreateLayoutTag("TarnexKeyboardDevice", pm);
     EXPECT_NE(dynamic_cast<devices::CTarnexKeyboardDevice*>(keyboard.get()), nullptr);
+    auto mouse = shell::CreateLayoutTag("tarnexmousedevice", pm);
+    EXPECT_NE(dynamic_cast<devices::CTarnexMouseDevice*>(mouse.get()), nullptr);
+    auto pad = shell::CreateLayoutTag("TarnexMousePadDevice", pm);
+    EXPECT_NE(dynamic_cast<devices::CTarnexMousePadDevice*>(pad.get()), nullptr);
 
     auto sub = shell::CreateLayoutTag("KEYSETCONTROLUI", pm);
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->GetName(), "keyset_root");
 
     // A class not built yet, a sub-layout file that is missing and an unknown tag make nothing.
-    EXPECT_EQ(shell::CreateLayoutTag("TarnexMouseDevice", pm), nullptr);
+    EXPECT_EQ(shell::CreateLayoutTag("TarnexDE6533Device", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("ShootKeySetControlUI", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("Button", pm), nullptr);
 }

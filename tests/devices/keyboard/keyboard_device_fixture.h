@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/catalogue.h"
+#include "devices/device_controls.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "pages/device_key_button.h"
 #include "pages/picture_controls.h"
