@@ -128,6 +128,8 @@ public:
     // The selected button's current assignment; false when no button is selected.
     bool SetSelectedKeyAssignment(std::uint8_t type, std::uint8_t param1, std::uint8_t param2);
     const std::vector<config::KeyListEntry>& KeyList() const { return keyList_; }
+    // Button index holds the left click (0x10, 0x01, 0) and no other button does.
+    bool HoldsTheOnlyLeftClick(int index) const;
 
     bool IsEventInterfaceOpen(int slot) const { return readers_.IsOpen(slot); }
     bool LightThreadRunning() const { return lighting_.Running(); }

@@ -9,6 +9,7 @@
 #include "platform/diag.h"
 #include "ui/platform.h"
 
+#include <algorithm>
 #include <string>
 
 namespace norvane::devices {
@@ -123,6 +124,16 @@ bool CTarnexMouseDevice::SetSelectedKeyAssignment(std::uint8_t type, std::uint8_
     keyList_[static_cast<std::size_t>(selected)].current = {type, param1, param2};
     profile_.SetKeyList(keyList_);
     return true;
+}
+
+bool CTarnexMouseDevice::HoldsTheOnlyLeftClick(int index) const {
+    constexpr config::KeyAssignment kLeftClick{0x10, 0x01, 0x00};
+    if (index < 0 || index >= static_cast<int>(keyList_.size()) ||
+        keyList_[static_cast<std::size_t>(index)].current != kLeftClick) {
+        return false;
+    }
+    return std::ranges::count_if(keyList_, [&](const config::KeyListEntry& e) { return e.current == kLeftClick; }) ==
+           1;
 }
 
 void CTarnexMouseDevice::LoadLightNames() {

@@ -2,6 +2,7 @@
 
 #include "config/strings.h"
 #include "devices/keyboard/keyboard_device.h"
+#include "devices/mouse/mouse_device.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
@@ -194,6 +195,16 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kMacroStartRecording:
             StartRecording(1, 4);
             break;
+        case MainAction::kMouseDpiStage:
+        case MainAction::kMouseReportRate:
+        case MainAction::kMouseSettingsOption:
+        case MainAction::kMouseDpiSlider:
+        case MainAction::kMouseDpiPreview:
+        case MainAction::kMouseDpiEdit:
+        case MainAction::kKeyboardRepeatDelay:
+        case MainAction::kKeyboardRepeatRate:
+        case MainAction::kKeyboardFlag:
+            break;  // the device page handles its own controls
         default:
             // The panel the action is meant for is not part of this page.
             Trace("main window: no panel for", msg.sender != nullptr ? msg.sender->GetName() : std::string());
@@ -208,9 +219,16 @@ void CMainWnd::OnKeyButton(int index) const {
     }
     // The key assignment tab selects the key; the keyboard's lighting tab paints it through
     // the page's own handling of its key buttons.
-    if (current->GetFunctionTab() == 2 && IsKeyboard(current->Kind())) {
-        current->SelectKey(index);
+    if (current->GetFunctionTab() != 2) {
+        return;
     }
+    // A mouse keeps one button with the left click: that one cannot be reassigned.
+    if (const auto* mouse = dynamic_cast<const devices::CTarnexMouseDevice*>(current);
+        mouse != nullptr && mouse->HoldsTheOnlyLeftClick(index)) {
+        Trace("main window: the only left button cannot be reassigned", "message_text_6");
+        return;
+    }
+    current->SelectKey(index);
 }
 
 void CMainWnd::OnDpiEditClamp(ui::CControlUI& edit, int index) {
