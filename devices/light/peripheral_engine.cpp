@@ -28,8 +28,8 @@ constexpr int kRingColourStep = 12;
 constexpr int kReactiveStep = 15;
 constexpr std::size_t kPairRingSize = 8;
 
-// After a long pause (channel closed, device in sync) the thread does not replay
-// every count it missed; a full turn of the longest table is enough to catch up.
+// After a long pause (channel closed, device in sync) a pass replays at most this many
+// counts; the thread never sleeps longer than that while something moves.
 constexpr std::uint32_t kMaxCatchUpCounts = 256;
 
 const WaveShape& ShapeOf(PeripheralClass cls) {
@@ -131,10 +131,7 @@ bool PeripheralLightEngine::CountsEachPass() const {
     return PlaysCustom(class_, mode_) || (LaysList() && listAnimated_);
 }
 
-bool PeripheralLightEngine::StandsStill() const {
-    if (CountsEachPass()) {
-        return false;
-    }
+bool PeripheralLightEngine::StillMode() const {
     const bool mouse = class_ == PeripheralClass::Mouse;
     if (mode_ == 3 || mode_ == (mouse ? 9 : 8)) {
         return true;
@@ -145,6 +142,27 @@ bool PeripheralLightEngine::StandsStill() const {
                            [](std::uint8_t state) { return state == 0; });
     }
     return false;
+}
+
+std::optional<std::uint32_t> PeripheralLightEngine::Due() const {
+    if (LaysList() && listAnimated_) {
+        return lastCountMs_ + kPeripheralCountMs;
+    }
+    if (PlaysCustom(class_, mode_)) {
+        // The player sleeps through passes that show the same frame; they run when it
+        // wakes, so it wakes before more of them pile up than a pass replays.
+        const auto change = player_.NextChangeMs(steps_, light_.speed, lastCountMs_, kPeripheralCountMs);
+        if (!change) {
+            return std::nullopt;
+        }
+        return std::min(*change, lastCountMs_ + kMaxCatchUpCounts * kPeripheralCountMs);
+    }
+    if (StillMode()) {
+        return std::nullopt;
+    }
+    const std::uint32_t need = Need();
+    const std::uint32_t left = counter_ < need ? need - counter_ : 1;
+    return lastCountMs_ + left * kPeripheralCountMs;
 }
 
 void PeripheralLightEngine::CountOnce(std::uint32_t atMs, LightFrame& frame) {
@@ -202,7 +220,7 @@ bool PeripheralLightEngine::Advance(std::uint32_t nowMs, LightFrame& frame) {
             layers_.Apply(LaidList(), LayerOrder::Peripheral, frame, nowMs);
         }
     }
-    if (StandsStill()) {
+    if (!Due()) {
         // The count starts again with the next input that changes the frame.
         clockStarted_ = false;
     }
@@ -219,15 +237,7 @@ std::optional<std::uint32_t> PeripheralLightEngine::NextDueMs() const {
     if (renderPending_) {
         return lastPassMs_;
     }
-    if (CountsEachPass()) {
-        return lastCountMs_ + kPeripheralCountMs;
-    }
-    if (StandsStill()) {
-        return std::nullopt;
-    }
-    const std::uint32_t need = Need();
-    const std::uint32_t left = counter_ < need ? need - counter_ : 1;
-    return lastCountMs_ + left * kPeripheralCountMs;
+    return Due();
 }
 
 // --- steps ---

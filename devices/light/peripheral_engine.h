@@ -79,7 +79,8 @@ private:
         return std::span(lightList_).first(std::min(lightList_.size(), static_cast<std::size_t>(ledCount_)));
     }
     bool CountsEachPass() const;
-    bool StandsStill() const;
+    bool StillMode() const;
+    std::optional<std::uint32_t> Due() const;
     std::uint32_t Need() const;
     void CountOnce(std::uint32_t atMs, LightFrame& frame);
     void Seed();

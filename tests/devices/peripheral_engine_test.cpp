@@ -370,6 +370,12 @@ TEST(PeripheralEngine, CustomModesPlayOnEveryCount) {
         rig.engine.Advance(20, rig.frame);  // ten counts
         EXPECT_EQ(rig.engine.Player().Phase(), 11);
         EXPECT_EQ(rig.frame.Get(3), LedColor::Of(kColourWheel[11], 255));
+        // A steady step shows the same frame: the thread sleeps through its counts.
+        const std::vector<config::LightEffectStep> steady = {CustomStep(1, 4)};
+        rig.engine.SetCustomEffect(steady);
+        rig.engine.Advance(30, rig.frame);
+        ASSERT_TRUE(rig.engine.NextDueMs().has_value());
+        EXPECT_GE(*rig.engine.NextDueMs(), 30 + 100 * kPeripheralCountMs);
         // Mode 5 is the mouse's row ring, not a custom effect.
         EXPECT_EQ(PeripheralLightEngine::PlaysCustom(cls, 5), cls != Cls::Mouse);
     }
@@ -561,7 +567,8 @@ TEST(PeripheralEngine, SparsePassesMatchAPassOnEveryCount) {
         {Cls::Mouse, 5, true, 3, false},    {Cls::Mouse, 8, false, 4, false},
         {Cls::MousePad, 6, true, 4, false}, {Cls::MousePad, 7, false, 7, true},
         {Cls::Headset, 0, false, 0, false}, {Cls::Headset, 2, true, 7, true},
-        {Cls::Headset, 12, true, 4, true},
+        {Cls::Headset, 12, true, 4, true},  {Cls::Mouse, 10, false, 4, false},
+        {Cls::MousePad, 5, true, 2, false},
     };
     std::vector<config::LightListEntry> list(6);
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -571,7 +578,12 @@ TEST(PeripheralEngine, SparsePassesMatchAPassOnEveryCount) {
         list[i].brightness = 4;
         list[i].multiColor = 1;
     }
-    const std::vector<config::LightEffectStep> steps = {CustomStep(4, 3), CustomStep(0, 4)};
+    std::vector<config::LightEffectStep> steps = {CustomStep(4, 3), CustomStep(1, 0), CustomStep(2, 4),
+                                                  CustomStep(3, 0), CustomStep(5, 0)};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i].duration = static_cast<std::int32_t>(300 + 150 * i);
+        steps[i].direction = static_cast<std::uint8_t>(i % 2);
+    }
     // Long enough for the blinking modes to toggle at speed 4 (every 1400 ms).
     constexpr std::uint32_t kEnd = 3000;
     constexpr std::uint32_t kLateGap = 400;
@@ -588,19 +600,25 @@ TEST(PeripheralEngine, SparsePassesMatchAPassOnEveryCount) {
                 rig->engine.SetLightList(list);
             }
         }
+        // The engine that sleeps until NextDueMs shows at every count what the one that
+        // passes on every count shows: it never sleeps past a change.
+        std::uint32_t dueAt = 0;
         for (std::uint32_t now = 0; now <= kEnd; now += kPeripheralCountMs) {
             dense.engine.Advance(now, dense.frame);
-        }
-        std::uint32_t now = 0;
-        while (now < kEnd) {
-            due.engine.Advance(now, due.frame);
-            const auto next = due.engine.NextDueMs();
-            ASSERT_TRUE(next.has_value());
-            ASSERT_GT(*next, now);
-            now = std::min(*next, kEnd);
+            if (now >= dueAt) {
+                due.engine.Advance(now, due.frame);
+                const auto next = due.engine.NextDueMs();
+                ASSERT_TRUE(next.has_value());
+                ASSERT_GT(*next, now);
+                dueAt = *next;
+            }
+            for (int led = 0; led < LedsOf(c.cls); ++led) {
+                ASSERT_EQ(due.frame.Get(led), dense.frame.Get(led)) << "at " << now << " led " << led;
+            }
         }
         due.engine.Advance(kEnd, due.frame);
-        for (now = 0; now < kEnd; now += kLateGap) {
+        std::uint32_t now = 0;
+        for (; now < kEnd; now += kLateGap) {
             late.engine.Advance(now, late.frame);
         }
         late.engine.Advance(kEnd, late.frame);
