@@ -40,7 +40,8 @@ void EffectPlayer::Pass(std::span<const config::LightEffectStep> steps, int ligh
     if (tick_ == 255) {
         tick_ = 0;
     }
-    if (static_cast<std::int64_t>(nowMs - stepStartMs_) > static_cast<std::int64_t>(step.duration)) {
+    stepBegins_ = static_cast<std::int64_t>(nowMs - stepStartMs_) > static_cast<std::int64_t>(step.duration);
+    if (stepBegins_) {
         stepIndex_ = (stepIndex_ + 1) % steps.size();
         stepStartMs_ = nowMs;
     }
@@ -53,7 +54,7 @@ std::optional<std::uint32_t> EffectPlayer::NextChangeMs(std::span<const config::
         return std::nullopt;
     }
     passMs = std::max<std::uint32_t>(passMs, 1);
-    if (!stepStarted_ || stepIndex_ >= steps.size()) {
+    if (!stepStarted_ || stepBegins_ || stepIndex_ >= steps.size()) {
         return lastPassMs + passMs;
     }
     // Passes from the last one until the first at or after `ms` from it (at least one).

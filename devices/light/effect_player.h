@@ -41,6 +41,7 @@ private:
     std::uint32_t lastBlinkMs_ = 0;
     std::uint32_t stepStartMs_ = 0;
     bool stepStarted_ = false;
+    bool stepBegins_ = false;  // the last pass moved on; the next one renders the new step
 };
 
 }  // namespace norvane::devices::light

@@ -144,25 +144,30 @@ bool PeripheralLightEngine::StillMode() const {
     return false;
 }
 
+// Passes that show the same frame are slept through and run when the thread wakes, so
+// it wakes before more of them pile up than one pass replays.
 std::optional<std::uint32_t> PeripheralLightEngine::Due() const {
-    if (LaysList() && listAnimated_) {
-        return lastCountMs_ + kPeripheralCountMs;
-    }
+    std::optional<std::uint32_t> due;
     if (PlaysCustom(class_, mode_)) {
-        // The player sleeps through passes that show the same frame; they run when it
-        // wakes, so it wakes before more of them pile up than a pass replays.
-        const auto change = player_.NextChangeMs(steps_, light_.speed, lastCountMs_, kPeripheralCountMs);
-        if (!change) {
-            return std::nullopt;
+        due = player_.NextChangeMs(steps_, light_.speed, lastCountMs_, kPeripheralCountMs);
+    } else if (!StillMode()) {
+        const std::uint32_t need = Need();
+        const std::uint32_t left = counter_ < need ? need - counter_ : 1;
+        due = lastCountMs_ + left * kPeripheralCountMs;
+    }
+    if (LaysList() && listAnimated_) {
+        const auto layers = layers_.NextChangeMs(LaidList(), lastCountMs_, kPeripheralCountMs);
+        if (layers && (!due || *layers - lastCountMs_ < *due - lastCountMs_)) {
+            due = layers;
         }
-        return std::min(*change, lastCountMs_ + kMaxCatchUpCounts * kPeripheralCountMs);
     }
-    if (StillMode()) {
-        return std::nullopt;
+    if (due && CountsEachPass()) {
+        const std::uint32_t latest = lastCountMs_ + kMaxCatchUpCounts * kPeripheralCountMs;
+        if (*due - lastCountMs_ > latest - lastCountMs_) {
+            due = latest;
+        }
     }
-    const std::uint32_t need = Need();
-    const std::uint32_t left = counter_ < need ? need - counter_ : 1;
-    return lastCountMs_ + left * kPeripheralCountMs;
+    return due;
 }
 
 void PeripheralLightEngine::CountOnce(std::uint32_t atMs, LightFrame& frame) {

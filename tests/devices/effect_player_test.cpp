@@ -165,6 +165,18 @@ TEST(EffectPlayer, NextChangeIsTheFirstPassThatMayShowADifferentFrame) {
             ASSERT_EQ(frame.Get(1), shown) << now;
         }
     }
+    // Once a pass has ended a step, the next pass shows the next one.
+    const std::vector<config::LightEffectStep> two = {MakeStep(1, 0, 100), MakeStep(2, 0, 100000)};
+    LightFrame frame(3);
+    EffectPlayer player;
+    for (std::uint32_t now = 1000; now <= 1102; now += 2) {
+        player.Pass(two, 4, frame, now);
+    }
+    ASSERT_EQ(player.StepIndex(), 1U);
+    EXPECT_EQ(player.NextChangeMs(two, 4, 1102, 2), 1104U);
+    player.Pass(two, 4, frame, 1104);
+    EXPECT_EQ(player.NextChangeMs(two, 4, 1104, 2), 1400U);  // the blink's first toggle
+
     EffectPlayer empty;
     EXPECT_EQ(empty.NextChangeMs({}, 0, 1000, 2), std::nullopt);
     const std::vector<config::LightEffectStep> one = {MakeStep(1, 0, 100)};
