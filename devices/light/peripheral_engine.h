@@ -20,7 +20,7 @@ namespace norvane::devices::light {
 
 enum class PeripheralClass { Mouse, MousePad, Headset };
 
-// One count of the light thread; the spec's threads count about once per 2 ms.
+// One count of the light thread: the thread counts about once per 2 ms.
 inline constexpr std::uint32_t kPeripheralCountMs = 2;
 
 // Renders the light modes of the mouse, the mousepad and the headset into their frames.
