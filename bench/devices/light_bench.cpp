@@ -116,7 +116,7 @@ int PeripheralLeds(PeripheralClass cls) {
     return 0;
 }
 
-// class (0 mouse, 1 pad, 2 headset), mode, with an animated light list (0 or 1)
+// class (0 mouse, 1 pad, 2 headset), mode, animated light list (0 none, 1 every code, 2 blink and cycle)
 PeripheralLightEngine MakePeripheral(const benchmark::State& state) {
     const auto cls = static_cast<PeripheralClass>(state.range(0));
     PeripheralLightEngine engine(cls, PeripheralLeds(cls), Xorshift());
@@ -135,9 +135,11 @@ PeripheralLightEngine MakePeripheral(const benchmark::State& state) {
     const std::vector<config::LightEffectStep> steps = {step, step};
     engine.SetCustomEffect(steps);
     if (state.range(2) != 0) {
+        // 1: every code, breathing included; 2: blinking and cycling only.
+        const std::uint8_t codes = state.range(2) == 1 ? 5 : 2;
         std::vector<config::LightListEntry> list(15);
         for (std::size_t i = 0; i < list.size(); ++i) {
-            list[i].effectCode = static_cast<std::uint8_t>(i % 5);
+            list[i].effectCode = static_cast<std::uint8_t>(state.range(2) == 1 ? i % codes : 2 + i % codes);
             list[i].present = 1;
             list[i].brightness = 4;
             list[i].speed = 4;
@@ -167,12 +169,14 @@ void BM_PeripheralSecond(benchmark::State& state) {
     std::uint32_t now = 0;
     std::int64_t passes = 0;
     for (auto _ : state) {
-        const std::uint32_t end = now + 1000;
-        while (now < end) {
+        std::uint32_t left = 1000;
+        while (left > 0) {
             engine.Advance(now, frame);
             ++passes;
             const auto next = engine.NextDueMs();
-            now = next ? std::max(*next, now + 1) : end;
+            const std::uint32_t sleep = std::min(next ? std::max<std::uint32_t>(*next - now, 1) : left, left);
+            now += sleep;
+            left -= sleep;
         }
         if (engine.Class() == PeripheralClass::Mouse && engine.Mode() == 6) {
             engine.TriggerReactive();  // one click a second
@@ -192,10 +196,12 @@ void PeripheralModes(benchmark::internal::Benchmark* bench) {
                                                                    {1, 0, 0},
                                                                    {1, 3, 0},
                                                                    {1, 3, 1},
+                                                                   {1, 3, 2},
                                                                    {1, 6, 0},
                                                                    {1, 9, 0},
                                                                    {2, 0, 0},
                                                                    {2, 2, 1},
+                                                                   {2, 0, 2},
                                                                    {2, 7, 0}}) {
         bench->Args(args);
     }
