@@ -40,10 +40,52 @@ void EffectPlayer::Pass(std::span<const config::LightEffectStep> steps, int ligh
     if (tick_ == 255) {
         tick_ = 0;
     }
-    if (static_cast<std::int64_t>(nowMs - stepStartMs_) > static_cast<std::int64_t>(step.duration)) {
+    stepBegins_ = static_cast<std::int64_t>(nowMs - stepStartMs_) > static_cast<std::int64_t>(step.duration);
+    if (stepBegins_) {
         stepIndex_ = (stepIndex_ + 1) % steps.size();
         stepStartMs_ = nowMs;
     }
+}
+
+std::optional<std::uint32_t> EffectPlayer::NextChangeMs(std::span<const config::LightEffectStep> steps,
+                                                        int lightSpeed, std::uint32_t lastPassMs,
+                                                        std::uint32_t passMs) const {
+    if (steps.empty()) {
+        return std::nullopt;
+    }
+    passMs = std::max<std::uint32_t>(passMs, 1);
+    if (!stepStarted_ || stepBegins_ || stepIndex_ >= steps.size()) {
+        return lastPassMs + passMs;
+    }
+    // Passes from the last one until the first at or after `ms` from it (at least one).
+    auto passesUntil = [&](std::int64_t ms) { return std::max<std::int64_t>(1, (ms + passMs - 1) / passMs); };
+    const config::LightEffectStep& step = steps[stepIndex_];
+    // The pass after the one that ends the step renders the next step.
+    const auto sinceStart = static_cast<std::int64_t>(lastPassMs - stepStartMs_);
+    std::int64_t passes = passesUntil(static_cast<std::int64_t>(step.duration) + 1 - sinceStart) + 1;
+    auto byTicks = [&](std::uint8_t interval) {
+        passes = std::min<std::int64_t>(passes, interval > tick_ ? interval - tick_ : 1);
+    };
+    switch (step.effectCode) {
+        case 0:
+        case 4:
+            byTicks(Interval(step.speed));
+            break;
+        case 5:
+            byTicks(FastInterval(step.speed));
+            break;
+        case 2: {
+            const auto sinceToggle = static_cast<std::int64_t>(lastPassMs - lastBlinkMs_);
+            const std::int64_t interval = std::int64_t{kBlinkUnitMs} * Interval(lightSpeed);
+            passes = std::min(passes, passesUntil(interval - sinceToggle));
+            break;
+        }
+        default:
+            // Codes 1 and 3 show the same frame until the step ends.
+            break;
+    }
+    constexpr std::int64_t kFarthest = std::int64_t{1} << 30;
+    return lastPassMs + static_cast<std::uint32_t>(std::min(passes * passMs, kFarthest));
 }
 
 void EffectPlayer::Render(const config::LightEffectStep& step, int lightSpeed, LightFrame& frame,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace norvane::devices::light {
@@ -16,6 +17,12 @@ public:
     // lightSpeed is the device light state's speed; it sets the blink interval of code 2.
     void Pass(std::span<const config::LightEffectStep> steps, int lightSpeed, LightFrame& frame,
               std::uint32_t nowMs);
+
+    // With passes every passMs after the last one at lastPassMs: the time of the first pass
+    // whose frame may differ from the last one; nullopt when only a new list can change it.
+    // Passes in between still have to run (they move the counters), only later.
+    std::optional<std::uint32_t> NextChangeMs(std::span<const config::LightEffectStep> steps, int lightSpeed,
+                                              std::uint32_t lastPassMs, std::uint32_t passMs) const;
 
     // Back to the first step; the next pass begins it.
     void Restart() { *this = EffectPlayer{}; }
@@ -34,6 +41,7 @@ private:
     std::uint32_t lastBlinkMs_ = 0;
     std::uint32_t stepStartMs_ = 0;
     bool stepStarted_ = false;
+    bool stepBegins_ = false;  // the last pass moved on; the next one renders the new step
 };
 
 }  // namespace norvane::devices::light

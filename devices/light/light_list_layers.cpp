@@ -50,6 +50,38 @@ bool LightListLayers::Animated(std::span<const config::LightListEntry> list) {
     });
 }
 
+std::optional<std::uint32_t> LightListLayers::NextChangeMs(std::span<const config::LightListEntry> list,
+                                                           std::uint32_t lastPassMs,
+                                                           std::uint32_t passMs) const {
+    passMs = std::max<std::uint32_t>(passMs, 1);
+    const std::size_t count = std::min(list.size(), kMaxLeds);
+    std::optional<std::int64_t> passes;
+    auto within = [&](std::int64_t n) {
+        const std::int64_t k = std::max<std::int64_t>(n, 1);
+        passes = passes ? std::min(*passes, k) : k;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto& entry = list[i];
+        const bool present = entry.present != 0;
+        if (entry.effectCode == kCodeBreathing && present) {
+            within(1);
+        }
+        if (entry.effectCode == kCodeCycle && present) {
+            within(stepThreshold_[i] > stepCounter_[i] ? stepThreshold_[i] - stepCounter_[i] : 1);
+        }
+        // A blink toggle shows on a blinking LED and moves the colour of a cycling one.
+        if (entry.effectCode == kCodeBlink || (entry.effectCode == kCodeCycle && present)) {
+            const auto since = static_cast<std::int64_t>(lastPassMs - lastBlinkMs_[i]);
+            const std::int64_t ms = static_cast<std::int64_t>(blinkIntervalMs_[i]) - since;
+            within((ms + passMs - 1) / passMs);
+        }
+    }
+    if (!passes) {
+        return std::nullopt;
+    }
+    return lastPassMs + static_cast<std::uint32_t>(*passes * passMs);
+}
+
 void LightListLayers::Breathe(const config::LightListEntry& entry, std::size_t led, LightFrame& frame) {
     phase_[led] = static_cast<std::uint8_t>(phase_[led] + entry.speed + 4);
     if (phase_[led] >= 128) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace norvane::devices::light {
@@ -29,6 +30,12 @@ public:
 
     // True when some entry changes from pass to pass (codes 0, 2, 3).
     static bool Animated(std::span<const config::LightListEntry> list);
+
+    // With passes every passMs after the last one at lastPassMs: the time of the first pass
+    // that may show an entry differently; nullopt when none ever does. Passes in between
+    // still have to run, only later.
+    std::optional<std::uint32_t> NextChangeMs(std::span<const config::LightListEntry> list,
+                                              std::uint32_t lastPassMs, std::uint32_t passMs) const;
 
 private:
     void Breathe(const config::LightListEntry& entry, std::size_t led, LightFrame& frame);

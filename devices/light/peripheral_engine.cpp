@@ -28,8 +28,8 @@ constexpr int kRingColourStep = 12;
 constexpr int kReactiveStep = 15;
 constexpr std::size_t kPairRingSize = 8;
 
-// After a long pause (channel closed, device in sync) the thread does not replay
-// every count it missed; a full turn of the longest table is enough to catch up.
+// After a long pause (channel closed, device in sync) a pass replays at most this many
+// counts; the thread never sleeps longer than that while something moves.
 constexpr std::uint32_t kMaxCatchUpCounts = 256;
 
 const WaveShape& ShapeOf(PeripheralClass cls) {
@@ -131,10 +131,7 @@ bool PeripheralLightEngine::CountsEachPass() const {
     return PlaysCustom(class_, mode_) || (LaysList() && listAnimated_);
 }
 
-bool PeripheralLightEngine::StandsStill() const {
-    if (CountsEachPass()) {
-        return false;
-    }
+bool PeripheralLightEngine::StillMode() const {
     const bool mouse = class_ == PeripheralClass::Mouse;
     if (mode_ == 3 || mode_ == (mouse ? 9 : 8)) {
         return true;
@@ -145,6 +142,32 @@ bool PeripheralLightEngine::StandsStill() const {
                            [](std::uint8_t state) { return state == 0; });
     }
     return false;
+}
+
+// Passes that show the same frame are slept through and run when the thread wakes, so
+// it wakes before more of them pile up than one pass replays.
+std::optional<std::uint32_t> PeripheralLightEngine::Due() const {
+    std::optional<std::uint32_t> due;
+    if (PlaysCustom(class_, mode_)) {
+        due = player_.NextChangeMs(steps_, light_.speed, lastCountMs_, kPeripheralCountMs);
+    } else if (!StillMode()) {
+        const std::uint32_t need = Need();
+        const std::uint32_t left = counter_ < need ? need - counter_ : 1;
+        due = lastCountMs_ + left * kPeripheralCountMs;
+    }
+    if (LaysList() && listAnimated_) {
+        const auto layers = layers_.NextChangeMs(LaidList(), lastCountMs_, kPeripheralCountMs);
+        if (layers && (!due || *layers - lastCountMs_ < *due - lastCountMs_)) {
+            due = layers;
+        }
+    }
+    if (due && CountsEachPass()) {
+        const std::uint32_t latest = lastCountMs_ + kMaxCatchUpCounts * kPeripheralCountMs;
+        if (*due - lastCountMs_ > latest - lastCountMs_) {
+            due = latest;
+        }
+    }
+    return due;
 }
 
 void PeripheralLightEngine::CountOnce(std::uint32_t atMs, LightFrame& frame) {
@@ -202,7 +225,7 @@ bool PeripheralLightEngine::Advance(std::uint32_t nowMs, LightFrame& frame) {
             layers_.Apply(LaidList(), LayerOrder::Peripheral, frame, nowMs);
         }
     }
-    if (StandsStill()) {
+    if (!Due()) {
         // The count starts again with the next input that changes the frame.
         clockStarted_ = false;
     }
@@ -219,15 +242,7 @@ std::optional<std::uint32_t> PeripheralLightEngine::NextDueMs() const {
     if (renderPending_) {
         return lastPassMs_;
     }
-    if (CountsEachPass()) {
-        return lastCountMs_ + kPeripheralCountMs;
-    }
-    if (StandsStill()) {
-        return std::nullopt;
-    }
-    const std::uint32_t need = Need();
-    const std::uint32_t left = counter_ < need ? need - counter_ : 1;
-    return lastCountMs_ + left * kPeripheralCountMs;
+    return Due();
 }
 
 // --- steps ---

@@ -20,7 +20,7 @@ namespace norvane::devices::light {
 
 enum class PeripheralClass { Mouse, MousePad, Headset };
 
-// One count of the light thread; the spec's threads count about once per 2 ms.
+// One count of the light thread: the thread counts about once per 2 ms.
 inline constexpr std::uint32_t kPeripheralCountMs = 2;
 
 // Renders the light modes of the mouse, the mousepad and the headset into their frames.
@@ -79,7 +79,8 @@ private:
         return std::span(lightList_).first(std::min(lightList_.size(), static_cast<std::size_t>(ledCount_)));
     }
     bool CountsEachPass() const;
-    bool StandsStill() const;
+    bool StillMode() const;
+    std::optional<std::uint32_t> Due() const;
     std::uint32_t Need() const;
     void CountOnce(std::uint32_t atMs, LightFrame& frame);
     void Seed();

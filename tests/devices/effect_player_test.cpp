@@ -128,5 +128,60 @@ TEST(EffectPlayer, BlinkUsesTheLightStateSpeedForItsInterval) {
     EXPECT_EQ(frame.Get(0), LedColor{});
 }
 
+TEST(EffectPlayer, NextChangeIsTheFirstPassThatMayShowADifferentFrame) {
+    struct Case {
+        const char* name;
+        std::uint8_t code;
+        std::uint8_t speed;
+        std::int32_t durationMs;
+        int lightSpeed;
+        std::uint32_t expected;  // after one pass at 1000, passes every 2 ms
+    };
+    const Case cases[] = {
+        {"breathing every 7 passes", 0, 4, 100000, 0, 1012},
+        {"breathing every pass", 0, 7, 100000, 0, 1002},
+        {"wave every 18 passes", 4, 2, 100000, 0, 1034},
+        {"colour cycle every 5 passes", 5, 0, 100000, 0, 1008},
+        {"blink at 7 x 200 ms since 0", 2, 0, 100000, 4, 1400},
+        // The pass at 1102 is the first more than 100 ms after the start; the next one shows step 1.
+        {"steady until the step ends", 1, 0, 100, 0, 1104},
+        {"frozen until the step ends", 3, 0, 10, 0, 1014},
+        {"step end before the phase moves", 0, 4, 4, 0, 1008},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<config::LightEffectStep> steps = {MakeStep(c.code, c.speed, c.durationMs),
+                                                      MakeStep(1, 0, 50)};
+        steps[1].green = 7;
+        LightFrame frame(3);
+        EffectPlayer player;
+        player.Pass(steps, c.lightSpeed, frame, 1000);
+        const auto next = player.NextChangeMs(steps, c.lightSpeed, 1000, 2);
+        ASSERT_TRUE(next.has_value());
+        EXPECT_EQ(*next, c.expected);
+        const LedColor shown = frame.Get(1);
+        for (std::uint32_t now = 1002; now < *next; now += 2) {
+            player.Pass(steps, c.lightSpeed, frame, now);
+            ASSERT_EQ(frame.Get(1), shown) << now;
+        }
+    }
+    // Once a pass has ended a step, the next pass shows the next one.
+    const std::vector<config::LightEffectStep> two = {MakeStep(1, 0, 100), MakeStep(2, 0, 100000)};
+    LightFrame frame(3);
+    EffectPlayer player;
+    for (std::uint32_t now = 1000; now <= 1102; now += 2) {
+        player.Pass(two, 4, frame, now);
+    }
+    ASSERT_EQ(player.StepIndex(), 1U);
+    EXPECT_EQ(player.NextChangeMs(two, 4, 1102, 2), 1104U);
+    player.Pass(two, 4, frame, 1104);
+    EXPECT_EQ(player.NextChangeMs(two, 4, 1104, 2), 1400U);  // the blink's first toggle
+
+    EffectPlayer empty;
+    EXPECT_EQ(empty.NextChangeMs({}, 0, 1000, 2), std::nullopt);
+    const std::vector<config::LightEffectStep> one = {MakeStep(1, 0, 100)};
+    EXPECT_EQ(empty.NextChangeMs(one, 0, 1000, 2), 1002U);  // not begun yet
+}
+
 }  // namespace
 }  // namespace norvane::devices::light

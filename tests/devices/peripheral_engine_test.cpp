@@ -370,6 +370,12 @@ TEST(PeripheralEngine, CustomModesPlayOnEveryCount) {
         rig.engine.Advance(20, rig.frame);  // ten counts
         EXPECT_EQ(rig.engine.Player().Phase(), 11);
         EXPECT_EQ(rig.frame.Get(3), LedColor::Of(kColourWheel[11], 255));
+        // A steady step shows the same frame: the thread sleeps through its counts.
+        const std::vector<config::LightEffectStep> steady = {CustomStep(1, 4)};
+        rig.engine.SetCustomEffect(steady);
+        rig.engine.Advance(30, rig.frame);
+        ASSERT_TRUE(rig.engine.NextDueMs().has_value());
+        EXPECT_GE(*rig.engine.NextDueMs(), 30 + 100 * kPeripheralCountMs);
         // Mode 5 is the mouse's row ring, not a custom effect.
         EXPECT_EQ(PeripheralLightEngine::PlaysCustom(cls, 5), cls != Cls::Mouse);
     }
@@ -456,8 +462,8 @@ TEST(PeripheralEngine, PadListLaysAnimationsOverTheStep) {
     Rig rig(Cls::MousePad, 3, Light(false, 1), 4);
     rig.engine.SetLightList(list);
     rig.engine.Advance(0, rig.frame);
-    EXPECT_EQ(rig.engine.NextDueMs(), kPeripheralCountMs);  // the cycle moves on every count
-    rig.engine.Advance(10, rig.frame);                      // six passes
+    EXPECT_EQ(rig.engine.NextDueMs(), 6 * kPeripheralCountMs);  // the cycle moves at its 7th count
+    rig.engine.Advance(10, rig.frame);                          // six passes
     EXPECT_EQ(rig.frame.Get(1), LedColor::Of(kColourWheel[0], 255));
     rig.engine.Advance(12, rig.frame);
     EXPECT_EQ(rig.frame.Get(0), (LedColor{1, 2, 3, 126}));
@@ -533,18 +539,39 @@ TEST(PeripheralEngine, StillModesSleepUntilAnInputChanges) {
     }
 }
 
-TEST(PeripheralEngine, AnimatedListKeepsAStillModeCounting) {
-    std::vector<config::LightListEntry> list(2);
-    list[1].effectCode = 2;  // blink
-    Rig rig(Cls::MousePad, 3, Light(false, 1));
-    rig.engine.SetLightList(list);
-    rig.engine.Advance(0, rig.frame);
-    EXPECT_EQ(rig.engine.NextDueMs(), kPeripheralCountMs);
-    // The mouse does not lay its list, so it sleeps.
-    Rig mouse(Cls::Mouse, 3, Light(false, 1));
-    mouse.engine.SetLightList(list);
-    mouse.engine.Advance(0, mouse.frame);
-    EXPECT_EQ(mouse.engine.NextDueMs(), std::nullopt);
+TEST(PeripheralEngine, AnimatedListWakesAStillModeForItsNextChange) {
+    struct Case {
+        const char* name;
+        std::uint8_t code;
+        std::uint8_t speed;
+        std::uint8_t present;
+        std::optional<std::uint32_t> due;  // after a first pass at 1300
+    };
+    const Case cases[] = {
+        {"breathing moves every count", 0, 0, 1, 1302},
+        {"blink at speed 7 toggles every count", 2, 7, 0, 1302},
+        {"blink at speed 4 toggles 1400 ms after 0", 2, 4, 0, 1400},
+        {"colour cycle at its 7th count", 3, 4, 1, 1312},
+        {"steady", 1, 4, 1, std::nullopt},
+        {"absent breathing", 0, 4, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<config::LightListEntry> list(2);
+        list[0].effectCode = 4;
+        list[1].effectCode = c.code;
+        list[1].speed = c.speed;
+        list[1].present = c.present;
+        Rig pad(Cls::MousePad, 3, Light(false, 1));
+        pad.engine.SetLightList(list);
+        pad.engine.Advance(1300, pad.frame);
+        EXPECT_EQ(pad.engine.NextDueMs(), c.due);
+        // The mouse does not lay its list, so it sleeps.
+        Rig mouse(Cls::Mouse, 3, Light(false, 1));
+        mouse.engine.SetLightList(list);
+        mouse.engine.Advance(1300, mouse.frame);
+        EXPECT_EQ(mouse.engine.NextDueMs(), std::nullopt);
+    }
 }
 
 // Passes that follow NextDueMs, or come late, render what a pass on every count renders.
@@ -554,24 +581,34 @@ TEST(PeripheralEngine, SparsePassesMatchAPassOnEveryCount) {
         int mode;
         bool multi;
         int speed;
-        bool list;
+        int list;  // 0 none, 1 every code, 2 blinking and cycling only
     };
     const Case cases[] = {
-        {Cls::Mouse, 0, true, 4, false},    {Cls::Mouse, 4, true, 4, false},
-        {Cls::Mouse, 5, true, 3, false},    {Cls::Mouse, 8, false, 4, false},
-        {Cls::MousePad, 6, true, 4, false}, {Cls::MousePad, 7, false, 7, true},
-        {Cls::Headset, 0, false, 0, false}, {Cls::Headset, 2, true, 7, true},
-        {Cls::Headset, 12, true, 4, true},
+        {Cls::Mouse, 0, true, 4, 0},    {Cls::Mouse, 4, true, 4, 0},    {Cls::Mouse, 5, true, 3, 0},
+        {Cls::Mouse, 8, false, 4, 0},   {Cls::MousePad, 6, true, 4, 0}, {Cls::MousePad, 7, false, 7, 1},
+        {Cls::Headset, 0, false, 0, 0}, {Cls::Headset, 2, true, 7, 1},  {Cls::Headset, 12, true, 4, 1},
+        {Cls::Mouse, 10, false, 4, 0},  {Cls::MousePad, 5, true, 2, 0}, {Cls::MousePad, 3, true, 4, 2},
+        {Cls::Headset, 0, true, 2, 2},  {Cls::MousePad, 9, true, 4, 2},
     };
-    std::vector<config::LightListEntry> list(6);
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        list[i].effectCode = static_cast<std::uint8_t>(i % 5);
-        list[i].present = 1;
-        list[i].speed = 4;
-        list[i].brightness = 4;
-        list[i].multiColor = 1;
+    std::vector<config::LightListEntry> every(6);
+    for (std::size_t i = 0; i < every.size(); ++i) {
+        every[i].effectCode = static_cast<std::uint8_t>(i % 5);
+        every[i].present = 1;
+        every[i].speed = 4;
+        every[i].brightness = 4;
+        every[i].multiColor = 1;
     }
-    const std::vector<config::LightEffectStep> steps = {CustomStep(4, 3), CustomStep(0, 4)};
+    std::vector<config::LightListEntry> blinkCycle = every;
+    blinkCycle[0].effectCode = 2;
+    blinkCycle[0].speed = 3;
+    blinkCycle[5].effectCode = 3;
+    blinkCycle[5].speed = 0;
+    std::vector<config::LightEffectStep> steps = {CustomStep(4, 3), CustomStep(1, 0), CustomStep(2, 4),
+                                                  CustomStep(3, 0), CustomStep(5, 0)};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i].duration = static_cast<std::int32_t>(300 + 150 * i);
+        steps[i].direction = static_cast<std::uint8_t>(i % 2);
+    }
     // Long enough for the blinking modes to toggle at speed 4 (every 1400 ms).
     constexpr std::uint32_t kEnd = 3000;
     constexpr std::uint32_t kLateGap = 400;
@@ -584,23 +621,29 @@ TEST(PeripheralEngine, SparsePassesMatchAPassOnEveryCount) {
         Rig late(c.cls, c.mode, light, c.speed);
         for (Rig* rig : {&dense, &due, &late}) {
             rig->engine.SetCustomEffect(steps);
-            if (c.list) {
-                rig->engine.SetLightList(list);
+            if (c.list != 0) {
+                rig->engine.SetLightList(c.list == 1 ? every : blinkCycle);
             }
         }
+        // The engine that sleeps until NextDueMs shows at every count what the one that
+        // passes on every count shows: it never sleeps past a change.
+        std::uint32_t dueAt = 0;
         for (std::uint32_t now = 0; now <= kEnd; now += kPeripheralCountMs) {
             dense.engine.Advance(now, dense.frame);
-        }
-        std::uint32_t now = 0;
-        while (now < kEnd) {
-            due.engine.Advance(now, due.frame);
-            const auto next = due.engine.NextDueMs();
-            ASSERT_TRUE(next.has_value());
-            ASSERT_GT(*next, now);
-            now = std::min(*next, kEnd);
+            if (now >= dueAt) {
+                due.engine.Advance(now, due.frame);
+                const auto next = due.engine.NextDueMs();
+                ASSERT_TRUE(next.has_value());
+                ASSERT_GT(*next, now);
+                dueAt = *next;
+            }
+            for (int led = 0; led < LedsOf(c.cls); ++led) {
+                ASSERT_EQ(due.frame.Get(led), dense.frame.Get(led)) << "at " << now << " led " << led;
+            }
         }
         due.engine.Advance(kEnd, due.frame);
-        for (now = 0; now < kEnd; now += kLateGap) {
+        std::uint32_t now = 0;
+        for (; now < kEnd; now += kLateGap) {
             late.engine.Advance(now, late.frame);
         }
         late.engine.Advance(kEnd, late.frame);
