@@ -46,7 +46,8 @@ int WritePadSettings(device::HidChannel& channel, int block, const light::Periph
     if (!channel.IsOpen()) {
         return code::kNoAnswer;
     }
-    if (block < 0 || block * std::size_t{kWriteBlockStride} + light::kLightRecordSize > 0xFFFF + std::size_t{1}) {
+    if (block < 0 ||
+        block * std::size_t{kWriteBlockStride} + light::kLightRecordSize > 0xFFFF + std::size_t{1}) {
         return code::kWriteFailed;
     }
     const std::optional<light::PeripheralLightRecord> sent = EncodePadBlock(record, selectedMode, modes);
@@ -55,8 +56,9 @@ int WritePadSettings(device::HidChannel& channel, int block, const light::Periph
         return keyboard::result::kNoModeCode;
     }
     const int begin = device::BeginConfig(channel);
-    const int write =
-        begin == code::kSuccess ? device::WriteSettings(channel, sent->bytes, WriteBlockOffset(block)) : begin;
+    const int write = begin == code::kSuccess
+                          ? device::WriteSettings(channel, sent->bytes, WriteBlockOffset(block))
+                          : begin;
     const int end = device::EndConfig(channel);
     const int result = begin != code::kSuccess ? begin : write != code::kSuccess ? write : end;
     if (result != code::kSuccess) {

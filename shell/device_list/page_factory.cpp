@@ -87,7 +87,8 @@ std::unique_ptr<CDeviceOptionUI> BuildTile(std::string_view layout, ui::CPaintMa
     return tile;
 }
 
-std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
+std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout,
+                                                           ui::CPaintManagerUI& manager,
                                                            ui::IDialogBuilderCallback* callback) {
     PageBuilderCallback chain(callback);
     ui::CDialogBuilder builder;

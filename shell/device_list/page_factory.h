@@ -48,7 +48,8 @@ std::unique_ptr<CDeviceOptionUI> BuildTile(std::string_view layout, ui::CPaintMa
                                            ui::IDialogBuilderCallback* callback);
 // The power panel of a power panel layout: its root when that is a power panel, else a panel
 // holding the built tree (an empty panel when the layout cannot be built).
-std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout, ui::CPaintManagerUI& manager,
+std::unique_ptr<devices::CMpDevicePowerUI> BuildPowerPanel(std::string_view layout,
+                                                           ui::CPaintManagerUI& manager,
                                                            ui::IDialogBuilderCallback* callback);
 
 }  // namespace norvane::shell

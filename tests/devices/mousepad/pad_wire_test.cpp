@@ -1,7 +1,7 @@
 // The mousepad's settings block, read-back and status poll against the simulated pad: exact
 // wire bytes, device memory afterwards, and the caller's record after failures.
-#include "devices/keyboard/results.h"
 #include "devices/mousepad/pad_wire.h"
+#include "devices/keyboard/results.h"
 #include "sim/firmware.h"
 #include "tests/device/sim_fixture.h"
 
@@ -31,6 +31,7 @@ constexpr std::uint8_t kStatus = 0x1A;
 // past mode 8 exist, so mode 9 has a code of its own that must not be sent.
 std::vector<config::LightModeName> PadModes() {
     std::vector<config::LightModeName> modes;
+    modes.reserve(12);
     for (int i = 0; i < 12; ++i) {
         modes.push_back({"mode", true, 10 + i});
     }
@@ -73,7 +74,7 @@ protected:
         block[1] = modeCode;
         block[3] = speedByte;
         device_->WithFirmware([&](sim::FirmwareModel& f) {
-            std::copy(block.begin(), block.end(), f.Settings().begin() + active * 25);
+            std::copy(block.begin(), block.end(), f.Settings().begin() + pad::ReadBlockOffset(active));
             f.Settings()[0] = active;  // block 0's first byte is the index
         });
         return block;
@@ -120,7 +121,7 @@ TEST_F(PadWireTest, SettingsBlockOnTheWire) {
         sent[3] = c.sentSpeed;
         const auto offset = static_cast<std::uint16_t>(c.block * 64);
         EXPECT_EQ(Sent(), (std::vector<Bytes>{Single(kBegin), ExpectedRequest(kWrite, 21, offset, sent),
-                                               Single(kEnd)}));
+                                              Single(kEnd)}));
         EXPECT_EQ(Memory(offset, 21), sent);
         EXPECT_EQ(record, before);
     }
@@ -175,7 +176,8 @@ TEST_F(PadWireTest, ReadBackFromTheActiveBlockThenWriteAtBlockZero) {
     Bytes sent = expected;
     sent[1] = 14;
     sent[3] = 1;
-    EXPECT_EQ(Sent(), (std::vector<Bytes>{Single(kBegin), ExpectedRequest(kWrite, 21, 0, sent), Single(kEnd)}));
+    EXPECT_EQ(Sent(),
+              (std::vector<Bytes>{Single(kBegin), ExpectedRequest(kWrite, 21, 0, sent), Single(kEnd)}));
     EXPECT_EQ(Memory(0, 1), Bytes{2});
 }
 

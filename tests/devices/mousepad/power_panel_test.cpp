@@ -29,8 +29,8 @@ constexpr int kMouse = 2;
 constexpr int kPad = 3;
 
 std::string ShippedLayout() {
-    const auto path =
-        std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin" / std::string(CMpDevicePowerUI::kLayout);
+    const auto path = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources" / "skin" /
+                      std::string(CMpDevicePowerUI::kLayout);
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
@@ -66,8 +66,8 @@ protected:
     // A window holding the panel of a layout (the shipped one unless given).
     CMpDevicePowerUI& Build(int kind, const std::optional<std::string>& layout = std::nullopt) {
         WriteSkin(std::string(CMpDevicePowerUI::kLayout), layout.value_or(ShippedLayout()));
-        window = Open(R"(<HorizontalLayout name="root"><Include source=")" + std::string(CMpDevicePowerUI::kLayout) +
-                      R"("/></HorizontalLayout>)");
+        window = Open(R"(<HorizontalLayout name="root"><Include source=")" +
+                      std::string(CMpDevicePowerUI::kLayout) + R"("/></HorizontalLayout>)");
         auto& root = ui::test::Ctl<ui::CContainerUI>(*window, "root");
         panel = dynamic_cast<CMpDevicePowerUI*>(root.GetItemAt(0));
         if (panel == nullptr) {
@@ -92,13 +92,31 @@ protected:
         return s;
     }
 
+    // Text, text id, picture, visibility and progress value of every control of the window.
+    std::vector<std::string> Snapshot() {
+        std::vector<std::string> out;
+        window->PaintManager().GetRoot()->ForEach([&](ui::CControlUI& c) {
+            const auto* progress = dynamic_cast<const ui::CProgressUI*>(&c);
+            out.push_back(c.GetText() + "|" + c.GetTextId() + "|" + c.GetBkImage() + "|" +
+                          (c.IsOwnVisible() ? "shown" : "hidden") + "|" +
+                          (progress != nullptr ? std::to_string(progress->GetValue()) : ""));
+        });
+        return out;
+    }
+
     std::unique_ptr<ui::test::RecordingWindow> window;
     CMpDevicePowerUI* panel = nullptr;
 };
 
 TEST_F(PowerPanelTest, StatusRecordsByDeviceKind) {
-    const Shown untouched = {"", 0, true, "file='power/power.png'", false, "Phone_type_no_device",
-                             "file='power/Phone_type_no_device.png'", false};
+    const Shown untouched = {"",
+                             0,
+                             true,
+                             "file='power/power.png'",
+                             false,
+                             "Phone_type_no_device",
+                             "file='power/Phone_type_no_device.png'",
+                             false};
     struct Case {
         const char* name;
         int kind;
@@ -151,16 +169,24 @@ TEST_F(PowerPanelTest, StatusRecordsByDeviceKind) {
          {70, 2, 0, 1, 0, 1},
          {"70%", 30, true, "file='power/power.png'", false, "Phone_type_no_device",
           "file='power/Phone_type_no_device.png'", false}},
-        {"unknown power state changes no picture", kPad, {30, 3, 0, 0, 0, 1},
+        {"unknown power state changes no picture",
+         kPad,
+         {30, 3, 0, 0, 0, 1},
          {"30%", 70, true, "file='power/power.png'", false, "Phone_type_iphone",
           "file='power/Phone_type_iphone.png'", true}},
-        {"level above 100 keeps the progress at its minimum", kMouse, {200, 2, 0, 0, 0, 0},
+        {"level above 100 keeps the progress at its minimum",
+         kMouse,
+         {200, 2, 0, 0, 0, 0},
          {"200%", 0, true, "file='power/power.png'", false, "Phone_type_no_device",
           "file='power/Phone_type_no_device.png'", false}},
-        {"short record padded with zeros", kPad, {40},
+        {"short record padded with zeros",
+         kPad,
+         {40},
          {"40%", 60, true, "file='power/powered.png'", false, "Phone_type_no_device",
           "file='power/Phone_type_no_device.png'", true}},
-        {"empty record", kMouse, {},
+        {"empty record",
+         kMouse,
+         {},
          {"0%", 100, true, "file='power/powered.png'", false, "Phone_type_no_device",
           "file='power/Phone_type_no_device.png'", false}},
     };
@@ -214,16 +240,9 @@ TEST_F(PowerPanelTest, MissingChildShowsNothing) {
         layout.replace(at, attribute.size(), "name=\"renamed\"");
         Build(kPad, layout);
 
-        std::vector<std::string> before;
-        window->PaintManager().GetRoot()->ForEach([&](ui::CControlUI& c) {
-            before.push_back(c.GetText() + "|" + c.GetBkImage() + "|" + std::to_string(c.IsOwnVisible()));
-        });
+        const std::vector<std::string> before = Snapshot();
         panel->ShowStatus(Bytes{85, 1, 0, 1, 0, 1});
-        std::vector<std::string> after;
-        window->PaintManager().GetRoot()->ForEach([&](ui::CControlUI& c) {
-            after.push_back(c.GetText() + "|" + c.GetBkImage() + "|" + std::to_string(c.IsOwnVisible()));
-        });
-        EXPECT_EQ(after, before);
+        EXPECT_EQ(Snapshot(), before);
     }
 }
 
