@@ -4,6 +4,7 @@
 #include "device/command_packet.h"
 #include "devices/device_controls.h"
 #include "devices/device_events.h"
+#include "pages/device_key_button.h"
 #include "pages/picture_controls.h"
 #include "sim/firmware.h"
 #include "sim/sim_device.h"
