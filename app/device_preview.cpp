@@ -1,10 +1,15 @@
-// norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]
-// Builds the keyboard page from its device object attached to the simulated keyboard (by
-// cable), runs the object's first full read and its light thread for a while with the page's
-// frame timer, and saves a screenshot (offscreen). The keyboard starts in light mode N
-// (multi-colour, full brightness). Profiles go to DIR (a fresh temporary folder by default).
+// norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--run-ms N] [--lang FILE]
+//                        [--skin DIR] [--data DIR]
+// Builds a device page from its device object attached to a simulated device ("keyboard",
+// "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad"), runs the
+// object's first full read and its light thread for a while with the page's frame timer, and
+// saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
+// brightness); the page shows function tab T. Profiles go to DIR (a fresh temporary folder by
+// default).
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +21,9 @@
 #include "device/catalogue.h"
 #include "device/path_keys.h"
 #include "devices/device_controls.h"
+#include "config/profile_data.h"
 #include "devices/keyboard/keyboard_device.h"
+#include "devices/usb_device.h"
 #include "pages/picture_controls.h"
 #include "platform/paths.h"
 #include "sim/products.h"
@@ -28,10 +35,30 @@
 namespace {
 
 using norvane::devices::CTarnexKeyboardDevice;
+using norvane::devices::CTarnexUSBDevice;
+
+// The devices the preview can show: simulated product, page layout, the object's name in it,
+// its data folder and light class.
+struct PreviewDevice {
+    std::string_view name;
+    std::string_view product;
+    std::string_view skin;
+    std::string_view root;
+    std::string_view typeName;
+    int lightClass;
+};
+
+constexpr std::array<PreviewDevice, 4> kDevices = {{
+    {"keyboard", "keyboard", "XML/DeviceXml/keyboarddevice.xml", "keyboard_device", "keyboard", 0},
+    {"mouse", "mouse", "XML/DeviceXml/mousedevice.xml", "mouse_device", "mouse", 1},
+    {"receiver", "receiver", "XML/DeviceXml/mousedevice.xml", "mouse_device", "mouse", 1},
+    {"mousepad", "mousepad", "XML/DeviceXml/mousepaddevice.xml", "mousepad_device", "MousePad", 2},
+}};
 
 class PreviewWindow : public norvane::ui::WindowImplBase {
 public:
-    std::string GetSkinFile() const override { return "XML/DeviceXml/keyboarddevice.xml"; }
+    explicit PreviewWindow(std::string_view skin) : skin_(skin) {}
+    std::string GetSkinFile() const override { return skin_; }
     std::string_view GetWindowClassName() const override { return "DevicePreview"; }
     // Panels without their classes yet show as captioned boxes.
     std::unique_ptr<norvane::ui::CControlUI> CreateControl(std::string_view tag) override {
@@ -43,6 +70,9 @@ public:
         handled = norvane::devices::DeviceEventPost::Dispatch(msg, wparam);
         return 0;
     }
+
+private:
+    std::string skin_;
 };
 
 struct Options {
@@ -50,14 +80,16 @@ struct Options {
     std::filesystem::path lang;
     std::filesystem::path skin;
     std::filesystem::path data;
+    const PreviewDevice* device = &kDevices[0];
     int mode = 1;
+    int tab = 0;
     int runMs = 500;
 };
 
 int Usage() {
     static_cast<void>(std::fputs(
-        "usage: norvane-device-preview --out PNG [--mode N] [--run-ms N] [--lang FILE] [--skin DIR] "
-        "[--data DIR]\n",
+        "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad] [--mode N] "
+        "[--tab T] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
         stderr));
     return 2;
 }
@@ -74,6 +106,14 @@ bool Parse(int argc, char** argv, Options& o) {
             o.skin = value;
         } else if (arg == "--data") {
             o.data = value;
+        } else if (arg == "--device") {
+            const auto* found = std::ranges::find(kDevices, std::string_view(value), &PreviewDevice::name);
+            if (found == kDevices.end()) {
+                return false;
+            }
+            o.device = found;
+        } else if (arg == "--tab") {
+            o.tab = std::atoi(value);
         } else if (arg == "--mode") {
             o.mode = std::atoi(value);
         } else if (arg == "--run-ms") {
@@ -82,7 +122,7 @@ bool Parse(int argc, char** argv, Options& o) {
             return false;
         }
     }
-    return argc % 2 == 1 && !o.out.empty() && o.mode >= 0 && o.mode <= 30 && o.runMs >= 0;
+    return argc % 2 == 1 && !o.out.empty() && o.mode >= 0 && o.mode <= 30 && o.tab >= 0 && o.runMs >= 0;
 }
 
 const norvane::device::DeviceCatalogEntry* CommandRow(std::uint16_t vendorId, std::uint16_t productId) {
@@ -95,7 +135,7 @@ const norvane::device::DeviceCatalogEntry* CommandRow(std::uint16_t vendorId, st
     return nullptr;
 }
 
-// The simulated keyboard's collection: 4 commands, 3 events.
+// The simulated device's collection: 4 commands, 3 events.
 std::string CollectionPath(norvane::sim::SimBackend& backend, const norvane::sim::SimDevice& device,
                            std::uint16_t collection) {
     std::vector<std::string> paths;
@@ -141,9 +181,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const PreviewDevice& shown = *o.device;
     norvane::sim::SimBackend backend;
-    norvane::sim::SimDevice& keyboard = backend.Add(*norvane::sim::FindSimProduct("keyboard"));
-    keyboard.WithFirmware([&o](norvane::sim::FirmwareModel& f) {
+    norvane::sim::SimDevice& device = backend.Add(*norvane::sim::FindSimProduct(shown.product));
+    device.WithFirmware([&o](norvane::sim::FirmwareModel& f) {
         f.Settings()[1] =
             static_cast<std::uint8_t>(o.mode);  // slot 0: mode, full brightness, fast, multi-colour
         f.Settings()[2] = 4;
@@ -153,42 +194,63 @@ int main(int argc, char** argv) {
         f.Settings()[7] = 180;
         f.Settings()[8] = 255;
     });
-    const auto* row = CommandRow(keyboard.Spec().vendorId, keyboard.Spec().productId);
+    const auto* row = CommandRow(device.Spec().vendorId, device.Spec().productId);
 
-    PreviewWindow window;
+    PreviewWindow window(shown.skin);
     if (row == nullptr || !window.Create(nullptr, "")) {
-        static_cast<void>(std::fputs("cannot build the keyboard page\n", stderr));
+        static_cast<void>(std::fprintf(stderr, "cannot build the %s page\n", std::string(shown.name).c_str()));
         return 1;
     }
-    auto* page = dynamic_cast<CTarnexKeyboardDevice*>(
-        window.PaintManager().GetRoot() != nullptr ? window.FindControl("keyboard_device") : nullptr);
+    auto* page = dynamic_cast<CTarnexUSBDevice*>(
+        window.PaintManager().GetRoot() != nullptr ? window.FindControl(shown.root) : nullptr);
     if (page == nullptr) {
-        static_cast<void>(std::fputs("the page root is not the keyboard device object\n", stderr));
+        static_cast<void>(std::fputs("the page root is not a device object\n", stderr));
         return 1;
     }
     page->SetPageLayoutPath(window.GetSkinFile());
     page->SetMainWindow(&window);
     page->SetTileIndex(0);
     page->SetProfileName("Profile1");
-    page->SetTypeName("keyboard");
+    page->SetTypeName(std::string(shown.typeName));
     page->SetCatalogEntry(*row);
-    page->SetLightClass(0);
+    page->SetLightClass(shown.lightClass);
     page->SetLightConfigName("velto_light");
     page->InitPage();
+    auto* keyboardPage = dynamic_cast<CTarnexKeyboardDevice*>(page);
+    if (keyboardPage == nullptr) {
+        // The other devices take their lighting from the profile: the mode goes there first.
+        norvane::config::CBasicProfiledata profile;
+        profile.SetProfilePath(page->CurrentProfileFile());
+        profile.SetDefaultPath(page->DefaultProfileFile());
+        profile.LoadDeviceDocument(page->CurrentProfileFile());
+        norvane::config::LightInfo light = profile.GetLightInfo();
+        light.selectedMode = static_cast<std::uint8_t>(o.mode);
+        light.brightness = 4;
+        light.speed = 4;
+        light.multiColor = 1;
+        profile.SetLightInfo(light);
+        profile.SaveProfile();
+    }
 
+    const bool receiver = device.Spec().receiver;
     auto& channel = page->CommandChannel();
-    channel.Cable().SetBackend(&backend);
+    norvane::device::HidInterface& slot = receiver ? channel.Receiver() : channel.Cable();
+    slot.SetBackend(&backend);
     channel.SetTimeouts(60, 60);
-    if (!channel.Cable().Open(CollectionPath(backend, keyboard, 4), true, true, true, false)) {
-        static_cast<void>(std::fputs("cannot open the simulated keyboard\n", stderr));
+    if (!slot.Open(CollectionPath(backend, device, 4), true, true, true, false)) {
+        static_cast<void>(std::fputs("cannot open the simulated device\n", stderr));
         return 1;
     }
-    channel.SetLinkMode(norvane::device::LinkMode::Cable);
+    channel.SetLinkMode(receiver ? norvane::device::LinkMode::Receiver : norvane::device::LinkMode::Cable);
     channel.SetOpen(true);
-    page->EventChannel().Cable().SetBackend(&backend);
-    page->OpenEventInterface(0, CollectionPath(backend, keyboard, 3));
+    const int eventSlot = receiver ? 1 : 0;
+    (eventSlot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver()).SetBackend(&backend);
+    page->OpenEventInterface(eventSlot, CollectionPath(backend, device, 3));
 
     page->SyncFromDevice();
+    if (o.tab != 0) {
+        page->SwitchFunctionTab(o.tab);
+    }
     // The tile's frame timer, 5 ms by cable.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.runMs);
     do {
@@ -209,8 +271,19 @@ int main(int argc, char** argv) {
         static_cast<void>(std::fprintf(stderr, "cannot write %s\n", o.out.string().c_str()));
         return 1;
     }
-    std::printf("%s: %dx%d, mode %d, variant %d, key count %d\n", o.out.string().c_str(), image.width(),
-                image.height(), page->EngineMode(), page->LayoutVariantShown(), page->Tables().keyCount);
+    if (keyboardPage != nullptr) {
+        std::printf("%s: %dx%d, mode %d, variant %d, key count %d\n", o.out.string().c_str(), image.width(),
+                    image.height(), keyboardPage->EngineMode(), keyboardPage->LayoutVariantShown(),
+                    keyboardPage->Tables().keyCount);
+    } else {
+        int lit = 0;
+        for (int i = 0; i < page->LedCount(); ++i) {
+            lit += page->GetLedColor(i).level > 0 ? 1 : 0;
+        }
+        std::printf("%s: %dx%d, %s, mode %d, %d of %d LEDs lit\n", o.out.string().c_str(), image.width(),
+                    image.height(), std::string(shown.name).c_str(), page->LightState().selectedMode, lit,
+                    page->LedCount());
+    }
     if (o.data.empty()) {
         std::filesystem::remove_all(data, ec);
     }
