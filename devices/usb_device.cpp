@@ -452,8 +452,12 @@ void CTarnexUSBDevice::ReportLinkState(bool online) {
     }
 }
 
+bool CTarnexUSBDevice::PollsStatus() const {
+    return wirelessCapable_ || kind_ == device::DeviceKind::MousePad;
+}
+
 void CTarnexUSBDevice::SetStatusPollSuspended(int flag) {
-    if (wirelessCapable_) {
+    if (PollsStatus()) {
         statusPollSuspended_.store(flag);
     }
 }

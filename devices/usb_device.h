@@ -157,6 +157,9 @@ public:
     // Also passed on to the power panel.
     void SetWirelessCapable(bool capable);
     bool IsWirelessCapable() const { return wirelessCapable_; }
+    // Whether the tile polls the device's status: wireless-capable devices for their battery,
+    // and the mousepad for its phone charger.
+    bool PollsStatus() const;
     void SetProfileName(std::string name) { profileName_ = std::move(name); }
     void SetLightConfigName(std::string name) { lightConfigName_ = std::move(name); }
     const std::string& LightConfigName() const { return lightConfigName_; }
@@ -187,7 +190,7 @@ public:
     int HostLighting() const { return hostLighting_.load(); }
     void SetWindowActive(int flag) { windowActive_.store(flag); }
     int WindowActive() const { return windowActive_.load(); }
-    // Ignored unless the device is wireless-capable.
+    // Ignored unless the tile polls the device's status.
     void SetStatusPollSuspended(int flag);
     bool IsStatusPollSuspended() const { return statusPollSuspended_.load() != 0; }
 

@@ -192,6 +192,9 @@ int CTarnexMousePadDevice::WriteDeviceSettings(const DeviceSettingsRequest& requ
 }
 
 void CTarnexMousePadDevice::PollStatus() {
+    if (IsStatusPollSuspended()) {
+        return;
+    }
     StatusBlock status{};
     if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
         return;

@@ -233,7 +233,7 @@ void CDeviceOptionUI::OnAttachTimer() {
     device_->SyncFromDevice();
     linkFailures_ = 0;
     SetTimer(kTimerLightFrame, kLightFrameCableMs);
-    if (device_->IsWirelessCapable() && channel.IsOpen()) {
+    if (device_->PollsStatus() && channel.IsOpen()) {
         SetTimer(kTimerStatus, kStatusFirstMs);
     }
     if (receiver) {
@@ -243,7 +243,7 @@ void CDeviceOptionUI::OnAttachTimer() {
 
 void CDeviceOptionUI::OnStatusTimer() {
     device_->PollStatus();
-    if (device_->IsWirelessCapable()) {
+    if (device_->PollsStatus()) {
         SetTimer(kTimerStatus, kStatusMs);
     }
 }

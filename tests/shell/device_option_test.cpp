@@ -69,6 +69,28 @@ TEST_F(TileTimerTest, CableAttachSyncsThenStreamsFramesAndPollsWhileTheChannelIs
     EXPECT_EQ(mouse.polls, 2);
 }
 
+TEST_F(TileTimerTest, TheMousepadIsPolledForItsChargerAndAKeyboardByCableIsNot) {
+    Plug("mousepad");
+    Plug("keyboard");
+    Scan();
+    platform.Advance(shell::kAttachMs);
+    int pads = 0;
+    int keyboards = 0;
+    for (shell::CDeviceOptionUI* tile : list->Tiles()) {
+        const device::DeviceKind kind = tile->Device()->Kind();
+        if (kind != device::DeviceKind::MousePad && kind != device::DeviceKind::Keyboard) {
+            continue;
+        }
+        const bool pad = kind == device::DeviceKind::MousePad;
+        SCOPED_TRACE(pad ? "mousepad" : "keyboard");
+        (pad ? pads : keyboards) += 1;
+        EXPECT_EQ(tile->Device()->PollsStatus(), pad);
+        EXPECT_EQ(window->PaintManager().HasTimer(tile, shell::kTimerStatus), pad);
+    }
+    EXPECT_EQ(pads, 1);
+    EXPECT_GE(keyboards, 1);
+}
+
 TEST_F(TileTimerTest, FrameTimerStopsOnItsOwnWhenTheChannelCloses) {
     Plug("mouse");
     Scan();
