@@ -34,7 +34,7 @@ int DpiScale::SliderOf(std::string_view typedText) const {
 }
 
 int DpiScale::MaxTypedDpi() const {
-    return sliderMax * step;
+    return EntryEnabled() ? DisplayDpi(sliderMax) : 0;
 }
 
 }  // namespace norvane::devices::mouse

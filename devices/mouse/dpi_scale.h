@@ -29,7 +29,8 @@ struct DpiScale {
     // integer rule, raised to the base, inverted through the display formula (coarse above
     // the knee of 48 x step + base), clamped to 0 ... sliderMax; 0 while entry is disabled.
     int SliderOf(std::string_view typedText) const;
-    // The top of the DPI texts' range: sliderMax x step.
+    // The top of the DPI texts' range: the DPI the slider's top position shows, so every
+    // value a slider shows can be typed (0 while entry is disabled).
     int MaxTypedDpi() const;
 };
 

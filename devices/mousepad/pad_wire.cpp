@@ -2,7 +2,7 @@
 
 #include "device/commands.h"
 #include "devices/common/light_mode_code.h"
-#include "devices/keyboard/results.h"
+#include "devices/common/results.h"
 #include "platform/diag.h"
 
 #include <algorithm>
@@ -53,7 +53,7 @@ int WritePadSettings(device::HidChannel& channel, int block, const light::Periph
     const std::optional<light::PeripheralLightRecord> sent = EncodePadBlock(record, selectedMode, modes);
     if (!sent) {
         Trace("no light mode code for mode", selectedMode);
-        return keyboard::result::kNoModeCode;
+        return devices::result::kNoModeCode;
     }
     const int begin = device::BeginConfig(channel);
     const int write = begin == code::kSuccess

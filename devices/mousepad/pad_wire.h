@@ -3,7 +3,7 @@
 #include "config/light_data.h"
 #include "device/hid_channel.h"
 #include "devices/common/status_poll.h"
-#include "devices/keyboard/results.h"
+#include "devices/common/results.h"
 #include "devices/light/light_record.h"
 
 #include <cstddef>
@@ -12,7 +12,7 @@
 #include <span>
 
 // The mousepad's command sequences. Each returns a command result code (device::result, or
-// keyboard::result::kNoModeCode); the caller's record changes only when the whole sequence
+// devices::result::kNoModeCode); the caller's record changes only when the whole sequence
 // succeeded. A closed channel returns 0 (device::result::kNoAnswer) and sends nothing.
 namespace norvane::devices::mousepad {
 

@@ -30,7 +30,7 @@ TEST(DpiScale, FromTheDeviceInfoBlock) {
     EXPECT_EQ(scale.sliderMax, 0x13F);
     EXPECT_EQ(scale.base, 0x2C8);
     EXPECT_TRUE(scale.EntryEnabled());
-    EXPECT_EQ(scale.MaxTypedDpi(), 0x13F * 100);
+    EXPECT_EQ(scale.MaxTypedDpi(), 48 * 100 + (0x13F - 48) * 200 + 0x2C8);  // the top position's DPI
 }
 
 TEST(DpiScale, SliderPositionsShowTheirDpi) {

@@ -119,6 +119,11 @@ TEST_F(MousePage, SliderAndTypedDpiReachTheProfileAndTheDevice) {
     EXPECT_EQ(Slider(2)->GetValue(), 54);
     EXPECT_EQ(Edit(2)->GetText(), "6200");
     EXPECT_EQ(LastSettingsWrite(Sent())[14 + 9 * 2 + 2], 54);
+    // The top of the coarse range can be typed too.
+    EXPECT_EQ(Find<ui::CEditUI>("DPI_edit_2")->GetMaxNumber(), 8000);
+    Type(2, "8000");
+    EXPECT_EQ(Slider(2)->GetValue(), 63);
+    EXPECT_EQ(Edit(2)->GetText(), "8000");
     // Below the base: position 0, the base shown.
     Type(2, "50");
     EXPECT_EQ(Slider(2)->GetValue(), 0);

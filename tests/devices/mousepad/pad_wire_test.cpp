@@ -1,7 +1,7 @@
 // The mousepad's settings block, read-back and status poll against the simulated pad: exact
 // wire bytes, device memory afterwards, and the caller's record after failures.
 #include "devices/mousepad/pad_wire.h"
-#include "devices/keyboard/results.h"
+#include "devices/common/results.h"
 #include "sim/firmware.h"
 #include "tests/device/sim_fixture.h"
 
@@ -151,7 +151,7 @@ TEST_F(PadWireTest, ModeCodeLookupIsBoundsChecked) {
             ASSERT_EQ(Sent().size(), 3u);
             EXPECT_EQ(Sent()[1][8 + 1], *c.sentCode);
         } else {
-            EXPECT_EQ(r, devices::keyboard::result::kNoModeCode);
+            EXPECT_EQ(r, devices::result::kNoModeCode);
             EXPECT_TRUE(Sent().empty());
             EXPECT_EQ(Memory(0, 21), memoryBefore);
         }
