@@ -6,7 +6,7 @@ namespace norvane::devices::keyboard {
 
 std::optional<std::uint8_t> KeyboardModeCode(std::span<const config::LightModeName> modes, int modeIndex) {
     const std::optional<std::uint8_t> code = LightModeCode(modes, modeIndex);
-    if (code == 29 || code == 30) {
+    if (code && (*code == 29 || *code == 30)) {
         return kKeepModeCode;
     }
     return code;

@@ -49,20 +49,23 @@ TEST(MouseButtonMap, FirstMatchingPhysicalKeyPerButton) {
     withDuplicates[0] = other;                          // no left button at all
     withDuplicates.push_back(kButtonFunctionTable[0]);  // ... except on key 11
     withDuplicates.push_back(kButtonFunctionTable[1]);  // a second right button
-    constexpr int no = kNoPhysicalKey;
+    constexpr int kNo = kNoPhysicalKey;
     const std::vector<Case> cases = {
         {"factory order", FactoryRows(), 11, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
         {"reversed", reversed, 11, {10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}},
-        {"duplicates and a missing button", withDuplicates, 13, {11, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, no, no}},
+        {"duplicates and a missing button",
+         withDuplicates,
+         13,
+         {11, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, kNo, kNo}},
         {"keys past the key count are not looked at",
          FactoryRows(),
          3,
-         {0, 1, 2, no, no, no, no, no, no, no, no}},
+         {0, 1, 2, kNo, kNo, kNo, kNo, kNo, kNo, kNo, kNo}},
         {"key count past the table",
          {kButtonFunctionTable[2]},
          4,
-         {no, no, 0, no, no, no, no, no, no, no, no}},
-        {"no keys", {}, 0, std::vector<int>(kButtonCount, no)},
+         {kNo, kNo, 0, kNo, kNo, kNo, kNo, kNo, kNo, kNo, kNo}},
+        {"no keys", {}, 0, std::vector<int>(kButtonCount, kNo)},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(BuildButtonMap(TableOf(c.table), c.keyCount), c.map) << c.name;
@@ -82,7 +85,7 @@ struct KeyTableFixture {
         factory = TableOf(rows);
         map = BuildButtonMap(factory, 12);
     }
-    Bytes Expected(const std::vector<std::pair<int, KeyAssignment>>& changes) const {
+    [[nodiscard]] Bytes Expected(const std::vector<std::pair<int, KeyAssignment>>& changes) const {
         std::vector<KeyAssignment> expected = rows;
         for (const auto& [key, a] : changes) {
             expected[static_cast<std::size_t>(key)] = a;
