@@ -1,5 +1,6 @@
 #include "shell/device_list/device_list.h"
 
+#include "config/profile_store.h"
 #include "devices/mousepad/power_panel.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
@@ -205,6 +206,22 @@ std::vector<devices::CTarnexUSBDevice*>* DeviceList::ListOf(device::DeviceKind k
     return nullptr;
 }
 
+std::string DeviceList::SelectedProfile(const devices::CTarnexUSBDevice& page) {
+    // The device's profile list, made with its first profile when there is none yet.
+    const std::filesystem::path folder = page.DataFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    config::ProfileStore store(folder, page.DefaultProfileFile());
+    const config::StoreResult r = store.Initialise();
+    const std::vector<config::ProfileEntry> entries = store.Entries();
+    if (!r.Ok() || r.index < 0 || r.index >= static_cast<int>(entries.size())) {
+        platform::diag::Trace("device list: no profile for " + page.TypeName());
+        return {};
+    }
+    return entries[static_cast<std::size_t>(r.index)].uuid;
+}
+
 devices::CTarnexUSBDevice* DeviceList::CreatePage(int row) {
     const auto slot = slots_.At(row);
     if (!slot) {
@@ -250,8 +267,8 @@ devices::CTarnexUSBDevice* DeviceList::CreatePage(int row) {
     // The tile's position in the list, so link-state messages name the tile they are about.
     raw->SetTileIndex(tileIndex);
     raw->SetWirelessCapable(pageEntry.wirelessCapable);
-    raw->SetProfileName({});
     raw->SetTypeName(std::string(tileEntry.typeName));
+    raw->SetProfileName(SelectedProfile(*raw));
     raw->SetPowerPanel(power);
     raw->SetCatalogEntry(slot->entry);
     raw->SetLightClass(tileEntry.lightClass);
