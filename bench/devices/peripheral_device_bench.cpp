@@ -22,7 +22,8 @@ struct Rig {
 // Process CPU per wall second in percent of one core while the object lights scene
 // range(0); with range(1) = 1 the calling thread is the frame timer and
 // sender_percent_of_core is its share (the frame packing, the channel, and the simulated
-// device taking the write and answering it).
+// device taking the write and answering it); range(1) = 2 adds the object's event reader,
+// which the answers to the frames reach as well (they come on the same interface).
 template <typename Object>
 void LightCpu(benchmark::State& state) {
     Rig<Object> rig;
@@ -31,6 +32,10 @@ void LightCpu(benchmark::State& state) {
     if (!rig.attached.object.LightThreadRunning() ||
         rig.attached.object.Lighting().EngineMode() != scene.mode) {
         state.SkipWithError("light thread not running in the mode");
+        return;
+    }
+    if (state.range(1) == 2 && !rig.attached.OpenEvents()) {
+        state.SkipWithError("event reader not open");
         return;
     }
     if (state.range(1) != 0) {
@@ -46,6 +51,7 @@ void BM_MouseLightCpu(benchmark::State& state) {
 BENCHMARK(BM_MouseLightCpu)
     ->ArgNames({"scene", "send"})
     ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})
+    ->Args({0, 2})
     ->Iterations(3)
     ->Unit(benchmark::kSecond);
 
@@ -55,6 +61,7 @@ void BM_PadLightCpu(benchmark::State& state) {
 BENCHMARK(BM_PadLightCpu)
     ->ArgNames({"scene", "send"})
     ->ArgsProduct({{0, 2, 3, 4, 5}, {0, 1}})
+    ->Args({0, 2})
     ->Iterations(3)
     ->Unit(benchmark::kSecond);
 

@@ -84,6 +84,19 @@ private:
     std::filesystem::path path_;
 };
 
+// The path of `device`'s collection `collection` (command 4, events 3), or empty.
+inline std::string CollectionPath(sim::SimBackend& backend, const sim::SimDevice& device, int collection) {
+    std::vector<std::string> paths;
+    backend.Enumerate(paths);
+    for (const std::string& path : paths) {
+        if (path.find(device.Name() + ":") != std::string::npos &&
+            device::CollectionNumberFromPath(path) == collection) {
+            return path;
+        }
+    }
+    return {};
+}
+
 // Names the object as the device list does for `device` and opens its command collection
 // by cable. The object reads and starts its threads on SyncFromDevice.
 inline bool AttachByCable(devices::CTarnexUSBDevice& object, sim::SimBackend& backend,
@@ -97,18 +110,11 @@ inline bool AttachByCable(devices::CTarnexUSBDevice& object, sim::SimBackend& ba
     object.SetProfileName("Profile1");
     object.SetTypeName(std::string(typeName));
     object.SetLightConfigName("velto_light");
-    std::vector<std::string> paths;
-    backend.Enumerate(paths);
     auto& channel = object.CommandChannel();
     channel.Cable().SetBackend(&backend);
     channel.SetTimeouts(60, 60);
-    bool opened = false;
-    for (const std::string& path : paths) {
-        if (path.find(device.Name() + ":") != std::string::npos &&
-            device::CollectionNumberFromPath(path) == 4) {
-            opened = channel.Cable().Open(path, true, true, true, false);
-        }
-    }
+    const std::string path = CollectionPath(backend, device, 4);
+    const bool opened = !path.empty() && channel.Cable().Open(path, true, true, true, false);
     channel.SetLinkMode(device::LinkMode::Cable);
     channel.SetOpen(opened);
     return opened;
@@ -120,7 +126,7 @@ template <typename Device>
 struct Attached {
     Attached(sim::SimBackend& backend, std::string_view product, std::string_view typeName, int lightClass,
              const std::function<void(sim::FirmwareModel&)>& setUp = {})
-        : device(&backend.Add(*sim::FindSimProduct(product))) {
+        : backend_(&backend), device(&backend.Add(*sim::FindSimProduct(product))) {
         if (setUp) {
             device->WithFirmware(setUp);
         }
@@ -132,6 +138,12 @@ struct Attached {
     Attached(const Attached&) = delete;
     Attached& operator=(const Attached&) = delete;
 
+    // The event reader on the cable side, as the device list starts it.
+    bool OpenEvents() {
+        object.EventChannel().Cable().SetBackend(backend_);
+        return object.OpenEventInterface(0, CollectionPath(*backend_, *device, 3));
+    }
+
     // The tile timer's work: the frame to the page (none here) and by cable to the device;
     // the simulated device's wire log is emptied after each send.
     void SendFrame() {
@@ -139,6 +151,10 @@ struct Attached {
         device->ClearWireLog();
     }
 
+private:
+    sim::SimBackend* backend_;
+
+public:
     sim::SimDevice* device;
     Device object;
 };
