@@ -14,12 +14,7 @@ using norvane::bench::kScenes;
 // (speed 4, multi-colour), the mouse in the wave, the pad in its ring over the LEDs.
 struct Desk {
     explicit Desk(std::uint8_t keyboardMode)
-        : keyboard(backend, "keyboard", "keyboard", 0, [keyboardMode](norvane::sim::FirmwareModel& f) {
-              f.Settings()[1] = keyboardMode;
-              f.Settings()[2] = 4;
-              f.Settings()[3] = 0;
-              f.Settings()[5] = 1;
-          }) {
+        : keyboard(backend, "keyboard", "keyboard", 0, norvane::bench::KeyboardInMode(keyboardMode)) {
         keyboard.object.SetPagePreview(false);  // no page is shown
         norvane::bench::LightScene(mouse.object.Lighting(), kScenes[0]);
         norvane::bench::LightScene(pad.object.Lighting(), kScenes[2]);

@@ -10,20 +10,11 @@ namespace {
 
 using norvane::devices::CTarnexKeyboardDevice;
 
-// The simulated keyboard's firmware in light mode `mode`, speed 4, multi-colour.
-auto InMode(std::uint8_t mode) {
-    return [mode](norvane::sim::FirmwareModel& f) {
-        f.Settings()[1] = mode;
-        f.Settings()[2] = 4;
-        f.Settings()[3] = 0;
-        f.Settings()[5] = 1;
-    };
-}
-
 // A keyboard object attached by cable to a simulated keyboard in light mode `mode`, after
 // its first full read.
 struct Rig {
-    explicit Rig(std::uint8_t mode) : attached(backend, "keyboard", "keyboard", 0, InMode(mode)) {}
+    explicit Rig(std::uint8_t mode)
+        : attached(backend, "keyboard", "keyboard", 0, norvane::bench::KeyboardInMode(mode)) {}
 
     norvane::bench::ScopedDataHome data;
     norvane::sim::SimBackend backend;

@@ -55,13 +55,13 @@ inline void LightScene(devices::PeripheralLighting& lighting, const Scene& scene
 }
 
 struct MouseByCable : Attached<devices::CTarnexMouseDevice> {
-    explicit MouseByCable(sim::SimBackend& backend)
-        : Attached(backend, "mouse", "mouse", devices::CTarnexMouseDevice::kMouseLightClass) {}
+    explicit MouseByCable(sim::SimBackend& bus)
+        : Attached(bus, "mouse", "mouse", devices::CTarnexMouseDevice::kMouseLightClass) {}
 };
 
 struct MousePad : Attached<devices::CTarnexMousePadDevice> {
-    explicit MousePad(sim::SimBackend& backend)
-        : Attached(backend, "mousepad", "MousePad", devices::CTarnexMousePadDevice::kPadLightClass) {}
+    explicit MousePad(sim::SimBackend& bus)
+        : Attached(bus, "mousepad", "MousePad", devices::CTarnexMousePadDevice::kPadLightClass) {}
 };
 
 }  // namespace norvane::bench

@@ -120,13 +120,23 @@ inline bool AttachByCable(devices::CTarnexUSBDevice& object, sim::SimBackend& ba
     return opened;
 }
 
+// The simulated keyboard's firmware in light mode `mode`, speed 4, multi-colour.
+inline std::function<void(sim::FirmwareModel&)> KeyboardInMode(std::uint8_t mode) {
+    return [mode](sim::FirmwareModel& f) {
+        f.Settings()[1] = mode;
+        f.Settings()[2] = 4;
+        f.Settings()[3] = 0;
+        f.Settings()[5] = 1;
+    };
+}
+
 // A device object of type Device attached by cable to a simulated `product` added to
-// `backend` (which outlives it). `setUp` runs on the simulated firmware before the first read.
+// `bus` (which outlives it). `setUp` runs on the simulated firmware before the first read.
 template <typename Device>
 struct Attached {
-    Attached(sim::SimBackend& backend, std::string_view product, std::string_view typeName, int lightClass,
+    Attached(sim::SimBackend& bus, std::string_view product, std::string_view typeName, int lightClass,
              const std::function<void(sim::FirmwareModel&)>& setUp = {})
-        : backend_(&backend), device(&backend.Add(*sim::FindSimProduct(product))) {
+        : backend(bus), device(&bus.Add(*sim::FindSimProduct(product))) {
         if (setUp) {
             device->WithFirmware(setUp);
         }
@@ -140,8 +150,8 @@ struct Attached {
 
     // The event reader on the cable side, as the device list starts it.
     bool OpenEvents() {
-        object.EventChannel().Cable().SetBackend(backend_);
-        return object.OpenEventInterface(0, CollectionPath(*backend_, *device, 3));
+        object.EventChannel().Cable().SetBackend(&backend);
+        return object.OpenEventInterface(0, CollectionPath(backend, *device, 3));
     }
 
     // The tile timer's work: the frame to the page (none here) and by cable to the device;
@@ -151,18 +161,15 @@ struct Attached {
         device->ClearWireLog();
     }
 
-private:
-    sim::SimBackend* backend_;
-
-public:
+    sim::SimBackend& backend;
     sim::SimDevice* device;
     Device object;
 };
 
 // Sets the counters of the run: process CPU per wall second and that of the calling thread,
 // in percent of one core, and the other threads' wake-ups per second, over iterations of one
-// second each. With a period the calling
-// thread runs `tick` at that period (a frame timer); without one it sleeps.
+// second each. With a period the calling thread runs `tick` at that period (a frame timer);
+// without one it sleeps.
 inline void MeasureCpuShare(benchmark::State& state, std::chrono::milliseconds period = {},
                             const std::function<void()>& tick = {}) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // past the first renders
