@@ -43,7 +43,7 @@ bool PeripheralLighting::Start(light::LightFrame& frame, const device::HidChanne
         if (!due) {
             return std::nullopt;  // stands still until an input changes (the setters wake it)
         }
-        return epoch_ + std::chrono::milliseconds(*due);
+        return std::max(epoch_ + std::chrono::milliseconds(*due), now + kShortestPassGap);
     });
 }
 

@@ -26,6 +26,9 @@ public:
     // While the channel is closed or the main window's light sync drives the device, the
     // thread looks again after this long.
     static constexpr std::chrono::milliseconds kIdleRecheck{100};
+    // The tile's frame timer sends the frame every 5 ms at the most: between two passes the
+    // thread sleeps at least this long and the next pass replays the counts in between.
+    static constexpr std::chrono::milliseconds kShortestPassGap{5};
 
     explicit PeripheralLighting(light::PeripheralClass cls);
     ~PeripheralLighting();

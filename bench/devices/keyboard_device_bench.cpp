@@ -1,84 +1,26 @@
 // The keyboard device object on the simulated keyboard: CPU time its light thread takes per
 // second of wall time, in a host-streamed mode and in on-board modes, and one full frame from
 // render to wire.
-#include "device/catalogue.h"
-#include "device/path_keys.h"
+#include "bench/devices/sim_rig.h"
 #include "devices/keyboard/keyboard_device.h"
-#include "sim/firmware.h"
-#include "sim/products.h"
-#include "sim/sim_backend.h"
-#include "sim/sim_device.h"
 
 #include <benchmark/benchmark.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
-#include <filesystem>
-#include <memory>
-#include <thread>
 
 namespace {
 
 using norvane::devices::CTarnexKeyboardDevice;
 
-std::int64_t ProcessCpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-// A keyboard object attached by cable to a simulated keyboard in light mode `mode`
-// (speed 4, multi-colour), after its first full read.
+// A keyboard object attached by cable to a simulated keyboard in light mode `mode`, after
+// its first full read.
 struct Rig {
-    explicit Rig(std::uint8_t mode) {
-        char folder[] = "/tmp/norvane-kbd-bench-XXXXXX";
-        if (::mkdtemp(folder) != nullptr) {
-            data = folder;
-            ::setenv("NORVANE_DATA_HOME", folder, 1);  // NOLINT(concurrency-mt-unsafe): before any thread
-        }
-        keyboard = &backend.Add(*norvane::sim::FindSimProduct("keyboard"));
-        keyboard->WithFirmware([mode](norvane::sim::FirmwareModel& f) {
-            f.Settings()[1] = mode;
-            f.Settings()[2] = 4;
-            f.Settings()[3] = 0;
-            f.Settings()[5] = 1;
-        });
-        for (const auto& row : norvane::device::DeviceCatalog()) {
-            if (row.vendorId == keyboard->Spec().vendorId && row.productId == keyboard->Spec().productId &&
-                row.role == norvane::device::DeviceRole::Command) {
-                page.SetCatalogEntry(row);
-            }
-        }
-        page.SetProfileName("Profile1");
-        page.SetTypeName("keyboard");
-        page.SetLightConfigName("velto_light");
-        std::vector<std::string> paths;
-        backend.Enumerate(paths);
-        auto& channel = page.CommandChannel();
-        channel.Cable().SetBackend(&backend);
-        channel.SetTimeouts(60, 60);
-        for (const std::string& path : paths) {
-            if (norvane::device::CollectionNumberFromPath(path) == 4) {
-                channel.Cable().Open(path, true, true, true, false);
-            }
-        }
-        channel.SetLinkMode(norvane::device::LinkMode::Cable);
-        channel.SetOpen(true);
-        page.SyncFromDevice();
-    }
-    ~Rig() {
-        page.StopDeviceThreads();
-        std::error_code ec;
-        std::filesystem::remove_all(data, ec);
-    }
-    Rig(const Rig&) = delete;
-    Rig& operator=(const Rig&) = delete;
+    explicit Rig(std::uint8_t mode)
+        : attached(backend, "keyboard", "keyboard", 0, norvane::bench::KeyboardInMode(mode)) {}
 
-    std::filesystem::path data;
+    norvane::bench::ScopedDataHome data;
     norvane::sim::SimBackend backend;
-    norvane::sim::SimDevice* keyboard = nullptr;
-    CTarnexKeyboardDevice page;
+    norvane::bench::Attached<CTarnexKeyboardDevice> attached;
+    CTarnexKeyboardDevice& page = attached.object;
+    norvane::sim::SimDevice* keyboard = attached.device;
 };
 
 // Light thread CPU per wall second, in percent of one core (the caller sleeps meanwhile).
@@ -89,18 +31,7 @@ void BM_KeyboardLightThreadCpu(benchmark::State& state) {
         state.SkipWithError("light thread not running in the mode");
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::int64_t cpu = 0;
-    std::int64_t wall = 0;
-    for (auto _ : state) {
-        const std::int64_t cpu0 = ProcessCpuNs();
-        const auto wall0 = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        cpu += ProcessCpuNs() - cpu0;
-        wall += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - wall0)
-                    .count();
-    }
-    state.counters["cpu_percent_of_core"] = 100.0 * static_cast<double>(cpu) / static_cast<double>(wall);
+    norvane::bench::MeasureCpuShare(state);
 }
 BENCHMARK(BM_KeyboardLightThreadCpu)
     ->ArgNames({"mode", "preview"})
