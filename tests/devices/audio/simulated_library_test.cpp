@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace norvane::devices::audio {
@@ -303,6 +304,35 @@ TEST(SimulatedLibraryLifecycle, TheLogKeepsParametersAsWords) {
     EXPECT_EQ(log[0].result, sim_result::kNoProperty);
     EXPECT_EQ(log[1].kind, AudioCallKind::Write);
     EXPECT_EQ(log[1].value, 0.0);
+}
+
+// The headset is plugged and unplugged from another thread (the simulator's control) while
+// the page reads: every read either answers the held value or fails as unplugged.
+TEST(SimulatedLibraryLifecycle, PluggingWhileReadingFromAnotherThread) {
+    auto audio = MakeSimulatedHeadsetAudio();
+    SimulatedAudioLibrary library(audio);
+    ASSERT_EQ(library.ConfLibInit(), 0);
+    ASSERT_EQ(library.CreateDeviceList(), 0);
+    constexpr int kToggles = 200;
+    std::thread plug([&audio] {
+        for (int i = 0; i < kToggles; ++i) {
+            audio->SetPlugged(i % 2 == 1);
+        }
+    });
+    constexpr int kReads = 400;
+    for (int i = 0; i < kReads; ++i) {
+        const auto value = ReadNumber(library, kMic, property::kVolumeScalarControl,
+                                      PropertyParameter::Channel(kAllChannels));
+        if (value) {
+            EXPECT_EQ(*value, 0.75);
+        }
+    }
+    plug.join();
+    for (const AudioCall& call : audio->PropertyCalls()) {
+        EXPECT_TRUE(call.result == 0 || call.result == sim_result::kNoDevice) << call.result;
+    }
+    EXPECT_EQ(audio->PropertyCalls().size(), static_cast<std::size_t>(kReads));
+    EXPECT_EQ(ReadNumber(library, kMic, property::kMuteControl), 0.0);  // the last toggle plugs it in
 }
 
 }  // namespace
