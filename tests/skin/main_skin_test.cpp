@@ -510,7 +510,7 @@ TEST_F(MainSkinTest, HeadsetLightsRingTheEarCupClockwiseAroundTheLogo) {
         EXPECT_NEAR(angle, n * kStep, 0.05) << "light_" << n;
     }
     EXPECT_GT(radius, 40) << "the ring is too small to tell the LEDs apart";
-    CControlUI* picture = Child<CControlUI>(*root, "de6533_device_key_light");
+    auto* picture = Child<CControlUI>(*root, "de6533_device_key_light");
     for (int n = 0; n < 13; ++n) {
         EXPECT_EQ(window.PaintManager().FindControlAt(light(n)), picture) << "light_" << n;
     }
@@ -534,7 +534,7 @@ TEST_F(MainSkinTest, HeadsetPanelsHoldTheirControlsAndEachTabShowsItsPanel) {
     ASSERT_NE(root, nullptr);
     window.FindControl("No_device_Link")->SetVisible(false);
     for (const auto& [name, cls] : HeadsetPanelControls()) {
-        CControlUI* c = Child<CControlUI>(*root, name);
+        auto* c = Child<CControlUI>(*root, name);
         ASSERT_NE(c, nullptr) << name;
         const bool magic = name.starts_with("magic_");
         const bool voice =
@@ -593,11 +593,11 @@ TEST_F(MainSkinTest, HeadsetPanelsHoldTheirControlsAndEachTabShowsItsPanel) {
         window.PaintManager().UpdateLayout();
         for (const char* panel :
              {"LightControlItem", "Voice6533ControlItem", "MagicControlItem", "virtual_set_layout"}) {
-            CControlUI* c = Child<CControlUI>(*root, panel);
+            auto* c = Child<CControlUI>(*root, panel);
             EXPECT_EQ(c->IsVisible(), std::string_view(panel) == t.shown)
                 << "type " << t.type << ": " << panel;
         }
-        CControlUI* shown = Child<CControlUI>(*root, t.shown);
+        auto* shown = Child<CControlUI>(*root, t.shown);
         EXPECT_TRUE(Covers(area, shown->GetPos())) << "type " << t.type;
         EXPECT_GT(shown->GetPos().Height(), 80) << "type " << t.type;
     }
