@@ -94,8 +94,15 @@ pw_registry* CoreRegistry(pw_core* core) {
 void RegistryListen(pw_registry* registry, spa_hook* hook, const pw_registry_events* events, void* data) {
     pw_registry_add_listener(registry, hook, events, data);
 }
-pw_proxy* BindNode(pw_registry* registry, std::uint32_t id) {
-    return static_cast<pw_proxy*>(pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+pw_proxy* Bind(pw_registry* registry, std::uint32_t id, bool device) {
+    return static_cast<pw_proxy*>(device ? pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE, 0)
+                                         : pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+}
+void NodeListen(pw_proxy* node, spa_hook* hook, const pw_node_events* events, void* data) {
+    pw_node_add_listener(reinterpret_cast<pw_node*>(node), hook, events, data);
+}
+void DeviceListen(pw_proxy* device, spa_hook* hook, const pw_device_events* events, void* data) {
+    pw_device_add_listener(reinterpret_cast<pw_device*>(device), hook, events, data);
 }
 int SetNodeParam(pw_proxy* node, const spa_pod* param) {
     return pw_node_set_param(reinterpret_cast<pw_node*>(node), SPA_PARAM_Props, 0, param);
@@ -117,6 +124,16 @@ struct PipeWireEqualiser::Impl {
     spa_hook registryListener{};
     spa_hook moduleListener{};
 
+    // Sinks and devices show their USB ids only in their full properties, so each is bound
+    // and its info kept.
+    struct Watched {
+        Impl* owner = nullptr;
+        std::uint32_t id = 0;
+        bool device = false;
+        pw_proxy* proxy = nullptr;
+        spa_hook hook{};
+    };
+    std::map<std::uint32_t, std::unique_ptr<Watched>> watched;
     ObjectMap devices;
     ObjectMap sinks;
     std::uint32_t sinkId = SPA_ID_INVALID;
@@ -148,6 +165,9 @@ struct PipeWireEqualiser::Impl {
 
     void OnGlobal(std::uint32_t id, const char* type, const spa_dict* props);
     void OnGlobalRemove(std::uint32_t id);
+    void Watch(std::uint32_t id, bool device);
+    void Unwatch(std::uint32_t id);
+    void OnInfo(const Watched& object, const spa_dict* props);
     void OnCoreDone(std::uint32_t id, int seq);
     void OnCoreError(std::uint32_t id, int res, const char* message);
     void Reconcile();
@@ -164,6 +184,8 @@ struct PipeWireEqualiser::Impl {
     static const pw_core_events kCoreEvents;
     static const pw_registry_events kRegistryEvents;
     static const pw_impl_module_events kModuleEvents;
+    static const pw_node_events kNodeEvents;
+    static const pw_device_events kDeviceEvents;
 };
 
 const pw_core_events PipeWireEqualiser::Impl::kCoreEvents = {
@@ -201,6 +223,26 @@ const pw_impl_module_events PipeWireEqualiser::Impl::kModuleEvents = {
     .free = nullptr,
     .initialized = nullptr,
     .registered = nullptr,
+};
+
+const pw_node_events PipeWireEqualiser::Impl::kNodeEvents = {
+    .version = PW_VERSION_NODE_EVENTS,
+    .info =
+        [](void* data, const pw_node_info* info) {
+            const auto* object = static_cast<const Watched*>(data);
+            object->owner->OnInfo(*object, info != nullptr ? info->props : nullptr);
+        },
+    .param = nullptr,
+};
+
+const pw_device_events PipeWireEqualiser::Impl::kDeviceEvents = {
+    .version = PW_VERSION_DEVICE_EVENTS,
+    .info =
+        [](void* data, const pw_device_info* info) {
+            const auto* object = static_cast<const Watched*>(data);
+            object->owner->OnInfo(*object, info != nullptr ? info->props : nullptr);
+        },
+    .param = nullptr,
 };
 
 namespace {
@@ -263,7 +305,8 @@ void PipeWireEqualiser::Impl::Start() {
     if (registry != nullptr) {
         RegistryListen(registry, &registryListener, &kRegistryEvents, this);
     }
-    if (registry == nullptr || !Sync()) {
+    // The first answer brings the objects, the second their full properties.
+    if (registry == nullptr || !Sync() || !Sync()) {
         state = connected ? EqState::NoServer : EqState::ServerGone;
         connected = false;
         Disconnect();
@@ -302,8 +345,7 @@ void PipeWireEqualiser::Impl::Stop() {
 void PipeWireEqualiser::Impl::OnGlobal(std::uint32_t id, const char* type, const spa_dict* props) {
     const std::string_view kind = type != nullptr ? type : "";
     if (kind == PW_TYPE_INTERFACE_Device) {
-        devices[id] = ToProperties(props);
-        Schedule();
+        Watch(id, true);
         return;
     }
     if (kind != PW_TYPE_INTERFACE_Node) {
@@ -311,7 +353,7 @@ void PipeWireEqualiser::Impl::OnGlobal(std::uint32_t id, const char* type, const
     }
     ObjectProperties properties = ToProperties(props);
     if (Property(properties, PW_KEY_NODE_NAME) == inputName && chainNode == nullptr && registry != nullptr) {
-        chainNode = BindNode(registry, id);
+        chainNode = Bind(registry, id, false);
         chainNodeId = id;
         ApplyGains(0, kEqualiserBands);
         Schedule();
@@ -319,12 +361,55 @@ void PipeWireEqualiser::Impl::OnGlobal(std::uint32_t id, const char* type, const
         return;
     }
     if (IsAudioSink(properties)) {
-        sinks[id] = std::move(properties);
-        Schedule();
+        Watch(id, false);
     }
 }
 
+void PipeWireEqualiser::Impl::Watch(std::uint32_t id, bool device) {
+    if (registry == nullptr || watched.count(id) != 0) {
+        return;
+    }
+    auto object = std::make_unique<Watched>();
+    object->owner = this;
+    object->id = id;
+    object->device = device;
+    object->proxy = Bind(registry, id, device);
+    if (object->proxy == nullptr) {
+        return;
+    }
+    if (device) {
+        DeviceListen(object->proxy, &object->hook, &kDeviceEvents, object.get());
+    } else {
+        NodeListen(object->proxy, &object->hook, &kNodeEvents, object.get());
+    }
+    watched[id] = std::move(object);
+}
+
+void PipeWireEqualiser::Impl::Unwatch(std::uint32_t id) {
+    const auto it = watched.find(id);
+    if (it == watched.end()) {
+        return;
+    }
+    spa_hook_remove(&it->second->hook);
+    pw_proxy_destroy(it->second->proxy);
+    watched.erase(it);
+}
+
+void PipeWireEqualiser::Impl::OnInfo(const Watched& object, const spa_dict* props) {
+    if (props == nullptr) {
+        return;
+    }
+    ObjectProperties properties = ToProperties(props);
+    if (object.device) {
+        devices[object.id] = std::move(properties);
+    } else if (IsAudioSink(properties)) {
+        sinks[object.id] = std::move(properties);
+    }
+    Schedule();
+}
+
 void PipeWireEqualiser::Impl::OnGlobalRemove(std::uint32_t id) {
+    Unwatch(id);
     devices.erase(id);
     sinks.erase(id);
     if (id == chainNodeId) {
@@ -418,6 +503,9 @@ void PipeWireEqualiser::Impl::DropChain() {
 }
 
 void PipeWireEqualiser::Impl::Disconnect() {
+    while (!watched.empty()) {
+        Unwatch(watched.begin()->first);
+    }
     if (registry != nullptr) {
         spa_hook_remove(&registryListener);
         pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
