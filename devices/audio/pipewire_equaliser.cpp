@@ -22,17 +22,19 @@
 namespace norvane::devices::audio {
 namespace {
 
-enum class EqState { Ready, NoLoop, NoServer, ServerGone, NoSink, SinkGone, NoFilterModule, NoChain };
+enum class EqState { Ready, NoLoop, NoServer, NoAnswer, ServerGone, NoSink, SinkGone, NoFilterModule, NoChain };
 
 struct StateText {
     EqState state;
     std::string_view text;
 };
 
-constexpr std::array<StateText, 8> kStateTexts{{
+constexpr std::array<StateText, 9> kStateTexts{{
     {EqState::Ready, ""},
     {EqState::NoLoop, "The equaliser could not start its PipeWire connection in this program."},
     {EqState::NoServer, "No PipeWire sound server runs in this session, so the equaliser cannot reach the "
+                        "headset's sound."},
+    {EqState::NoAnswer, "The PipeWire sound server did not answer in time, so the equaliser cannot reach the "
                         "headset's sound."},
     {EqState::ServerGone, "The PipeWire sound server stopped, so the equaliser no longer reaches the headset's "
                           "sound."},
@@ -160,8 +162,8 @@ struct PipeWireEqualiser::Impl {
 
     void Start();
     void Stop();
-    bool WaitFor(bool (*done)(const Impl&));
-    bool Sync();
+    bool WaitFor(bool (*done)(const Impl&), timespec* deadline);
+    bool Sync(timespec* deadline);
 
     void OnGlobal(std::uint32_t id, const char* type, const spa_dict* props);
     void OnGlobalRemove(std::uint32_t id);
@@ -254,24 +256,22 @@ void InitPipeWire() {
 
 }  // namespace
 
-bool PipeWireEqualiser::Impl::WaitFor(bool (*done)(const Impl&)) {
-    timespec deadline{};
-    pw_thread_loop_get_time(loop, &deadline, std::chrono::nanoseconds(kServerWait).count());
+bool PipeWireEqualiser::Impl::WaitFor(bool (*done)(const Impl&), timespec* deadline) {
     while (!done(*this)) {
-        if (pw_thread_loop_timed_wait_full(loop, &deadline) != 0) {
+        if (pw_thread_loop_timed_wait_full(loop, deadline) != 0) {
             return done(*this);
         }
     }
     return true;
 }
 
-bool PipeWireEqualiser::Impl::Sync() {
+bool PipeWireEqualiser::Impl::Sync(timespec* deadline) {
     if (core == nullptr) {
         return false;
     }
     synced = false;
     syncSeq = CoreSync(core, syncSeq);
-    return WaitFor([](const Impl& impl) { return impl.synced || !impl.connected; }) && connected;
+    return WaitFor([](const Impl& impl) { return impl.synced || !impl.connected; }, deadline) && connected;
 }
 
 void PipeWireEqualiser::Impl::Start() {
@@ -306,8 +306,10 @@ void PipeWireEqualiser::Impl::Start() {
         RegistryListen(registry, &registryListener, &kRegistryEvents, this);
     }
     // The first answer brings the objects, the second their full properties.
-    if (registry == nullptr || !Sync() || !Sync()) {
-        state = connected ? EqState::NoServer : EqState::ServerGone;
+    timespec deadline{};
+    pw_thread_loop_get_time(loop, &deadline, std::chrono::nanoseconds(kServerWait).count());
+    if (registry == nullptr || !Sync(&deadline) || !Sync(&deadline)) {
+        state = connected ? EqState::NoAnswer : EqState::ServerGone;
         connected = false;
         Disconnect();
         pw_thread_loop_unlock(loop);
@@ -316,7 +318,8 @@ void PipeWireEqualiser::Impl::Start() {
     Reconcile();
     if (module != nullptr) {
         // The chain's sink shows up in the registry once the server has taken the module's nodes.
-        WaitFor([](const Impl& impl) { return impl.chainNode != nullptr || impl.module == nullptr || !impl.connected; });
+        WaitFor([](const Impl& impl) { return impl.chainNode != nullptr || impl.module == nullptr || !impl.connected; },
+                &deadline);
         Reconcile();
     }
     pw_thread_loop_unlock(loop);
@@ -443,9 +446,6 @@ void PipeWireEqualiser::Impl::Reconcile() {
     if (!connected) {
         DropChain();
         Disconnect();
-        if (state != EqState::NoServer) {
-            state = EqState::ServerGone;
-        }
         pw_thread_loop_signal(loop, false);
         return;
     }

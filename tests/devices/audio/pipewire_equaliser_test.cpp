@@ -96,6 +96,23 @@ TEST_F(PipeWireEqualiserTest, WithoutTheHeadsetsSinkNoChainIsMade) {
     EXPECT_FALSE(equaliser.SetBand(3, 4));
 }
 
+TEST_F(PipeWireEqualiserTest, WithoutTheFilterModuleItSaysSo) {
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    // Every module of the system but the filter chain.
+    test::TempDir modules;
+    for (const auto& entry : std::filesystem::directory_iterator(NORVANE_PIPEWIRE_MODULE_DIR)) {
+        if (entry.path().filename() != "libpipewire-module-filter-chain.so") {
+            std::filesystem::create_symlink(entry.path(), modules / entry.path().filename().string());
+        }
+    }
+    test::ScopedEnv moduleDir("PIPEWIRE_MODULE_DIR", modules.Path().string());
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_NE(equaliser.Reason().find("filter-chain module is not installed"), std::string::npos)
+        << equaliser.Reason();
+    EXPECT_FALSE(equaliser.SetBand(0, 3));
+}
+
 TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) {
     ASSERT_TRUE(watcher_->AddSink("other_card", "0x1234", "0x0012"));
     ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
