@@ -130,6 +130,10 @@ public:
             for (auto& [id, sink] : sinks_) {
                 pw_proxy_destroy(sink);
             }
+            if (registry_ != nullptr) {
+                spa_hook_remove(&registryHook_);
+                pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry_));
+            }
             if (core_ != nullptr) {
                 pw_core_disconnect(core_);
             }
