@@ -8,6 +8,8 @@
 #include <pipewire/pipewire.h>
 #include <spa/param/props.h>
 #include <spa/pod/parser.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <chrono>
 #include <filesystem>
@@ -82,7 +84,7 @@ context.objects = [
             std::vector<std::string>{program->string(), "-c", config.string()},
             std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(), "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(),
                                      "PIPEWIRE_DEBUG=1"});
-        if (!process_->Started() || !Eventually([&] { return std::filesystem::exists(runtime_ / "pipewire-0"); })) {
+        if (!process_->Started() || !Eventually([&] { return Listening(runtime_ / "pipewire-0"); })) {
             problem_ = "a private pipewire server did not start";
         }
     }
@@ -95,6 +97,24 @@ context.objects = [
     void Kill() { process_.reset(); }
 
 private:
+    // The socket file exists a moment before the server listens on it.
+    static bool Listening(const std::filesystem::path& socketPath) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = socketPath.string();
+        if (fd < 0 || path.size() >= sizeof address.sun_path) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return false;
+        }
+        path.copy(address.sun_path, path.size());
+        const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return ok;
+    }
+
     TempDir dir_;
     std::filesystem::path runtime_;
     std::unique_ptr<ChildProcess> process_;
