@@ -1,0 +1,210 @@
+#include "devices/audio/pipewire_equaliser.h"
+
+#include "devices/audio/equaliser_filters.h"
+#include "tests/devices/audio/pipewire_server.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace norvane::devices::audio {
+namespace {
+
+using test::Eventually;
+
+const AudioDeviceIdentity kHeadset{0x0d8c, 0x0012, {}};
+constexpr const char* kHeadsetSink = "headset_stand_in";
+
+// Whether the chain's gains reach the given values (dB) once the server has passed the change on.
+bool GainsBecome(test::PipeWireWatcher& watcher, std::uint32_t node, const std::map<int, double>& expected) {
+    std::map<std::string, double> last;
+    const bool reached = Eventually([&] {
+        last = watcher.State(node).controls;
+        for (const auto& [band, decibels] : expected) {
+            const auto it = last.find(eq::BandGainControl(band));
+            if (it == last.end() || std::abs(it->second - decibels) > 1e-4) {
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!reached) {
+        for (const auto& [band, decibels] : expected) {
+            const auto it = last.find(eq::BandGainControl(band));
+            ADD_FAILURE() << "band " << band << ": want " << decibels << " dB, have "
+                          << (it == last.end() ? std::string("none") : std::to_string(it->second));
+        }
+    }
+    return reached;
+}
+
+// Each case runs against a server of its own, reached through the runtime folder.
+class PipeWireEqualiserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(std::filesystem::path(NORVANE_PIPEWIRE_MODULE_DIR) /
+                                     "libpipewire-module-filter-chain.so")) {
+            GTEST_SKIP() << "PipeWire's filter-chain module is not installed in " NORVANE_PIPEWIRE_MODULE_DIR;
+        }
+        server_ = std::make_unique<test::PipeWireServer>();
+        if (!server_->Problem().empty()) {
+            GTEST_SKIP() << "no PipeWire server for the test: " << server_->Problem();
+        }
+        runtime_.emplace("XDG_RUNTIME_DIR", server_->RuntimeDir().string());
+        pipewireRuntime_.emplace("PIPEWIRE_RUNTIME_DIR", server_->RuntimeDir().string());
+        remote_.emplace("PIPEWIRE_REMOTE", std::nullopt);
+        watcher_ = std::make_unique<test::PipeWireWatcher>();
+        ASSERT_TRUE(watcher_->Connected());
+    }
+    void TearDown() override {
+        watcher_.reset();
+        server_.reset();
+    }
+
+    std::unique_ptr<test::PipeWireServer> server_;
+    std::optional<test::ScopedEnv> runtime_;
+    std::optional<test::ScopedEnv> pipewireRuntime_;
+    std::optional<test::ScopedEnv> remote_;
+    std::unique_ptr<test::PipeWireWatcher> watcher_;
+};
+
+TEST(PipeWireEqualiserAlone, WithoutAServerItSaysSoAndTakesNoChange) {
+    test::TempDir empty;
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", empty.Path().string());
+    test::ScopedEnv pipewireRuntime("PIPEWIRE_RUNTIME_DIR", empty.Path().string());
+    test::ScopedEnv remote("PIPEWIRE_REMOTE", std::nullopt);
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_NE(equaliser.Reason().find("No PipeWire sound server"), std::string::npos) << equaliser.Reason();
+    EXPECT_FALSE(equaliser.SetBand(0, 5));
+    EXPECT_FALSE(equaliser.SetEnabled(true));
+}
+
+TEST_F(PipeWireEqualiserTest, WithoutTheHeadsetsSinkNoChainIsMade) {
+    ASSERT_TRUE(watcher_->AddSink("other_card", "0x1234", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_NE(equaliser.Reason().find("no output of the headset"), std::string::npos) << equaliser.Reason();
+    EXPECT_TRUE(watcher_->Gone(equaliser.SinkName()));
+    EXPECT_FALSE(equaliser.SetBand(3, 4));
+}
+
+TEST_F(PipeWireEqualiserTest, WithoutTheFilterModuleItSaysSo) {
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    // Every module of the system but the filter chain.
+    test::TempDir modules;
+    for (const auto& entry : std::filesystem::directory_iterator(NORVANE_PIPEWIRE_MODULE_DIR)) {
+        if (entry.path().filename() != "libpipewire-module-filter-chain.so") {
+            std::filesystem::create_symlink(entry.path(), modules / entry.path().filename().string());
+        }
+    }
+    test::ScopedEnv moduleDir("PIPEWIRE_MODULE_DIR", modules.Path().string());
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_NE(equaliser.Reason().find("filter-chain module is not installed"), std::string::npos)
+        << equaliser.Reason();
+    EXPECT_FALSE(equaliser.SetBand(0, 3));
+}
+
+TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) {
+    ASSERT_TRUE(watcher_->AddSink("other_card", "0x1234", "0x0012"));
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    EXPECT_EQ(equaliser.Reason(), "");
+
+    const auto input = watcher_->Node(equaliser.SinkName());
+    const auto output = watcher_->Node(equaliser.SinkName() + "_output");
+    ASSERT_TRUE(input);
+    ASSERT_TRUE(output);
+    EXPECT_EQ(watcher_->State(*input).properties["media.class"], "Audio/Sink");
+    EXPECT_EQ(watcher_->State(*output).properties["target.object"], kHeadsetSink);
+
+    std::map<int, double> flat;
+    for (int band = 0; band < kEqualiserBands; ++band) {
+        flat[band] = 0.0;
+    }
+    EXPECT_TRUE(GainsBecome(*watcher_, *input, flat));
+
+    // Preset 12, band by band, as the headset writes "EQ_Slider1" … "EQ_Slider10".
+    const std::array<int, kEqualiserBands> preset{2, 1, -2, -4, -8, 4, 12, 16, 18, 15};
+    for (int band = 0; band < kEqualiserBands; ++band) {
+        EXPECT_TRUE(equaliser.SetBand(band, preset[static_cast<std::size_t>(band)])) << band;
+    }
+    std::map<int, double> presetGains;
+    for (int band = 0; band < kEqualiserBands; ++band) {
+        presetGains[band] = eq::BandGainDb(preset[static_cast<std::size_t>(band)]);
+    }
+    EXPECT_TRUE(GainsBecome(*watcher_, *input, presetGains));
+    // The same nodes carry on: changes never rebuild the chain.
+    EXPECT_EQ(watcher_->Node(equaliser.SinkName()), input);
+
+    // Off is flat; a band moved while off takes effect when the equaliser is on again.
+    EXPECT_TRUE(equaliser.SetEnabled(false));
+    EXPECT_TRUE(GainsBecome(*watcher_, *input, flat));
+    EXPECT_TRUE(equaliser.SetBand(8, -6));
+    EXPECT_TRUE(equaliser.SetEnabled(true));
+    presetGains[8] = -3.0;
+    EXPECT_TRUE(GainsBecome(*watcher_, *input, presetGains));
+
+    EXPECT_FALSE(equaliser.SetBand(-1, 3));
+    EXPECT_FALSE(equaliser.SetBand(kEqualiserBands, 3));
+}
+
+TEST_F(PipeWireEqualiserTest, ChainFollowsTheHeadsetAwayAndBack) {
+    auto sink = watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012");
+    ASSERT_TRUE(sink);
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    EXPECT_TRUE(equaliser.SetBand(0, 10));
+
+    watcher_->RemoveSink(*sink);
+    EXPECT_TRUE(watcher_->Gone(equaliser.SinkName()));
+    EXPECT_TRUE(watcher_->Gone(equaliser.SinkName() + "_output"));
+    EXPECT_TRUE(Eventually([&] { return !equaliser.Available(); }));
+    EXPECT_NE(equaliser.Reason().find("has gone"), std::string::npos) << equaliser.Reason();
+    EXPECT_FALSE(equaliser.SetBand(1, -4));
+
+    sink = watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012");
+    ASSERT_TRUE(sink);
+    ASSERT_TRUE(Eventually([&] { return equaliser.Available(); })) << equaliser.Reason();
+    const auto input = watcher_->Node(equaliser.SinkName());
+    ASSERT_TRUE(input);
+    // Gains set while the headset was away are there when it comes back.
+    EXPECT_TRUE(GainsBecome(*watcher_, *input, {{0, 5.0}, {1, -2.0}, {2, 0.0}}));
+}
+
+TEST_F(PipeWireEqualiserTest, DestroyingTheEqualiserRemovesTheChain) {
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    std::string name;
+    {
+        PipeWireEqualiser equaliser(kHeadset);
+        ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+        name = equaliser.SinkName();
+        ASSERT_TRUE(watcher_->Node(name));
+    }
+    EXPECT_TRUE(watcher_->Gone(name));
+    EXPECT_TRUE(watcher_->Gone(name + "_output"));
+}
+
+TEST_F(PipeWireEqualiserTest, ServerGoingAwayLeavesAClearReason) {
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    watcher_.reset();
+    server_->Kill();
+    EXPECT_TRUE(Eventually([&] { return !equaliser.Available(); }));
+    EXPECT_NE(equaliser.Reason().find("stopped"), std::string::npos) << equaliser.Reason();
+    EXPECT_FALSE(equaliser.SetBand(2, 3));
+    EXPECT_FALSE(equaliser.SetEnabled(false));
+}
+
+}  // namespace
+}  // namespace norvane::devices::audio
