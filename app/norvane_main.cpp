@@ -8,6 +8,7 @@
 //   --animate              with --report-shown: then put every device on the light sync
 #include "app/shown_report.h"
 #include "device/hidraw_backend.h"
+#include "devices/audio/alsa_audio_library.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "platform/ipc/dbus/dbus_bus.h"
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
         backend = std::move(sim);
     } else {
         backend = std::make_unique<norvane::device::HidrawBackend>();
+        norvane::devices::audio::SetAudioLibraryFactory(norvane::devices::audio::MakeAlsaAudioLibrary);
     }
 
     platform::UniqueFd stopSignals = BlockStopSignals();
