@@ -66,7 +66,8 @@ AlsaElementChoice ChooseElements(IAlsaMixer& mixer) {
         }
     }
     if (choice.microphone.empty()) {
-        const auto it = std::find_if(elements.begin(), elements.end(), [](const auto& e) { return e.captureVolume; });
+        const auto it =
+            std::find_if(elements.begin(), elements.end(), [](const auto& e) { return e.captureVolume; });
         if (it != elements.end()) {
             choice.microphone = it->name;
         }
@@ -81,7 +82,8 @@ AlsaElementChoice ChooseElements(IAlsaMixer& mixer) {
     }
     if (choice.monitoring.empty()) {
         const auto it = std::find_if(elements.begin(), elements.end(), [&](const auto& e) {
-            return loopback(e) && (e.name.find("Mic") != std::string::npos || e.name.find("Sidetone") != std::string::npos);
+            return loopback(e) &&
+                   (e.name.find("Mic") != std::string::npos || e.name.find("Sidetone") != std::string::npos);
         });
         if (it != elements.end()) {
             choice.monitoring = it->name;
@@ -142,7 +144,9 @@ AlsaAudioLibrary::AlsaAudioLibrary(std::unique_ptr<IAlsaMixer> mixer, int card,
     ownedEqualiser_ = std::move(equaliser);
 }
 
-int AlsaAudioLibrary::ConfLibInit() { return 0; }
+int AlsaAudioLibrary::ConfLibInit() {
+    return 0;
+}
 
 int AlsaAudioLibrary::CreateDeviceList() {
     listed_ = true;
@@ -153,8 +157,8 @@ int AlsaAudioLibrary::CreateDeviceList() {
     elements_ = ChooseElements(*mixer_);
     recording_ = mixer_->HasCaptureStream() || !elements_.microphone.empty();
     if (platform::diag::Enabled()) {
-        platform::diag::Trace("audio: card " + std::to_string(card_) + ", microphone '" + elements_.microphone +
-                              "', monitoring '" + elements_.monitoring + "'" +
+        platform::diag::Trace("audio: card " + std::to_string(card_) + ", microphone '" +
+                              elements_.microphone + "', monitoring '" + elements_.monitoring + "'" +
                               (recording_ ? "" : ", no recording device"));
     }
     return 0;
@@ -175,8 +179,9 @@ int AlsaAudioLibrary::GetDeviceById(int list, int index, AudioDeviceRecord& reco
         return kAlsaBadArgument;
     }
     const auto card = static_cast<std::uint32_t>(card_);
-    record = list == kPlaybackList ? AudioDeviceRecord{kAlsaPlaybackId, kPlaybackTypes[0], card, kPlaybackActiveState}
-                                   : AudioDeviceRecord{kAlsaRecordingId, kRecordingType, card, kPlaybackActiveState};
+    record = list == kPlaybackList
+                 ? AudioDeviceRecord{kAlsaPlaybackId, kPlaybackTypes[0], card, kPlaybackActiveState}
+                 : AudioDeviceRecord{kAlsaRecordingId, kRecordingType, card, kPlaybackActiveState};
     return 0;
 }
 
@@ -184,8 +189,10 @@ int AlsaAudioLibrary::PropertyControl(const AudioDeviceRecord& record, std::stri
                                       std::span<std::uint8_t> value, std::span<const std::uint8_t> parameter,
                                       bool write) {
     int count = 0;
-    const bool playback = record.id == kAlsaPlaybackId && GetDeviceCount(kPlaybackList, count) == 0 && count == 1;
-    const bool recording = record.id == kAlsaRecordingId && GetDeviceCount(kRecordingList, count) == 0 && count == 1;
+    const bool playback =
+        record.id == kAlsaPlaybackId && GetDeviceCount(kPlaybackList, count) == 0 && count == 1;
+    const bool recording =
+        record.id == kAlsaRecordingId && GetDeviceCount(kRecordingList, count) == 0 && count == 1;
     if (!playback && !recording) {
         Trace(std::string(property) + ": no such device");
         return kAlsaBadArgument;
@@ -206,7 +213,8 @@ int AlsaAudioLibrary::PropertyControl(const AudioDeviceRecord& record, std::stri
         return Features(call);
     }
     if (property == property::kEnableEqGfx ||
-        std::find(property::kEqSliders.begin(), property::kEqSliders.end(), property) != property::kEqSliders.end()) {
+        std::find(property::kEqSliders.begin(), property::kEqSliders.end(), property) !=
+            property::kEqSliders.end()) {
         return Equaliser(call, property);
     }
     const auto level = std::find_if(kLevelProperties.begin(), kLevelProperties.end(),
@@ -272,10 +280,10 @@ int AlsaAudioLibrary::Level(Call& call, const std::string& element, MixerSide si
         case LevelOp::Volume: {
             if (call.write) {
                 const long v = call.Int();
-                return FromMixer(hasDb ? mixer_->SetDb(element, side, call.channel, std::clamp(v, db.min, db.max))
-                                       : mixer_->SetVolume(element, side, call.channel,
-                                                           std::clamp(v, raw.min, raw.max)),
-                                 name);
+                return FromMixer(
+                    hasDb ? mixer_->SetDb(element, side, call.channel, std::clamp(v, db.min, db.max))
+                          : mixer_->SetVolume(element, side, call.channel, std::clamp(v, raw.min, raw.max)),
+                    name);
             }
             long v = 0;
             const int rc = FromMixer(hasDb ? mixer_->Db(element, side, call.channel, v)
@@ -298,7 +306,8 @@ int AlsaAudioLibrary::Level(Call& call, const std::string& element, MixerSide si
             if (rc != 0) {
                 return rc;
             }
-            return call.Fraction(span > 0 ? static_cast<double>(v - raw.min) / static_cast<double>(span) : 0.0);
+            return call.Fraction(span > 0 ? static_cast<double>(v - raw.min) / static_cast<double>(span)
+                                          : 0.0);
         }
         case LevelOp::Mute:
             break;
@@ -319,7 +328,8 @@ int AlsaAudioLibrary::Equaliser(Call& call, std::string_view name) {
         return call.Number(enable ? (equaliserOn_ ? 1 : 0) : bands_.at(band));
     }
     const std::int32_t v = call.Int();
-    const bool done = enable ? equaliser_->SetEnabled(v != 0) : equaliser_->SetBand(static_cast<int>(band), v);
+    const bool done =
+        enable ? equaliser_->SetEnabled(v != 0) : equaliser_->SetBand(static_cast<int>(band), v);
     if (!done) {
         Trace(std::string(name) + ": the equaliser did not take the change");
         return kAlsaFailed;
@@ -363,7 +373,9 @@ int AlsaAudioLibrary::FromMixer(MixerResult result, std::string_view property) {
     return kAlsaFailed;
 }
 
-bool AlsaAudioLibrary::EqualiserUsable() const { return equaliser_ != nullptr && equaliser_->Available(); }
+bool AlsaAudioLibrary::EqualiserUsable() const {
+    return equaliser_ != nullptr && equaliser_->Available();
+}
 
 AudioCapabilities AlsaAudioLibrary::Capabilities() const {
     AudioCapabilities caps;
@@ -371,24 +383,12 @@ AudioCapabilities AlsaAudioLibrary::Capabilities() const {
     caps.monitoring = !elements_.monitoring.empty();
     caps.equaliser = EqualiserUsable();
     caps.voiceChanger = false;
-    caps.voiceChangerReason = "The voice changer, echo and room effects exist only in the headset's Windows driver.";
-    if (!mixer_) {
-        caps.microphoneReason = missing_;
-        caps.monitoringReason = missing_;
-    } else if (!listed_) {
-        caps.microphoneReason = "The device list has not been made yet.";
-        caps.monitoringReason = caps.microphoneReason;
-    } else {
-        if (!caps.microphone) {
-            caps.microphoneReason = "The headset's sound card has no microphone level or mute control.";
-        }
-        if (!caps.monitoring) {
-            caps.monitoringReason = "The headset's sound card has no microphone monitoring control.";
-        }
-    }
+    caps.voiceChangerReason =
+        "The voice changer, echo and room effects exist only in the headset's Windows driver.";
     if (!caps.equaliser) {
-        caps.equaliserReason = equaliser_ != nullptr ? equaliser_->Reason()
-                                                     : "No equaliser can act on the headset's output on this machine.";
+        caps.equaliserReason = equaliser_ != nullptr
+                                   ? equaliser_->Reason()
+                                   : "No equaliser can act on the headset's output on this machine.";
     }
     return caps;
 }
@@ -403,8 +403,9 @@ std::unique_ptr<IAudioConfigLibrary> MakeAlsaAudioLibrary(const AudioDeviceIdent
     std::unique_ptr<IAlsaMixer> mixer = OpenAlsaMixer(*card, error);
     if (!mixer) {
         Trace(error);
-        return std::make_unique<AlsaAudioLibrary>(nullptr, *card, std::move(equaliser),
-                                                  "The headset's sound card cannot be opened: " + error + ".");
+        return std::make_unique<AlsaAudioLibrary>(
+            nullptr, *card, std::move(equaliser),
+            "The headset's sound card cannot be opened: " + error + ".");
     }
     return std::make_unique<AlsaAudioLibrary>(std::move(mixer), *card, std::move(equaliser));
 }

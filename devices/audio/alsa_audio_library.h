@@ -53,8 +53,9 @@ public:
     int CreateDeviceList() override;
     int GetDeviceCount(int list, int& count) override;
     int GetDeviceById(int list, int index, AudioDeviceRecord& record) override;
-    int PropertyControl(const AudioDeviceRecord& record, std::string_view property, std::span<std::uint8_t> value,
-                        std::span<const std::uint8_t> parameter, bool write) override;
+    int PropertyControl(const AudioDeviceRecord& record, std::string_view property,
+                        std::span<std::uint8_t> value, std::span<const std::uint8_t> parameter,
+                        bool write) override;
     AudioCapabilities Capabilities() const override;
 
 private:

@@ -26,15 +26,15 @@ snd_mixer_selem_channel_id_t ChannelId(int channel) {
 
 class AlsaMixer final : public IAlsaMixer {
 public:
-    AlsaMixer(snd_mixer_t* mixer, snd_hctl_t* hctl, int card)
-        : mixer_(mixer), hctl_(hctl), card_(card) {}
+    AlsaMixer(snd_mixer_t* mixer, snd_hctl_t* hctl, int card) : mixer_(mixer), hctl_(hctl), card_(card) {}
 
     std::vector<MixerElementInfo> Elements() override {
         std::vector<MixerElementInfo> elements;
         if (!Refresh()) {
             return elements;
         }
-        for (snd_mixer_elem_t* e = snd_mixer_first_elem(mixer_.get()); e != nullptr; e = snd_mixer_elem_next(e)) {
+        for (snd_mixer_elem_t* e = snd_mixer_first_elem(mixer_.get()); e != nullptr;
+             e = snd_mixer_elem_next(e)) {
             if (snd_mixer_selem_is_active(e) == 0 || snd_mixer_selem_get_index(e) != 0) {
                 continue;
             }
@@ -100,8 +100,9 @@ public:
         if (ch < 0) {
             return Missing();
         }
-        const int rc = side == MixerSide::Playback ? snd_mixer_selem_get_playback_volume(e, ChannelId(ch), &value)
-                                                   : snd_mixer_selem_get_capture_volume(e, ChannelId(ch), &value);
+        const int rc = side == MixerSide::Playback
+                           ? snd_mixer_selem_get_playback_volume(e, ChannelId(ch), &value)
+                           : snd_mixer_selem_get_capture_volume(e, ChannelId(ch), &value);
         return Result(rc);
     }
 
@@ -155,8 +156,9 @@ public:
             return Missing();
         }
         int value = 0;
-        const int rc = side == MixerSide::Playback ? snd_mixer_selem_get_playback_switch(e, ChannelId(ch), &value)
-                                                   : snd_mixer_selem_get_capture_switch(e, ChannelId(ch), &value);
+        const int rc = side == MixerSide::Playback
+                           ? snd_mixer_selem_get_playback_switch(e, ChannelId(ch), &value)
+                           : snd_mixer_selem_get_capture_switch(e, ChannelId(ch), &value);
         on = value != 0;
         return Result(rc);
     }
@@ -193,7 +195,8 @@ private:
 
     void MarkGone(int rc) {
         if (!gone_ && platform::diag::Enabled()) {
-            platform::diag::Trace("audio: card " + std::to_string(card_) + " went away (" + snd_strerror(rc) + ")");
+            platform::diag::Trace("audio: card " + std::to_string(card_) + " went away (" + snd_strerror(rc) +
+                                  ")");
         }
         gone_ = true;
     }
@@ -245,8 +248,9 @@ private:
         if (channel < 0 || channel > SND_MIXER_SCHN_LAST) {
             return false;
         }
-        return (side == MixerSide::Playback ? snd_mixer_selem_has_playback_channel(e, ChannelId(channel))
-                                            : snd_mixer_selem_has_capture_channel(e, ChannelId(channel))) != 0;
+        return (side == MixerSide::Playback
+                    ? snd_mixer_selem_has_playback_channel(e, ChannelId(channel))
+                    : snd_mixer_selem_has_capture_channel(e, ChannelId(channel))) != 0;
     }
 
     // The channel a read looks at: the one asked for, or the first the element has.

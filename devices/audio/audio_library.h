@@ -41,8 +41,6 @@ struct AudioCapabilities {
     bool voiceChanger = false;   // voice changer, echo and room effects
     std::string equaliserReason;   // why not, for the page
     std::string voiceChangerReason;
-    std::string microphoneReason;
-    std::string monitoringReason;
 };
 
 class IAudioConfigLibrary {

@@ -14,7 +14,9 @@ FactorySlot<EqualiserFactory>& Slot() {
 
 }  // namespace
 
-void SetEqualiserFactory(EqualiserFactory factory) { Slot().Set(std::move(factory)); }
+void SetEqualiserFactory(EqualiserFactory factory) {
+    Slot().Set(std::move(factory));
+}
 
 std::unique_ptr<IEqualiser> MakeEqualiser(const AudioDeviceIdentity& identity) {
     const EqualiserFactory factory = Slot().Get();
