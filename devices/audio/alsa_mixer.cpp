@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 
 namespace norvane::devices::audio {
 namespace {
@@ -38,10 +39,17 @@ public:
             if (snd_mixer_selem_is_active(e) == 0 || snd_mixer_selem_get_index(e) != 0) {
                 continue;
             }
-            elements.push_back({snd_mixer_selem_get_name(e), snd_mixer_selem_has_playback_volume(e) != 0,
-                                snd_mixer_selem_has_playback_switch(e) != 0,
-                                snd_mixer_selem_has_capture_volume(e) != 0,
-                                snd_mixer_selem_has_capture_switch(e) != 0});
+            MixerElementInfo info{snd_mixer_selem_get_name(e), snd_mixer_selem_has_playback_volume(e) != 0,
+                                  snd_mixer_selem_has_playback_switch(e) != 0,
+                                  snd_mixer_selem_has_capture_volume(e) != 0,
+                                  snd_mixer_selem_has_capture_switch(e) != 0};
+            // A volume without a direction belongs to the side whose switch the element has.
+            if (snd_mixer_selem_has_common_volume(e) != 0) {
+                const bool capture = info.captureSwitch && !info.playbackSwitch;
+                info.playbackVolume = info.playbackVolume && !capture;
+                info.captureVolume = info.captureVolume && capture;
+            }
+            elements.push_back(std::move(info));
         }
         return elements;
     }
