@@ -99,18 +99,18 @@ struct AlsaAudioLibrary::Call {
     bool write = false;
     bool playback = false;
 
-    std::int32_t Int() const {
+    [[nodiscard]] std::int32_t Int() const {
         std::int32_t v = 0;
         std::memcpy(&v, value.data(), sizeof v);
         return v;
     }
-    float Float() const {
+    [[nodiscard]] float Float() const {
         float v = 0;
         std::memcpy(&v, value.data(), sizeof v);
         return v;
     }
     // The text and its NUL; fails when the buffer is too short.
-    int Text(std::string_view text) {
+    int Text(std::string_view text) const {
         if (value.size() <= text.size()) {
             return kAlsaBadArgument;
         }
@@ -118,12 +118,12 @@ struct AlsaAudioLibrary::Call {
         value[text.size()] = 0;
         return 0;
     }
-    int Number(long number) {
+    int Number(long number) const {
         std::array<char, 24> digits{};
         const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
         return Text(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
     }
-    int Fraction(double fraction) {
+    int Fraction(double fraction) const {
         std::array<char, 32> digits{};
         const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), fraction).ptr;
         return Text(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));

@@ -4,7 +4,11 @@
 
 #include <alsa/asoundlib.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -20,6 +24,22 @@ struct SelemIdFree {
 struct PcmInfoFree {
     void operator()(snd_pcm_info_t* info) const { snd_pcm_info_free(info); }
 };
+
+// alsa-lib's own complaints go to the diagnostics instead of standard error.
+// NOLINTNEXTLINE(cert-dcl50-cpp): the handler's signature is alsa-lib's.
+void AlsaError(const char* file, int line, const char* function, int err, const char* format, ...) {
+    if (!platform::diag::Enabled()) {
+        return;
+    }
+    std::array<char, 512> text{};
+    va_list args;
+    va_start(args, format);
+    static_cast<void>(std::vsnprintf(text.data(), text.size(), format, args));
+    va_end(args);
+    platform::diag::Trace(std::string("audio: alsa-lib ") + (file != nullptr ? file : "") + ":" +
+                          std::to_string(line) + " " + (function != nullptr ? function : "") + ": " + text.data() +
+                          (err != 0 ? std::string(" (") + snd_strerror(err) + ")" : std::string()));
+}
 
 snd_mixer_selem_channel_id_t ChannelId(int channel) {
     return static_cast<snd_mixer_selem_channel_id_t>(channel);
@@ -209,7 +229,7 @@ private:
         gone_ = true;
     }
 
-    MixerResult Missing() const { return gone_ ? MixerResult::Gone : MixerResult::NoControl; }
+    [[nodiscard]] MixerResult Missing() const { return gone_ ? MixerResult::Gone : MixerResult::NoControl; }
 
     MixerResult Result(int rc) {
         if (rc >= 0) {
@@ -283,6 +303,8 @@ private:
 }  // namespace
 
 std::unique_ptr<IAlsaMixer> OpenAlsaMixer(int card, std::string& error) {
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { snd_lib_error_set_handler(&AlsaError); });
     const std::string name = "hw:" + std::to_string(card);
     snd_hctl_t* hctl = nullptr;
     // Non-blocking, so taking in events never waits.

@@ -73,7 +73,7 @@ struct Probe {
                (playbacks > 0 ? std::to_string(playback.third) : std::string("-"));
     }
 
-    std::optional<AudioDeviceRecord> Device(const std::string& which) const {
+    [[nodiscard]] std::optional<AudioDeviceRecord> Device(const std::string& which) const {
         if (!library) {
             return std::nullopt;
         }
@@ -86,7 +86,7 @@ struct Probe {
         return std::nullopt;
     }
 
-    std::string Get(std::istringstream& args) {
+    std::string Get(std::istringstream& args) const {
         std::string which;
         std::string name;
         args >> which >> name;
@@ -103,7 +103,7 @@ struct Probe {
         return rc == 0 ? "ok " + std::string(BufferText(value)) : "fail " + std::to_string(rc);
     }
 
-    std::string Set(std::istringstream& args) {
+    std::string Set(std::istringstream& args) const {
         std::string which;
         std::string name;
         std::string kind;
