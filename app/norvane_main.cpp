@@ -10,6 +10,7 @@
 #include "device/hidraw_backend.h"
 #include "devices/audio/alsa_audio_library.h"
 #include "devices/audio/audio_library.h"
+#include "devices/audio/pipewire_equaliser.h"
 #include "devices/audio/simulated_library.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
@@ -194,6 +195,7 @@ int main(int argc, char** argv) {
             norvane::devices::audio::SimulatedAudioFactory(simulatedAudio));
     } else {
         backend = std::make_unique<norvane::device::HidrawBackend>();
+        norvane::devices::audio::SetEqualiserFactory(norvane::devices::audio::MakePipeWireEqualiser);
         norvane::devices::audio::SetAudioLibraryFactory(norvane::devices::audio::MakeAlsaAudioLibrary);
     }
 
