@@ -37,7 +37,8 @@ void AlsaError(const char* file, int line, const char* function, int err, const 
     static_cast<void>(std::vsnprintf(text.data(), text.size(), format, args));
     va_end(args);
     platform::diag::Trace(std::string("audio: alsa-lib ") + (file != nullptr ? file : "") + ":" +
-                          std::to_string(line) + " " + (function != nullptr ? function : "") + ": " + text.data() +
+                          std::to_string(line) + " " + (function != nullptr ? function : "") + ": " +
+                          text.data() +
                           (err != 0 ? std::string(" (") + snd_strerror(err) + ")" : std::string()));
 }
 

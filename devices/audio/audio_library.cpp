@@ -14,7 +14,9 @@ FactorySlot<AudioLibraryFactory>& Slot() {
 
 }  // namespace
 
-void SetAudioLibraryFactory(AudioLibraryFactory factory) { Slot().Set(std::move(factory)); }
+void SetAudioLibraryFactory(AudioLibraryFactory factory) {
+    Slot().Set(std::move(factory));
+}
 
 std::unique_ptr<IAudioConfigLibrary> MakeAudioLibrary(const AudioDeviceIdentity& identity) {
     const AudioLibraryFactory factory = Slot().Get();
