@@ -8,7 +8,9 @@
 //   --animate              with --report-shown: then put every device on the light sync
 #include "app/shown_report.h"
 #include "device/hidraw_backend.h"
+#include "devices/audio/alsa_audio_library.h"
 #include "devices/audio/audio_library.h"
+#include "devices/audio/pipewire_equaliser.h"
 #include "devices/audio/simulated_library.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
@@ -193,6 +195,8 @@ int main(int argc, char** argv) {
             norvane::devices::audio::SimulatedAudioFactory(simulatedAudio));
     } else {
         backend = std::make_unique<norvane::device::HidrawBackend>();
+        norvane::devices::audio::SetEqualiserFactory(norvane::devices::audio::MakePipeWireEqualiser);
+        norvane::devices::audio::SetAudioLibraryFactory(norvane::devices::audio::MakeAlsaAudioLibrary);
     }
 
     platform::UniqueFd stopSignals = BlockStopSignals();

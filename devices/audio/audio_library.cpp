@@ -1,36 +1,25 @@
 #include "devices/audio/audio_library.h"
 
-#include <mutex>
+#include "devices/audio/factory_slot.h"
+
 #include <utility>
 
 namespace norvane::devices::audio {
 namespace {
 
-struct FactorySlot {
-    std::mutex mutex;
-    AudioLibraryFactory factory;
-};
-
-FactorySlot& Slot() {
-    static FactorySlot slot;
+FactorySlot<AudioLibraryFactory>& Slot() {
+    static FactorySlot<AudioLibraryFactory> slot;
     return slot;
 }
 
 }  // namespace
 
 void SetAudioLibraryFactory(AudioLibraryFactory factory) {
-    FactorySlot& slot = Slot();
-    const std::lock_guard lock(slot.mutex);
-    slot.factory = std::move(factory);
+    Slot().Set(std::move(factory));
 }
 
 std::unique_ptr<IAudioConfigLibrary> MakeAudioLibrary(const AudioDeviceIdentity& identity) {
-    AudioLibraryFactory factory;
-    {
-        FactorySlot& slot = Slot();
-        const std::lock_guard lock(slot.mutex);
-        factory = slot.factory;
-    }
+    const AudioLibraryFactory factory = Slot().Get();
     return factory ? factory(identity) : nullptr;
 }
 

@@ -38,6 +38,8 @@ root=$tmp/root
 dpkg -x "$deb" "$root"
 dpkg-deb -e "$deb" "$tmp/control"
 depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
+# The headset's audio goes through alsa-lib.
+grep -qxF libasound2 <<<"$depends_names" || fail "libasound2 not in Depends"
 # Every shared library a program needs belongs to a package the control file names.
 for exe in "$root"/usr/bin/*; do
   for lib in $(objdump -p "$exe" | awk '/NEEDED/ {print $2}'); do

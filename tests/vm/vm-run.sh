@@ -5,16 +5,23 @@
 # with the USB HID driver and the gadget stack (dummy_hcd with 8 controllers,
 # libcomposite, usb_f_hid, configfs mounted), so programs can make USB HID devices.
 #
-# usage: vm-run.sh --work DIR --scenario FILE [--usb] [--program PATH]... [--timeout SECONDS]
+# --module adds a kernel module (with the modules it needs) to those loaded at boot; --copy puts
+# a file or folder of the host at the same path in the VM; --qemu-arg is handed to qemu.
+#
+# usage: vm-run.sh --work DIR --scenario FILE [--usb] [--program PATH]... [--module NAME]...
+#                  [--copy PATH]... [--qemu-arg ARG]... [--timeout SECONDS]
 # Exit status: the scenario's, 124 on timeout, 2 when the tools are missing.
 set -euo pipefail
 
-work="" scenario="" timeout_s=300 programs=() usb=no
+work="" scenario="" timeout_s=300 programs=() usb=no extra_modules=() copies=() qemu_args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --work) work=$2; shift 2 ;;
     --scenario) scenario=$2; shift 2 ;;
     --program) programs+=("$2"); shift 2 ;;
+    --module) extra_modules+=("$2"); shift 2 ;;
+    --copy) copies+=("$2"); shift 2 ;;
+    --qemu-arg) qemu_args+=("$2"); shift 2 ;;
     --timeout) timeout_s=$2; shift 2 ;;
     --usb) usb=yes; shift ;;
     *) echo "vm-run: unknown argument $1" >&2; exit 2 ;;
@@ -69,7 +76,7 @@ add_module() {
   esac >> "$root/lib/modules/order"
 }
 : > "$root/lib/modules/order"
-for module in $modules; do
+for module in $modules ${extra_modules[@]+"${extra_modules[@]}"}; do
   add_module "$module"
 done
 
@@ -84,6 +91,10 @@ for program in "${programs[@]}"; do
   for lib in $(ldd "$program" | grep -oE '/[^ ]+' | sort -u); do
     copy_with_path "$lib"
   done
+done
+for copy in ${copies[@]+"${copies[@]}"}; do
+  mkdir -p "$root$(dirname "$copy")"
+  cp -rL "$copy" "$root$copy"
 done
 cp "$scenario" "$root/scenario.sh"
 
@@ -115,7 +126,7 @@ echo "vm-run: booting $release ($accel)" >&2
 set +e
 timeout "$timeout_s" qemu-system-x86_64 -accel "$accel" -m 512 -smp 1 -nographic -no-reboot \
   -net none -kernel "$kernel" -initrd "$work/initramfs.cpio.gz" \
-  -append "console=ttyS0 panic=-1 quiet loglevel=3" </dev/null >"$log" 2>&1
+  -append "console=ttyS0 panic=-1 quiet loglevel=3" ${qemu_args[@]+"${qemu_args[@]}"} </dev/null >"$log" 2>&1
 status=$?
 set -e
 tr -d '\r' < "$log" | sed -n '/NORVANE-VM: scenario start/,$p'
