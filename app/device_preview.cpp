@@ -20,6 +20,7 @@
 #include "app/preview_stand_ins.h"
 #include "device/catalogue.h"
 #include "device/path_keys.h"
+#include "devices/audio/simulated_library.h"
 #include "devices/device_controls.h"
 #include "config/profile_data.h"
 #include "devices/keyboard/keyboard_device.h"
@@ -184,6 +185,8 @@ int main(int argc, char** argv) {
     const PreviewDevice& shown = *o.device;
     norvane::sim::SimBackend backend;
     norvane::sim::SimDevice& device = backend.Add(*norvane::sim::FindSimProduct(shown.product));
+    norvane::devices::audio::SetAudioLibraryFactory(
+        norvane::devices::audio::SimulatedAudioFactory(norvane::devices::audio::MakeSimulatedHeadsetAudio()));
     device.WithFirmware([&o](norvane::sim::FirmwareModel& f) {
         f.Settings()[1] =
             static_cast<std::uint8_t>(o.mode);  // slot 0: mode, full brightness, fast, multi-colour

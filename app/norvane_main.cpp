@@ -8,6 +8,8 @@
 //   --animate              with --report-shown: then put every device on the light sync
 #include "app/shown_report.h"
 #include "device/hidraw_backend.h"
+#include "devices/audio/audio_library.h"
+#include "devices/audio/simulated_library.h"
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "platform/ipc/dbus/dbus_bus.h"
@@ -176,6 +178,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<norvane::device::HidBackend> backend;
     norvane::sim::SimBackend* simulator = nullptr;
+    std::shared_ptr<norvane::devices::audio::SimulatedAudio> simulatedAudio;
     if (o.simulate) {
         std::string error;
         auto sim = norvane::sim::MakeSimBackend(*o.simulate, error);
@@ -185,6 +188,9 @@ int main(int argc, char** argv) {
         }
         simulator = sim.get();
         backend = std::move(sim);
+        simulatedAudio = norvane::devices::audio::MakeSimulatedHeadsetAudio();
+        norvane::devices::audio::SetAudioLibraryFactory(
+            norvane::devices::audio::SimulatedAudioFactory(simulatedAudio));
     } else {
         backend = std::make_unique<norvane::device::HidrawBackend>();
     }
@@ -198,10 +204,15 @@ int main(int argc, char** argv) {
     if (simulator != nullptr) {
         // Runs on the bus thread; the simulated devices lock themselves, and the device scan
         // sees the change on its next pass. The bus ends before the simulator.
-        bus->SetSimControl([simulator](const platform::ipc::SimControlRequest& request)
+        bus->SetSimControl([simulator, simulatedAudio](const platform::ipc::SimControlRequest& request)
                                -> std::optional<platform::ipc::Refusal> {
             if (auto reason = norvane::sim::ApplySimControl(*simulator, request.action, request.product)) {
                 return platform::ipc::Refusal{std::string(platform::ipc::kErrorInvalidArgs), *reason};
+            }
+            // The headset's sound devices come and go with it.
+            const norvane::sim::SimDevice* device = simulator->Find(request.product);
+            if (device != nullptr && device->Spec().name == "headset") {
+                simulatedAudio->SetPlugged(device->Plugged());
             }
             return std::nullopt;
         });
