@@ -16,8 +16,10 @@ namespace {
 constexpr std::array<std::string_view, 4> kPageRoots = {"TarnexKeyboardDevice", "TarnexMouseDevice",
                                                         "TarnexMousePadDevice", "TarnexDE6533Device"};
 constexpr std::array<std::string_view, 2> kRowRoots = {"DeviceOption", "MpDevicePower"};
-constexpr std::array<std::string_view, 6> kPanels = {"DeviceProfile", "LightControl", "KeySetControl",
-                                                     "MacroControl",  "ShootControl", "Voice6533Control"};
+// Panels whose layout file holds their controls build as a column of those controls.
+constexpr std::array<std::string_view, 1> kPanelRoots = {"Voice6533Control"};
+constexpr std::array<std::string_view, 5> kPanels = {"DeviceProfile", "LightControl", "KeySetControl",
+                                                     "MacroControl", "ShootControl"};
 
 bool Listed(auto const& list, std::string_view tag) {
     for (std::string_view entry : list) {
@@ -35,7 +37,7 @@ std::unique_ptr<ui::CControlUI> MakePreviewStandIn(std::string_view tag) {
     if (factory.Has(tag) || factory.Has("C" + std::string(tag) + "UI")) {
         return nullptr;
     }
-    if (Listed(kPageRoots, tag)) {
+    if (Listed(kPageRoots, tag) || Listed(kPanelRoots, tag)) {
         return std::make_unique<ui::CVerticalLayoutUI>();
     }
     if (Listed(kRowRoots, tag)) {

@@ -11,7 +11,8 @@ namespace norvane::app {
 
 // Stand-ins for the program's own layout classes, which the skin preview does not link: a
 // device page root ("TarnexKeyboardDevice", ...) becomes a plain vertical layout, the tile and
-// power panel roots ("DeviceOption", "MpDevicePower") plain horizontal layouts, and a panel
+// power panel roots ("DeviceOption", "MpDevicePower") plain horizontal layouts, the audio panel
+// ("Voice6533Control", whose layout file holds its controls) a vertical layout, and any other panel
 // ("LightControl", ...) a framed box captioned with its tag. nullptr for any other tag, and for
 // a tag whose class the control factory already knows.
 std::unique_ptr<ui::CControlUI> MakePreviewStandIn(std::string_view tag);

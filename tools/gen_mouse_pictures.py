@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the mouse and mousepad pictures and writes the picture layouts placed on them.
+"""Draws the mouse, mousepad and headset pictures and writes the picture layouts placed on them.
 
 One geometry table per device gives the outline, the buttons and the LED spots; from it the
 script writes the drawing as SVG (resources/skin/device/<name>.svg), renders it to PNG at twice
@@ -255,6 +255,70 @@ def pad_layout():
     return rows
 
 
+# --- the headset -----------------------------------------------------------------------------
+
+HS_SIZE = (272, 320)
+HS_CUP = (136, 194, 100)  # centre and radius of the ear cup, seen from the side
+HS_RING_R = 70  # LEDs 0..11 sit on this circle, clockwise from the top; LED 12 in the centre
+HS_LED_SIZE = 14
+HS_BAND = (136, 150, 112)  # centre and radius of the headband arch over the cup
+HS_MIC_TIP = (30, 296)
+
+
+def headset_leds():
+    """Both ear cups show the same 13 lights: a ring of twelve round the cup, the logo in its centre."""
+    cx, cy, _ = HS_CUP
+    leds = {}
+    for n in range(12):
+        a = math.radians(n * 30)
+        leds[n] = (cx + HS_RING_R * math.sin(a), cy - HS_RING_R * math.cos(a))
+    leds[12] = (cx, cy)
+    return {n: spot(x, y, HS_LED_SIZE) for n, (x, y) in leds.items()}
+
+
+def headset_svg():
+    w, h = HS_SIZE
+    cx, cy, r = HS_CUP
+    bx, by, br = HS_BAND
+    mx, my = HS_MIC_TIP
+    arch = f"M{bx - br},{by} A{br},{br} 0 0 1 {bx + br},{by}"
+    parts = [
+        # Headband: the outer band with its cushion underneath.
+        f'<path d="{arch}" fill="none" stroke="{BORDER}" stroke-width="20" stroke-linecap="round"/>',
+        f'<path d="{arch}" fill="none" stroke="{BODY}" stroke-width="16" stroke-linecap="round"/>',
+        f'<path d="M{bx - br + 11},{by} A{br - 11},{br - 11} 0 0 1 {bx + br - 11},{by}" fill="none" '
+        f'stroke="{CHANNEL}" stroke-width="6" stroke-linecap="round"/>',
+    ]
+    # The yokes holding the cup at its sides.
+    for side in (-1, 1):
+        x = bx + side * br
+        parts.append(f'<rect x="{x - 8}" y="{by - 6}" width="16" height="{cy - by + 14}" rx="6" fill="{RAISED}" '
+                     f'stroke="{BORDER}" stroke-width="1.5"/>')
+    # Microphone boom from the lower front of the cup.
+    parts += [f'<path d="M{cx - 62},{cy + 64} Q{cx - 100},{cy + 104} {mx + 8},{my}" fill="none" stroke="{BORDER}" '
+              f'stroke-width="8" stroke-linecap="round"/>',
+              f'<path d="M{cx - 62},{cy + 64} Q{cx - 100},{cy + 104} {mx + 8},{my}" fill="none" stroke="{RAISED}" '
+              f'stroke-width="5" stroke-linecap="round"/>',
+              f'<rect x="{mx - 12}" y="{my - 8}" width="24" height="16" rx="8" fill="{RAISED}" stroke="{BORDER}" '
+              f'stroke-width="1.5"/>']
+    # The cup: shell, cushion plate, the lit ring and the logo plate.
+    parts += [f'<circle cx="{cx}" cy="{cy}" r="{r}" fill="{BODY}" stroke="{BORDER}" stroke-width="2"/>',
+              f'<circle cx="{cx}" cy="{cy}" r="{r - 12}" fill="{CARD}" stroke="{LINE}" stroke-width="1"/>',
+              f'<circle cx="{cx}" cy="{cy}" r="{HS_RING_R}" fill="none" stroke="{CHANNEL}" stroke-width="20"/>',
+              f'<circle cx="{cx}" cy="{cy}" r="24" fill="{CHANNEL}" stroke="{LINE}" stroke-width="1.5"/>']
+    return svg(w, h, parts)
+
+
+def headset_layout():
+    w, h = HS_SIZE
+    rows = [f'<SelectPanel name="de6533_device_key_light" width="{w}" height="{h}" '
+            f"bkimage=\"file='device/headset.png'\">"]
+    for n, r in sorted(headset_leds().items()):
+        rows.append(f'  <DeviceKeyButton name="light_{n}" float="true" pos="{r.pos()}" style="hs_light"/>')
+    rows.append("</SelectPanel>")
+    return rows
+
+
 # --- output ----------------------------------------------------------------------------------
 
 def svg(w, h, parts):
@@ -274,6 +338,8 @@ def layout(rows, what):
 PICTURES = {
     "mouse": (MOUSE_SIZE, mouse_svg, mouse_layout, "The mouse picture: 11 buttons, 15 LEDs and the logo."),
     "mousepad": (PAD_SIZE, pad_svg, pad_layout, "The mousepad picture: 15 LEDs round the lit edge."),
+    "headset": (HS_SIZE, headset_svg, headset_layout,
+                "The headset picture: 13 LEDs on the ear cup, a ring of 12 round the logo."),
 }
 
 
@@ -282,15 +348,17 @@ def spot_groups():
     return {"mouse": ([("key_%d" % n, r) for n, (_, r) in enumerate(MOUSE_KEYS)]
                       + [("light_%d" % n, r) for n, r in sorted(mouse_leds().items())] + [("logo", MOUSE_LOGO)],
                       MOUSE_SIZE),
-            "mousepad": ([("light_%d" % n, r) for n, r in sorted(pad_leds().items())], PAD_SIZE)}
+            "mousepad": ([("light_%d" % n, r) for n, r in sorted(pad_leds().items())], PAD_SIZE),
+            "headset": ([("light_%d" % n, r) for n, r in sorted(headset_leds().items())], HS_SIZE)}
 
 
 def rule_breaks(groups):
     """Placement rules: every button and LED is there once, nothing overlaps, every spot lies on its
-    picture, no pad LED sits on the charging spot."""
+    picture, no pad LED sits on the charging spot, every headset LED lies on the ear cup."""
     errors = []
     wanted = {"mouse": {f"key_{n}" for n in range(11)} | {f"light_{n}" for n in range(15)} | {"logo"},
-              "mousepad": {f"light_{n}" for n in range(15)}}
+              "mousepad": {f"light_{n}" for n in range(15)},
+              "headset": {f"light_{n}" for n in range(13)}}
     for name, (spots, (w, h)) in groups.items():
         names = [a for a, _ in spots]
         if sorted(names) != sorted(wanted[name]):
@@ -306,6 +374,11 @@ def rule_breaks(groups):
         x, y = ra.center()
         if math.hypot(x - cx, y - cy) < r + PAD_LED_SIZE / 2:
             errors.append(f"mousepad: {a} sits on the charging spot")
+    cx, cy, r = HS_CUP
+    for a, ra in groups["headset"][0]:
+        corners = [(ra.left, ra.top), (ra.right, ra.top), (ra.left, ra.bottom), (ra.right, ra.bottom)]
+        if any(math.hypot(x - cx, y - cy) > r for x, y in corners):
+            errors.append(f"headset: {a} lies off the ear cup")
     return errors
 
 
