@@ -1,6 +1,8 @@
 // The headset object's audio: start-up, the audio state read back, the panels and every
 // audio operation of the page.
 #include "config/strings.h"
+#include "devices/audio/audio_properties.h"
+#include "devices/headset/availability_hint.h"
 #include "devices/headset/eq_presets.h"
 #include "devices/headset/headset_device.h"
 #include "devices/headset/voice6533_control.h"
@@ -18,19 +20,16 @@
 namespace norvane::devices {
 namespace {
 
-using headset::AudioSide;
-using headset::HeadsetAudio;
 using headset::CVoice6533ControlUI;
+namespace prop = audio::property;
 
 constexpr int kVoiceCount = 4;
 constexpr std::string_view kMagicEnable = "magic_enable_option";
 constexpr std::string_view kMagicOption = "magic_option_";
-// A page label that shows the audio side's messages, when the layout has one.
-constexpr std::string_view kMessageLabel = "6533_audio_message";
-constexpr std::string_view kMagicHint = "magic_hint";
+constexpr std::string_view kMagicHint = "magic_hint_label";
 
-std::string SliderProperty(int band) {
-    return "EQ_Slider" + std::to_string(band + 1);
+std::string_view SliderProperty(int band) {
+    return prop::kEqSliders[static_cast<std::size_t>(band)];
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
@@ -78,37 +77,33 @@ void CTarnexDE6533Device::ReadAudioState() {
     if (!MicrophoneReady()) {
         return;
     }
-    constexpr auto R = AudioSide::Recording;
     // Read for display only.
-    for (std::string_view property : {"GetMaxVol", "GetMinVol", "GetVolStep"}) {
-        static_cast<void>(audio_.Read(R, property));
+    for (std::string_view property : {prop::kGetMaxVol, prop::kGetMinVol, prop::kGetVolStep, prop::kVolumeControl}) {
+        static_cast<void>(audio_.Read(property));
     }
-    static_cast<void>(audio_.Read(R, "VolumeControl", HeadsetAudio::kAll));
-    if (const auto mute = audio_.Read(R, "MuteControl")) {
+    if (const auto mute = audio_.Read(prop::kMuteControl)) {
         micMuted_ = *mute != 0;
         settings_.micInSelect = micMuted_ ? 0 : 1;
     }
-    if (const auto level = audio_.Read(R, "VolumeScalarControl", HeadsetAudio::kAll)) {
+    if (const auto level = audio_.Read(prop::kVolumeScalarControl)) {
         settings_.micInValue = LevelOf(*level);
     }
-    if (audio_.Read(R, "GetAAMaxVol")) {
-        static_cast<void>(audio_.Read(R, "GetAAMinVol"));
-        static_cast<void>(audio_.Read(R, "GetAAVolStep"));
-        static_cast<void>(audio_.Read(R, "AAVolumeControl", HeadsetAudio::kFirst));
-        if (const auto mute = audio_.Read(R, "AAMuteControl")) {
+    if (audio_.Read(prop::kGetAAMaxVol)) {
+        static_cast<void>(audio_.Read(prop::kGetAAMinVol));
+        static_cast<void>(audio_.Read(prop::kGetAAVolStep));
+        static_cast<void>(audio_.Read(prop::kAAVolumeControl));
+        if (const auto mute = audio_.Read(prop::kAAMuteControl)) {
             monitorMuted_ = *mute != 0;
             settings_.micMonitorSelect = monitorMuted_ ? 0 : 1;
         }
-        if (const auto level = audio_.Read(R, "AAVolumeScalarControl", HeadsetAudio::kFirst)) {
+        if (const auto level = audio_.Read(prop::kAAVolumeScalarControl)) {
             settings_.micMonitorValue = LevelOf(*level);
         }
     }
-    const auto magic = audio_.Read(R, "Enable_MAGICVOICE");
-    const auto& features = audio_.RecordingFeatures();
-    if (magic && features && (features->word0 & headset::kVoiceChangerFeature) != 0) {
+    if (const auto magic = audio_.Read(prop::kEnableMagicVoice); magic && audio_.VoiceChangerExists()) {
         settings_.magicEnable = static_cast<std::int32_t>(*magic);
     }
-    if (const auto voice = audio_.Read(R, "MagicVoice_Selection"); voice && *voice >= 0 && *voice < kVoiceCount) {
+    if (const auto voice = audio_.Read(prop::kMagicVoiceSelection); voice && *voice >= 0 && *voice < kVoiceCount) {
         settings_.magicType = static_cast<std::int32_t>(*voice) + 1;
     }
 }
@@ -147,10 +142,7 @@ void CTarnexDE6533Device::ShowCapabilities() {
     if (auto* magic = MagicPanel(); magic != nullptr && !caps.voiceChanger) {
         magic->EnableMagicOptions(false);
     }
-    if (ui::CControlUI* hint = FindPageControl(kMagicHint)) {
-        hint->SetText(caps.voiceChanger ? std::string() : caps.voiceChangerReason);
-        hint->SetVisible(!caps.voiceChanger);
-    }
+    headset::ShowAvailability(FindPageControl(kMagicHint), caps.voiceChanger, caps.voiceChangerReason);
 }
 
 void CTarnexDE6533Device::ShowBands() {
@@ -164,17 +156,13 @@ void CTarnexDE6533Device::ShowBands() {
 void CTarnexDE6533Device::ShowAndWriteBands() {
     ShowBands();
     for (int band = 0; band < config::kEqBandCount; ++band) {
-        audio_.WriteInt(AudioSide::Playback, SliderProperty(band), bands_[static_cast<std::size_t>(band)]);
+        audio_.Write(SliderProperty(band), bands_[static_cast<std::size_t>(band)]);
     }
 }
 
 void CTarnexDE6533Device::ShowMessage(std::string_view text) {
     messages_.emplace_back(text);
     platform::diag::Trace("headset: " + std::string(text));
-    if (ui::CControlUI* label = FindPageControl(kMessageLabel)) {
-        label->SetText(std::string(text));
-        label->SetVisible(true);
-    }
 }
 
 void CTarnexDE6533Device::StoreSettings() {
@@ -239,7 +227,7 @@ void CTarnexDE6533Device::ApplyEqualiser(int n) {
     if (!preset) {
         return;
     }
-    audio_.WriteInt(AudioSide::Playback, "Enable_EQ_GFX", 1);
+    audio_.Write(prop::kEnableEqGfx, 1);
     bands_ = *preset;
     ShowAndWriteBands();
     settings_.eqType = n;
@@ -269,7 +257,7 @@ void CTarnexDE6533Device::SetCustomBand(int band) {
     if (voice != nullptr) {
         value = voice->Band(band).value_or(value);
     }
-    audio_.WriteInt(AudioSide::Playback, SliderProperty(band), value);
+    audio_.Write(SliderProperty(band), value);
 }
 
 void CTarnexDE6533Device::ApplySelectedCustomCurve() {
@@ -283,7 +271,7 @@ void CTarnexDE6533Device::ApplySelectedCustomCurve() {
         return;
     }
     std::ranges::copy(bands, bands_.begin());
-    audio_.WriteInt(AudioSide::Playback, "Enable_EQ_GFX", 1);
+    audio_.Write(prop::kEnableEqGfx, 1);
     ShowAndWriteBands();
     settings_.customEqSelectIndex = selection;
     StoreSettings();
@@ -379,7 +367,7 @@ void CTarnexDE6533Device::ToggleMicrophoneMute() {
     if (voice != nullptr) {
         voice->ShowMicrophone(!muted, settings_.micInValue);
     }
-    if (!audio_.WriteInt(AudioSide::Recording, "MuteControl", muted ? 1 : 0)) {
+    if (!audio_.Write(prop::kMuteControl, muted ? 1 : 0)) {
         if (voice != nullptr) {
             voice->ShowMicrophone(!micMuted_, settings_.micInValue);
         }
@@ -395,14 +383,13 @@ void CTarnexDE6533Device::SetMicrophoneLevel() {
     CVoice6533ControlUI* voice = VoicePanel();
     const int level = voice != nullptr ? voice->MicrophoneLevel().value_or(settings_.micInValue) : settings_.micInValue;
     if (!MicrophoneReady() ||
-        !audio_.WriteFloat(AudioSide::Recording, "VolumeScalarControl", static_cast<float>(level) / 100.0F,
-                           HeadsetAudio::kAll)) {
+        !audio_.Write(prop::kVolumeScalarControl, level / 100.0)) {
         if (voice != nullptr) {
             voice->ShowMicrophone(settings_.micInSelect != 0, settings_.micInValue);
         }
         return;
     }
-    static_cast<void>(audio_.Read(AudioSide::Recording, "VolumeControl", HeadsetAudio::kAll));
+    static_cast<void>(audio_.Read(prop::kVolumeControl));
     settings_.micInValue = level;
     StoreSettings();
     SaveDeviceProfile();
@@ -420,7 +407,7 @@ void CTarnexDE6533Device::ToggleMonitoringMute() {
     if (voice != nullptr) {
         voice->ShowMonitoring(!muted, settings_.micMonitorValue);
     }
-    if (!audio_.WriteInt(AudioSide::Recording, "AAMuteControl", muted ? 1 : 0)) {
+    if (!audio_.Write(prop::kAAMuteControl, muted ? 1 : 0)) {
         if (voice != nullptr) {
             voice->ShowMonitoring(!monitorMuted_, settings_.micMonitorValue);
         }
@@ -437,14 +424,13 @@ void CTarnexDE6533Device::SetMonitoringLevel() {
     const int level =
         voice != nullptr ? voice->MonitoringLevel().value_or(settings_.micMonitorValue) : settings_.micMonitorValue;
     if (!MicrophoneReady() ||
-        !audio_.WriteFloat(AudioSide::Recording, "AAVolumeScalarControl", static_cast<float>(level) / 100.0F,
-                           HeadsetAudio::kFirst)) {
+        !audio_.Write(prop::kAAVolumeScalarControl, level / 100.0)) {
         if (voice != nullptr) {
             voice->ShowMonitoring(settings_.micMonitorSelect != 0, settings_.micMonitorValue);
         }
         return;
     }
-    static_cast<void>(audio_.Read(AudioSide::Recording, "AAVolumeControl", HeadsetAudio::kFirst));
+    static_cast<void>(audio_.Read(prop::kAAVolumeControl));
     settings_.micMonitorValue = level;
     StoreSettings();
     SaveDeviceProfile();
@@ -464,9 +450,9 @@ void CTarnexDE6533Device::ToggleVoiceChanger() {
     if (magic != nullptr) {
         magic->EnableMagicOptions(on);
     }
-    audio_.WriteInt(AudioSide::Recording, "Enable_MAGICVOICE", on ? 1 : 0);
+    audio_.Write(prop::kEnableMagicVoice, on ? 1 : 0);
     if (on) {
-        audio_.WriteInt(AudioSide::Recording, "Enable_MICECHO", 0);
+        audio_.Write(prop::kEnableMicEcho, 0);
     }
     settings_.magicEnable = on ? 1 : 0;
     StoreSettings();
@@ -484,7 +470,7 @@ void CTarnexDE6533Device::SelectVoice(int n) {
         refreshing_ = false;
         return;
     }
-    audio_.WriteInt(AudioSide::Recording, "MagicVoice_Selection", n - 1);
+    audio_.Write(prop::kMagicVoiceSelection, n - 1);
     settings_.magicType = n;
     if (magic != nullptr) {
         magic->SetMagicType(n);

@@ -1,6 +1,7 @@
 #include "devices/headset/voice6533_control.h"
 
 #include "config/de6533_profiledata.h"
+#include "devices/headset/availability_hint.h"
 #include "pages/panel_layout.h"
 #include "ui/combo.h"
 #include "ui/option.h"
@@ -129,10 +130,7 @@ std::optional<int> CVoice6533ControlUI::MonitoringLevel() {
 }
 
 void CVoice6533ControlUI::ShowHint(std::string_view name, bool available, const std::string& reason) {
-    if (ui::CControlUI* hint = FindSubControl(name)) {
-        hint->SetText(available ? std::string() : reason);
-        hint->SetVisible(!available);
-    }
+    ShowAvailability(FindSubControl(name), available, reason);
 }
 
 void CVoice6533ControlUI::ShowCapabilities(const audio::AudioCapabilities& caps) {
@@ -149,8 +147,7 @@ void CVoice6533ControlUI::ShowCapabilities(const audio::AudioCapabilities& caps)
     Enable(Option(kMonitorOption), caps.monitoring);
     Enable(Slider(kMonitorSlider), caps.monitoring);
     ShowHint(kEqHint, caps.equaliser, caps.equaliserReason);
-    ShowHint(kMicHint, caps.microphone, "No microphone on this machine");
-    ShowHint(kMonitorHint, caps.monitoring, "Microphone monitoring is not available");
+    ShowHint(kMicHint, caps.microphone);
 }
 
 }  // namespace norvane::devices::headset

@@ -37,10 +37,9 @@ public:
     static constexpr std::string_view kMonitorSlider = "6533_MicMoniter_slider";
     static constexpr std::string_view kSaveButton = "hs_EQ_btn_save";
     static constexpr std::string_view kDeleteButton = "hs_EQ_btn_delete";
-    // Hint labels, shown with the reason when the machine lacks a part.
-    static constexpr std::string_view kEqHint = "6533_eq_hint";
-    static constexpr std::string_view kMicHint = "6533_mic_hint";
-    static constexpr std::string_view kMonitorHint = "6533_monitor_hint";
+    // Hint labels, shown when the machine lacks a part.
+    static constexpr std::string_view kEqHint = "6533_eq_hint_label";
+    static constexpr std::string_view kMicHint = "6533_mic_hint_label";
     static constexpr int kNameRowHeight = 30;
 
     std::string_view GetClass() const override { return kClassName; }
@@ -74,7 +73,7 @@ private:
     ui::COptionUI* Option(std::string_view name);
     ui::CSliderUI* Slider(std::string_view name);
     ui::CComboUI* Combo();
-    void ShowHint(std::string_view name, bool available, const std::string& reason);
+    void ShowHint(std::string_view name, bool available, const std::string& reason = {});
 
     int deviceKind_ = 0;
     bool equaliserAvailable_ = true;
