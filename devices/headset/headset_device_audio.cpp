@@ -33,9 +33,8 @@ std::string_view SliderProperty(int band) {
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 // A 0-1 scalar read as a 0-100 level, truncated.
@@ -78,7 +77,8 @@ void CTarnexDE6533Device::ReadAudioState() {
         return;
     }
     // Read for display only.
-    for (std::string_view property : {prop::kGetMaxVol, prop::kGetMinVol, prop::kGetVolStep, prop::kVolumeControl}) {
+    for (std::string_view property :
+         {prop::kGetMaxVol, prop::kGetMinVol, prop::kGetVolStep, prop::kVolumeControl}) {
         static_cast<void>(audio_.Read(property));
     }
     if (const auto mute = audio_.Read(prop::kMuteControl)) {
@@ -103,7 +103,8 @@ void CTarnexDE6533Device::ReadAudioState() {
     if (const auto magic = audio_.Read(prop::kEnableMagicVoice); magic && audio_.VoiceChangerExists()) {
         settings_.magicEnable = static_cast<std::int32_t>(*magic);
     }
-    if (const auto voice = audio_.Read(prop::kMagicVoiceSelection); voice && *voice >= 0 && *voice < kVoiceCount) {
+    if (const auto voice = audio_.Read(prop::kMagicVoiceSelection);
+        voice && *voice >= 0 && *voice < kVoiceCount) {
         settings_.magicType = static_cast<std::int32_t>(*voice) + 1;
     }
 }
@@ -302,7 +303,8 @@ int CTarnexDE6533Device::SaveCustomCurve() {
     if (std::ssize(customNames_) >= config::kMaxCustomEqSlots) {
         return kCurveNothingToDo;
     }
-    if (std::ranges::any_of(customNames_, [&](const std::string& n) { return SameNameIgnoringCase(n, name); })) {
+    if (std::ranges::any_of(customNames_,
+                            [&](const std::string& n) { return SameNameIgnoringCase(n, name); })) {
         ShowMessage(LanguageText(kNameTakenText));
         return kCurveNameTaken;
     }
@@ -381,9 +383,9 @@ void CTarnexDE6533Device::ToggleMicrophoneMute() {
 
 void CTarnexDE6533Device::SetMicrophoneLevel() {
     CVoice6533ControlUI* voice = VoicePanel();
-    const int level = voice != nullptr ? voice->MicrophoneLevel().value_or(settings_.micInValue) : settings_.micInValue;
-    if (!MicrophoneReady() ||
-        !audio_.Write(prop::kVolumeScalarControl, level / 100.0)) {
+    const int level =
+        voice != nullptr ? voice->MicrophoneLevel().value_or(settings_.micInValue) : settings_.micInValue;
+    if (!MicrophoneReady() || !audio_.Write(prop::kVolumeScalarControl, level / 100.0)) {
         if (voice != nullptr) {
             voice->ShowMicrophone(settings_.micInSelect != 0, settings_.micInValue);
         }
@@ -421,10 +423,9 @@ void CTarnexDE6533Device::ToggleMonitoringMute() {
 
 void CTarnexDE6533Device::SetMonitoringLevel() {
     CVoice6533ControlUI* voice = VoicePanel();
-    const int level =
-        voice != nullptr ? voice->MonitoringLevel().value_or(settings_.micMonitorValue) : settings_.micMonitorValue;
-    if (!MicrophoneReady() ||
-        !audio_.Write(prop::kAAVolumeScalarControl, level / 100.0)) {
+    const int level = voice != nullptr ? voice->MonitoringLevel().value_or(settings_.micMonitorValue)
+                                       : settings_.micMonitorValue;
+    if (!MicrophoneReady() || !audio_.Write(prop::kAAVolumeScalarControl, level / 100.0)) {
         if (voice != nullptr) {
             voice->ShowMonitoring(settings_.micMonitorSelect != 0, settings_.micMonitorValue);
         }

@@ -1,10 +1,10 @@
 // The headset's device object on the shipped headset page (headless) with the simulated
 // headset and the simulated audio library: the audio start-up, every audio operation of the
 // page and what it writes and stores, and the headset's own wire bytes.
+#include "devices/headset/headset_device.h"
 #include "devices/audio/audio_properties.h"
 #include "devices/audio/simulated_library.h"
 #include "devices/headset/eq_presets.h"
-#include "devices/headset/headset_device.h"
 #include "devices/headset/led_reports.h"
 #include "tests/devices/peripheral_page_fixture.h"
 #include "ui/combo.h"
@@ -29,7 +29,8 @@ using Cmd = device::Command;
 using audio::kSimulatedPlaybackId;
 using audio::kSimulatedRecordingId;
 
-constexpr PeripheralPageSpec kHeadsetPage{"headset", "XML/DeviceXml/de6533device.xml", "de6533_device", "HD", 3};
+constexpr PeripheralPageSpec kHeadsetPage{"headset", "XML/DeviceXml/de6533device.xml", "de6533_device", "HD",
+                                          3};
 
 constexpr std::uint8_t C(Cmd c) {
     return static_cast<std::uint8_t>(c);
@@ -61,8 +62,9 @@ protected:
         return writes;
     }
     bool AnyRecordingCall() const {
-        return std::ranges::any_of(sound->PropertyCalls(),
-                                   [](const audio::AudioCall& c) { return c.device == kSimulatedRecordingId; });
+        return std::ranges::any_of(sound->PropertyCalls(), [](const audio::AudioCall& c) {
+            return c.device == kSimulatedRecordingId;
+        });
     }
 
     ui::CSliderUI* Slider(std::string_view name) { return Find<ui::CSliderUI>(name); }
@@ -353,7 +355,8 @@ TEST_F(HeadsetPage, MuteBoxesWriteTheFlagAndStoreOnlyWhatTheLibraryTook) {
         const bool on = OptionSelected(c.box);
         sound->ClearCalls();
         Toggle(c.box);
-        EXPECT_EQ(Writes(), (std::vector<Write>{{std::string(c.property), kSimulatedRecordingId, on ? 1.0 : 0.0, {}}}));
+        EXPECT_EQ(Writes(),
+                  (std::vector<Write>{{std::string(c.property), kSimulatedRecordingId, on ? 1.0 : 0.0, {}}}));
         EXPECT_EQ(SavedDevice()["SystemSetStages"][std::string(c.key)].asInt(), on ? 0 : 1);
         EXPECT_EQ(OptionSelected(c.box), !on);
 
@@ -378,7 +381,8 @@ TEST_F(HeadsetPage, LevelSlidersWriteAFractionOnTheirChannelThenReadTheVolume) {
     page->SyncFromDevice();
     for (const LevelCase& c :
          {LevelCase{"6533_MicIn_slider", "VolumeScalarControl", "VolumeControl", -1, "MicInValue"},
-          LevelCase{"6533_MicMoniter_slider", "AAVolumeScalarControl", "AAVolumeControl", 0, "MicMoniterValue"}}) {
+          LevelCase{"6533_MicMoniter_slider", "AAVolumeScalarControl", "AAVolumeControl", 0,
+                    "MicMoniterValue"}}) {
         SCOPED_TRACE(c.slider);
         sound->ClearCalls();
         MoveSlider(c.slider, 40);
@@ -536,8 +540,8 @@ TEST_F(HeadsetPage, LightFrameGoesOutAsTwelveOutputReports) {
             EXPECT_EQ(sent[r], std::vector<std::uint8_t>(expected[r].begin(), expected[r].end())) << r;
         }
         // Report 2: red of LEDs 7-12 (half level), LED 12 capped; byte 10 still LED 6's red.
-        EXPECT_EQ(sent[1], (std::vector<std::uint8_t>{0xFF, 0x22, 0xAD, 0, 35, 40, 45, 50, 55, 247, 30, 0, 0, 0,
-                                                      0, 0, 0}));
+        EXPECT_EQ(sent[1], (std::vector<std::uint8_t>{0xFF, 0x22, 0xAD, 0, 35, 40, 45, 50, 55, 247, 30, 0, 0,
+                                                      0, 0, 0, 0}));
     });
     // With host lighting off nothing goes out.
     page->SetHostLighting(0);

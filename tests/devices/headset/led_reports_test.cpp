@@ -33,7 +33,8 @@ TEST(HeadsetLedReports, TwelveReportsByChannelBankAndHalf) {
     LightFrame frame(13);
     for (int i = 0; i < 13; ++i) {
         const auto n = static_cast<std::uint8_t>(i + 1);
-        frame.Set(i, LedColor{n, static_cast<std::uint8_t>(100 + n), static_cast<std::uint8_t>(200 + n), 255});
+        frame.Set(i,
+                  LedColor{n, static_cast<std::uint8_t>(100 + n), static_cast<std::uint8_t>(200 + n), 255});
     }
     const hs::LedReports reports = hs::BuildLedReports(frame);
     struct Row {
