@@ -36,7 +36,7 @@ CTarnexDE6533Device::CTarnexDE6533Device()
 }
 
 CTarnexDE6533Device::~CTarnexDE6533Device() {
-    StopDeviceThreads();
+    CTarnexDE6533Device::StopDeviceThreads();
 }
 
 void CTarnexDE6533Device::StopDeviceThreads() {
