@@ -16,7 +16,9 @@ void PutWord(std::span<std::uint8_t> buffer, std::size_t at, std::int32_t word) 
     std::memcpy(buffer.data() + at, &word, sizeof word);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 }  // namespace
 
@@ -98,14 +100,15 @@ std::optional<double> ReadNumber(IAudioConfigLibrary& library, const AudioDevice
     return text ? ParseNumber(*text) : std::nullopt;
 }
 
-std::optional<int> ReadInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name,
-                           const PropertyParameter& parameter) {
+std::optional<int> ReadInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record,
+                           std::string_view name, const PropertyParameter& parameter) {
     const auto number = ReadNumber(library, record, name, parameter);
     if (!number) {
         return std::nullopt;
     }
     const double whole = std::trunc(*number);
-    if (whole < std::numeric_limits<std::int32_t>::min() || whole > std::numeric_limits<std::int32_t>::max()) {
+    if (whole < std::numeric_limits<std::int32_t>::min() ||
+        whole > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
     }
     return static_cast<int>(whole);
@@ -118,8 +121,8 @@ int WriteInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std:
     return library.PropertyControl(record, name, buffer, parameter.Bytes(), true);
 }
 
-int WriteFloat(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name, float value,
-               const PropertyParameter& parameter) {
+int WriteFloat(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name,
+               float value, const PropertyParameter& parameter) {
     static_assert(sizeof(float) == 4);
     PropertyBuffer buffer{};
     std::memcpy(buffer.data(), &value, sizeof value);
@@ -140,7 +143,8 @@ int WriteProperty(IAudioConfigLibrary& library, const AudioDeviceRecord& record,
     const double whole = std::isnan(value) ? 0.0 : std::trunc(value);
     const double low = std::numeric_limits<std::int32_t>::min();
     const double high = std::numeric_limits<std::int32_t>::max();
-    return WriteInt(library, record, info.name, static_cast<std::int32_t>(std::clamp(whole, low, high)), parameter);
+    return WriteInt(library, record, info.name, static_cast<std::int32_t>(std::clamp(whole, low, high)),
+                    parameter);
 }
 
 }  // namespace norvane::devices::audio

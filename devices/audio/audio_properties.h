@@ -80,13 +80,18 @@ struct PropertyInfo {
 
 // Every property the headset uses, once.
 inline constexpr std::array kProperties = {
-    PropertyInfo{property::kGetSupportFeature, PropertyDevice::Either, ValueKind::Integer, ParameterKind::None,
+    PropertyInfo{property::kGetSupportFeature, PropertyDevice::Either, ValueKind::Integer,
+                 ParameterKind::None, false},
+    PropertyInfo{property::kGetMaxVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
                  false},
-    PropertyInfo{property::kGetMaxVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None, false},
-    PropertyInfo{property::kGetMinVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None, false},
-    PropertyInfo{property::kGetVolStep, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None, false},
-    PropertyInfo{property::kGetAAMaxVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None, false},
-    PropertyInfo{property::kGetAAMinVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None, false},
+    PropertyInfo{property::kGetMinVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
+                 false},
+    PropertyInfo{property::kGetVolStep, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
+                 false},
+    PropertyInfo{property::kGetAAMaxVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
+                 false},
+    PropertyInfo{property::kGetAAMinVol, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
+                 false},
     PropertyInfo{property::kGetAAVolStep, PropertyDevice::Recording, ValueKind::Integer, ParameterKind::None,
                  false},
     PropertyInfo{property::kVolumeControl, PropertyDevice::Recording, ValueKind::Integer,
@@ -160,7 +165,9 @@ public:
     static PropertyParameter For(ParameterKind kind);
     static PropertyParameter Channel(std::int32_t channel);
 
-    std::span<const std::uint8_t> Bytes() const { return std::span(buffer_).first(size_); }
+    std::span<const std::uint8_t> Bytes() const& { return std::span(buffer_).first(size_); }
+    // The bytes live in the parameter: not of a temporary.
+    std::span<const std::uint8_t> Bytes() const&& = delete;
 
 private:
     std::array<std::uint8_t, kPropertyBufferSize> buffer_{};
@@ -178,8 +185,8 @@ std::string_view BufferText(std::span<const std::uint8_t> buffer);
 std::optional<double> ReadNumber(IAudioConfigLibrary& library, const AudioDeviceRecord& record,
                                  std::string_view name, const PropertyParameter& parameter = {});
 // As ReadNumber, truncated toward zero; nothing when outside the 32-bit range.
-std::optional<int> ReadInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name,
-                           const PropertyParameter& parameter = {});
+std::optional<int> ReadInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record,
+                           std::string_view name, const PropertyParameter& parameter = {});
 // Reads the property as text (for "GetSupportFeature"); nothing when the library fails.
 std::optional<std::string> ReadText(IAudioConfigLibrary& library, const AudioDeviceRecord& record,
                                     std::string_view name, const PropertyParameter& parameter = {});
@@ -187,8 +194,8 @@ std::optional<std::string> ReadText(IAudioConfigLibrary& library, const AudioDev
 // Each returns the library's result (0 success).
 int WriteInt(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name,
              std::int32_t value, const PropertyParameter& parameter = {});
-int WriteFloat(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name, float value,
-               const PropertyParameter& parameter = {});
+int WriteFloat(IAudioConfigLibrary& library, const AudioDeviceRecord& record, std::string_view name,
+               float value, const PropertyParameter& parameter = {});
 
 // By table entry: the entry's parameter, and an integer or float write as its kind says
 // (integers truncated toward zero).

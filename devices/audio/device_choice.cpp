@@ -35,7 +35,8 @@ std::optional<std::uint32_t> ParseWord(std::string_view text) {
     if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
         return std::nullopt;
     }
-    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::uint32_t>::max()) {
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::uint32_t>::max()) {
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);

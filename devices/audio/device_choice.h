@@ -43,9 +43,9 @@ std::optional<AudioDeviceRecord> ChoosePlayback(std::span<const AudioDeviceRecor
 std::optional<AudioDeviceRecord> ChooseRecording(std::span<const AudioDeviceRecord> list);
 
 enum class AudioOpenStatus {
-    Ready,              // a playback device was chosen; see HasRecording
-    InitFailed,         // ConfLibInit failed: kConfLibInitFailedMessage
-    NoPlaybackDevice,   // list 0 is empty or holds no device the rules take: no property is used
+    Ready,             // a playback device was chosen; see HasRecording
+    InitFailed,        // ConfLibInit failed: kConfLibInitFailedMessage
+    NoPlaybackDevice,  // list 0 is empty or holds no device the rules take: no property is used
 };
 
 struct AudioDevices {

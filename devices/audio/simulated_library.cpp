@@ -48,8 +48,8 @@ bool ParameterFits(std::string_view name, std::span<const std::uint8_t> paramete
     if (!info) {
         return true;
     }
-    const auto expected = PropertyParameter::For(info->parameter).Bytes();
-    return std::ranges::equal(expected, parameter);
+    const PropertyParameter expected = PropertyParameter::For(info->parameter);
+    return std::ranges::equal(expected.Bytes(), parameter);
 }
 
 // The level a scalar write moves, and the range it is taken from.
@@ -246,7 +246,8 @@ int SimulatedAudio::GetDeviceById(int list, int index, AudioDeviceRecord& record
     const auto* devices = List(list);
     if (!listCreated_) {
         call.result = sim_result::kNotInitialised;
-    } else if (!plugged_ || devices == nullptr || index < 0 || static_cast<std::size_t>(index) >= devices->size()) {
+    } else if (!plugged_ || devices == nullptr || index < 0 ||
+               static_cast<std::size_t>(index) >= devices->size()) {
         call.result = sim_result::kNoDevice;
     } else {
         record = (*devices)[static_cast<std::size_t>(index)];
@@ -330,23 +331,31 @@ int SimulatedAudio::PropertyControl(const AudioDeviceRecord& record, std::string
     return Log(std::move(call));
 }
 
-int SimulatedAudioLibrary::ConfLibInit() { return state_->ConfLibInit(); }
+int SimulatedAudioLibrary::ConfLibInit() {
+    return state_->ConfLibInit();
+}
 
-int SimulatedAudioLibrary::CreateDeviceList() { return state_->CreateDeviceList(); }
+int SimulatedAudioLibrary::CreateDeviceList() {
+    return state_->CreateDeviceList();
+}
 
-int SimulatedAudioLibrary::GetDeviceCount(int list, int& count) { return state_->GetDeviceCount(list, count); }
+int SimulatedAudioLibrary::GetDeviceCount(int list, int& count) {
+    return state_->GetDeviceCount(list, count);
+}
 
 int SimulatedAudioLibrary::GetDeviceById(int list, int index, AudioDeviceRecord& record) {
     return state_->GetDeviceById(list, index, record);
 }
 
 int SimulatedAudioLibrary::PropertyControl(const AudioDeviceRecord& record, std::string_view property,
-                                           std::span<std::uint8_t> value, std::span<const std::uint8_t> parameter,
-                                           bool write) {
+                                           std::span<std::uint8_t> value,
+                                           std::span<const std::uint8_t> parameter, bool write) {
     return state_->PropertyControl(record, property, value, parameter, write);
 }
 
-AudioCapabilities SimulatedAudioLibrary::Capabilities() const { return state_->Capabilities(); }
+AudioCapabilities SimulatedAudioLibrary::Capabilities() const {
+    return state_->Capabilities();
+}
 
 std::shared_ptr<SimulatedAudio> MakeSimulatedHeadsetAudio() {
     auto audio = std::make_shared<SimulatedAudio>();

@@ -20,12 +20,12 @@ namespace norvane::devices::audio {
 
 // Result codes of the simulated library (0 is success).
 namespace sim_result {
-inline constexpr int kFailed = 1;         // injected failure
-inline constexpr int kNotInitialised = 2; // called before ConfLibInit or CreateDeviceList
-inline constexpr int kNoDevice = 3;       // no such list, index or device (or unplugged)
-inline constexpr int kNoProperty = 4;     // a read of a property the store does not hold
-inline constexpr int kReadOnly = 5;       // a write of a read-only property
-inline constexpr int kBadBuffer = 6;      // a value buffer too short, or a parameter not the property's
+inline constexpr int kFailed = 1;          // injected failure
+inline constexpr int kNotInitialised = 2;  // called before ConfLibInit or CreateDeviceList
+inline constexpr int kNoDevice = 3;        // no such list, index or device (or unplugged)
+inline constexpr int kNoProperty = 4;      // a read of a property the store does not hold
+inline constexpr int kReadOnly = 5;        // a write of a read-only property
+inline constexpr int kBadBuffer = 6;       // a value buffer too short, or a parameter not the property's
 }  // namespace sim_result
 
 enum class AudioCallKind { ConfLibInit, CreateDeviceList, GetDeviceCount, GetDeviceById, Read, Write };
@@ -33,11 +33,11 @@ enum class AudioCallKind { ConfLibInit, CreateDeviceList, GetDeviceCount, GetDev
 // One call as the library saw it.
 struct AudioCall {
     AudioCallKind kind = AudioCallKind::Read;
-    int list = -1;                    // device list calls
-    int index = -1;                   // GetDeviceById
-    std::uint32_t device = 0;         // property calls: the record's identifier
+    int list = -1;             // device list calls
+    int index = -1;            // GetDeviceById
+    std::uint32_t device = 0;  // property calls: the record's identifier
     std::string property;
-    std::optional<double> value;      // a write's value (integer or float as the property is)
+    std::optional<double> value;          // a write's value (integer or float as the property is)
     std::vector<std::int32_t> parameter;  // the parameter buffer as 32-bit words
     int result = 0;
 
@@ -81,8 +81,8 @@ public:
     int CreateDeviceList();
     int GetDeviceCount(int list, int& count);
     int GetDeviceById(int list, int index, AudioDeviceRecord& record);
-    int PropertyControl(const AudioDeviceRecord& record, std::string_view property, std::span<std::uint8_t> value,
-                        std::span<const std::uint8_t> parameter, bool write);
+    int PropertyControl(const AudioDeviceRecord& record, std::string_view property,
+                        std::span<std::uint8_t> value, std::span<const std::uint8_t> parameter, bool write);
 
 private:
     using Store = std::map<std::string, double, std::less<>>;
@@ -115,8 +115,9 @@ public:
     int CreateDeviceList() override;
     int GetDeviceCount(int list, int& count) override;
     int GetDeviceById(int list, int index, AudioDeviceRecord& record) override;
-    int PropertyControl(const AudioDeviceRecord& record, std::string_view property, std::span<std::uint8_t> value,
-                        std::span<const std::uint8_t> parameter, bool write) override;
+    int PropertyControl(const AudioDeviceRecord& record, std::string_view property,
+                        std::span<std::uint8_t> value, std::span<const std::uint8_t> parameter,
+                        bool write) override;
     AudioCapabilities Capabilities() const override;
 
     SimulatedAudio& State() { return *state_; }

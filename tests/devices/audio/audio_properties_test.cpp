@@ -43,7 +43,7 @@ public:
         }
         return result;
     }
-    AudioCapabilities Capabilities() const override { return {}; }
+    [[nodiscard]] AudioCapabilities Capabilities() const override { return {}; }
 };
 
 Bytes WordBytes(std::initializer_list<std::int32_t> words) {
@@ -70,11 +70,26 @@ TEST(AudioProperties, ParsesDecimalTextOnly) {
         std::optional<double> number;
     };
     const Case cases[] = {
-        {"0", 0.0},          {"42", 42.0},      {"-3", -3.0},     {"+5", 5.0},        {"0.75", 0.75},
-        {"-1536.5", -1536.5}, {" 12\n", 12.0},  {"\t7 ", 7.0},    {"", std::nullopt}, {"   ", std::nullopt},
-        {"abc", std::nullopt}, {"12abc", std::nullopt}, {"1,2", std::nullopt}, {"+-3", std::nullopt},
-        {"0x10", std::nullopt}, {"1e3", std::nullopt}, {"inf", std::nullopt}, {"nan", std::nullopt},
-        {"-", std::nullopt},  {"1 2", std::nullopt},
+        {"0", 0.0},
+        {"42", 42.0},
+        {"-3", -3.0},
+        {"+5", 5.0},
+        {"0.75", 0.75},
+        {"-1536.5", -1536.5},
+        {" 12\n", 12.0},
+        {"\t7 ", 7.0},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {"1,2", std::nullopt},
+        {"+-3", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1e3", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"-", std::nullopt},
+        {"1 2", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseNumber(c.text), c.number) << "'" << c.text << "'";
@@ -96,7 +111,7 @@ TEST(AudioProperties, ReadTakesTheTextUpToItsEnd) {
         {"4294967296", 0, 4294967296.0, std::nullopt},  // beyond 32 bits
         {"", 0, std::nullopt, std::nullopt},
         {"on", 0, std::nullopt, std::nullopt},
-        {"75", 1, std::nullopt, std::nullopt},           // the library failed: its text is not used
+        {"75", 1, std::nullopt, std::nullopt},  // the library failed: its text is not used
         {"75", -5, std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -177,7 +192,7 @@ TEST(AudioProperties, TableEntriesChooseParameterAndValueKind) {
         {"AAVolumeControl", 0.0, WordBytes({0}), WordBytes({0})},
         {"VirtualSurroundEffectControl", 0.0, WordBytes({0}), WordBytes({4, -1, 0})},
         {"EQ_Slider7", -11.0, WordBytes({-11}), {}},
-        {"EQ_Slider1", 7.9, WordBytes({7}), {}},          // integers truncate
+        {"EQ_Slider1", 7.9, WordBytes({7}), {}},  // integers truncate
         {"MagicVoice_Selection", 3.0, WordBytes({3}), {}},
         {"MuteControl", 1.0, WordBytes({1}), {}},
         {"Enable_MICECHO", 1e12, WordBytes({2147483647}), {}},  // held to 32 bits

@@ -74,8 +74,8 @@ TEST(DeviceChoice, SupportFeatureText) {
         {" 8 , 0,0,0, 4 ,0, 2 \n", DeviceFeatures{8, 4, 2}},
         {"4294967295,0,0,0,0,0,0", DeviceFeatures{0xFFFFFFFF, 0, 0}},
         {"-1,0,0,0,0,0,0", DeviceFeatures{0xFFFFFFFF, 0, 0}},
-        {"1,2,3,4,5,6", std::nullopt},  // six fields
-        {"1,2,3,4,5,6,", std::nullopt}, // seventh field empty
+        {"1,2,3,4,5,6", std::nullopt},   // six fields
+        {"1,2,3,4,5,6,", std::nullopt},  // seventh field empty
         {"", std::nullopt},
         {"1", std::nullopt},
         {",,,,,", std::nullopt},
@@ -114,8 +114,8 @@ std::shared_ptr<SimulatedAudio> Make(const Lists& lists) {
 }
 
 TEST(DeviceChoice, OpenChoosesBothDevicesAndReadsTheirFeatures) {
-    auto audio = Make({{Dev(1, 4, 1), Dev(2, 1, 1)}, {Dev(3, 1, 1), Dev(4, 2, 1)}, "5,0,0,0,6,0,7",
-                       "196608,0,0,0,8,0,9"});
+    auto audio = Make(
+        {{Dev(1, 4, 1), Dev(2, 1, 1)}, {Dev(3, 1, 1), Dev(4, 2, 1)}, "5,0,0,0,6,0,7", "196608,0,0,0,8,0,9"});
     SimulatedAudioLibrary library(audio);
     const AudioDevices devices = OpenAudioDevices(library);
     EXPECT_EQ(devices.status, AudioOpenStatus::Ready);
@@ -147,39 +147,46 @@ TEST(DeviceChoice, OpenOutcomes) {
         Lists lists;
         bool failInit = false;
         bool failCreate = false;
-        AudioOpenStatus status;
         bool recording;
         bool voice;
+        AudioOpenStatus status;
         std::vector<std::string_view> messages;
     };
+    const Records out{Dev(1, 1, 1)};
+    const Records mic{Dev(2, 2, 1)};
+    const std::string plain = "1,0,0,0,0,0,0";
+    constexpr auto kReady = AudioOpenStatus::Ready;
+    constexpr auto kNoPlayback = AudioOpenStatus::NoPlaybackDevice;
+    const std::vector<std::string_view> none;
+    const std::vector<std::string_view> apo{kUpdateApoFailedMessage};
+    // clang-format off
     const Case cases[] = {
-        {"no recording device", {{Dev(1, 1, 1)}, {}}, false, false, AudioOpenStatus::Ready, false, false, {}},
-        {"recording list without type 2",
-         {{Dev(1, 1, 1)}, {Dev(2, 1, 1)}}, false, false, AudioOpenStatus::Ready, false, false, {}},
-        {"voice bit missing",
-         {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}, "1,0,0,0,0,0,0", "65535,0,0,0,0,0,0"},
-         false, false, AudioOpenStatus::Ready, true, false, {}},
-        {"voice bit among others",
-         {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}, "1,0,0,0,0,0,0", "4294967295,0,0,0,0,0,0"},
-         false, false, AudioOpenStatus::Ready, true, true, {}},
-        {"voice bit on the playback device only",
-         {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}, "131072,0,0,0,0,0,0", "1,0,0,0,0,0,0"},
-         false, false, AudioOpenStatus::Ready, true, false, {}},
-        {"short recording features",
-         {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}, "1,0,0,0,0,0,0", "131072,0,0"},
-         false, false, AudioOpenStatus::Ready, true, false, {kUpdateApoFailedMessage}},
-        {"both features unreadable",
-         {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}, "", "bad"},
-         false, false, AudioOpenStatus::Ready, true, false, {kUpdateApoFailedMessage, kUpdateApoFailedMessage}},
-        {"empty playback list", {{}, {Dev(2, 2, 1)}}, false, false, AudioOpenStatus::NoPlaybackDevice, false,
-         false, {}},
-        {"no playback device the rules take", {{Dev(1, 1, 0), Dev(5, 2, 1)}, {Dev(2, 2, 1)}}, false, false,
-         AudioOpenStatus::NoPlaybackDevice, false, false, {}},
-        {"ConfLibInit fails", {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}}, true, false, AudioOpenStatus::InitFailed, false,
-         false, {kConfLibInitFailedMessage}},
-        {"CreateDeviceList fails", {{Dev(1, 1, 1)}, {Dev(2, 2, 1)}}, false, true,
-         AudioOpenStatus::NoPlaybackDevice, false, false, {}},
+        // what, lists, ConfLibInit fails, CreateDeviceList fails, recording, voice, status, messages
+        {"no recording device", {out, {}}, false, false, false, false, kReady, none},
+        {"recording list without type 2", {out, {Dev(2, 1, 1)}}, false, false, false, false, kReady,
+         none},
+        {"voice bit missing", {out, mic, plain, "65535,0,0,0,0,0,0"}, false, false, true, false, kReady,
+         none},
+        {"neighbouring bits only", {out, mic, plain, "327679,0,0,0,0,0,0"}, false, false, true, false, kReady,
+         none},
+        {"voice bit alone", {out, mic, plain, "131072,0,0,0,0,0,0"}, false, false, true, true, kReady, none},
+        {"voice bit in fields 4 and 6 only", {out, mic, plain, "0,0,0,0,131072,0,131072"}, false, false, true,
+         false, kReady, none},
+        {"voice bit among others", {out, mic, plain, "4294967295,0,0,0,0,0,0"}, false, false, true, true,
+         kReady, none},
+        {"voice bit on the playback device only", {out, mic, "131072,0,0,0,0,0,0", plain}, false, false, true,
+         false, kReady, none},
+        {"short recording features", {out, mic, plain, "131072,0,0"}, false, false, true, false, kReady, apo},
+        {"both features unreadable", {out, mic, "", "bad"}, false, false, true, false, kReady,
+         {kUpdateApoFailedMessage, kUpdateApoFailedMessage}},
+        {"empty playback list", {{}, mic}, false, false, false, false, kNoPlayback, none},
+        {"no playback device the rules take", {{Dev(1, 1, 0), Dev(5, 2, 1)}, mic}, false, false, false, false,
+         kNoPlayback, none},
+        {"ConfLibInit fails", {out, mic}, true, false, false, false, AudioOpenStatus::InitFailed,
+         {kConfLibInitFailedMessage}},
+        {"CreateDeviceList fails", {out, mic}, false, true, false, false, kNoPlayback, none},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto audio = Make(c.lists);
         audio->FailInit(c.failInit);
@@ -230,16 +237,16 @@ public:
                         std::span<const std::uint8_t>, bool) override {
         return 1;
     }
-    AudioCapabilities Capabilities() const override { return {}; }
+    [[nodiscard]] AudioCapabilities Capabilities() const override { return {}; }
 };
 
 TEST(DeviceChoice, DeviceListsSkipFailingEntriesAndBoundTheCount) {
     struct Case {
         int count;
-        std::size_t records;
         int calls;
+        std::size_t records;
     };
-    const Case cases[] = {{-3, 0, 0}, {0, 0, 0}, {4, 2, 4}, {1'000'000'000, 128, 256}};
+    const Case cases[] = {{-3, 0, 0}, {0, 0, 0}, {4, 4, 2}, {1'000'000'000, 256, 128}};
     for (const Case& c : cases) {
         LyingLists library;
         library.count = c.count;

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace norvane::devices::audio {
@@ -79,8 +80,8 @@ TEST_F(SimulatedLibrary, WritesTakeIntegerOrFloatAsThePropertyIs) {
 
     const auto all = PropertyParameter::Channel(kAllChannels);
     EXPECT_EQ(WriteFloat(library, kMic, property::kVolumeScalarControl, 0.3F, all), 0);
-    EXPECT_FLOAT_EQ(static_cast<float>(*audio->Property(kSimulatedRecordingId, property::kVolumeScalarControl)),
-                    0.3F);
+    EXPECT_FLOAT_EQ(
+        static_cast<float>(*audio->Property(kSimulatedRecordingId, property::kVolumeScalarControl)), 0.3F);
 
     // Integer bits written to a scalar are read as a float: 1 is a tiny float, not 1.0.
     EXPECT_EQ(WriteInt(library, kMic, property::kVolumeScalarControl, 1, all), 0);
@@ -118,7 +119,8 @@ TEST_F(SimulatedLibrary, ScalarLevelsMoveTheirVolumeInTheHeldRange) {
         const auto parameter = PropertyParameter::For(c.parameter);
         ASSERT_EQ(WriteFloat(library, kMic, c.scalar, c.level, parameter), 0) << c.scalar;
         EXPECT_EQ(audio->Property(kSimulatedRecordingId, c.scalar), c.stored) << c.scalar << " " << c.level;
-        EXPECT_EQ(ReadNumber(library, kMic, c.volume, parameter), c.volumeAfter) << c.scalar << " " << c.level;
+        EXPECT_EQ(ReadNumber(library, kMic, c.volume, parameter), c.volumeAfter)
+            << c.scalar << " " << c.level;
     }
     // With a range of -4000..0 the level is placed in it.
     audio->SetProperty(kSimulatedRecordingId, property::kGetMinVol, -4000);
@@ -145,13 +147,18 @@ TEST_F(SimulatedLibrary, RefusedCalls) {
         {"read-only features", kMic, "GetSupportFeature", {}, true, sim_result::kReadOnly},
         {"volume without its channel word", kMic, "VolumeControl", {}, false, sim_result::kBadBuffer},
         {"volume with the other channel", kMic, "VolumeControl", first, false, sim_result::kBadBuffer},
-        {"monitor volume with all channels", kMic, "AAVolumeScalarControl", all, true, sim_result::kBadBuffer},
+        {"monitor volume with all channels", kMic, "AAVolumeScalarControl", all, true,
+         sim_result::kBadBuffer},
         {"surround with a channel word", kOut, "VirtualSurroundEffectControl", all, true,
          sim_result::kBadBuffer},
         {"mute with a parameter", kMic, "MuteControl", all, true, sim_result::kBadBuffer},
         {"unknown device", {99, 1, 0, 1}, "MuteControl", {}, false, sim_result::kNoDevice},
         {"not held", kMic, "Enable_MAGICVOICE", {}, false, sim_result::kNoProperty},
-        {"features of an unknown device", {99, 1, 0, 1}, "GetSupportFeature", {}, false,
+        {"features of an unknown device",
+         {99, 1, 0, 1},
+         "GetSupportFeature",
+         {},
+         false,
          sim_result::kNoDevice},
     };
     for (const Case& c : cases) {
@@ -171,7 +178,8 @@ TEST_F(SimulatedLibrary, RefusedCalls) {
 TEST_F(SimulatedLibrary, ShortValueBuffersAreRefused) {
     std::array<std::uint8_t, 3> small{};
     EXPECT_EQ(library.PropertyControl(kMic, property::kMuteControl, small, {}, true), sim_result::kBadBuffer);
-    EXPECT_EQ(library.PropertyControl(kMic, property::kMuteControl, small, {}, false), sim_result::kBadBuffer);
+    EXPECT_EQ(library.PropertyControl(kMic, property::kMuteControl, small, {}, false),
+              sim_result::kBadBuffer);
     // A held text longer than the buffer is refused rather than cut.
     audio->SetSupportFeature(kSimulatedRecordingId, std::string(40, '1'));
     std::array<std::uint8_t, 16> buffer{};
@@ -296,6 +304,35 @@ TEST(SimulatedLibraryLifecycle, TheLogKeepsParametersAsWords) {
     EXPECT_EQ(log[0].result, sim_result::kNoProperty);
     EXPECT_EQ(log[1].kind, AudioCallKind::Write);
     EXPECT_EQ(log[1].value, 0.0);
+}
+
+// The headset is plugged and unplugged from another thread (the simulator's control) while
+// the page reads: every read either answers the held value or fails as unplugged.
+TEST(SimulatedLibraryLifecycle, PluggingWhileReadingFromAnotherThread) {
+    auto audio = MakeSimulatedHeadsetAudio();
+    SimulatedAudioLibrary library(audio);
+    ASSERT_EQ(library.ConfLibInit(), 0);
+    ASSERT_EQ(library.CreateDeviceList(), 0);
+    constexpr int kToggles = 200;
+    std::thread plug([&audio] {
+        for (int i = 0; i < kToggles; ++i) {
+            audio->SetPlugged(i % 2 == 1);
+        }
+    });
+    constexpr int kReads = 400;
+    for (int i = 0; i < kReads; ++i) {
+        const auto value = ReadNumber(library, kMic, property::kVolumeScalarControl,
+                                      PropertyParameter::Channel(kAllChannels));
+        if (value) {
+            EXPECT_EQ(*value, 0.75);
+        }
+    }
+    plug.join();
+    for (const AudioCall& call : audio->PropertyCalls()) {
+        EXPECT_TRUE(call.result == 0 || call.result == sim_result::kNoDevice) << call.result;
+    }
+    EXPECT_EQ(audio->PropertyCalls().size(), static_cast<std::size_t>(kReads));
+    EXPECT_EQ(ReadNumber(library, kMic, property::kMuteControl), 0.0);  // the last toggle plugs it in
 }
 
 }  // namespace
