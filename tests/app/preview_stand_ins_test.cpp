@@ -38,6 +38,20 @@ TEST_F(PreviewStandInTest, PagesAndPanelsOfTheProgramBuildWithTheirChildrenAndAt
     EXPECT_NE(w.FindControl("after"), nullptr);
 }
 
+TEST_F(PreviewStandInTest, TheAudioPanelBuildsWithTheControlsOfItsLayout) {
+    WriteSkin("panel.xml", R"(<Window size="300,200">
+      <Voice6533Control name="Voice6533ControlItem" childpadding="4">
+        <Option name="6533_eq_option_1" height="20"/>
+        <Slider name="6533_MicIn_slider" height="20"/>
+      </Voice6533Control></Window>)");
+    StandInWindow w("panel.xml");
+    ASSERT_TRUE(w.Create(nullptr, "t"));
+    w.PaintManager().UpdateLayout();
+    auto& panel = ui::test::Ctl<ui::CVerticalLayoutUI>(w, "Voice6533ControlItem");
+    EXPECT_EQ(panel.GetCount(), 2);
+    EXPECT_EQ(PosOf(w, "6533_MicIn_slider").top, PosOf(w, "6533_eq_option_1").bottom + 4);
+}
+
 TEST_F(PreviewStandInTest, ARegisteredClassIsNotShadowed) {
     EXPECT_NE(MakePreviewStandIn("ShootControl"), nullptr);
     ui::CControlFactory::Instance().Register<ui::CHorizontalLayoutUI>("CShootControlUI");

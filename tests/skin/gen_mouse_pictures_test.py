@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The mouse picture generator's rules catch spots that stray from their picture."""
+"""The picture generator's rules catch spots that stray from their picture."""
 import importlib.util
 import pathlib
 import unittest
@@ -27,6 +27,7 @@ class RulesTest(unittest.TestCase):
 
     def test_a_stray_spot_is_reported(self):
         cx, cy, _ = gen.PAD_CHARGER
+        hx, hy, hr = gen.HS_CUP
         cases = [
             ("overlap", "mouse", lambda s: replace(s, "light_3", gen.Rect(*_pos(s, "light_2"))), "overlaps"),
             ("key on a light", "mouse", lambda s: replace(s, "key_7", gen.Rect(*_pos(s, "light_14"))), "overlaps"),
@@ -35,6 +36,9 @@ class RulesTest(unittest.TestCase):
             ("on the charger", "mousepad", lambda s: replace(s, "light_7", gen.spot(cx, cy, 14)), "charging spot"),
             ("outside the pad", "mousepad", lambda s: replace(s, "light_0", gen.Rect(-4, 100, 10, 114)),
              "outside the picture"),
+            ("off the cup", "headset", lambda s: replace(s, "light_5", gen.spot(hx + hr - 4, hy, 14)), "off the ear cup"),
+            ("ring overlap", "headset", lambda s: replace(s, "light_12", gen.Rect(*_pos(s, "light_0"))), "overlaps"),
+            ("missing", "headset", lambda s: [x for x in s if x[0] != "light_12"], "missing or extra"),
         ]
         for name, picture, edit, expect in cases:
             with self.subTest(name):

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/preview_stand_ins.h"
+#include "devices/function_tab.h"
 #include "pages/circle_progress.h"
 #include "pages/picture_controls.h"
 #include "tests/ui/ui_fixture.h"
@@ -24,6 +26,7 @@
 #include "ui/menu.h"
 #include "ui/option.h"
 #include "ui/progress.h"
+#include "ui/slider.h"
 
 namespace norvane::ui::test {
 namespace {
@@ -247,17 +250,49 @@ TEST_F(MainSkinTest, PowerPanelHoldsItsPartsAndFitsItsTabWithThePhoneShown) {
     });
 }
 
-// The mouse and mousepad pages as the main window adds them: what their device objects and
-// the window look up, with its class, and a picture the drag selection and the LED frame work on.
+// The device pages as the main window adds them: what their device objects and the window look
+// up, with its class, and a picture the drag selection and the LED frame work on.
 struct DevicePageCase {
     const char* layout;
     const char* picture;  // the selection panel of the picture
     int keys;             // "key_" spots
+    int lights;           // "light_" spots
     std::vector<std::pair<std::string, std::string_view>> controls;
 };
 
+// The headset's audio and voice-changer controls, with their classes.
+std::vector<std::pair<std::string, std::string_view>> HeadsetPanelControls() {
+    std::vector<std::pair<std::string, std::string_view>> controls = {
+        {"custom_eq_option_layout", "HorizontalLayout"},
+        {"custom_eq_name_combo", "Combo"},
+        {"custom_eq_name_edit", "Edit"},
+        {"hs_EQ_btn_save", "Button"},
+        {"hs_EQ_btn_delete", "Button"},
+        {"6533_MicIn_option", "CheckBox"},
+        {"6533_MicIn_slider", "Slider"},
+        {"6533_MicMoniter_option", "CheckBox"},
+        {"6533_MicMoniter_slider", "Slider"},
+        {"6533_eq_hint_label", "Label"},
+        {"6533_mic_hint_label", "Label"},
+        {"magic_enable_option", "CheckBox"},
+        {"magic_option_layout", "HorizontalLayout"},
+        {"magic_hint_label", "Label"},
+        {"MagicControlItem", "MagicControl"},
+        {"virtual_set_layout", "VerticalLayout"}};
+    for (int n = 1; n <= 13; ++n) {
+        controls.emplace_back("6533_eq_option_" + std::to_string(n), "Option");
+    }
+    for (int n = 0; n < 10; ++n) {
+        controls.emplace_back("6533_eq_hz_slider_" + std::to_string(n), "Slider");
+    }
+    for (int n = 1; n <= 4; ++n) {
+        controls.emplace_back("magic_option_" + std::to_string(n), "Option");
+    }
+    return controls;
+}
+
 std::vector<DevicePageCase> DevicePageCases() {
-    DevicePageCase mouse{"XML/DeviceXml/mousedevice.xml", "mouse_device_key_light", 11, {}};
+    DevicePageCase mouse{"XML/DeviceXml/mousedevice.xml", "mouse_device_key_light", 11, 15, {}};
     for (int n = 0; n < 5; ++n) {
         const std::string i = std::to_string(n);
         mouse.controls.insert(mouse.controls.end(), {{"DPI_slider_" + i, "Slider"},
@@ -286,8 +321,10 @@ std::vector<DevicePageCase> DevicePageCases() {
                                                  {"MacroControlItem", "Label"},
                                                  {"KeySetControlItem", "Label"},
                                                  {"ShootControlItem", "Label"}});
-    DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, {}};
-    for (DevicePageCase* page : {&mouse, &pad}) {
+    DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, 15, {}};
+    DevicePageCase headset{"XML/DeviceXml/de6533device.xml", "de6533_device_key_light", 0, 13,
+                           HeadsetPanelControls()};
+    for (DevicePageCase* page : {&mouse, &pad, &headset}) {
         // Panels are stand-in boxes here (labels); their own classes build them in the program.
         page->controls.insert(page->controls.end(), {{page->picture, "SelectPanel"},
                                                      {"device_function_switch", "TabLayout"},
@@ -295,7 +332,7 @@ std::vector<DevicePageCase> DevicePageCases() {
                                                      {"DeviceProfileItem", "Label"},
                                                      {"LightControlItem", "Label"}});
     }
-    return {mouse, pad};
+    return {mouse, pad, headset};
 }
 
 TEST_F(MainSkinTest, DevicePagesHoldWhatTheirDevicesLookUpWithItsClass) {
@@ -325,7 +362,7 @@ TEST_F(MainSkinTest, DevicePagesHoldWhatTheirDevicesLookUpWithItsClass) {
         for (int n = 0; n < page.keys; ++n) {
             expected.insert("key_" + std::to_string(n));
         }
-        for (int n = 0; n < 15; ++n) {
+        for (int n = 0; n < page.lights; ++n) {
             expected.insert("light_" + std::to_string(n));
         }
         if (page.keys > 0) {
@@ -451,6 +488,151 @@ TEST_F(MainSkinTest, MousepadLightsFaceEachOtherAcrossTheMat) {
     }
 }
 
+TEST_F(MainSkinTest, HeadsetLightsRingTheEarCupClockwiseAroundTheLogo) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/de6533device.xml");
+    ASSERT_NE(root, nullptr);
+    window.FindControl("No_device_Link")->SetVisible(false);
+    window.PaintManager().UpdateLayout();
+    auto light = [&](int n) { return CenterOf(*Child<CControlUI>(*root, "light_" + std::to_string(n))); };
+    const Point logo = light(12);
+    // Twelve LEDs at one distance from the logo, a twelfth of a turn apart, clockwise from the top.
+    constexpr double kStep = 2 * 3.14159265358979 / 12;
+    double radius = 0;
+    for (int n = 0; n < 12; ++n) {
+        const double dx = light(n).x - logo.x;
+        const double dy = light(n).y - logo.y;
+        const double r = std::hypot(dx, dy);
+        radius = n == 0 ? r : radius;
+        EXPECT_NEAR(r, radius, 2.0) << "light_" << n;
+        double angle = std::atan2(dx, -dy);  // 0 at the top, growing clockwise on screen
+        angle += angle < -0.01 ? 2 * 3.14159265358979 : 0;
+        EXPECT_NEAR(angle, n * kStep, 0.05) << "light_" << n;
+    }
+    EXPECT_GT(radius, 40) << "the ring is too small to tell the LEDs apart";
+    auto* picture = Child<CControlUI>(*root, "de6533_device_key_light");
+    for (int n = 0; n < 13; ++n) {
+        EXPECT_EQ(window.PaintManager().FindControlAt(light(n)), picture) << "light_" << n;
+    }
+}
+
+bool Inside(CControlUI* c, std::string_view ancestor) {
+    for (c = c != nullptr ? c->GetParent() : nullptr; c != nullptr; c = c->GetParent()) {
+        if (c->GetName() == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The headset's panels hold their own controls (the panel classes look them up inside
+// themselves), a disabled part disables what it holds, and each function tab type the device
+// base selects for the headset shows the panel of that type.
+TEST_F(MainSkinTest, HeadsetPanelsHoldTheirControlsAndEachTabShowsItsPanel) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/de6533device.xml");
+    ASSERT_NE(root, nullptr);
+    window.FindControl("No_device_Link")->SetVisible(false);
+    for (const auto& [name, cls] : HeadsetPanelControls()) {
+        auto* c = Child<CControlUI>(*root, name);
+        ASSERT_NE(c, nullptr) << name;
+        const bool magic = name.starts_with("magic_");
+        const bool voice =
+            name.starts_with("6533_") || name.starts_with("custom_eq") || name.starts_with("hs_EQ");
+        EXPECT_EQ(Inside(c, "MagicControlItem"), magic) << name;
+        EXPECT_EQ(Inside(c, "Voice6533ControlItem"), voice) << name;
+    }
+    // Parts the page enables and disables as a whole.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> parts = {
+        {"custom_eq_option_layout",
+         {"custom_eq_name_combo", "custom_eq_name_edit", "hs_EQ_btn_save", "hs_EQ_btn_delete"}},
+        {"magic_option_layout", {"magic_option_1", "magic_option_2", "magic_option_3", "magic_option_4"}}};
+    for (const auto& [part, held] : parts) {
+        for (bool enabled : {true, false}) {
+            Child<CControlUI>(*root, part)->SetEnabled(enabled);
+            for (const std::string& name : held) {
+                EXPECT_EQ(Child<CControlUI>(*root, name)->IsEnabled(), enabled) << part << " " << name;
+            }
+        }
+    }
+    EXPECT_TRUE(Child<CControlUI>(*root, "magic_enable_option")->IsEnabled())
+        << "the voice changer could not be switched back on";
+    // Hints for what the machine lacks stay hidden until the panel shows them.
+    for (const char* hint : {"6533_eq_hint_label", "6533_mic_hint_label", "magic_hint_label"}) {
+        EXPECT_FALSE(Child<CControlUI>(*root, hint)->IsVisible()) << hint;
+    }
+    // Options of one kind form one group: choosing one clears the rest.
+    for (const auto& [prefix, count] :
+         std::vector<std::pair<std::string, int>>{{"6533_eq_option_", 13}, {"magic_option_", 4}}) {
+        for (int chosen = 1; chosen <= count; ++chosen) {
+            Child<COptionUI>(*root, prefix + std::to_string(chosen))->Selected(true, false);
+            for (int i = 1; i <= count; ++i) {
+                EXPECT_EQ(Child<COptionUI>(*root, prefix + std::to_string(i))->IsSelected(), i == chosen)
+                    << prefix << i << " after " << chosen;
+            }
+        }
+    }
+    const Rect area = window.FindControl("device_switch")->GetPos();
+    struct TabCase {
+        int type;
+        const char* shown;
+    };
+    for (const TabCase& t : {TabCase{1, "LightControlItem"}, TabCase{6, "Voice6533ControlItem"},
+                             TabCase{7, "MagicControlItem"}, TabCase{8, "virtual_set_layout"}}) {
+        const devices::FunctionTabPages pages =
+            devices::FunctionTabPagesFor(t.type, device::DeviceKind::Headset);
+        if (pages.function) {
+            ASSERT_TRUE(Child<CTabLayoutUI>(*root, "device_function_switch")->SelectItem(*pages.function))
+                << t.type;
+        }
+        if (pages.keyFunction) {
+            ASSERT_TRUE(
+                Child<CTabLayoutUI>(*root, "device_key_function_switch")->SelectItem(*pages.keyFunction))
+                << t.type;
+        }
+        window.PaintManager().UpdateLayout();
+        for (const char* panel :
+             {"LightControlItem", "Voice6533ControlItem", "MagicControlItem", "virtual_set_layout"}) {
+            auto* c = Child<CControlUI>(*root, panel);
+            EXPECT_EQ(c->IsVisible(), std::string_view(panel) == t.shown)
+                << "type " << t.type << ": " << panel;
+        }
+        auto* shown = Child<CControlUI>(*root, t.shown);
+        EXPECT_TRUE(Covers(area, shown->GetPos())) << "type " << t.type;
+        EXPECT_GT(shown->GetPos().Height(), 80) << "type " << t.type;
+    }
+}
+
+TEST_F(MainSkinTest, HeadsetSlidersCoverTheirValuesInBandOrder) {
+    ASSERT_TRUE(built);
+    CControlUI* root = Add("device_switch", "XML/DeviceXml/de6533device.xml");
+    ASSERT_NE(root, nullptr);
+    window.FindControl("No_device_Link")->SetVisible(false);
+    ASSERT_TRUE(Child<CTabLayoutUI>(*root, "device_key_function_switch")->SelectItem(1));
+    window.PaintManager().UpdateLayout();
+    // Band gains in library units: every preset value (-13 .. 18) is within reach, 0 in the middle.
+    int previous = -1;
+    for (int n = 0; n < 10; ++n) {
+        auto* band = Child<CSliderUI>(*root, "6533_eq_hz_slider_" + std::to_string(n));
+        ASSERT_NE(band, nullptr) << n;
+        EXPECT_FALSE(band->IsHorizontal()) << n;
+        EXPECT_LE(band->GetMinValue(), -13) << n;
+        EXPECT_GE(band->GetMaxValue(), 18) << n;
+        EXPECT_EQ(band->GetMinValue(), -band->GetMaxValue()) << n;
+        EXPECT_GT(band->GetPos().Height(), 3 * band->GetPos().Width()) << n;
+        EXPECT_GT(band->GetPos().left, previous) << "band " << n << " out of order";
+        previous = band->GetPos().right;
+    }
+    for (const char* level : {"6533_MicIn_slider", "6533_MicMoniter_slider"}) {
+        auto* slider = Child<CSliderUI>(*root, level);
+        ASSERT_NE(slider, nullptr) << level;
+        EXPECT_TRUE(slider->IsHorizontal()) << level;
+        EXPECT_EQ(slider->GetMinValue(), 0) << level;
+        EXPECT_EQ(slider->GetMaxValue(), 100) << level;
+        EXPECT_GT(slider->GetPos().Width(), 150) << level;
+    }
+}
+
 // Every shown control of a page lies inside its parent (nothing spills out of a card or the page
 // area) and inside the page area under the device strip, for each page the device can show.
 TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
@@ -458,7 +640,9 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
     struct Shown {
         const char* layout;
         std::vector<std::pair<const char*, int>> select;
+        std::vector<const char*> show = {};  // hidden until the page shows them
     };
+    const std::vector<const char*> hints = {"6533_eq_hint_label", "6533_mic_hint_label", "magic_hint_label"};
     const std::vector<Shown> cases = {
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 1}}},
@@ -468,6 +652,15 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 3}}},
         {"XML/DeviceXml/mousepaddevice.xml",
          {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
+        {"XML/DeviceXml/de6533device.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
+        {"XML/DeviceXml/de6533device.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 1}},
+         hints},
+        {"XML/DeviceXml/de6533device.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 2}},
+         hints},
+        {"XML/DeviceXml/de6533device.xml", {{"device_function_switch", 1}}},
     };
     window.FindControl("No_device_Link")->SetVisible(false);
     for (const Shown& shown : cases) {
@@ -477,6 +670,9 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
         for (const auto& [tabs, index] : shown.select) {
             ASSERT_TRUE(Child<CTabLayoutUI>(*root, tabs)->SelectItem(index)) << tabs;
             trace += std::string(" ") + tabs + "=" + std::to_string(index);
+        }
+        for (const char* name : shown.show) {
+            Child<CControlUI>(*root, name)->SetVisible(true);
         }
         SCOPED_TRACE(trace);
         window.PaintManager().UpdateLayout();
@@ -556,7 +752,12 @@ TEST_F(MainSkinTest, EveryTextIdAndPictureTheLayoutsNameExists) {
                                             "XML/DeviceXml/mousedevice.xml",
                                             "XML/DeviceXml/mouse_key_light.xml",
                                             "XML/DeviceXml/mousepaddevice.xml",
-                                            "XML/DeviceXml/mousepad_key_light.xml"};
+                                            "XML/DeviceXml/mousepad_key_light.xml",
+                                            "XML/DeviceXml/de6533device.xml",
+                                            "XML/DeviceXml/headset_key_light.xml",
+                                            "XML/CustomControlXML/Voice6533Control.xml",
+                                            "XML/CustomControlXML/MagicControl.xml",
+                                            "XML/CustomControlXML/VirtualSet.xml"};
     std::set<std::string> ids;
     std::set<std::string> pictures;
     const std::regex idAttr(R"re((?:textid|tooltipid|hintid)="([^"]+)")re");
@@ -590,8 +791,9 @@ TEST_F(MainSkinTest, EveryTextIdAndPictureTheLayoutsNameExists) {
     for (const char* slider : {"SliderBar_BK1", "SliderBar1_Thumb", "SliderBar2_Thumb"}) {
         pictures.insert(std::string("Control/") + slider + ".png");
     }
-    for (const char* id : {"keyboard", "mouse", "MousePad", "HD", "control_light_on_text",
-                           "control_light_off_text", "tips_text", "message_text_22", "message_text_26"}) {
+    for (const char* id :
+         {"keyboard", "mouse", "MousePad", "HD", "control_light_on_text", "control_light_off_text",
+          "tips_text", "message_text_5", "message_text_22", "message_text_26"}) {
         ids.insert(id);
     }
     for (const std::string& p : pictures) {
