@@ -339,6 +339,30 @@ TEST_F(HeadsetPage, DeletingACurveTakesItsBandRowWithIt) {
     EXPECT_EQ(SavedDevice()["SystemSetStages"]["EqType"].asInt(), 1);
 }
 
+TEST_F(HeadsetPage, ProfileLoadShowsTheSavedCurveAndRestoreBringsTheFactorySettingsBack) {
+    page->SyncFromDevice();
+    MoveSlider("6533_eq_hz_slider_4", 6);
+    ASSERT_EQ(SaveCurve("Mine"), CTarnexDE6533Device::kCurveSaved);
+    const std::vector<int> mine = SliderBands();
+    MoveSlider("6533_eq_hz_slider_4", -6);
+    // Loading again takes the bands of the selected curve, not those last moved.
+    page->SyncFromDevice();
+    EXPECT_EQ(SliderBands(), mine);
+    EXPECT_TRUE(OptionSelected("6533_eq_option_13"));
+    EXPECT_EQ(names->GetCount(), 1);
+    EXPECT_EQ(names->GetCurSel(), 0);
+    EXPECT_TRUE(Enabled("custom_eq_option_layout"));
+
+    page->RestoreDefaults();
+    const Json::Value saved = SavedDevice();
+    EXPECT_EQ(saved["SystemSetStages"]["EqType"].asInt(), 5);
+    EXPECT_EQ(saved["CustomEQNameInfo"].size(), 0u);
+    EXPECT_TRUE(OptionSelected("6533_eq_option_5"));
+    EXPECT_EQ(names->GetCount(), 0);
+    EXPECT_EQ(SliderBands(), std::vector<int>(10, 0));
+    EXPECT_FALSE(Enabled("custom_eq_option_layout"));
+}
+
 // --- microphone, monitoring ---
 
 struct MuteCase {
