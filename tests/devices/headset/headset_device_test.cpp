@@ -13,6 +13,7 @@
 
 #include <json/reader.h>
 
+#include <array>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -571,6 +572,38 @@ TEST_F(HeadsetPage, LightFrameGoesOutAsTwelveOutputReports) {
     page->SetHostLighting(0);
     page->SendLightFrame();
     link.Device().WithFirmware([](sim::FirmwareModel& f) { EXPECT_EQ(f.OutputReports().size(), 12u); });
+}
+
+TEST_F(HeadsetPage, FramesSentWhileTheLightThreadRendersKeepTheirOrder) {
+    page->SyncFromDevice();
+    ASSERT_TRUE(page->LightThreadRunning());
+    ASSERT_TRUE(Eventually([&] { return page->GetLedColor(1).level > 0; }));
+    for (int i = 0; i < 20; ++i) {
+        page->SendLightFrame();
+    }
+    constexpr std::array<std::pair<std::uint8_t, std::uint8_t>, 12> kOrder = {{{0x22, 0xAA},
+                                                                               {0x22, 0xAD},
+                                                                               {0x44, 0xAA},
+                                                                               {0x44, 0xAD},
+                                                                               {0x22, 0xAB},
+                                                                               {0x22, 0xAE},
+                                                                               {0x44, 0xAB},
+                                                                               {0x44, 0xAE},
+                                                                               {0x22, 0xAC},
+                                                                               {0x22, 0xAF},
+                                                                               {0x44, 0xAC},
+                                                                               {0x44, 0xAF}}};
+    link.Device().WithFirmware([&](sim::FirmwareModel& f) {
+        const auto& sent = f.OutputReports();
+        ASSERT_EQ(sent.size(), 20u * 12u);
+        for (std::size_t r = 0; r < sent.size(); ++r) {
+            ASSERT_EQ(sent[r].size(), 17u);
+            EXPECT_EQ(sent[r][0], 0xFF);
+            EXPECT_EQ(std::make_pair(sent[r][1], sent[r][2]), kOrder[r % 12]) << r;
+            EXPECT_TRUE(std::ranges::all_of(sent[r].begin() + 4, sent[r].begin() + 11,
+                                            [](std::uint8_t v) { return v <= 247; }));
+        }
+    });
 }
 
 TEST_F(HeadsetPage, SettingsBlockAndReadBackAreThePadsSequences) {
