@@ -1,7 +1,8 @@
 // norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--run-ms N] [--lang FILE]
 //                        [--skin DIR] [--data DIR]
 // Builds a device page from its device object attached to a simulated device ("keyboard",
-// "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad"), runs the
+// "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad", "headset" with
+// the simulated audio library), runs the
 // object's first full read and its light thread for a while with the page's frame timer, and
 // saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
 // brightness); the page shows function tab T. Profiles go to DIR (a fresh temporary folder by
@@ -49,11 +50,12 @@ struct PreviewDevice {
     int lightClass;
 };
 
-constexpr std::array<PreviewDevice, 4> kDevices = {{
+constexpr std::array<PreviewDevice, 5> kDevices = {{
     {"keyboard", "keyboard", "XML/DeviceXml/keyboarddevice.xml", "keyboard_device", "keyboard", 0},
     {"mouse", "mouse", "XML/DeviceXml/mousedevice.xml", "mouse_device", "mouse", 1},
     {"receiver", "receiver", "XML/DeviceXml/mousedevice.xml", "mouse_device", "mouse", 1},
     {"mousepad", "mousepad", "XML/DeviceXml/mousepaddevice.xml", "mousepad_device", "MousePad", 2},
+    {"headset", "headset", "XML/DeviceXml/de6533device.xml", "de6533_device", "HD", 3},
 }};
 
 class PreviewWindow : public norvane::ui::WindowImplBase {
@@ -89,7 +91,7 @@ struct Options {
 
 int Usage() {
     static_cast<void>(std::fputs(
-        "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad] [--mode N] "
+        "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad|headset] [--mode N] "
         "[--tab T] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
         stderr));
     return 2;
@@ -136,18 +138,23 @@ const norvane::device::DeviceCatalogEntry* CommandRow(std::uint16_t vendorId, st
     return nullptr;
 }
 
-// The simulated device's collection: 4 commands, 3 events.
+// The simulated device's collection: 4 commands, 3 events; a device with a single collection
+// (the headset) carries both there.
 std::string CollectionPath(norvane::sim::SimBackend& backend, const norvane::sim::SimDevice& device,
                            std::uint16_t collection) {
     std::vector<std::string> paths;
     backend.Enumerate(paths);
+    std::vector<std::string> own;
     for (const std::string& path : paths) {
-        if (path.find(device.Name() + ":") != std::string::npos &&
-            norvane::device::CollectionNumberFromPath(path) == collection) {
+        if (path.find(device.Name() + ":") == std::string::npos) {
+            continue;
+        }
+        if (norvane::device::CollectionNumberFromPath(path) == collection) {
             return path;
         }
+        own.push_back(path);
     }
-    return {};
+    return own.size() == 1 ? own.front() : std::string();
 }
 
 }  // namespace
@@ -240,15 +247,19 @@ int main(int argc, char** argv) {
     norvane::device::HidInterface& slot = receiver ? channel.Receiver() : channel.Cable();
     slot.SetBackend(&backend);
     channel.SetTimeouts(60, 60);
-    if (!slot.Open(CollectionPath(backend, device, 4), true, true, true, false)) {
+    const std::string commandPath = CollectionPath(backend, device, 4);
+    if (!slot.Open(commandPath, true, true, true, false)) {
         static_cast<void>(std::fputs("cannot open the simulated device\n", stderr));
         return 1;
     }
     channel.SetLinkMode(receiver ? norvane::device::LinkMode::Receiver : norvane::device::LinkMode::Cable);
     channel.SetOpen(true);
-    const int eventSlot = receiver ? 1 : 0;
-    (eventSlot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver()).SetBackend(&backend);
-    page->OpenEventInterface(eventSlot, CollectionPath(backend, device, 3));
+    // A device whose events share the command collection has no event interface of its own.
+    if (const std::string eventPath = CollectionPath(backend, device, 3); eventPath != commandPath) {
+        const int eventSlot = receiver ? 1 : 0;
+        (eventSlot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver()).SetBackend(&backend);
+        page->OpenEventInterface(eventSlot, eventPath);
+    }
 
     page->SyncFromDevice();
     if (o.tab != 0) {

@@ -7,7 +7,8 @@ class CControlFactory;
 namespace norvane::devices {
 
 // Registers the device page classes with the control factory ("TarnexKeyboardDevice",
-// "TarnexMouseDevice", "TarnexMousePadDevice").
+// "TarnexMouseDevice", "TarnexMousePadDevice", "TarnexDE6533Device") and the headset's audio
+// panel ("CVoice6533ControlUI").
 void RegisterDeviceControls(ui::CControlFactory& factory);
 
 }  // namespace norvane::devices

@@ -2,9 +2,14 @@
 
 #include <string>
 
+#include "pages/panel_layout.h"
 #include "ui/option.h"
 
 namespace norvane::pages {
+
+void CMagicControlUI::DoInit() {
+    LoadPanelLayout(*this, kLayoutFile);
+}
 
 CMagicControlUI::Parts CMagicControlUI::FindParts() {
     // Looked up on every use (an indexed lookup), so parts rebuilt later are never stale.

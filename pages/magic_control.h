@@ -14,7 +14,11 @@ namespace norvane::pages {
 // ("magic_option_1" to "magic_option_4") inside "magic_option_layout".
 class CMagicControlUI : public ui::CHorizontalLayoutUI {
 public:
+    static constexpr std::string_view kLayoutFile = "XML/CustomControlXML/MagicControl.xml";
+
     std::string_view GetClass() const override { return "MagicControl"; }
+    // Builds the panel's own layout when the page gave it none.
+    void DoInit() override;
     void SetDeviceKind(std::int32_t code) { deviceKind_ = code; }
     std::int32_t DeviceKind() const { return deviceKind_; }
     void EnableMagicOptions(bool enable);

@@ -204,6 +204,12 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kKeyboardRepeatDelay:
         case MainAction::kKeyboardRepeatRate:
         case MainAction::kKeyboardFlag:
+        case MainAction::kHeadsetVoice:
+        case MainAction::kHeadsetEqPreset:
+        case MainAction::kHeadsetEqBand:
+        case MainAction::kHeadsetSwitch:
+        case MainAction::kHeadsetMicLevel:
+        case MainAction::kHeadsetCustomEq:
             break;  // the device page handles its own controls
         default:
             // The panel the action is meant for is not part of this page.

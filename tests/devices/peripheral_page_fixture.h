@@ -112,7 +112,7 @@ protected:
     bool OpenEvents(int slot = 0) {
         device::HidInterface& side = slot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver();
         side.SetBackend(&link.Backend());
-        return page->OpenEventInterface(slot, link.PathOf(3));
+        return page->OpenEventInterface(slot, link.EventPath());
     }
 
     std::vector<std::vector<std::uint8_t>> Sent() const { return link.Sent(); }

@@ -35,13 +35,18 @@ public:
         return {};
     }
 
+    // The collection that carries commands (4), or events (3); a device with one collection per
+    // interface (the headset) carries both in that one.
+    std::string CommandPath() const { return PathOrOnly(4); }
+    std::string EventPath() const { return PathOrOnly(3); }
+
     // Opens the command collection in the slot of the mode and marks the channel open.
     bool OpenCommand(device::HidChannel& channel, device::LinkMode mode) {
         channel.Cable().SetBackend(backend_.get());
         channel.Receiver().SetBackend(backend_.get());
         channel.SetTimeouts(60, 60);
         auto& slot = mode == device::LinkMode::Receiver ? channel.Receiver() : channel.Cable();
-        if (!slot.Open(PathOf(4), true, true, true, false)) {
+        if (!slot.Open(CommandPath(), true, true, true, false)) {
             return false;
         }
         channel.SetLinkMode(mode);
@@ -52,7 +57,7 @@ public:
     // Opens the event collection in the channel's cable slot.
     bool OpenEvents(device::HidChannel& channel) {
         channel.Cable().SetBackend(backend_.get());
-        return channel.Cable().Open(PathOf(3), true, true, true, false);
+        return channel.Cable().Open(EventPath(), true, true, true, false);
     }
 
     std::vector<std::vector<std::uint8_t>> Sent() const {
@@ -66,6 +71,21 @@ public:
     }
 
 private:
+    std::string PathOrOnly(std::uint16_t collection) const {
+        if (std::string path = PathOf(collection); !path.empty()) {
+            return path;
+        }
+        std::vector<std::string> paths;
+        backend_->Enumerate(paths);
+        std::vector<std::string> own;
+        for (const std::string& path : paths) {
+            if (path.find(device_->Name() + ":") != std::string::npos) {
+                own.push_back(path);
+            }
+        }
+        return own.size() == 1 ? own.front() : std::string();
+    }
+
     std::unique_ptr<sim::SimBackend> backend_;
     sim::SimDevice* device_ = nullptr;
 };

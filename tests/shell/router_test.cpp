@@ -1,6 +1,8 @@
 // The main window's routing tables, the macro action menu, the layout tags and the language
 // list, without a window.
 #include "shell/main_wnd/router.h"
+#include "devices/headset/headset_device.h"
+#include "devices/headset/voice6533_control.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
 #include "devices/mousepad/mousepad_device.h"
@@ -161,13 +163,17 @@ TEST_F(LayoutTagTest, TagsMakeTheirClassesOrSubLayoutsIgnoringCase) {
     EXPECT_NE(dynamic_cast<devices::CTarnexMouseDevice*>(mouse.get()), nullptr);
     auto pad = shell::CreateLayoutTag("TarnexMousePadDevice", pm);
     EXPECT_NE(dynamic_cast<devices::CTarnexMousePadDevice*>(pad.get()), nullptr);
+    auto headset = shell::CreateLayoutTag("TarnexDE6533Device", pm);
+    EXPECT_NE(dynamic_cast<devices::CTarnexDE6533Device*>(headset.get()), nullptr);
+    auto audioPanel = shell::CreateLayoutTag("voice6533control", pm);
+    EXPECT_NE(dynamic_cast<devices::headset::CVoice6533ControlUI*>(audioPanel.get()), nullptr);
 
     auto sub = shell::CreateLayoutTag("KEYSETCONTROLUI", pm);
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->GetName(), "keyset_root");
 
     // A class not built yet, a sub-layout file that is missing and an unknown tag make nothing.
-    EXPECT_EQ(shell::CreateLayoutTag("TarnexDE6533Device", pm), nullptr);
+    EXPECT_EQ(shell::CreateLayoutTag("LightControl", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("ShootKeySetControlUI", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("Button", pm), nullptr);
 }
