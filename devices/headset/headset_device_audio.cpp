@@ -37,9 +37,10 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
         a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
-// A 0-1 scalar read as a 0-100 level, truncated.
+// A 0-1 scalar read as a 0-100 level. Rounded, not truncated: a level written as level / 100
+// in single precision reads back a hair below it (29 would come back as 28).
 int LevelOf(double scalar) {
-    return static_cast<int>(std::trunc(scalar * 100.0));
+    return static_cast<int>(std::lround(std::clamp(scalar, 0.0, 1.0) * 100.0));
 }
 
 std::string LanguageText(std::string_view id) {

@@ -429,6 +429,19 @@ TEST_F(HeadsetPage, LevelSlidersWriteAFractionOnTheirChannelThenReadTheVolume) {
     }
 }
 
+TEST_F(HeadsetPage, LevelsSurviveTheirReadBack) {
+    page->SyncFromDevice();
+    // Levels written as level / 100 in single precision come back as the same level.
+    for (const int level : {1, 7, 29, 57, 99, 100}) {
+        SCOPED_TRACE(level);
+        MoveSlider("6533_MicIn_slider", level);
+        MoveSlider("6533_MicMoniter_slider", level);
+        page->ReadAudioState();
+        EXPECT_EQ(page->Settings().micInValue, level);
+        EXPECT_EQ(page->Settings().micMonitorValue, level);
+    }
+}
+
 // --- voice changer ---
 
 TEST_F(HeadsetPage, VoiceChangerSwitchesEchoOffAndSelectsVoices) {
