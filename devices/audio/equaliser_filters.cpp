@@ -57,7 +57,9 @@ std::string FilterChainArguments(const FilterChainSetup& setup, std::span<const 
            " audio.channels = 2 audio.position = [ FL FR ]"
            " filter.graph = { nodes = [ " + nodes + "] links = [ " + links + "] }"
            " capture.props = { node.name = " + QuoteJson(setup.inputName) +
-           " media.class = \"Audio/Sink\" }"
+           " media.class = \"Audio/Sink\"" +
+           (setup.sessionPriority ? " priority.session = " + std::to_string(*setup.sessionPriority) : std::string()) +
+           " }"
            " playback.props = { node.name = " + QuoteJson(setup.outputName) +
            " target.object = " + QuoteJson(setup.targetSink) +
            " node.target = " + QuoteJson(setup.targetSink) +

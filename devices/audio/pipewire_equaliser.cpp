@@ -14,6 +14,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <climits>
 #include <map>
 #include <mutex>
 #include <string_view>
@@ -471,7 +473,18 @@ void PipeWireEqualiser::Impl::LoadChain() {
     setup.inputName = inputName;
     setup.outputName = outputName;
     setup.description = "Headset equaliser";
-    setup.targetSink = Property(sinks[sinkId], PW_KEY_NODE_NAME);
+    const ObjectProperties& sink = sinks[sinkId];
+    setup.targetSink = Property(sink, PW_KEY_NODE_NAME);
+    const std::string description = Property(sink, PW_KEY_NODE_DESCRIPTION);
+    if (!description.empty()) {
+        setup.description += " (" + description + ")";
+    }
+    const std::string priority = Property(sink, PW_KEY_PRIORITY_SESSION);
+    int value = 0;
+    if (const auto [end, ec] = std::from_chars(priority.data(), priority.data() + priority.size(), value);
+        !priority.empty() && ec == std::errc() && end == priority.data() + priority.size() && value < INT_MAX) {
+        setup.sessionPriority = value + 1;
+    }
     std::array<int, kEqualiserBands> applied{};
     if (enabled) {
         applied = units;

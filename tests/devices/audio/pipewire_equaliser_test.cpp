@@ -124,7 +124,11 @@ TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) 
     const auto output = watcher_->Node(equaliser.SinkName() + "_output");
     ASSERT_TRUE(input);
     ASSERT_TRUE(output);
-    EXPECT_EQ(watcher_->State(*input).properties["media.class"], "Audio/Sink");
+    auto inputProperties = watcher_->State(*input).properties;
+    EXPECT_EQ(inputProperties["media.class"], "Audio/Sink");
+    // Preferred over the headset itself as the default output, and named after it.
+    EXPECT_EQ(inputProperties["priority.session"], "1001");
+    EXPECT_EQ(inputProperties["node.description"], "Headset equaliser (Stand-in headset)");
     EXPECT_EQ(watcher_->State(*output).properties["target.object"], kHeadsetSink);
 
     std::map<int, double> flat;

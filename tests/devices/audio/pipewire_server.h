@@ -212,13 +212,15 @@ public:
         return state;
     }
 
-    // A null sink standing in for the headset, with the given USB ids on its node.
+    // A null sink standing in for the headset, with the given USB ids on its node, described as
+    // "Stand-in headset" with session priority 1000.
     std::optional<std::uint32_t> AddSink(const std::string& name, const std::string& vendor, const std::string& product) {
         Locked([&] {
             pw_properties* props = pw_properties_new("factory.name", "support.null-audio-sink", "node.name",
                                                      name.c_str(), "media.class", "Audio/Sink", "audio.position",
                                                      "[ FL FR ]", "device.vendor.id", vendor.c_str(),
-                                                     "device.product.id", product.c_str(), nullptr);
+                                                     "device.product.id", product.c_str(), "priority.session",
+                                                     "1000", "node.description", "Stand-in headset", nullptr);
             auto* proxy = static_cast<pw_proxy*>(
                 pw_core_create_object(core_, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
             pending_[name] = proxy;
