@@ -20,7 +20,8 @@ namespace {
 using test::Eventually;
 
 const AudioDeviceIdentity kHeadset{0x0d8c, 0x0012, {}};
-constexpr const char* kHeadsetSink = "headset_stand_in";
+// Quotes and spaces in the name must survive the chain's arguments.
+constexpr const char* kHeadsetSink = "headset \"stand in\"";
 
 // Whether the chain's gains reach the given values (dB) once the server has passed the change on.
 bool GainsBecome(test::PipeWireWatcher& watcher, std::uint32_t node, const std::map<int, double>& expected) {
