@@ -26,7 +26,8 @@ constexpr bool ValidBand(int band) {
 }
 
 constexpr double BandGainDb(int units) {
-    const int held = units > kMaxBandUnits ? kMaxBandUnits : (units < -kMaxBandUnits ? -kMaxBandUnits : units);
+    const int held =
+        units > kMaxBandUnits ? kMaxBandUnits : (units < -kMaxBandUnits ? -kMaxBandUnits : units);
     return held * kDecibelsPerUnit;
 }
 

@@ -8,8 +8,8 @@
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>

@@ -41,7 +41,8 @@ inline std::optional<std::filesystem::path> FindProgram(const std::string& name)
     std::size_t start = 0;
     while (start <= folders.size()) {
         const std::size_t end = std::min(folders.find(':', start), folders.size());
-        const std::filesystem::path candidate = std::filesystem::path(folders.substr(start, end - start)) / name;
+        const std::filesystem::path candidate =
+            std::filesystem::path(folders.substr(start, end - start)) / name;
         if (::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
@@ -82,8 +83,8 @@ context.objects = [
 )");
         process_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{program->string(), "-c", config.string()},
-            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(), "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(),
-                                     "PIPEWIRE_DEBUG=1"});
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(),
+                                     "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(), "PIPEWIRE_DEBUG=1"});
         if (!process_->Started() || !Eventually([&] { return Listening(runtime_ / "pipewire-0"); })) {
             problem_ = "a private pipewire server did not start";
         }
@@ -194,7 +195,8 @@ public:
         spa_hook hook{};
         Locked([&] {
             state_ = {};
-            node = static_cast<pw_proxy*>(pw_registry_bind(registry_, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+            node = static_cast<pw_proxy*>(
+                pw_registry_bind(registry_, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
             if (node != nullptr) {
                 pw_node_add_listener(reinterpret_cast<pw_node*>(node), &hook, &kNodeEvents, this);
                 pw_node_enum_params(reinterpret_cast<pw_node*>(node), 0, SPA_PARAM_Props, 0, 0, nullptr);
@@ -214,15 +216,16 @@ public:
 
     // A null sink standing in for the headset, with the given USB ids on its node, described as
     // "Stand-in headset" with session priority 1000.
-    std::optional<std::uint32_t> AddSink(const std::string& name, const std::string& vendor, const std::string& product) {
+    std::optional<std::uint32_t> AddSink(const std::string& name, const std::string& vendor,
+                                         const std::string& product) {
         Locked([&] {
-            pw_properties* props = pw_properties_new("factory.name", "support.null-audio-sink", "node.name",
-                                                     name.c_str(), "media.class", "Audio/Sink", "audio.position",
-                                                     "[ FL FR ]", "device.vendor.id", vendor.c_str(),
-                                                     "device.product.id", product.c_str(), "priority.session",
-                                                     "1000", "node.description", "Stand-in headset", nullptr);
-            auto* proxy = static_cast<pw_proxy*>(
-                pw_core_create_object(core_, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
+            pw_properties* props = pw_properties_new(
+                "factory.name", "support.null-audio-sink", "node.name", name.c_str(), "media.class",
+                "Audio/Sink", "audio.position", "[ FL FR ]", "device.vendor.id", vendor.c_str(),
+                "device.product.id", product.c_str(), "priority.session", "1000", "node.description",
+                "Stand-in headset", nullptr);
+            auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(
+                core_, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
             pending_[name] = proxy;
             pw_properties_free(props);
         });
@@ -289,7 +292,9 @@ private:
             copy[props->items[i].key] = props->items[i].value != nullptr ? props->items[i].value : "";
         }
     }
-    static void OnGlobalRemove(void* data, std::uint32_t id) { static_cast<PipeWireWatcher*>(data)->nodes_.erase(id); }
+    static void OnGlobalRemove(void* data, std::uint32_t id) {
+        static_cast<PipeWireWatcher*>(data)->nodes_.erase(id);
+    }
     static void OnDone(void* data, std::uint32_t id, int seq) {
         auto* self = static_cast<PipeWireWatcher*>(data);
         if (id == PW_ID_CORE && seq == self->seq_) {
@@ -304,7 +309,8 @@ private:
             pw_thread_loop_signal(self->loop_, false);
         }
     }
-    static void OnParam(void* data, int, std::uint32_t id, std::uint32_t, std::uint32_t, const spa_pod* param) {
+    static void OnParam(void* data, int, std::uint32_t id, std::uint32_t, std::uint32_t,
+                        const spa_pod* param) {
         auto* self = static_cast<PipeWireWatcher*>(data);
         const spa_pod_prop* prop = param != nullptr && id == SPA_PARAM_Props
                                        ? spa_pod_find_prop(param, nullptr, SPA_PROP_params)
@@ -336,9 +342,15 @@ private:
         }
     }
 
-    static constexpr pw_core_events kCoreEvents = {
-        .version = PW_VERSION_CORE_EVENTS, .info = nullptr, .done = OnDone, .ping = nullptr, .error = OnError,
-        .remove_id = nullptr, .bound_id = nullptr, .add_mem = nullptr, .remove_mem = nullptr};
+    static constexpr pw_core_events kCoreEvents = {.version = PW_VERSION_CORE_EVENTS,
+                                                   .info = nullptr,
+                                                   .done = OnDone,
+                                                   .ping = nullptr,
+                                                   .error = OnError,
+                                                   .remove_id = nullptr,
+                                                   .bound_id = nullptr,
+                                                   .add_mem = nullptr,
+                                                   .remove_mem = nullptr};
     static constexpr pw_registry_events kRegistryEvents = {
         .version = PW_VERSION_REGISTRY_EVENTS, .global = OnGlobal, .global_remove = OnGlobalRemove};
     static void OnInfo(void* data, const pw_node_info* info) {
@@ -352,7 +364,8 @@ private:
         }
     }
 
-    static constexpr pw_node_events kNodeEvents = {.version = PW_VERSION_NODE_EVENTS, .info = OnInfo, .param = OnParam};
+    static constexpr pw_node_events kNodeEvents = {
+        .version = PW_VERSION_NODE_EVENTS, .info = OnInfo, .param = OnParam};
 
     pw_thread_loop* loop_ = nullptr;
     pw_context* context_ = nullptr;
