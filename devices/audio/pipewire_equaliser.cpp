@@ -33,7 +33,8 @@ enum class EqState {
     NoSink,
     SinkGone,
     NoFilterModule,
-    NoChain
+    NoChain,
+    ChainRefused
 };
 
 struct StateText {
@@ -41,7 +42,7 @@ struct StateText {
     std::string_view text;
 };
 
-constexpr std::array<StateText, 9> kStateTexts{{
+constexpr std::array<StateText, 10> kStateTexts{{
     {EqState::Ready, ""},
     {EqState::NoLoop, "The equaliser could not start its PipeWire connection in this program."},
     {EqState::NoServer,
@@ -59,6 +60,9 @@ constexpr std::array<StateText, 9> kStateTexts{{
      "PipeWire's filter-chain module is not installed, so the equaliser cannot act on "
      "the headset's sound."},
     {EqState::NoChain, "The equaliser's filters did not appear on the PipeWire sound server in time."},
+    {EqState::ChainRefused,
+     "PipeWire's session manager keeps removing the equaliser instead of connecting it to "
+     "the headset's output."},
 }};
 
 std::string_view StateReason(EqState state) {
@@ -159,6 +163,10 @@ struct PipeWireEqualiser::Impl {
     bool sinkSeen = false;
     pw_impl_module* module = nullptr;
     bool moduleMissing = false;
+    // Chains lost without being dropped here, for the present sink; past the limit the chain
+    // is not made again, so a session manager that refuses it does not make it churn.
+    static constexpr int kMaxChainLosses = 3;
+    int chainLosses = 0;
     pw_proxy* chainNode = nullptr;
     std::uint32_t chainNodeId = SPA_ID_INVALID;
     std::string inputName;
@@ -232,9 +240,16 @@ const pw_impl_module_events PipeWireEqualiser::Impl::kModuleEvents = {
     .version = PW_VERSION_IMPL_MODULE_EVENTS,
     .destroy =
         [](void* data) {
+            // The chain went by itself: its output stream was refused or the server went.
             auto* impl = static_cast<Impl*>(data);
             spa_hook_remove(&impl->moduleListener);
             impl->module = nullptr;
+            if (impl->chainNode != nullptr) {
+                pw_proxy_destroy(impl->chainNode);
+                impl->chainNode = nullptr;
+                impl->chainNodeId = SPA_ID_INVALID;
+            }
+            ++impl->chainLosses;
             impl->Schedule();
         },
     .free = nullptr,
@@ -472,16 +487,23 @@ void PipeWireEqualiser::Impl::Reconcile() {
     if (sink != sinkId) {
         DropChain();
         sinkId = sink;
+        chainLosses = 0;
     }
     if (sinkId == SPA_ID_INVALID) {
         state = sinkSeen ? EqState::SinkGone : EqState::NoSink;
     } else {
         sinkSeen = true;
-        if (module == nullptr && !moduleMissing) {
+        const bool refused = chainLosses >= kMaxChainLosses;
+        if (module == nullptr && !moduleMissing && !refused) {
             LoadChain();
         }
-        state = moduleMissing ? EqState::NoFilterModule
-                              : (chainNode != nullptr ? EqState::Ready : EqState::NoChain);
+        if (moduleMissing) {
+            state = EqState::NoFilterModule;
+        } else if (refused) {
+            state = EqState::ChainRefused;
+        } else {
+            state = chainNode != nullptr ? EqState::Ready : EqState::NoChain;
+        }
     }
     pw_thread_loop_signal(loop, false);
 }

@@ -54,7 +54,7 @@ protected:
                                      "libpipewire-module-filter-chain.so")) {
             GTEST_SKIP() << "PipeWire's filter-chain module is not installed in " NORVANE_PIPEWIRE_MODULE_DIR;
         }
-        server_ = std::make_unique<test::PipeWireServer>();
+        server_ = std::make_unique<test::PipeWireServer>(ServerMakesLinks());
         if (!server_->Problem().empty()) {
             GTEST_SKIP() << "no PipeWire server for the test: " << server_->Problem();
         }
@@ -68,6 +68,7 @@ protected:
         watcher_.reset();
         server_.reset();
     }
+    virtual bool ServerMakesLinks() const { return true; }
 
     std::unique_ptr<test::PipeWireServer> server_;
     std::optional<test::ScopedEnv> runtime_;
@@ -161,6 +162,39 @@ TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) 
 
     EXPECT_FALSE(equaliser.SetBand(-1, 3));
     EXPECT_FALSE(equaliser.SetBand(kEqualiserBands, 3));
+}
+
+TEST_F(PipeWireEqualiserTest, SessionManagerLinksTheChainIntoTheHeadset) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    const auto sink = watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012");
+    ASSERT_TRUE(sink);
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    const auto output = watcher_->Node(equaliser.SinkName() + "_output");
+    ASSERT_TRUE(output);
+    // Both channels of the chain's output play into the headset.
+    EXPECT_EQ(watcher_->Links(*output, *sink), 2);
+}
+
+// A server that cannot link nodes: the session manager removes the chain's output each time.
+class PipeWireEqualiserNoLinksTest : public PipeWireEqualiserTest {
+protected:
+    bool ServerMakesLinks() const override { return false; }
+};
+
+TEST_F(PipeWireEqualiserNoLinksTest, ChainTheSessionManagerKeepsRemovingIsGivenUp) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_TRUE(Eventually([&] { return equaliser.Reason().find("keeps removing") != std::string::npos; }))
+        << equaliser.Reason();
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_TRUE(watcher_->Gone(equaliser.SinkName()));
+    EXPECT_FALSE(equaliser.SetBand(0, 4));
 }
 
 TEST_F(PipeWireEqualiserTest, ChainFollowsTheHeadsetAwayAndBack) {

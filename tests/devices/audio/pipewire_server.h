@@ -52,10 +52,10 @@ inline std::optional<std::filesystem::path> FindProgram(const std::string& name)
 }
 
 // The server: the protocol, access for local clients, client nodes, adapters (for the stand-in
-// sinks) and a driver.
+// sinks), links between nodes (unless left out) and a driver.
 class PipeWireServer {
 public:
-    PipeWireServer() {
+    explicit PipeWireServer(bool links = true) {
         const auto program = FindProgram("pipewire");
         if (!program) {
             problem_ = "the pipewire program is not installed";
@@ -65,7 +65,7 @@ public:
         std::filesystem::create_directory(runtime_);
         std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
         const auto config = dir_ / "server.conf";
-        WriteText(config, R"(
+        WriteText(config, std::string(R"(
 context.properties = { support.dbus = false core.daemon = true core.name = pipewire-0 }
 context.spa-libs = { audio.convert.* = audioconvert/libspa-audioconvert support.* = support/libspa-support }
 context.modules = [
@@ -75,7 +75,8 @@ context.modules = [
   { name = libpipewire-module-adapter }
   { name = libpipewire-module-metadata }
   { name = libpipewire-module-spa-node-factory }
-]
+)") + (links ? "  { name = libpipewire-module-link-factory }\n" : "") +
+                              R"(]
 context.objects = [
   { factory = spa-node-factory args = { factory.name = support.node.driver node.name = Dummy-Driver
                                         priority.driver = 20000 } }
@@ -95,7 +96,26 @@ context.objects = [
     const std::filesystem::path& RuntimeDir() const { return runtime_; }
 
     // Ends the server as a crash would.
-    void Kill() { process_.reset(); }
+    void Kill() {
+        sessionManager_.reset();
+        process_.reset();
+    }
+
+    // Starts WirePlumber on the server, with its state in the test's folder; empty when it
+    // runs, else why not.
+    std::string StartSessionManager() {
+        const auto program = FindProgram("wireplumber");
+        if (!program) {
+            return "the wireplumber program is not installed";
+        }
+        std::filesystem::create_directory(dir_ / "state");
+        sessionManager_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{program->string()},
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(),
+                                     "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(),
+                                     "XDG_STATE_HOME=" + (dir_ / "state").string(), "WIREPLUMBER_DEBUG=1"});
+        return sessionManager_->Started() ? std::string() : "wireplumber did not start";
+    }
 
 private:
     // The socket file exists a moment before the server listens on it.
@@ -119,6 +139,7 @@ private:
     TempDir dir_;
     std::filesystem::path runtime_;
     std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<ChildProcess> sessionManager_;
     std::string problem_;
 };
 
@@ -185,6 +206,26 @@ public:
             return !Find(name).has_value();
         });
     }
+    // The number of links from one node's ports to another's, once it stops growing short of two
+    // (one per channel) or the limit passes.
+    int Links(std::uint32_t output, std::uint32_t input) {
+        int count = 0;
+        Eventually([&] {
+            Sync();
+            count = 0;
+            Locked([&] {
+                for (const auto& [id, props] : links_) {
+                    const auto out = props.find("link.output.node");
+                    const auto in = props.find("link.input.node");
+                    count += out != props.end() && in != props.end() &&
+                             out->second == std::to_string(output) && in->second == std::to_string(input);
+                }
+            });
+            return count >= 2;
+        });
+        return count;
+    }
+
     // A node's full properties and the "params" of its Props (control name to value).
     struct NodeState {
         std::map<std::string, std::string> properties;
@@ -284,16 +325,18 @@ private:
     static void OnGlobal(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
                          const spa_dict* props) {
         auto* self = static_cast<PipeWireWatcher*>(data);
-        if (std::string_view(type) != PW_TYPE_INTERFACE_Node || props == nullptr) {
+        const std::string_view kind = type;
+        if ((kind != PW_TYPE_INTERFACE_Node && kind != PW_TYPE_INTERFACE_Link) || props == nullptr) {
             return;
         }
-        auto& copy = self->nodes_[id];
+        auto& copy = kind == PW_TYPE_INTERFACE_Node ? self->nodes_[id] : self->links_[id];
         for (std::uint32_t i = 0; i < props->n_items; ++i) {
             copy[props->items[i].key] = props->items[i].value != nullptr ? props->items[i].value : "";
         }
     }
     static void OnGlobalRemove(void* data, std::uint32_t id) {
         static_cast<PipeWireWatcher*>(data)->nodes_.erase(id);
+        static_cast<PipeWireWatcher*>(data)->links_.erase(id);
     }
     static void OnDone(void* data, std::uint32_t id, int seq) {
         auto* self = static_cast<PipeWireWatcher*>(data);
@@ -377,6 +420,7 @@ private:
     bool done_ = false;
     bool broken_ = false;
     std::map<std::uint32_t, std::map<std::string, std::string>> nodes_;
+    std::map<std::uint32_t, std::map<std::string, std::string>> links_;
     NodeState state_;
     std::map<std::string, pw_proxy*> pending_;
     std::map<std::uint32_t, pw_proxy*> sinks_;
