@@ -68,7 +68,7 @@ protected:
         watcher_.reset();
         server_.reset();
     }
-    virtual bool ServerMakesLinks() const { return true; }
+    [[nodiscard]] virtual bool ServerMakesLinks() const { return true; }
 
     std::unique_ptr<test::PipeWireServer> server_;
     std::optional<test::ScopedEnv> runtime_;
@@ -181,7 +181,7 @@ TEST_F(PipeWireEqualiserTest, SessionManagerLinksTheChainIntoTheHeadset) {
 // A server that cannot link nodes: the session manager removes the chain's output each time.
 class PipeWireEqualiserNoLinksTest : public PipeWireEqualiserTest {
 protected:
-    bool ServerMakesLinks() const override { return false; }
+    [[nodiscard]] bool ServerMakesLinks() const override { return false; }
 };
 
 TEST_F(PipeWireEqualiserNoLinksTest, ChainTheSessionManagerKeepsRemovingIsGivenUp) {
