@@ -178,6 +178,46 @@ TEST_F(PipeWireEqualiserTest, SessionManagerLinksTheChainIntoTheHeadset) {
     EXPECT_EQ(watcher_->Links(*output, *sink), 2);
 }
 
+TEST_F(PipeWireEqualiserTest, BandsShapeTheSoundThatReachesTheHeadset) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    const auto input = watcher_->Node(equaliser.SinkName());
+    ASSERT_TRUE(input);
+
+    // A 1 kHz tone through the chain into the headset; band 5 is centred on it.
+    test::ToneProbe probe(equaliser.SinkName(), kHeadsetSink, 1000.0);
+    const auto flat = probe.Level();
+    ASSERT_TRUE(flat) << "no sound reached the headset";
+    ASSERT_GT(*flat, 0.01);
+
+    const struct {
+        const char* what;
+        int band;
+        int units;
+        double lowest;  // level against flat
+        double highest;
+    } cases[] = {
+        {"+12 dB on 1 kHz", 5, 24, 3.5, 4.5},    // 10^(12/20) = 3.98
+        {"-6 dB on 1 kHz", 5, -12, 0.45, 0.56},  // 10^(-6/20) = 0.50
+        {"+12 dB on 31 Hz", 0, 24, 0.95, 1.06},  // far from the tone
+        {"+12 dB on 16 kHz", 9, 24, 0.95, 1.06},
+    };
+    for (const auto& c : cases) {
+        for (int band = 0; band < kEqualiserBands; ++band) {
+            ASSERT_TRUE(equaliser.SetBand(band, band == c.band ? c.units : 0));
+        }
+        ASSERT_TRUE(GainsBecome(*watcher_, *input, {{c.band, eq::BandGainDb(c.units)}})) << c.what;
+        const auto level = probe.Level();
+        ASSERT_TRUE(level) << c.what;
+        EXPECT_GE(*level / *flat, c.lowest) << c.what;
+        EXPECT_LE(*level / *flat, c.highest) << c.what;
+    }
+}
+
 // A server that cannot link nodes: the session manager removes the chain's output each time.
 class PipeWireEqualiserNoLinksTest : public PipeWireEqualiserTest {
 protected:

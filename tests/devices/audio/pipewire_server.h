@@ -6,12 +6,15 @@
 #include "tests/support/temp_dir.h"
 
 #include <pipewire/pipewire.h>
+#include <spa/param/audio/raw-utils.h>
 #include <spa/param/props.h>
 #include <spa/pod/parser.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -19,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace norvane::test {
 
@@ -143,8 +147,10 @@ private:
     std::string problem_;
 };
 
+// PipeWire's macros cast inside, and its event tables are long.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wold-style-cast"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 // A client of the server: the nodes it shows, their properties and control values.
 class PipeWireWatcher {
@@ -424,6 +430,159 @@ private:
     NodeState state_;
     std::map<std::string, pw_proxy*> pending_;
     std::map<std::uint32_t, pw_proxy*> sinks_;
+};
+
+// Plays a sine tone into one sink and measures what reaches another sink's monitor: the level
+// a filter chain between them gives the tone.
+class ToneProbe {
+public:
+    static constexpr int kRate = 48000;
+
+    ToneProbe(const std::string& playInto, const std::string& listenTo, double hz)
+        : step_(2 * M_PI * hz / kRate) {
+        loop_ = pw_thread_loop_new("tone", nullptr);
+        pw_thread_loop_start(loop_);
+        pw_thread_loop_lock(loop_);
+        player_ = pw_stream_new_simple(
+            pw_thread_loop_get_loop(loop_), "tone",
+            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
+                              PW_KEY_TARGET_OBJECT, playInto.c_str(), nullptr),
+            &kPlayerEvents, this);
+        listener_ = pw_stream_new_simple(pw_thread_loop_get_loop(loop_), "tone-listener",
+                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                                           "Capture", PW_KEY_TARGET_OBJECT, listenTo.c_str(),
+                                                           PW_KEY_STREAM_CAPTURE_SINK, "true", nullptr),
+                                         &kListenerEvents, this);
+        for (pw_stream* stream : {player_, listener_}) {
+            if (stream == nullptr) {
+                continue;
+            }
+            std::array<std::uint8_t, 512> buffer{};
+            spa_pod_builder builder{};
+            spa_pod_builder_init(&builder, buffer.data(), buffer.size());
+            spa_audio_info_raw info{};
+            info.format = SPA_AUDIO_FORMAT_F32;
+            info.rate = kRate;
+            info.channels = 1;
+            info.position[0] = SPA_AUDIO_CHANNEL_MONO;
+            const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+            pw_stream_connect(
+                stream, stream == player_ ? PW_DIRECTION_OUTPUT : PW_DIRECTION_INPUT, PW_ID_ANY,
+                static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS), params,
+                1);
+        }
+        pw_thread_loop_unlock(loop_);
+    }
+    ~ToneProbe() {
+        pw_thread_loop_lock(loop_);
+        for (pw_stream* stream : {player_, listener_}) {
+            if (stream != nullptr) {
+                pw_stream_destroy(stream);
+            }
+        }
+        pw_thread_loop_unlock(loop_);
+        pw_thread_loop_stop(loop_);
+        pw_thread_loop_destroy(loop_);
+    }
+    ToneProbe(const ToneProbe&) = delete;
+    ToneProbe& operator=(const ToneProbe&) = delete;
+
+    // The level of the tone over a fifth of a second heard from now on, after a tenth of a second
+    // that lets sound already under way pass: the median of the buffers' RMS levels, so a buffer
+    // the graph drops does not count. Nothing when no sound came.
+    std::optional<double> Level() {
+        if (!Hear(kRate / 10)) {
+            return std::nullopt;
+        }
+        std::vector<double> levels;
+        if (!Hear(kRate / 5, &levels) || levels.empty()) {
+            return std::nullopt;
+        }
+        std::nth_element(levels.begin(), levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2),
+                         levels.end());
+        return levels[levels.size() / 2];
+    }
+
+private:
+    template <typename F>
+    void Locked(F&& f) {
+        pw_thread_loop_lock(loop_);
+        f();
+        pw_thread_loop_unlock(loop_);
+    }
+    bool Hear(std::size_t wanted, std::vector<double>* levels = nullptr) {
+        Locked([&] {
+            levels_.clear();
+            frames_ = 0;
+        });
+        std::size_t heard = 0;
+        Eventually([&] {
+            Locked([&] {
+                heard = frames_;
+                if (levels != nullptr) {
+                    *levels = levels_;
+                }
+            });
+            return heard >= wanted;
+        });
+        return heard >= wanted;
+    }
+    static void Play(void* data) {
+        auto* self = static_cast<ToneProbe*>(data);
+        pw_buffer* buffer = pw_stream_dequeue_buffer(self->player_);
+        if (buffer == nullptr) {
+            return;
+        }
+        spa_data& d = buffer->buffer->datas[0];
+        if (d.data != nullptr) {
+            const std::uint32_t frames = d.maxsize / sizeof(float);
+            const std::uint32_t wanted =
+                buffer->requested > 0 ? static_cast<std::uint32_t>(buffer->requested) : frames;
+            const std::uint32_t n = std::min(frames, wanted);
+            auto* samples = static_cast<float*>(d.data);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                samples[i] = static_cast<float>(0.1 * std::sin(self->phase_));
+                self->phase_ = std::fmod(self->phase_ + self->step_, 2 * M_PI);
+            }
+            d.chunk->offset = 0;
+            d.chunk->stride = sizeof(float);
+            d.chunk->size = n * sizeof(float);
+        }
+        pw_stream_queue_buffer(self->player_, buffer);
+    }
+    static void Listen(void* data) {
+        auto* self = static_cast<ToneProbe*>(data);
+        pw_buffer* buffer = pw_stream_dequeue_buffer(self->listener_);
+        if (buffer == nullptr) {
+            return;
+        }
+        const spa_data& d = buffer->buffer->datas[0];
+        if (d.data != nullptr && d.chunk != nullptr) {
+            const auto* samples = static_cast<const float*>(SPA_PTROFF(d.data, d.chunk->offset, void));
+            const std::uint32_t n = std::min(d.chunk->size, d.maxsize) / sizeof(float);
+            double squares = 0;
+            for (std::uint32_t i = 0; i < n; ++i) {
+                squares += static_cast<double>(samples[i]) * samples[i];
+            }
+            if (n > 0) {
+                self->levels_.push_back(std::sqrt(squares / n));
+            }
+            self->frames_ += n;
+        }
+        pw_stream_queue_buffer(self->listener_, buffer);
+    }
+
+    static constexpr pw_stream_events kPlayerEvents = {.version = PW_VERSION_STREAM_EVENTS, .process = Play};
+    static constexpr pw_stream_events kListenerEvents = {.version = PW_VERSION_STREAM_EVENTS,
+                                                         .process = Listen};
+
+    pw_thread_loop* loop_ = nullptr;
+    pw_stream* player_ = nullptr;
+    pw_stream* listener_ = nullptr;
+    double step_;
+    double phase_ = 0;
+    std::vector<double> levels_;
+    std::size_t frames_ = 0;
 };
 
 #pragma GCC diagnostic pop
