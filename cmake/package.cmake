@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The headset equaliser loads PipeWire's filter-chain module at run time (not seen by shlibdeps).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpipewire-0.3-modules")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/packaging/debian/postinst
                                        ${PROJECT_SOURCE_DIR}/resources/packaging/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,14 +1,16 @@
 #include "devices/audio/equaliser_filters.h"
 
-#include <cstdio>
+#include <array>
+#include <charconv>
 
 namespace norvane::devices::audio::eq {
 namespace {
 
 std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
+    std::array<char, 32> text{};
+    const auto result =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 3);
+    return {text.data(), result.ptr};
 }
 
 }  // namespace
@@ -28,9 +30,11 @@ std::string QuoteJson(std::string_view text) {
             out += '\\';
             out += c;
         } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
+            constexpr std::string_view kHex = "0123456789abcdef";
+            const auto code = static_cast<unsigned char>(c);
+            out += "\\u00";
+            out += kHex[code >> 4U];
+            out += kHex[code & 0xFU];
         } else {
             out += c;
         }
@@ -44,9 +48,9 @@ std::string FilterChainArguments(const FilterChainSetup& setup, std::span<const 
     std::string links;
     for (int band = 0; band < kEqualiserBands; ++band) {
         const auto i = static_cast<std::size_t>(band);
-        nodes += "{ type = builtin name = " + BandNodeName(band) + " label = bq_peaking control = { \"Freq\" = " +
-                 Number(kBandFrequenciesHz[i]) + " \"Q\" = " + Number(kBandQ) +
-                 " \"Gain\" = " + Number(BandGainDb(units[i])) + " } } ";
+        nodes += "{ type = builtin name = " + BandNodeName(band) +
+                 " label = bq_peaking control = { \"Freq\" = " + Number(kBandFrequenciesHz[i]) +
+                 " \"Q\" = " + Number(kBandQ) + " \"Gain\" = " + Number(BandGainDb(units[i])) + " } } ";
         if (band > 0) {
             links += "{ output = \"" + BandNodeName(band - 1) + ":Out\" input = \"" + BandNodeName(band) +
                      ":In\" } ";
@@ -55,11 +59,16 @@ std::string FilterChainArguments(const FilterChainSetup& setup, std::span<const 
     return "{ node.description = " + QuoteJson(setup.description) +
            " media.name = " + QuoteJson(setup.description) +
            " audio.channels = 2 audio.position = [ FL FR ]"
-           " filter.graph = { nodes = [ " + nodes + "] links = [ " + links + "] }"
-           " capture.props = { node.name = " + QuoteJson(setup.inputName) +
-           " media.class = \"Audio/Sink\" }"
-           " playback.props = { node.name = " + QuoteJson(setup.outputName) +
-           " target.object = " + QuoteJson(setup.targetSink) +
+           " filter.graph = { nodes = [ " +
+           nodes + "] links = [ " + links +
+           "] }"
+           " capture.props = { node.name = " +
+           QuoteJson(setup.inputName) + " media.class = \"Audio/Sink\"" +
+           (setup.sessionPriority ? " priority.session = " + std::to_string(*setup.sessionPriority)
+                                  : std::string()) +
+           " }"
+           " playback.props = { node.name = " +
+           QuoteJson(setup.outputName) + " target.object = " + QuoteJson(setup.targetSink) +
            " node.target = " + QuoteJson(setup.targetSink) +
            " node.passive = true node.dont-reconnect = true stream.dont-remix = true } }";
 }

@@ -3,6 +3,7 @@
 #include "devices/audio/equaliser.h"
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,7 +26,8 @@ constexpr bool ValidBand(int band) {
 }
 
 constexpr double BandGainDb(int units) {
-    const int held = units > kMaxBandUnits ? kMaxBandUnits : (units < -kMaxBandUnits ? -kMaxBandUnits : units);
+    const int held =
+        units > kMaxBandUnits ? kMaxBandUnits : (units < -kMaxBandUnits ? -kMaxBandUnits : units);
     return held * kDecibelsPerUnit;
 }
 
@@ -39,6 +41,9 @@ struct FilterChainSetup {
     std::string outputName;   // the stream that plays into the headset
     std::string description;  // shown by sound settings
     std::string targetSink;   // the headset's sink (node name)
+    // Above the headset sink's own, so the session manager prefers the chain as the default
+    // output where the user has not chosen one; none leaves the server's default.
+    std::optional<int> sessionPriority;
 };
 
 // The filter-chain module arguments for the ten bands at the given gains (library units), as

@@ -14,6 +14,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <climits>
 #include <map>
 #include <mutex>
 #include <string_view>
@@ -22,27 +24,45 @@
 namespace norvane::devices::audio {
 namespace {
 
-enum class EqState { Ready, NoLoop, NoServer, NoAnswer, ServerGone, NoSink, SinkGone, NoFilterModule, NoChain };
+enum class EqState {
+    Ready,
+    NoLoop,
+    NoServer,
+    NoAnswer,
+    ServerGone,
+    NoSink,
+    SinkGone,
+    NoFilterModule,
+    NoChain,
+    ChainRefused
+};
 
 struct StateText {
     EqState state;
     std::string_view text;
 };
 
-constexpr std::array<StateText, 9> kStateTexts{{
+constexpr std::array<StateText, 10> kStateTexts{{
     {EqState::Ready, ""},
     {EqState::NoLoop, "The equaliser could not start its PipeWire connection in this program."},
-    {EqState::NoServer, "No PipeWire sound server runs in this session, so the equaliser cannot reach the "
-                        "headset's sound."},
-    {EqState::NoAnswer, "The PipeWire sound server did not answer in time, so the equaliser cannot reach the "
-                        "headset's sound."},
-    {EqState::ServerGone, "The PipeWire sound server stopped, so the equaliser no longer reaches the headset's "
-                          "sound."},
+    {EqState::NoServer,
+     "No PipeWire sound server runs in this session, so the equaliser cannot reach the "
+     "headset's sound."},
+    {EqState::NoAnswer,
+     "The PipeWire sound server did not answer in time, so the equaliser cannot reach the "
+     "headset's sound."},
+    {EqState::ServerGone,
+     "The PipeWire sound server stopped, so the equaliser no longer reaches the headset's "
+     "sound."},
     {EqState::NoSink, "The PipeWire sound server shows no output of the headset to equalise."},
     {EqState::SinkGone, "The headset's output has gone from the PipeWire sound server."},
-    {EqState::NoFilterModule, "PipeWire's filter-chain module is not installed, so the equaliser cannot act on "
-                              "the headset's sound."},
+    {EqState::NoFilterModule,
+     "PipeWire's filter-chain module is not installed, so the equaliser cannot act on "
+     "the headset's sound."},
     {EqState::NoChain, "The equaliser's filters did not appear on the PipeWire sound server in time."},
+    {EqState::ChainRefused,
+     "PipeWire's session manager keeps removing the equaliser instead of connecting it to "
+     "the headset's output."},
 }};
 
 std::string_view StateReason(EqState state) {
@@ -97,8 +117,9 @@ void RegistryListen(pw_registry* registry, spa_hook* hook, const pw_registry_eve
     pw_registry_add_listener(registry, hook, events, data);
 }
 pw_proxy* Bind(pw_registry* registry, std::uint32_t id, bool device) {
-    return static_cast<pw_proxy*>(device ? pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE, 0)
-                                         : pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+    return static_cast<pw_proxy*>(
+        device ? pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE, 0)
+               : pw_registry_bind(registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
 }
 void NodeListen(pw_proxy* node, spa_hook* hook, const pw_node_events* events, void* data) {
     pw_node_add_listener(reinterpret_cast<pw_node*>(node), hook, events, data);
@@ -142,6 +163,10 @@ struct PipeWireEqualiser::Impl {
     bool sinkSeen = false;
     pw_impl_module* module = nullptr;
     bool moduleMissing = false;
+    // Chains lost without being dropped here, for the present sink; past the limit the chain
+    // is not made again, so a session manager that refuses it does not make it churn.
+    static constexpr int kMaxChainLosses = 3;
+    int chainLosses = 0;
     pw_proxy* chainNode = nullptr;
     std::uint32_t chainNodeId = SPA_ID_INVALID;
     std::string inputName;
@@ -154,7 +179,7 @@ struct PipeWireEqualiser::Impl {
     bool synced = false;
     EqState state = EqState::NoLoop;
 
-    explicit Impl(const AudioDeviceIdentity& id) : identity(id) {
+    explicit Impl(AudioDeviceIdentity id) : identity(std::move(id)) {
         const unsigned n = chainCounter.fetch_add(1);
         inputName = "norvane_equaliser_" + std::to_string(::getpid()) + "_" + std::to_string(n);
         outputName = inputName + "_output";
@@ -162,7 +187,7 @@ struct PipeWireEqualiser::Impl {
 
     void Start();
     void Stop();
-    bool WaitFor(bool (*done)(const Impl&), timespec* deadline);
+    bool WaitFor(bool (*done)(const Impl&), timespec* deadline) const;
     bool Sync(timespec* deadline);
 
     void OnGlobal(std::uint32_t id, const char* type, const spa_dict* props);
@@ -177,7 +202,7 @@ struct PipeWireEqualiser::Impl {
     void DropChain();
     void Disconnect();
     bool ApplyGains(int first, int count);
-    void Schedule() {
+    void Schedule() const {
         if (reconcile != nullptr) {
             pw_loop_signal_event(pw_thread_loop_get_loop(loop), reconcile);
         }
@@ -195,10 +220,8 @@ const pw_core_events PipeWireEqualiser::Impl::kCoreEvents = {
     .info = nullptr,
     .done = [](void* data, std::uint32_t id, int seq) { static_cast<Impl*>(data)->OnCoreDone(id, seq); },
     .ping = nullptr,
-    .error =
-        [](void* data, std::uint32_t id, int /*seq*/, int res, const char* message) {
-            static_cast<Impl*>(data)->OnCoreError(id, res, message);
-        },
+    .error = [](void* data, std::uint32_t id, int /*seq*/, int res,
+                const char* message) { static_cast<Impl*>(data)->OnCoreError(id, res, message); },
     .remove_id = nullptr,
     .bound_id = nullptr,
     .add_mem = nullptr,
@@ -207,9 +230,9 @@ const pw_core_events PipeWireEqualiser::Impl::kCoreEvents = {
 
 const pw_registry_events PipeWireEqualiser::Impl::kRegistryEvents = {
     .version = PW_VERSION_REGISTRY_EVENTS,
-    .global =
-        [](void* data, std::uint32_t id, std::uint32_t /*permissions*/, const char* type, std::uint32_t /*version*/,
-           const spa_dict* props) { static_cast<Impl*>(data)->OnGlobal(id, type, props); },
+    .global = [](void* data, std::uint32_t id, std::uint32_t /*permissions*/, const char* type,
+                 std::uint32_t /*version*/,
+                 const spa_dict* props) { static_cast<Impl*>(data)->OnGlobal(id, type, props); },
     .global_remove = [](void* data, std::uint32_t id) { static_cast<Impl*>(data)->OnGlobalRemove(id); },
 };
 
@@ -217,9 +240,16 @@ const pw_impl_module_events PipeWireEqualiser::Impl::kModuleEvents = {
     .version = PW_VERSION_IMPL_MODULE_EVENTS,
     .destroy =
         [](void* data) {
+            // The chain went by itself: its output stream was refused or the server went.
             auto* impl = static_cast<Impl*>(data);
             spa_hook_remove(&impl->moduleListener);
             impl->module = nullptr;
+            if (impl->chainNode != nullptr) {
+                pw_proxy_destroy(impl->chainNode);
+                impl->chainNode = nullptr;
+                impl->chainNodeId = SPA_ID_INVALID;
+            }
+            ++impl->chainLosses;
             impl->Schedule();
         },
     .free = nullptr,
@@ -256,7 +286,7 @@ void InitPipeWire() {
 
 }  // namespace
 
-bool PipeWireEqualiser::Impl::WaitFor(bool (*done)(const Impl&), timespec* deadline) {
+bool PipeWireEqualiser::Impl::WaitFor(bool (*done)(const Impl&), timespec* deadline) const {
     while (!done(*this)) {
         if (pw_thread_loop_timed_wait_full(loop, deadline) != 0) {
             return done(*this);
@@ -286,8 +316,8 @@ void PipeWireEqualiser::Impl::Start() {
         return;
     }
     reconcile = pw_loop_add_event(
-        pw_thread_loop_get_loop(loop), [](void* data, std::uint64_t) { static_cast<Impl*>(data)->Reconcile(); },
-        this);
+        pw_thread_loop_get_loop(loop),
+        [](void* data, std::uint64_t) { static_cast<Impl*>(data)->Reconcile(); }, this);
     if (reconcile == nullptr || pw_thread_loop_start(loop) != 0) {
         return;
     }
@@ -318,8 +348,11 @@ void PipeWireEqualiser::Impl::Start() {
     Reconcile();
     if (module != nullptr) {
         // The chain's sink shows up in the registry once the server has taken the module's nodes.
-        WaitFor([](const Impl& impl) { return impl.chainNode != nullptr || impl.module == nullptr || !impl.connected; },
-                &deadline);
+        WaitFor(
+            [](const Impl& impl) {
+                return impl.chainNode != nullptr || impl.module == nullptr || !impl.connected;
+            },
+            &deadline);
         Reconcile();
     }
     pw_thread_loop_unlock(loop);
@@ -433,7 +466,8 @@ void PipeWireEqualiser::Impl::OnCoreDone(std::uint32_t id, int seq) {
 }
 
 void PipeWireEqualiser::Impl::OnCoreError(std::uint32_t id, int res, const char* message) {
-    Trace("server error on " + std::to_string(id) + ": " + spa_strerror(res) + " " + (message ? message : ""));
+    Trace("server error on " + std::to_string(id) + ": " + spa_strerror(res) + " " +
+          (message ? message : ""));
     if (id == PW_ID_CORE && res == -EPIPE) {
         connected = false;
         state = EqState::ServerGone;
@@ -453,15 +487,23 @@ void PipeWireEqualiser::Impl::Reconcile() {
     if (sink != sinkId) {
         DropChain();
         sinkId = sink;
+        chainLosses = 0;
     }
     if (sinkId == SPA_ID_INVALID) {
         state = sinkSeen ? EqState::SinkGone : EqState::NoSink;
     } else {
         sinkSeen = true;
-        if (module == nullptr && !moduleMissing) {
+        const bool refused = chainLosses >= kMaxChainLosses;
+        if (module == nullptr && !moduleMissing && !refused) {
             LoadChain();
         }
-        state = moduleMissing ? EqState::NoFilterModule : (chainNode != nullptr ? EqState::Ready : EqState::NoChain);
+        if (moduleMissing) {
+            state = EqState::NoFilterModule;
+        } else if (refused) {
+            state = EqState::ChainRefused;
+        } else {
+            state = chainNode != nullptr ? EqState::Ready : EqState::NoChain;
+        }
     }
     pw_thread_loop_signal(loop, false);
 }
@@ -471,7 +513,19 @@ void PipeWireEqualiser::Impl::LoadChain() {
     setup.inputName = inputName;
     setup.outputName = outputName;
     setup.description = "Headset equaliser";
-    setup.targetSink = Property(sinks[sinkId], PW_KEY_NODE_NAME);
+    const ObjectProperties& sink = sinks[sinkId];
+    setup.targetSink = Property(sink, PW_KEY_NODE_NAME);
+    const std::string description = Property(sink, PW_KEY_NODE_DESCRIPTION);
+    if (!description.empty()) {
+        setup.description += " (" + description + ")";
+    }
+    const std::string priority = Property(sink, PW_KEY_PRIORITY_SESSION);
+    int value = 0;
+    if (const auto [end, ec] = std::from_chars(priority.data(), priority.data() + priority.size(), value);
+        !priority.empty() && ec == std::errc() && end == priority.data() + priority.size() &&
+        value < INT_MAX) {
+        setup.sessionPriority = value + 1;
+    }
     std::array<int, kEqualiserBands> applied{};
     if (enabled) {
         applied = units;
@@ -547,7 +601,8 @@ bool PipeWireEqualiser::Impl::ApplyGains(int first, int count) {
     return SetNodeParam(chainNode, pod) >= 0;
 }
 
-PipeWireEqualiser::PipeWireEqualiser(const AudioDeviceIdentity& identity) : impl_(std::make_unique<Impl>(identity)) {
+PipeWireEqualiser::PipeWireEqualiser(const AudioDeviceIdentity& identity)
+    : impl_(std::make_unique<Impl>(identity)) {
     impl_->Start();
 }
 
@@ -592,7 +647,8 @@ bool PipeWireEqualiser::SetBand(int band, int gain) {
     }
     pw_thread_loop_lock(impl_->loop);
     impl_->units[static_cast<std::size_t>(band)] = gain;
-    const bool done = impl_->enabled ? impl_->ApplyGains(band, 1) : impl_->chainNode != nullptr && impl_->connected;
+    const bool done =
+        impl_->enabled ? impl_->ApplyGains(band, 1) : impl_->chainNode != nullptr && impl_->connected;
     pw_thread_loop_unlock(impl_->loop);
     return done;
 }

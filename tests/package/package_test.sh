@@ -40,6 +40,11 @@ dpkg-deb -e "$deb" "$tmp/control"
 depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
 # The headset's audio goes through alsa-lib.
 grep -qxF libasound2 <<<"$depends_names" || fail "libasound2 not in Depends"
+# Modules loaded at run time are not seen in the binaries: the equaliser's filter chain.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+echo "recommends: $recommends"
+tr ',' '\n' <<<"$recommends" | sed 's/^ *//; s/[ (].*//' | grep -qxF libpipewire-0.3-modules ||
+  fail "libpipewire-0.3-modules not in Recommends"
 # Every shared library a program needs belongs to a package the control file names.
 for exe in "$root"/usr/bin/*; do
   for lib in $(objdump -p "$exe" | awk '/NEEDED/ {print $2}'); do

@@ -38,7 +38,8 @@ TEST(EqualiserFilters, PresetRowsBecomeHalfDecibelSteps) {
     };
     for (const PresetCase& c : cases) {
         for (std::size_t band = 0; band < kEqualiserBands; ++band) {
-            EXPECT_DOUBLE_EQ(BandGainDb(c.units[band]), c.decibels[band]) << "preset " << c.eqType << " band " << band;
+            EXPECT_DOUBLE_EQ(BandGainDb(c.units[band]), c.decibels[band])
+                << "preset " << c.eqType << " band " << band;
         }
     }
 }
@@ -70,11 +71,12 @@ TEST(EqualiserFilters, QuotedNamesCannotBreakOutOfTheirString) {
         std::string text;
         std::string quoted;
     } cases[] = {
-        {"alsa_output.usb-Headset-00.analog-stereo", "\"alsa_output.usb-Headset-00.analog-stereo\""},
-        {"say \"hi\"", "\"say \\\"hi\\\"\""},
-        {"back\\slash", "\"back\\\\slash\""},
-        {std::string("line\nbreak"), "\"line\\u000abreak\""},
-        {"", "\"\""},
+        {"alsa_output.usb-Headset-00.analog-stereo", R"("alsa_output.usb-Headset-00.analog-stereo")"},
+        {R"(say "hi")", R"("say \"hi\"")"},
+        {R"(back\slash)", R"("back\\slash")"},
+        {"line\nbreak", R"("line\u000abreak")"},
+        {"sep\x1f", R"("sep\u001f")"},
+        {"", R"("")"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(QuoteJson(c.text), c.quoted) << c.text;

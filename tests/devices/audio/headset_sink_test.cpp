@@ -15,9 +15,9 @@ TEST(HeadsetSink, UsbIdsAsTheServerWritesThem) {
         std::string text;
         std::optional<std::uint16_t> id;
     } cases[] = {
-        {"0x0d8c", 0x0d8c}, {"0x0D8C", 0x0d8c}, {"0d8c", 0x0d8c}, {"12", 0x12},     {"0xffff", 0xffff},
-        {"", std::nullopt}, {"0x", std::nullopt}, {"0x10000", std::nullopt}, {"zz", std::nullopt},
-        {"-1", std::nullopt}, {"0x0d8c ", std::nullopt}, {" 0d8c", std::nullopt},
+        {"0x0d8c", 0x0d8c},   {"0x0D8C", 0x0d8c},   {"0d8c", 0x0d8c},          {"12", 0x12},
+        {"0xffff", 0xffff},   {"", std::nullopt},   {"0x", std::nullopt},      {"0x10000", std::nullopt},
+        {"zz", std::nullopt}, {"-1", std::nullopt}, {"0x0d8c ", std::nullopt}, {" 0d8c", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseUsbId(c.text), c.id) << '"' << c.text << '"';
@@ -62,10 +62,16 @@ TEST(HeadsetSink, FindsTheSinkByItsOwnIdsOrItsDevice) {
         {"its own ids", {{52, with({{"device.vendor.id", "0x0d8c"}, {"device.product.id", "0x0012"}})}}, 52},
         {"another card only", {{50, with({{"device.id", "41"}})}}, std::nullopt},
         {"unknown device", {{50, with({{"device.id", "99"}})}}, std::nullopt},
-        {"bad device id", {{50, with({{"device.id", "40x"}})}, {53, with({{"device.id", ""}})}}, std::nullopt},
-        {"a source of the headset", {{54, {{"media.class", "Audio/Source"}, {"device.id", "40"}}}}, std::nullopt},
+        {"bad device id",
+         {{50, with({{"device.id", "40x"}})}, {53, with({{"device.id", ""}})}},
+         std::nullopt},
+        {"a source of the headset",
+         {{54, {{"media.class", "Audio/Source"}, {"device.id", "40"}}}},
+         std::nullopt},
         {"the equaliser's own sink",
-         {{55, with({{"node.name", "eq-sink"}, {"device.vendor.id", "0x0d8c"}, {"device.product.id", "0x0012"}})}},
+         {{55,
+           with(
+               {{"node.name", "eq-sink"}, {"device.vendor.id", "0x0d8c"}, {"device.product.id", "0x0012"}})}},
          std::nullopt},
         {"nothing", {}, std::nullopt},
     };

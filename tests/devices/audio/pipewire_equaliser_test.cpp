@@ -8,8 +8,8 @@
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,7 +20,8 @@ namespace {
 using test::Eventually;
 
 const AudioDeviceIdentity kHeadset{0x0d8c, 0x0012, {}};
-constexpr const char* kHeadsetSink = "headset_stand_in";
+// Quotes and spaces in the name must survive the chain's arguments.
+constexpr const char* kHeadsetSink = "headset \"stand in\"";
 
 // Whether the chain's gains reach the given values (dB) once the server has passed the change on.
 bool GainsBecome(test::PipeWireWatcher& watcher, std::uint32_t node, const std::map<int, double>& expected) {
@@ -53,7 +54,7 @@ protected:
                                      "libpipewire-module-filter-chain.so")) {
             GTEST_SKIP() << "PipeWire's filter-chain module is not installed in " NORVANE_PIPEWIRE_MODULE_DIR;
         }
-        server_ = std::make_unique<test::PipeWireServer>();
+        server_ = std::make_unique<test::PipeWireServer>(ServerMakesLinks());
         if (!server_->Problem().empty()) {
             GTEST_SKIP() << "no PipeWire server for the test: " << server_->Problem();
         }
@@ -67,6 +68,7 @@ protected:
         watcher_.reset();
         server_.reset();
     }
+    [[nodiscard]] virtual bool ServerMakesLinks() const { return true; }
 
     std::unique_ptr<test::PipeWireServer> server_;
     std::optional<test::ScopedEnv> runtime_;
@@ -124,7 +126,11 @@ TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) 
     const auto output = watcher_->Node(equaliser.SinkName() + "_output");
     ASSERT_TRUE(input);
     ASSERT_TRUE(output);
-    EXPECT_EQ(watcher_->State(*input).properties["media.class"], "Audio/Sink");
+    auto inputProperties = watcher_->State(*input).properties;
+    EXPECT_EQ(inputProperties["media.class"], "Audio/Sink");
+    // Preferred over the headset itself as the default output, and named after it.
+    EXPECT_EQ(inputProperties["priority.session"], "1001");
+    EXPECT_EQ(inputProperties["node.description"], "Headset equaliser (Stand-in headset)");
     EXPECT_EQ(watcher_->State(*output).properties["target.object"], kHeadsetSink);
 
     std::map<int, double> flat;
@@ -156,6 +162,79 @@ TEST_F(PipeWireEqualiserTest, ChainSitsInFrontOfTheHeadsetAndTakesGainsInPlace) 
 
     EXPECT_FALSE(equaliser.SetBand(-1, 3));
     EXPECT_FALSE(equaliser.SetBand(kEqualiserBands, 3));
+}
+
+TEST_F(PipeWireEqualiserTest, SessionManagerLinksTheChainIntoTheHeadset) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    const auto sink = watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012");
+    ASSERT_TRUE(sink);
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    const auto output = watcher_->Node(equaliser.SinkName() + "_output");
+    ASSERT_TRUE(output);
+    // Both channels of the chain's output play into the headset.
+    EXPECT_EQ(watcher_->Links(*output, *sink), 2);
+}
+
+TEST_F(PipeWireEqualiserTest, BandsShapeTheSoundThatReachesTheHeadset) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
+    const auto input = watcher_->Node(equaliser.SinkName());
+    ASSERT_TRUE(input);
+
+    // A 1 kHz tone through the chain into the headset; band 5 is centred on it.
+    test::ToneProbe probe(equaliser.SinkName(), kHeadsetSink, 1000.0);
+    const auto flat = probe.Level();
+    ASSERT_TRUE(flat) << "no sound reached the headset";
+    ASSERT_GT(*flat, 0.01);
+
+    const struct {
+        const char* what;
+        int band;
+        int units;
+        double lowest;  // level against flat
+        double highest;
+    } cases[] = {
+        {"+12 dB on 1 kHz", 5, 24, 3.5, 4.5},    // 10^(12/20) = 3.98
+        {"-6 dB on 1 kHz", 5, -12, 0.45, 0.56},  // 10^(-6/20) = 0.50
+        {"+12 dB on 31 Hz", 0, 24, 0.95, 1.06},  // far from the tone
+        {"+12 dB on 16 kHz", 9, 24, 0.95, 1.06},
+    };
+    for (const auto& c : cases) {
+        for (int band = 0; band < kEqualiserBands; ++band) {
+            ASSERT_TRUE(equaliser.SetBand(band, band == c.band ? c.units : 0));
+        }
+        ASSERT_TRUE(GainsBecome(*watcher_, *input, {{c.band, eq::BandGainDb(c.units)}})) << c.what;
+        const auto level = probe.Level();
+        ASSERT_TRUE(level) << c.what;
+        EXPECT_GE(*level / *flat, c.lowest) << c.what;
+        EXPECT_LE(*level / *flat, c.highest) << c.what;
+    }
+}
+
+// A server that cannot link nodes: the session manager removes the chain's output each time.
+class PipeWireEqualiserNoLinksTest : public PipeWireEqualiserTest {
+protected:
+    [[nodiscard]] bool ServerMakesLinks() const override { return false; }
+};
+
+TEST_F(PipeWireEqualiserNoLinksTest, ChainTheSessionManagerKeepsRemovingIsGivenUp) {
+    if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
+        GTEST_SKIP() << "no session manager for the test: " << problem;
+    }
+    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    PipeWireEqualiser equaliser(kHeadset);
+    EXPECT_TRUE(Eventually([&] { return equaliser.Reason().find("keeps removing") != std::string::npos; }))
+        << equaliser.Reason();
+    EXPECT_FALSE(equaliser.Available());
+    EXPECT_TRUE(watcher_->Gone(equaliser.SinkName()));
+    EXPECT_FALSE(equaliser.SetBand(0, 4));
 }
 
 TEST_F(PipeWireEqualiserTest, ChainFollowsTheHeadsetAwayAndBack) {

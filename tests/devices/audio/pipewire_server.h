@@ -6,12 +6,15 @@
 #include "tests/support/temp_dir.h"
 
 #include <pipewire/pipewire.h>
+#include <spa/param/audio/raw-utils.h>
 #include <spa/param/props.h>
 #include <spa/pod/parser.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -19,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace norvane::test {
 
@@ -41,7 +45,8 @@ inline std::optional<std::filesystem::path> FindProgram(const std::string& name)
     std::size_t start = 0;
     while (start <= folders.size()) {
         const std::size_t end = std::min(folders.find(':', start), folders.size());
-        const std::filesystem::path candidate = std::filesystem::path(folders.substr(start, end - start)) / name;
+        const std::filesystem::path candidate =
+            std::filesystem::path(folders.substr(start, end - start)) / name;
         if (::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
@@ -51,10 +56,10 @@ inline std::optional<std::filesystem::path> FindProgram(const std::string& name)
 }
 
 // The server: the protocol, access for local clients, client nodes, adapters (for the stand-in
-// sinks) and a driver.
+// sinks), links between nodes (unless left out) and a driver.
 class PipeWireServer {
 public:
-    PipeWireServer() {
+    explicit PipeWireServer(bool links = true) {
         const auto program = FindProgram("pipewire");
         if (!program) {
             problem_ = "the pipewire program is not installed";
@@ -64,7 +69,7 @@ public:
         std::filesystem::create_directory(runtime_);
         std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
         const auto config = dir_ / "server.conf";
-        WriteText(config, R"(
+        WriteText(config, std::string(R"(
 context.properties = { support.dbus = false core.daemon = true core.name = pipewire-0 }
 context.spa-libs = { audio.convert.* = audioconvert/libspa-audioconvert support.* = support/libspa-support }
 context.modules = [
@@ -74,7 +79,8 @@ context.modules = [
   { name = libpipewire-module-adapter }
   { name = libpipewire-module-metadata }
   { name = libpipewire-module-spa-node-factory }
-]
+)") + (links ? "  { name = libpipewire-module-link-factory }\n" : "") +
+                              R"(]
 context.objects = [
   { factory = spa-node-factory args = { factory.name = support.node.driver node.name = Dummy-Driver
                                         priority.driver = 20000 } }
@@ -82,8 +88,8 @@ context.objects = [
 )");
         process_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{program->string(), "-c", config.string()},
-            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(), "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(),
-                                     "PIPEWIRE_DEBUG=1"});
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(),
+                                     "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(), "PIPEWIRE_DEBUG=1"});
         if (!process_->Started() || !Eventually([&] { return Listening(runtime_ / "pipewire-0"); })) {
             problem_ = "a private pipewire server did not start";
         }
@@ -94,7 +100,26 @@ context.objects = [
     const std::filesystem::path& RuntimeDir() const { return runtime_; }
 
     // Ends the server as a crash would.
-    void Kill() { process_.reset(); }
+    void Kill() {
+        sessionManager_.reset();
+        process_.reset();
+    }
+
+    // Starts WirePlumber on the server, with its state in the test's folder; empty when it
+    // runs, else why not.
+    std::string StartSessionManager() {
+        const auto program = FindProgram("wireplumber");
+        if (!program) {
+            return "the wireplumber program is not installed";
+        }
+        std::filesystem::create_directory(dir_ / "state");
+        sessionManager_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{program->string()},
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_.string(),
+                                     "PIPEWIRE_RUNTIME_DIR=" + runtime_.string(),
+                                     "XDG_STATE_HOME=" + (dir_ / "state").string(), "WIREPLUMBER_DEBUG=1"});
+        return sessionManager_->Started() ? std::string() : "wireplumber did not start";
+    }
 
 private:
     // The socket file exists a moment before the server listens on it.
@@ -118,11 +143,14 @@ private:
     TempDir dir_;
     std::filesystem::path runtime_;
     std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<ChildProcess> sessionManager_;
     std::string problem_;
 };
 
+// PipeWire's macros cast inside, and its event tables are long.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wold-style-cast"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 // A client of the server: the nodes it shows, their properties and control values.
 class PipeWireWatcher {
@@ -184,6 +212,26 @@ public:
             return !Find(name).has_value();
         });
     }
+    // The number of links from one node's ports to another's, once it stops growing short of two
+    // (one per channel) or the limit passes.
+    int Links(std::uint32_t output, std::uint32_t input) {
+        int count = 0;
+        Eventually([&] {
+            Sync();
+            count = 0;
+            Locked([&] {
+                for (const auto& [id, props] : links_) {
+                    const auto out = props.find("link.output.node");
+                    const auto in = props.find("link.input.node");
+                    count += out != props.end() && in != props.end() &&
+                             out->second == std::to_string(output) && in->second == std::to_string(input);
+                }
+            });
+            return count >= 2;
+        });
+        return count;
+    }
+
     // A node's full properties and the "params" of its Props (control name to value).
     struct NodeState {
         std::map<std::string, std::string> properties;
@@ -194,7 +242,8 @@ public:
         spa_hook hook{};
         Locked([&] {
             state_ = {};
-            node = static_cast<pw_proxy*>(pw_registry_bind(registry_, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+            node = static_cast<pw_proxy*>(
+                pw_registry_bind(registry_, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
             if (node != nullptr) {
                 pw_node_add_listener(reinterpret_cast<pw_node*>(node), &hook, &kNodeEvents, this);
                 pw_node_enum_params(reinterpret_cast<pw_node*>(node), 0, SPA_PARAM_Props, 0, 0, nullptr);
@@ -212,15 +261,18 @@ public:
         return state;
     }
 
-    // A null sink standing in for the headset, with the given USB ids on its node.
-    std::optional<std::uint32_t> AddSink(const std::string& name, const std::string& vendor, const std::string& product) {
+    // A null sink standing in for the headset, with the given USB ids on its node, described as
+    // "Stand-in headset" with session priority 1000.
+    std::optional<std::uint32_t> AddSink(const std::string& name, const std::string& vendor,
+                                         const std::string& product) {
         Locked([&] {
-            pw_properties* props = pw_properties_new("factory.name", "support.null-audio-sink", "node.name",
-                                                     name.c_str(), "media.class", "Audio/Sink", "audio.position",
-                                                     "[ FL FR ]", "device.vendor.id", vendor.c_str(),
-                                                     "device.product.id", product.c_str(), nullptr);
-            auto* proxy = static_cast<pw_proxy*>(
-                pw_core_create_object(core_, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
+            pw_properties* props = pw_properties_new(
+                "factory.name", "support.null-audio-sink", "node.name", name.c_str(), "media.class",
+                "Audio/Sink", "audio.position", "[ FL FR ]", "device.vendor.id", vendor.c_str(),
+                "device.product.id", product.c_str(), "priority.session", "1000", "node.description",
+                "Stand-in headset", nullptr);
+            auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(
+                core_, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
             pending_[name] = proxy;
             pw_properties_free(props);
         });
@@ -279,15 +331,19 @@ private:
     static void OnGlobal(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
                          const spa_dict* props) {
         auto* self = static_cast<PipeWireWatcher*>(data);
-        if (std::string_view(type) != PW_TYPE_INTERFACE_Node || props == nullptr) {
+        const std::string_view kind = type;
+        if ((kind != PW_TYPE_INTERFACE_Node && kind != PW_TYPE_INTERFACE_Link) || props == nullptr) {
             return;
         }
-        auto& copy = self->nodes_[id];
+        auto& copy = kind == PW_TYPE_INTERFACE_Node ? self->nodes_[id] : self->links_[id];
         for (std::uint32_t i = 0; i < props->n_items; ++i) {
             copy[props->items[i].key] = props->items[i].value != nullptr ? props->items[i].value : "";
         }
     }
-    static void OnGlobalRemove(void* data, std::uint32_t id) { static_cast<PipeWireWatcher*>(data)->nodes_.erase(id); }
+    static void OnGlobalRemove(void* data, std::uint32_t id) {
+        static_cast<PipeWireWatcher*>(data)->nodes_.erase(id);
+        static_cast<PipeWireWatcher*>(data)->links_.erase(id);
+    }
     static void OnDone(void* data, std::uint32_t id, int seq) {
         auto* self = static_cast<PipeWireWatcher*>(data);
         if (id == PW_ID_CORE && seq == self->seq_) {
@@ -302,7 +358,8 @@ private:
             pw_thread_loop_signal(self->loop_, false);
         }
     }
-    static void OnParam(void* data, int, std::uint32_t id, std::uint32_t, std::uint32_t, const spa_pod* param) {
+    static void OnParam(void* data, int, std::uint32_t id, std::uint32_t, std::uint32_t,
+                        const spa_pod* param) {
         auto* self = static_cast<PipeWireWatcher*>(data);
         const spa_pod_prop* prop = param != nullptr && id == SPA_PARAM_Props
                                        ? spa_pod_find_prop(param, nullptr, SPA_PROP_params)
@@ -334,9 +391,15 @@ private:
         }
     }
 
-    static constexpr pw_core_events kCoreEvents = {
-        .version = PW_VERSION_CORE_EVENTS, .info = nullptr, .done = OnDone, .ping = nullptr, .error = OnError,
-        .remove_id = nullptr, .bound_id = nullptr, .add_mem = nullptr, .remove_mem = nullptr};
+    static constexpr pw_core_events kCoreEvents = {.version = PW_VERSION_CORE_EVENTS,
+                                                   .info = nullptr,
+                                                   .done = OnDone,
+                                                   .ping = nullptr,
+                                                   .error = OnError,
+                                                   .remove_id = nullptr,
+                                                   .bound_id = nullptr,
+                                                   .add_mem = nullptr,
+                                                   .remove_mem = nullptr};
     static constexpr pw_registry_events kRegistryEvents = {
         .version = PW_VERSION_REGISTRY_EVENTS, .global = OnGlobal, .global_remove = OnGlobalRemove};
     static void OnInfo(void* data, const pw_node_info* info) {
@@ -350,7 +413,8 @@ private:
         }
     }
 
-    static constexpr pw_node_events kNodeEvents = {.version = PW_VERSION_NODE_EVENTS, .info = OnInfo, .param = OnParam};
+    static constexpr pw_node_events kNodeEvents = {
+        .version = PW_VERSION_NODE_EVENTS, .info = OnInfo, .param = OnParam};
 
     pw_thread_loop* loop_ = nullptr;
     pw_context* context_ = nullptr;
@@ -362,9 +426,163 @@ private:
     bool done_ = false;
     bool broken_ = false;
     std::map<std::uint32_t, std::map<std::string, std::string>> nodes_;
+    std::map<std::uint32_t, std::map<std::string, std::string>> links_;
     NodeState state_;
     std::map<std::string, pw_proxy*> pending_;
     std::map<std::uint32_t, pw_proxy*> sinks_;
+};
+
+// Plays a sine tone into one sink and measures what reaches another sink's monitor: the level
+// a filter chain between them gives the tone.
+class ToneProbe {
+public:
+    static constexpr int kRate = 48000;
+
+    ToneProbe(const std::string& playInto, const std::string& listenTo, double hz)
+        : step_(2 * M_PI * hz / kRate) {
+        loop_ = pw_thread_loop_new("tone", nullptr);
+        pw_thread_loop_start(loop_);
+        pw_thread_loop_lock(loop_);
+        player_ = pw_stream_new_simple(
+            pw_thread_loop_get_loop(loop_), "tone",
+            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
+                              PW_KEY_TARGET_OBJECT, playInto.c_str(), nullptr),
+            &kPlayerEvents, this);
+        listener_ = pw_stream_new_simple(pw_thread_loop_get_loop(loop_), "tone-listener",
+                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                                           "Capture", PW_KEY_TARGET_OBJECT, listenTo.c_str(),
+                                                           PW_KEY_STREAM_CAPTURE_SINK, "true", nullptr),
+                                         &kListenerEvents, this);
+        for (pw_stream* stream : {player_, listener_}) {
+            if (stream == nullptr) {
+                continue;
+            }
+            std::array<std::uint8_t, 512> buffer{};
+            spa_pod_builder builder{};
+            spa_pod_builder_init(&builder, buffer.data(), buffer.size());
+            spa_audio_info_raw info{};
+            info.format = SPA_AUDIO_FORMAT_F32;
+            info.rate = kRate;
+            info.channels = 1;
+            info.position[0] = SPA_AUDIO_CHANNEL_MONO;
+            const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+            pw_stream_connect(
+                stream, stream == player_ ? PW_DIRECTION_OUTPUT : PW_DIRECTION_INPUT, PW_ID_ANY,
+                static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS), params,
+                1);
+        }
+        pw_thread_loop_unlock(loop_);
+    }
+    ~ToneProbe() {
+        pw_thread_loop_lock(loop_);
+        for (pw_stream* stream : {player_, listener_}) {
+            if (stream != nullptr) {
+                pw_stream_destroy(stream);
+            }
+        }
+        pw_thread_loop_unlock(loop_);
+        pw_thread_loop_stop(loop_);
+        pw_thread_loop_destroy(loop_);
+    }
+    ToneProbe(const ToneProbe&) = delete;
+    ToneProbe& operator=(const ToneProbe&) = delete;
+
+    // The level of the tone over a fifth of a second heard from now on, after a tenth of a second
+    // that lets sound already under way pass: the median of the buffers' RMS levels, so a buffer
+    // the graph drops does not count. Nothing when no sound came.
+    std::optional<double> Level() {
+        if (!Hear(kRate / 10)) {
+            return std::nullopt;
+        }
+        std::vector<double> levels;
+        if (!Hear(kRate / 5, &levels) || levels.empty()) {
+            return std::nullopt;
+        }
+        std::nth_element(levels.begin(), levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2),
+                         levels.end());
+        return levels[levels.size() / 2];
+    }
+
+private:
+    template <typename F>
+    void Locked(F&& f) {
+        pw_thread_loop_lock(loop_);
+        f();
+        pw_thread_loop_unlock(loop_);
+    }
+    bool Hear(std::size_t wanted, std::vector<double>* levels = nullptr) {
+        Locked([&] {
+            levels_.clear();
+            frames_ = 0;
+        });
+        std::size_t heard = 0;
+        Eventually([&] {
+            Locked([&] {
+                heard = frames_;
+                if (levels != nullptr) {
+                    *levels = levels_;
+                }
+            });
+            return heard >= wanted;
+        });
+        return heard >= wanted;
+    }
+    static void Play(void* data) {
+        auto* self = static_cast<ToneProbe*>(data);
+        pw_buffer* buffer = pw_stream_dequeue_buffer(self->player_);
+        if (buffer == nullptr) {
+            return;
+        }
+        spa_data& d = buffer->buffer->datas[0];
+        if (d.data != nullptr) {
+            const std::uint32_t frames = d.maxsize / sizeof(float);
+            const std::uint32_t wanted =
+                buffer->requested > 0 ? static_cast<std::uint32_t>(buffer->requested) : frames;
+            const std::uint32_t n = std::min(frames, wanted);
+            auto* samples = static_cast<float*>(d.data);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                samples[i] = static_cast<float>(0.1 * std::sin(self->phase_));
+                self->phase_ = std::fmod(self->phase_ + self->step_, 2 * M_PI);
+            }
+            d.chunk->offset = 0;
+            d.chunk->stride = sizeof(float);
+            d.chunk->size = n * sizeof(float);
+        }
+        pw_stream_queue_buffer(self->player_, buffer);
+    }
+    static void Listen(void* data) {
+        auto* self = static_cast<ToneProbe*>(data);
+        pw_buffer* buffer = pw_stream_dequeue_buffer(self->listener_);
+        if (buffer == nullptr) {
+            return;
+        }
+        const spa_data& d = buffer->buffer->datas[0];
+        if (d.data != nullptr && d.chunk != nullptr) {
+            const auto* samples = static_cast<const float*>(SPA_PTROFF(d.data, d.chunk->offset, void));
+            const std::uint32_t n = std::min(d.chunk->size, d.maxsize) / sizeof(float);
+            double squares = 0;
+            for (std::uint32_t i = 0; i < n; ++i) {
+                squares += static_cast<double>(samples[i]) * samples[i];
+            }
+            if (n > 0) {
+                self->levels_.push_back(std::sqrt(squares / n));
+            }
+            self->frames_ += n;
+        }
+        pw_stream_queue_buffer(self->listener_, buffer);
+    }
+
+    static constexpr pw_stream_events kPlayerEvents = {.version = PW_VERSION_STREAM_EVENTS, .process = Play};
+    static constexpr pw_stream_events kListenerEvents = {.version = PW_VERSION_STREAM_EVENTS,
+                                                         .process = Listen};
+
+    pw_thread_loop* loop_ = nullptr;
+    pw_stream* player_ = nullptr;
+    pw_stream* listener_ = nullptr;
+    double step_;
+    double phase_ = 0;
+    std::vector<double> levels_;
+    std::size_t frames_ = 0;
 };
 
 #pragma GCC diagnostic pop
