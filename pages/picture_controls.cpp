@@ -9,6 +9,9 @@
 #include "pages/device_key_button.h"
 #include "pages/hand_img_button.h"
 #include "pages/hand_img_select_button.h"
+#include "pages/macro/combo_edit_element.h"
+#include "pages/macro/macro_control.h"
+#include "pages/macro/redio_macro_button.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
 #include "pages/wnd_ui.h"
@@ -26,6 +29,9 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
     factory.Register<CAudioRecordUI>("CAudioRecordUI");
     factory.Register<CMagicControlUI>("CMagicControlUI");
+    factory.Register<CMacroControlUI>("CMacroControlUI");
+    factory.Register<CComboEditContainerElementUI>("CComboEditContainerElementUI");
+    factory.Register<CRedioMacroButtonUI>("CRedioMacroButtonUI");
 }
 
 }  // namespace norvane::pages

@@ -37,6 +37,7 @@ inline constexpr auto kLayoutTags = std::to_array<LayoutTagRow>({
     {"MagicControl", "CMagicControlUI", {}},
     {"Voice6533Control", "CVoice6533ControlUI", {}},
     {"KeySetControl", "CKeySetControlUI", {}},
+    {"MacroControl", "CMacroControlUI", {}},
     {"ShootControl", "CShootControlUI", {}},
     {"DeviceProfileUI", {}, "XML/CustomControlXML/DeviceProfile.xml"},
     {"LightSetControlUI", {}, "XML/CustomControlXML/LightControl.xml"},
