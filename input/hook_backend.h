@@ -32,6 +32,8 @@ struct HookOptions {
     bool mouse = true;
     // Take the keyboard so other programs see no keys (lock keys keep working).
     bool swallowKeys = true;
+    // Report pointer motion as kWmMouseMove (many events; off unless asked for).
+    bool motion = false;
 };
 
 class IHookBackend {

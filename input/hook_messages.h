@@ -98,6 +98,14 @@ constexpr bool IsKeyPress(unsigned keyMessage) {
     return keyMessage == kWmKeyDown || keyMessage == kWmSysKeyDown;
 }
 
+// Key codes of the lock keys, which keep working while other keys are captured.
+inline constexpr std::uint16_t kKeyCodeCapsLock = 0x14;
+inline constexpr std::uint16_t kKeyCodeNumLock = 0x90;
+inline constexpr std::uint16_t kKeyCodeScrollLock = 0x91;
+constexpr bool IsLockKey(std::uint16_t keyCode) {
+    return keyCode == kKeyCodeCapsLock || keyCode == kKeyCodeNumLock || keyCode == kKeyCodeScrollLock;
+}
+
 // Mouse window messages carried in the first parameter of a mouse message.
 inline constexpr unsigned kWmMouseMove = 0x0200;
 inline constexpr unsigned kWmLButtonDown = 0x0201;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/macro_event.h"
+#include "input/device_hook.h"
 #include "input/hook_messages.h"
 #include "input/hook_records.h"
 #include "ui/types.h"
@@ -15,8 +16,6 @@
 // the insert and replace operations and the row limit. No UI: the macro panel mirrors the
 // changes each call reports.
 namespace norvane::input {
-
-class CDeviceHook;
 
 enum class DelayMode : int {
     RealTime = 1,    // the time between events
@@ -69,12 +68,12 @@ struct RecordingStarted {
 
 class Recorder {
 public:
-    // hook may be null (events are then fed by hand).
-    explicit Recorder(CDeviceHook* hook = nullptr);
+    // hook may be null (events are then fed by hand); target receives the hook's messages.
+    explicit Recorder(CDeviceHook* hook = nullptr, HookTarget target = {});
 
     // Starts a recording at nowMs (milliseconds, any monotonic clock the events share).
     RecordingStarted Start(const RecordingStart& start, std::uint32_t nowMs);
-    // Stops the hooks and returns to idle; safe when idle.
+    // Stops the hooks and returns to idle; safe when idle. Messages still queued are ignored.
     void Stop();
     bool IsRecording() const { return recording_; }
     HookMode Mode() const { return hookMode_; }
@@ -108,6 +107,7 @@ private:
     int NextDelay(std::uint32_t nowMs);
 
     CDeviceHook* hook_ = nullptr;
+    HookTarget target_;
     bool recording_ = false;
     HookMode hookMode_ = HookMode::None;
     DelayMode delayMode_ = DelayMode::RealTime;
