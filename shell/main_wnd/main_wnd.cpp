@@ -4,6 +4,7 @@
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
 #include "devices/usb_device.h"
+#include "pages/macro/macro_control.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
@@ -193,7 +194,15 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);
             break;
         case MainAction::kMacroStartRecording:
-            StartRecording(1, 4);
+            StartRecording(1, static_cast<int>(pages::HookMode::Append));
+            break;
+        case MainAction::kMacroStopRecording:
+        case MainAction::kMacroNames:
+        case MainAction::kMacroMoveOrDelete:
+        case MainAction::kMacroInsertMove:
+        case MainAction::kMacroList:
+        case MainAction::kMacroDelay:
+            OnMacroAction(msg);
             break;
         case MainAction::kMouseDpiStage:
         case MainAction::kMouseReportRate:
@@ -290,14 +299,78 @@ void CMainWnd::OpenMacroActionMenu(ui::TNotifyUI& msg) {
     }
 }
 
-void CMainWnd::StartRecording(int delayMode, int hookOption) const {
+pages::CMacroControlUI* CMainWnd::CurrentMacroPanel() const {
     devices::CTarnexUSBDevice* current = CurrentDevice();
     if (current == nullptr || !(IsKeyboard(current->Kind()) || IsMouse(current->Kind()))) {
+        return nullptr;
+    }
+    return dynamic_cast<pages::CMacroControlUI*>(current->FindSubControl(kMacroPanelName));
+}
+
+void CMainWnd::OnMacroAction(ui::TNotifyUI& msg) {
+    pages::CMacroControlUI* panel = CurrentMacroPanel();
+    if (panel == nullptr) {
+        Trace("main window: no macro panel for", msg.sender != nullptr ? msg.sender->GetName() : std::string());
         return;
     }
-    // The recording needs the page's macro panel; a page without one records nothing.
-    Trace("main window: no macro panel to record with mode " + std::to_string(delayMode) + ", option",
-          std::to_string(hookOption));
+    const bool wasRecording = panel->IsRecording();
+    panel->HandleControlEvent(msg);
+    if (wasRecording && !panel->IsRecording()) {
+        LockForRecording(false);
+    }
+}
+
+void CMainWnd::LockForRecording(bool recording) {
+    Lock(true, !recording);
+    if (devices::CTarnexUSBDevice* current = CurrentDevice()) {
+        if (ui::CControlUI* picture = current->SelectionPanel()) {
+            picture->SetEnabled(!recording);
+        }
+    }
+}
+
+void CMainWnd::StartRecording(int delayMode, int hookOption) {
+    pages::CMacroControlUI* panel = CurrentMacroPanel();
+    if (panel == nullptr) {
+        Trace("main window: no macro panel to record with mode " + std::to_string(delayMode) + ", option",
+              std::to_string(hookOption));
+        return;
+    }
+    const auto hook = static_cast<pages::HookMode>(hookOption);
+    // The recorded-time items follow the panel's constant-delay check box.
+    const bool started = delayMode == static_cast<int>(pages::DelayMode::Recorded)
+                             ? panel->StartRecordingFromCheck(hook)
+                             : panel->StartRecording(static_cast<pages::DelayMode>(delayMode), hook);
+    if (started) {
+        LockForRecording(true);
+    }
+}
+
+void CMainWnd::StopRecording() {
+    bool stopped = false;
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        auto* panel = dynamic_cast<pages::CMacroControlUI*>(page->FindSubControl(kMacroPanelName));
+        if (panel != nullptr && panel->IsRecording()) {
+            panel->AbortRecording();
+            stopped = true;
+        }
+    }
+    if (stopped) {
+        LockForRecording(false);
+    }
+}
+
+void CMainWnd::InsertMacroButton(MouseButtonEvent down, MouseButtonEvent up) const {
+    pages::CMacroControlUI* panel = CurrentMacroPanel();
+    const auto rowOf = [](MouseButtonEvent e) { return kMouseEventRowOf[static_cast<std::size_t>(e)]; };
+    if (panel == nullptr || down == MouseButtonEvent::kNoButton) {
+        return;
+    }
+    std::vector<config::MacroEvent> events{config::MouseEventOf(config::kMouseEventTable[rowOf(down)])};
+    if (up != MouseButtonEvent::kNoButton) {
+        events.push_back(config::MouseEventOf(config::kMouseEventTable[rowOf(up)]));
+    }
+    panel->InsertEvents(events);
 }
 
 void CMainWnd::HandleMenuCommand(std::string_view item) {
@@ -313,6 +386,8 @@ void CMainWnd::HandleMenuCommand(std::string_view item) {
     if (const MacroMenuRow* row = FindMacroMenuItem(item); row != nullptr) {
         if (row->action == MacroMenuAction::kRecord) {
             StartRecording(row->delayMode, row->hookOption);
+        } else {
+            InsertMacroButton(row->down, row->up);
         }
     }
 }

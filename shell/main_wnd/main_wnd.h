@@ -23,6 +23,10 @@ namespace norvane::ui {
 class CButtonUI;
 }  // namespace norvane::ui
 
+namespace norvane::pages {
+class CMacroControlUI;
+}  // namespace norvane::pages
+
 namespace norvane::shell {
 
 // The supported-device report for the test tool: the version's four numbers, the number of
@@ -102,6 +106,8 @@ public:
     void CloseChildWindows() override {}
     ui::Size ScreenSize() const override;
     void PageCreated(devices::CTarnexUSBDevice& page) override;
+    // Stops any recording without a device write and unlocks the window.
+    void StopRecording() override;
 
 private:
     void OnWindowInit();
@@ -116,7 +122,13 @@ private:
     void OnDpiSliderMove(ui::CControlUI& slider, int index);
     void OnMusicColourSlider(ui::CControlUI& slider);
     void OpenMacroActionMenu(ui::TNotifyUI& msg);
-    void StartRecording(int delayMode, int hookOption) const;
+    void StartRecording(int delayMode, int hookOption);
+    // The macro panel of the current keyboard or mouse page; null without one.
+    pages::CMacroControlUI* CurrentMacroPanel() const;
+    void OnMacroAction(ui::TNotifyUI& msg);
+    void InsertMacroButton(MouseButtonEvent down, MouseButtonEvent up) const;
+    // While recording, the device list, profile panel and device picture take no input.
+    void LockForRecording(bool recording);
     void SetPollSuspended(bool suspended);
     void PassActiveFlag();
     void PassHostLighting(int flag);

@@ -50,5 +50,7 @@ inline constexpr std::string_view kExitItem = "exit";
 inline constexpr std::string_view kAboutItem = "about_menu";
 inline constexpr std::string_view kSettingsItem = "setwnd_menu";
 inline constexpr std::string_view kMacroMenuLayout = "XML/Menus/macro_action_menu.xml";
+// The macro panel of the keyboard and mouse pages.
+inline constexpr std::string_view kMacroPanelName = "MacroControlItem";
 
 }  // namespace norvane::shell

@@ -352,6 +352,9 @@ struct MacroMenuRow {
     MouseButtonEvent up;  // a click's release; kNoButton for a single event
 };
 
+// The mouse event table row of each button event (kNoButton has none).
+inline constexpr auto kMouseEventRowOf = std::to_array<std::size_t>({0, 0, 1, 4, 5, 2, 3, 6, 7, 8, 9});
+
 namespace routes {
 
 using enum MacroMenuAction;
