@@ -117,6 +117,7 @@ void CTarnexKeyboardDevice::FindPanels() {
         LoadLightNames();
     }
     macroPanel_ = FindPageControl("MacroControlItem");
+    ConnectMacroPanel(macroPanel_, *this, macroLink_);
     keySetPanel_ = FindPageControl("KeySetControlItem");
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(false);

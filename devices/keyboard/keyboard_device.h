@@ -11,6 +11,7 @@
 #include "devices/keyboard/settings_sync.h"
 #include "devices/keyboard/wire.h"
 #include "devices/light/keyboard_engine.h"
+#include "devices/macro_panel_link.h"
 #include "devices/usb_device.h"
 
 #include <array>
@@ -171,6 +172,10 @@ private:
 
     ui::CControlUI* keySetPanel_ = nullptr;
     ui::CControlUI* macroPanel_ = nullptr;
+    DeviceMacroLink macroLink_{*this,
+                               {[this] { return keyList_; },
+                                [this](std::vector<config::KeyListEntry> keys) { SetKeyList(std::move(keys)); },
+                                [this] { RefreshKeyCaptions(); }}};
 
     // The light engine and the times of its clock (steady milliseconds since lightEpoch_).
     mutable std::mutex engineMutex_;

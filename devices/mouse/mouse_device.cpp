@@ -91,6 +91,7 @@ void CTarnexMouseDevice::FindPanels() {
     profilePanel_ = FindPageControl("DeviceProfileItem");
     lightPanel_ = FindPageControl("LightControlItem");
     macroPanel_ = FindPageControl("MacroControlItem");
+    ConnectMacroPanel(macroPanel_, *this, macroLink_);
     keySetPanel_ = FindPageControl("KeySetControlItem");
     shootPanel_ = FindPageControl("ShootControlItem");
     if (keySetPanel_ != nullptr) {

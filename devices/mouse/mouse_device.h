@@ -11,6 +11,7 @@
 #include "devices/mouse/settings_block.h"
 #include "devices/peripheral_light.h"
 #include "devices/profile_switch.h"
+#include "devices/macro_panel_link.h"
 #include "devices/usb_device.h"
 
 #include <array>
@@ -187,6 +188,10 @@ private:
     ui::CControlUI* logo_ = nullptr;
     ui::CControlUI* keySetPanel_ = nullptr;
     ui::CControlUI* macroPanel_ = nullptr;
+    DeviceMacroLink macroLink_{*this,
+                               {[this] { return keyList_; },
+                                [this](std::vector<config::KeyListEntry> keys) { SetKeyList(std::move(keys)); },
+                                [this] { RefreshKeyInfoList(); }}};
     ui::CControlUI* shootPanel_ = nullptr;
     int logoLed_ = -1;
     bool refreshing_ = false;  // the page setting its controls: their notifications are not changes

@@ -83,6 +83,9 @@ void CMacroControlUI::DoInit() {
         }
     }
     EnableMacroControls(false);
+    if (!folder_.empty()) {
+        LoadLibrary();  // the device object set the folder before the layout was built
+    }
 }
 
 void CMacroControlUI::SetMacroFolder(std::filesystem::path folder) {
