@@ -318,7 +318,7 @@ std::vector<DevicePageCase> DevicePageCases() {
                                                  {"device_tishi_info", "Label"},
                                                  {"device_setkeyinfo_list", "List"},
                                                  {"logo", "DeviceKeyButton"},
-                                                 {"MacroControlItem", "Label"},
+                                                 {"MacroControlItem", "MacroControl"},
                                                  {"KeySetControlItem", "Label"},
                                                  {"ShootControlItem", "Label"}});
     DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, 15, {}};
