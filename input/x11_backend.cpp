@@ -54,8 +54,9 @@ bool HasXInput2(Display* display, int& opcode) {
     if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) {
         return false;
     }
+    // From 2.1 on, raw events reach root-window selections while the keyboard is grabbed.
     int major = 2;
-    int minor = 0;
+    int minor = 2;
     return XIQueryVersion(display, &major, &minor) == Success && major >= 2;
 }
 
@@ -131,7 +132,9 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     }
     const Window root = DefaultRootWindow(display.get());
     std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
-    if (options.keyboard) {
+    // A keyboard grab sends its owner core key events instead of raw ones.
+    const bool grabKeys = options.keyboard && options.swallowKeys;
+    if (options.keyboard && !grabKeys) {
         XISetMask(bits.data(), XI_RawKeyPress);
         XISetMask(bits.data(), XI_RawKeyRelease);
     }
@@ -145,7 +148,7 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
     XISelectEvents(display.get(), root, &mask, 1);
     bool grabbed = false;
-    if (options.keyboard && options.swallowKeys) {
+    if (grabKeys) {
         const int status = XGrabKeyboard(display.get(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
         if (status != GrabSuccess) {
             impl_->SetError("the keyboard is held by another program (grab status " + std::to_string(status) + ")");
@@ -177,9 +180,14 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
         while (!ioLost && XPending(display.get()) > 0) {
             XEvent event;
             XNextEvent(display.get(), &event);
+            if (event.type == KeyPress || event.type == KeyRelease) {
+                sink.OnKey(event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
+                           KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
+                continue;
+            }
             if (event.type != GenericEvent || event.xcookie.extension != opcode ||
                 !XGetEventData(display.get(), &event.xcookie)) {
-                continue;  // core key events of the grab, and everything else
+                continue;
             }
             const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
             const auto time = static_cast<std::uint32_t>(raw->time);
