@@ -56,7 +56,7 @@ private:
     std::unique_ptr<IHookBackend> backend_;
     // Written only while the backend is stopped; the backend thread reads them.
     HookTarget target_;
-    HookMode mode_ = HookMode::None;
+    HookMode mode_ = HookMode::Idle;
     int value_ = 0;
     bool keyboardHooked_ = false;
     bool outsideStarted_ = false;

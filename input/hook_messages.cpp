@@ -43,7 +43,7 @@ std::optional<unsigned> KeyboardMessageFor(HookMode mode) {
         case HookMode::MouseSingleKey: return ids.mouSingleKey;
         case HookMode::MouseHitKey: return ids.mouHitKey;
         case HookMode::MouseKbMacro: return ids.mouKbMacro;
-        case HookMode::None: break;
+        case HookMode::Idle: break;
     }
     return std::nullopt;
 }

@@ -63,7 +63,7 @@ const HookMessageIds& HookMessages();
 
 // Modes a capture starts in; each picks the message the keyboard and the mouse events use.
 enum class HookMode : std::uint32_t {
-    None = 0,
+    Idle = 0,
     SingleKey = 1,         // key assignment capture
     HitKey = 2,
     MacroAppend = 4,

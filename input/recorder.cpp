@@ -92,7 +92,7 @@ void Recorder::Stop() {
         hook_->Stop();
     }
     recording_ = false;
-    hookMode_ = HookMode::None;
+    hookMode_ = HookMode::Idle;
 }
 
 RecordChange Recorder::HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,

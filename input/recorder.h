@@ -109,7 +109,7 @@ private:
     CDeviceHook* hook_ = nullptr;
     HookTarget target_;
     bool recording_ = false;
-    HookMode hookMode_ = HookMode::None;
+    HookMode hookMode_ = HookMode::Idle;
     DelayMode delayMode_ = DelayMode::RealTime;
     std::uint32_t constantDelay_ = kDefaultConstantDelay;
     std::uint32_t lastEventTime_ = 0;
