@@ -161,7 +161,7 @@ bool CMacroControlUI::HandleControlEvent(ui::TNotifyUI& msg) {
     } else if (name == "macro_btn_deleteall") {
         DeleteAllRows();
     } else if (name == "macro_btn_starredio") {
-        StartRecordingFromCheck(HookMode::Append);
+        StartRecordingFromCheck(HookMode::MacroAppend);
     } else if (name == "macro_btn_stopredio") {
         StopRecording();
     } else if (const auto* move = std::ranges::find(kMoveButtons, name, &MoveButton::button);
@@ -468,7 +468,7 @@ void CMacroControlUI::InsertEvents(std::span<const config::MacroEvent> events) {
     const int selected = list->GetCurSel();
     int at = count == 0 ? 0 : (selected >= 0 ? selected + 1 : 1);
     for (config::MacroEvent event : events) {
-        event.delay = config::ClampDelay(constantDelay_);
+        event.delay = config::ClampDelay(recorder_.ConstantDelay());
         AddRow(event, at);
         ++at;
     }
@@ -524,41 +524,47 @@ void CMacroControlUI::DelayEdited(ui::CControlUI& field) {
 
 // --- recording ---
 
+void CMacroControlUI::SetRecordingHook(input::CDeviceHook* hook, input::HookTarget target) {
+    if (recording_) {
+        AbortRecording();
+    }
+    recorder_ = input::Recorder(hook, std::move(target));
+}
+
+std::uint32_t CMacroControlUI::ConstantDelay() const {
+    return recorder_.ConstantDelay();
+}
+
 bool CMacroControlUI::StartRecordingFromCheck(HookMode hookMode) {
     const auto* check = dynamic_cast<ui::COptionUI*>(Part("macro_check_time"));
     const bool constant = check != nullptr && check->IsSelected();
-    return StartRecording(constant ? DelayMode::Constant : DelayMode::Recorded, hookMode);
-}
-
-void CMacroControlUI::ReadConstantDelay() {
-    ui::CControlUI* field = Part("macro_fixed_time_edit");
-    if (field == nullptr) {
-        return;
-    }
-    const long long typed = config::LeadingInteger(field->GetText());
-    const auto value = static_cast<std::uint32_t>(std::clamp<long long>(typed, 0, config::kMaxMacroDelay));
-    field->SetText(std::to_string(value));
-    constantDelay_ = value;
+    return StartRecording(constant ? DelayMode::Constant : DelayMode::RealTime, hookMode);
 }
 
 bool CMacroControlUI::StartRecording(DelayMode mode, HookMode hookMode) {
     if (recording_ || openIndex_ < 0) {
         return false;
     }
-    delayMode_ = mode;
-    hookMode_ = hookMode;
-    lastEventTime_ = tick_();
-    if (mode == DelayMode::Constant) {
-        ReadConstantDelay();
+    ui::CControlUI* field = Part("macro_fixed_time_edit");
+    const std::string fieldText = field != nullptr ? field->GetText() : std::string();
+    const input::RecordingStarted started = recorder_.Start({hookMode, mode, fieldText}, tick_());
+    if (started.constantDelayText && field != nullptr) {
+        field->SetText(*started.constantDelayText);
     }
-    SetRecordingState(true);
-    if (hooks_ != nullptr && !hooks_->Start(static_cast<int>(hookMode))) {
-        SetRecordingState(false);
+    if (!started.hooksStarted) {
+        Trace("macro panel: the capture did not start");
         if (prompts_ != nullptr) {
             prompts_->Tell(LanguageText("macro_record_failed_text"));
         }
         return false;
     }
+    if (ui::CControlUI* stop = Part("macro_btn_stopredio"); stop != nullptr && toScreen_) {
+        const ui::Rect& r = stop->GetPos();
+        const ui::Point topLeft = toScreen_({r.left, r.top});
+        recorder_.SetStopButtonRect(ui::Rect{topLeft.x, topLeft.y, topLeft.x + (r.right - r.left),
+                                             topLeft.y + (r.bottom - r.top)});
+    }
+    SetRecordingState(true);
     return true;
 }
 
@@ -589,10 +595,8 @@ void CMacroControlUI::StopRecording(bool writeToDevice) {
     if (!recording_) {
         return;
     }
+    recorder_.Stop();
     SetRecordingState(false);
-    if (hooks_ != nullptr) {
-        hooks_->Stop();
-    }
     SaveMacro();
     if (writeToDevice) {
         WriteToDevice();
@@ -603,59 +607,47 @@ void CMacroControlUI::AbortRecording() {
     StopRecording(false);
 }
 
-void CMacroControlUI::RecordEvent(const config::MacroEvent& recorded) {
-    ui::CListUI* list = ActionList();
-    if (!recording_ || list == nullptr) {
+bool CMacroControlUI::HandleHookMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam) {
+    if (!recording_) {
+        return false;
+    }
+    if (msg == input::HookMessages().hookStopped) {
+        AbortRecording();
+        if (prompts_ != nullptr) {
+            prompts_->Tell(LanguageText("macro_record_failed_text"));
+        }
+        return true;
+    }
+    if (!input::RecordMessageOf(msg)) {
+        return false;
+    }
+    input::MacroRowList rows = input::Recorder::RowsOf(Events());
+    if (const int selected = SelectedRow(); selected >= 0) {
+        rows.selected = static_cast<std::size_t>(selected);
+    }
+    const input::RecordChange change = recorder_.HandleMessage(msg, wparam, lparam, tick_(), rows);
+    MirrorChange(change, rows);
+    return true;
+}
+
+void CMacroControlUI::MirrorChange(const input::RecordChange& change, const input::MacroRowList& rows) {
+    using Kind = input::RecordChange::Kind;
+    if (change.kind == Kind::None || change.index >= rows.rows.size()) {
         return;
     }
-    const int count = list->GetCount();
-    const int selected = list->GetCurSel();
-    if (hookMode_ == HookMode::Replace) {
-        if (auto event = EventOfRow(list->GetItemAt(selected))) {
-            event->type = recorded.type;
-            event->button = recorded.button;
-            SetRowEvent(selected, *event);
-        }
-        return;
+    const auto index = static_cast<int>(change.index);
+    if (change.kind == Kind::Added) {
+        AddRow(rows.rows[change.index].event, index);
+    } else {
+        SetRowEvent(index, rows.rows[change.index].event);
     }
-    if (static_cast<std::size_t>(count) >= config::kMaxMacroEvents) {
-        return;
+    if (change.delayRewritten && *change.delayRewritten < rows.rows.size()) {
+        SetRowEvent(static_cast<int>(*change.delayRewritten), rows.rows[*change.delayRewritten].event);
     }
-    int at = count;
-    int select = count;
-    if (hookMode_ == HookMode::InsertBefore) {
-        if (selected < 0) {
-            return;
-        }
-        at = selected;
-        select = selected + 1;
-    } else if (hookMode_ == HookMode::InsertAfter) {
-        if (selected < 0) {
-            return;
-        }
-        at = selected + 1;
-        select = at;
+    if (change.select) {
+        SelectRow(static_cast<int>(*change.select));
+        SetTimer(kScrollTimerId, kScrollDelayMs);
     }
-    int delay = 0;
-    if (delayMode_ == DelayMode::Recorded) {
-        const std::uint32_t now = tick_();
-        delay = config::ClampDelay(static_cast<long long>(now - lastEventTime_));
-        lastEventTime_ = now;
-    } else if (delayMode_ == DelayMode::Constant) {
-        delay = static_cast<int>(constantDelay_);
-    }
-    config::MacroEvent event = recorded;
-    event.delay = delayMode_ == DelayMode::Constant ? static_cast<int>(constantDelay_) : 0;
-    if (at == 0) {
-        event.delay = 0;
-    } else if (auto before = EventOfRow(list->GetItemAt(at - 1))) {
-        before->delay = delay;
-        SetRowEvent(at - 1, *before);
-    }
-    AddRow(event, at);
-    list->SelectItem(select, false);
-    rowRecorded_ = true;
-    SetTimer(kScrollTimerId, kScrollDelayMs);
 }
 
 // --- the device write ---

@@ -2,6 +2,8 @@
 
 #include "config/macro_event.h"
 #include "config/macro_library.h"
+#include "input/device_hook.h"
+#include "input/recorder.h"
 #include "pages/macro/macro_panel_links.h"
 #include "pages/macro/macro_rows.h"
 #include "ui/container.h"
@@ -22,11 +24,8 @@ struct TNotifyUI;
 
 namespace norvane::pages {
 
-// How a recording times its events.
-enum class DelayMode : std::uint8_t { Recorded = 1, Constant = 2, Ignored = 3 };
-
-// Where recorded events go.
-enum class HookMode : std::uint8_t { Append = 4, InsertBefore = 8, InsertAfter = 16, Replace = 32 };
+using input::DelayMode;
+using input::HookMode;
 
 // The macro panel of the keyboard and mouse pages: the device's macro library, the steps of
 // the open macro, recording them and writing the macros to the device.
@@ -37,7 +36,6 @@ public:
     static constexpr std::string_view kClassName = "MacroControl";
     static constexpr std::string_view kLayoutFile = "XML/CustomControlXML/MacroControl.xml";
     static constexpr std::string_view kFileFilter = "Macro Files(*.mac)";
-    static constexpr std::uint32_t kDefaultConstantDelay = 50;
     static constexpr int kScrollTimerId = 4101;
     static constexpr int kScrollDelayMs = 50;
 
@@ -51,7 +49,11 @@ public:
     const std::filesystem::path& MacroFolder() const { return folder_; }
     void SetDeviceLink(IMacroDeviceLink* link) { link_ = link; }
     void SetPrompts(IMacroPrompts* prompts) { prompts_ = prompts; }
-    void SetRecordingHooks(IRecordingHooks* hooks) { hooks_ = hooks; }
+    // The capture recordings run with; its events reach the target (the window), which hands
+    // them to HandleHookMessage. Without a hook, events are fed by hand.
+    void SetRecordingHook(input::CDeviceHook* hook, input::HookTarget target);
+    // Window to screen coordinates, for the stop button's place on the screen.
+    void SetClientToScreen(std::function<ui::Point(ui::Point)> toScreen) { toScreen_ = std::move(toScreen); }
     // Milliseconds of the recording clock; a steady clock unless replaced.
     void SetTickClock(std::function<std::uint32_t()> clock) { tick_ = std::move(clock); }
 
@@ -92,19 +94,21 @@ public:
     void DelayEdited(ui::CControlUI& field);
 
     // --- recording ---
-    // Starts a recording; delayModeFromCheck: mode 2 when "macro_check_time" is selected,
-    // else 1. False when nothing started (recording already, no macro open, hooks refused).
+    // Starts a recording. FromCheck: the constant delay when "macro_check_time" is selected,
+    // else the recorded time. False when nothing started (recording already, no macro open,
+    // the capture refused).
     bool StartRecording(DelayMode mode, HookMode hookMode);
     bool StartRecordingFromCheck(HookMode hookMode);
     // Stops the recording, saves the macro and, with writeToDevice, writes to the device.
     void StopRecording(bool writeToDevice = true);
-    // The device went away or the hooks failed: the recording stops without a device write.
+    // The device went away or the capture ended by itself: the recording stops without a
+    // device write.
     void AbortRecording();
     bool IsRecording() const { return recording_; }
-    // A recorded event (from the hooks) into the list by the current hook mode.
-    void RecordEvent(const config::MacroEvent& event);
-    std::uint32_t ConstantDelay() const { return constantDelay_; }
-    DelayMode CurrentDelayMode() const { return delayMode_; }
+    // A hook message (a recorded key or mouse event, or the capture's end); false for other
+    // messages and while not recording.
+    bool HandleHookMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam);
+    std::uint32_t ConstantDelay() const;
 
     // --- the device write ---
     // The macros in use, then the keys and the profile; shows the write's message.
@@ -118,7 +122,7 @@ private:
     void ShowRows(const std::vector<config::MacroEvent>& events);
     void EnableMacroControls(bool enable);
     void SetRecordingState(bool recording);
-    void ReadConstantDelay();
+    void MirrorChange(const input::RecordChange& change, const input::MacroRowList& rows);
     void AddRow(const config::MacroEvent& event, int index);
     void SetRowEvent(int index, const config::MacroEvent& event);
     void SelectorAppend(const std::string& name);
@@ -132,15 +136,9 @@ private:
     int openIndex_ = -1;
     IMacroDeviceLink* link_ = nullptr;
     IMacroPrompts* prompts_ = nullptr;
-    IRecordingHooks* hooks_ = nullptr;
     std::function<std::uint32_t()> tick_;
-
-    // Recorder state.
-    DelayMode delayMode_ = DelayMode::Recorded;
-    HookMode hookMode_ = HookMode::Append;
-    std::uint32_t constantDelay_ = kDefaultConstantDelay;
-    std::uint32_t lastEventTime_ = 0;
-    bool rowRecorded_ = false;
+    input::Recorder recorder_;
+    std::function<ui::Point(ui::Point)> toScreen_;
     bool recording_ = false;
 };
 

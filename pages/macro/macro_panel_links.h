@@ -13,8 +13,7 @@ namespace norvane::ui {
 class CComboUI;
 }  // namespace norvane::ui
 
-// What the macro panel asks of the world around it: its device object, the user and the
-// input hooks. Each is optional for the panel; without one the panel does what it can alone.
+// What the macro panel asks of the world around it: its device object and the user. Each is optional for the panel; without one the panel does what it can alone.
 namespace norvane::pages {
 
 class IMacroDeviceLink {
@@ -58,17 +57,6 @@ public:
 
 protected:
     virtual ~IMacroPrompts() = default;
-};
-
-// The global input hooks a recording runs with.
-class IRecordingHooks {
-public:
-    // False when the hooks could not be taken (for example the grab was refused).
-    virtual bool Start(int hookMode) = 0;
-    virtual void Stop() = 0;
-
-protected:
-    virtual ~IRecordingHooks() = default;
 };
 
 }  // namespace norvane::pages

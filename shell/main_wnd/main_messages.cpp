@@ -80,6 +80,10 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
         PassActiveFlag();
         return 0;
     }
+    if (OnHookMessage(msg, wparam, lparam)) {
+        handled = true;
+        return 0;
+    }
     if (msg == messages_.instance) {
         OnInstance();
         handled = true;

@@ -194,7 +194,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);
             break;
         case MainAction::kMacroStartRecording:
-            StartRecording(1, static_cast<int>(pages::HookMode::Append));
+            StartRecording(static_cast<int>(input::DelayMode::RealTime), static_cast<int>(input::HookMode::MacroAppend));
             break;
         case MainAction::kMacroStopRecording:
         case MainAction::kMacroNames:
@@ -336,14 +336,36 @@ void CMainWnd::StartRecording(int delayMode, int hookOption) {
               std::to_string(hookOption));
         return;
     }
-    const auto hook = static_cast<pages::HookMode>(hookOption);
+    if (!hook_) {
+        hook_ = std::make_unique<input::CDeviceHook>(input::MakeDefaultHookBackend());
+    }
+    panel->SetRecordingHook(hook_.get(), input::PostTo(*this));
+    panel->SetClientToScreen([this](ui::Point pt) { return ClientToScreen(pt); });
+    const auto hook = static_cast<input::HookMode>(hookOption);
     // The recorded-time items follow the panel's constant-delay check box.
-    const bool started = delayMode == static_cast<int>(pages::DelayMode::Recorded)
+    const bool started = delayMode == static_cast<int>(input::DelayMode::RealTime)
                              ? panel->StartRecordingFromCheck(hook)
-                             : panel->StartRecording(static_cast<pages::DelayMode>(delayMode), hook);
+                             : panel->StartRecording(static_cast<input::DelayMode>(delayMode), hook);
     if (started) {
         LockForRecording(true);
     }
+}
+
+bool CMainWnd::OnHookMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam) {
+    const bool stopped = msg == input::HookMessages().hookStopped;
+    if (!stopped && !input::RecordMessageOf(msg)) {
+        return false;
+    }
+    for (devices::CTarnexUSBDevice* page : AllPages()) {
+        auto* panel = dynamic_cast<pages::CMacroControlUI*>(page->FindSubControl(kMacroPanelName));
+        if (panel != nullptr && panel->IsRecording()) {
+            panel->HandleHookMessage(msg, wparam, lparam);
+            if (!panel->IsRecording()) {
+                LockForRecording(false);
+            }
+        }
+    }
+    return true;
 }
 
 void CMainWnd::StopRecording() {
@@ -545,6 +567,11 @@ void CMainWnd::Shutdown() {
     }
     shutDown_ = true;
     ShowWindow(false);
+    // The keyboard is never left captured.
+    StopRecording();
+    if (hook_) {
+        hook_->Stop();
+    }
     if (options_.bus != nullptr) {
         options_.bus->SetEventHandler({});
         if (options_.bus->AudioRecordPresent()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/device_hook.h"
 #include "platform/ipc/bus.h"
 #include "platform/ipc/event_queue.h"
 #include "platform/registry.h"
@@ -129,6 +130,8 @@ private:
     void InsertMacroButton(MouseButtonEvent down, MouseButtonEvent up) const;
     // While recording, the device list, profile panel and device picture take no input.
     void LockForRecording(bool recording);
+    // A recorded event or the capture's end, for the recording panel; false for other messages.
+    bool OnHookMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam);
     void SetPollSuspended(bool suspended);
     void PassActiveFlag();
     void PassHostLighting(int flag);
@@ -162,6 +165,9 @@ private:
     ui::CControlUI* minButton_ = nullptr;
     ui::CControlUI* skinButton_ = nullptr;
     ui::CControlUI* setButton_ = nullptr;
+
+    // The capture macro recordings run with, made at the first recording.
+    std::unique_ptr<input::CDeviceHook> hook_;
 
     // Last: the bus hands events here from its own thread until detached in Shutdown.
     platform::ipc::EventQueue busEvents_;

@@ -7,6 +7,9 @@
 
 #include "config/json_file_store.h"
 #include "config/macro_library.h"
+#include "input/device_hook.h"
+#include "input/hook_messages.h"
+#include "input/synthetic_backend.h"
 #include "pages/macro/combo_edit_element.h"
 #include "pages/macro/macro_control.h"
 #include "pages/macro/redio_macro_button.h"
@@ -86,18 +89,7 @@ struct FakePrompts : IMacroPrompts {
     std::optional<std::filesystem::path> ChooseSaveFile(std::string_view) override { return saveFile; }
 };
 
-struct FakeHooks : IRecordingHooks {
-    bool refuse = false;
-    std::vector<int> starts;
-    int stops = 0;
-    bool Start(int mode) override {
-        starts.push_back(mode);
-        return !refuse;
-    }
-    void Stop() override { ++stops; }
-};
-
-MacroEvent Key(int usage, std::string_view action, int delay = 0) {
+MacroEvent KeyEvent(int usage, std::string_view action, int delay = 0) {
     return {10, usage, std::string(action), delay};
 }
 
@@ -124,7 +116,13 @@ protected:
         panel->SetMacroFolder(data);
         panel->SetDeviceLink(&link);
         panel->SetPrompts(&prompts);
-        panel->SetRecordingHooks(&hooks);
+        auto synthetic = std::make_unique<input::SyntheticHookBackend>();
+        backend = synthetic.get();
+        hook = std::make_unique<input::CDeviceHook>(std::move(synthetic));
+        panel->SetRecordingHook(hook.get(), [this](unsigned msg, std::intptr_t wparam, std::intptr_t lparam) {
+            posted.push_back({msg, wparam, lparam});
+            return true;
+        });
         panel->SetTickClock([this] { return now; });
     }
 
@@ -170,6 +168,23 @@ protected:
         ASSERT_NE(msg.sender, nullptr) << name;
         EXPECT_TRUE(panel->HandleControlEvent(msg)) << name;
     }
+    // What the window's message loop does with the capture's posts.
+    void Deliver() {
+        const std::vector<Posted> queue = std::exchange(posted, {});
+        for (const Posted& p : queue) {
+            panel->HandleHookMessage(p.msg, p.wparam, p.lparam);
+        }
+    }
+    // A key (set-1 scan code) pressed or released after ms milliseconds.
+    void Key(std::uint8_t scan, bool press, std::uint32_t ms = 0) {
+        now += ms;
+        backend->PushKey(press ? input::kWmKeyDown : input::kWmKeyUp, input::KeyHookRecord{0, scan, 0, now});
+        Deliver();
+    }
+    void Mouse(unsigned message, std::int16_t x = 5, std::int16_t y = 5) {
+        backend->PushMouse(message, input::MouseHookRecord{x, y, 0});
+        Deliver();
+    }
     std::vector<std::string> Buttons(const std::vector<MacroEvent>& events) {
         std::vector<std::string> out;
         for (const MacroEvent& e : events) {
@@ -184,11 +199,18 @@ protected:
     CMacroControlUI* panel = nullptr;
     FakeLink link;
     FakePrompts prompts;
-    FakeHooks hooks;
+    input::SyntheticHookBackend* backend = nullptr;
+    std::unique_ptr<input::CDeviceHook> hook;
+    struct Posted {
+        unsigned msg;
+        std::intptr_t wparam;
+        std::intptr_t lparam;
+    };
+    std::vector<Posted> posted;
     std::uint32_t now = 1000;
 };
 
-const std::vector<MacroEvent> kThree{Key(4, "down", 10), Key(4, "up", 20), Key(5, "down", 30)};
+const std::vector<MacroEvent> kThree{KeyEvent(4, "down", 10), KeyEvent(4, "up", 20), KeyEvent(5, "down", 30)};
 
 TEST_F(MacroPanelTest, OpeningAMacroShowsItsStepsAndEnablesTheEditing) {
     MakeLibrary(2, kThree);
@@ -392,12 +414,12 @@ TEST_F(MacroPanelTest, InsertionIntoAnEmptyMacroAndAtTheRowLimit) {
     EXPECT_THAT(Buttons(panel->Events()), testing::ElementsAre("1/4down/50"));
     EXPECT_EQ(panel->SelectedRow(), 0);
 
-    SaveFirst(std::vector<MacroEvent>(config::kMaxMacroEvents, Key(4, "down")));
+    SaveFirst(std::vector<MacroEvent>(config::kMaxMacroEvents, KeyEvent(4, "down")));
     OpenMacro(0);
     panel->SelectRow(0);
     panel->InsertMouseRow(0);
     EXPECT_EQ(panel->Events().size(), config::kMaxMacroEvents);
-    EXPECT_EQ(panel->Events()[1], Key(4, "down"));
+    EXPECT_EQ(panel->Events()[1], KeyEvent(4, "down"));
 }
 
 TEST_F(MacroPanelTest, MoveDistancesAreKeptToTheirRangeAndShownAsStored) {
@@ -480,50 +502,76 @@ TEST_F(MacroPanelTest, DeviceWriteResultsAndTheKeysWrittenWithThem) {
     EXPECT_TRUE(link.calls.empty());
 }
 
+// Set-1 scan codes of the keys A to E (usages 4 to 8).
+constexpr std::uint8_t kScanA = 0x1E;
+constexpr std::uint8_t kScanB = 0x30;
+constexpr std::uint8_t kScanC = 0x2E;
+constexpr std::uint8_t kScanD = 0x20;
+constexpr std::uint8_t kScanE = 0x12;
+
 TEST_F(MacroPanelTest, RecordingLocksTheListsAndStopSavesAndWrites) {
     MakeLibrary(1, kThree);
     OpenMacro(0);
-    EXPECT_TRUE(panel->StartRecordingFromCheck(HookMode::Append));
-    EXPECT_THAT(hooks.starts, testing::ElementsAre(4));
+    EXPECT_TRUE(panel->StartRecordingFromCheck(HookMode::MacroAppend));
+    EXPECT_TRUE(backend->IsRunning());
+    EXPECT_EQ(hook->Mode(), HookMode::MacroAppend);
     EXPECT_FALSE(w->FindControl("macro_btn_starredio")->IsVisible());
     EXPECT_TRUE(w->FindControl("macro_btn_stopredio")->IsVisible());
     EXPECT_FALSE(w->FindControl("macro_tab_macroaction_edit")->IsEnabled());
     EXPECT_FALSE(w->FindControl("macro_tab_macrodelay_edit")->IsEnabled());
     EXPECT_FALSE(w->FindControl("macro_name_tab")->IsMouseEnabled());
-    EXPECT_FALSE(panel->StartRecording(DelayMode::Ignored, HookMode::Append));  // one at a time
-    panel->RecordEvent(Key(6, "down"));
+    EXPECT_FALSE(Steps().IsMouseEnabled());
+    EXPECT_FALSE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroAppend));  // one at a time
+    Key(kScanC, true, 10);
+    Key(kScanC, true, 10);  // held: repeats are not recorded
+    Key(kScanC, false, 10);
+    Mouse(input::kWmRButtonDown);
     Click("macro_btn_stopredio");
-    EXPECT_EQ(hooks.stops, 1);
+    EXPECT_FALSE(backend->IsRunning());
     EXPECT_TRUE(w->FindControl("macro_btn_starredio")->IsVisible());
     EXPECT_TRUE(w->FindControl("macro_tab_macroaction_edit")->IsEnabled());
     EXPECT_TRUE(w->FindControl("macro_name_tab")->IsMouseEnabled());
-    EXPECT_EQ(Saved().size(), 4U);
+    EXPECT_THAT(Buttons(Saved()), testing::ElementsAre("10/4down/10", "10/4up/20", "10/5down/10", "10/6down/20",
+                                                       "10/6up/0", "1/2down/0"));
     EXPECT_EQ(link.calls.back(), "finished");
 }
 
 TEST_F(MacroPanelTest, ARecordingWhoseDeviceWentAwayStopsWithoutADeviceWrite) {
     MakeLibrary(1);
     OpenMacro(0);
-    ASSERT_TRUE(panel->StartRecording(DelayMode::Ignored, HookMode::Append));
-    panel->RecordEvent(Key(4, "down"));
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroAppend));
+    Key(kScanA, true);
     panel->AbortRecording();
     EXPECT_FALSE(panel->IsRecording());
-    EXPECT_EQ(hooks.stops, 1);
-    EXPECT_EQ(Saved(), (std::vector<MacroEvent>{Key(4, "down")}));
+    EXPECT_FALSE(backend->IsRunning());
+    EXPECT_EQ(Saved(), (std::vector<MacroEvent>{{10, 4, "down", 0}}));
     EXPECT_TRUE(link.calls.empty());
     EXPECT_TRUE(w->FindControl("macro_btn_starredio")->IsVisible());
     EXPECT_TRUE(w->FindControl("macro_tab_macroaction_edit")->IsEnabled());
+    Key(kScanB, true);  // nothing records any more
+    EXPECT_EQ(Saved().size(), 1U);
 }
 
-TEST_F(MacroPanelTest, RefusedHooksLeaveThePanelIdleAndSaySo) {
+TEST_F(MacroPanelTest, ACaptureThatCannotStartOrEndsByItselfLeavesThePanelIdle) {
     MakeLibrary(1);
     OpenMacro(0);
-    hooks.refuse = true;
-    EXPECT_FALSE(panel->StartRecording(DelayMode::Recorded, HookMode::Append));
+    backend->FailNextStart("grab refused");
+    EXPECT_FALSE(panel->StartRecording(DelayMode::RealTime, HookMode::MacroAppend));
     EXPECT_FALSE(panel->IsRecording());
     EXPECT_EQ(prompts.told.size(), 1U);
     EXPECT_TRUE(w->FindControl("macro_btn_starredio")->IsVisible());
     EXPECT_TRUE(w->FindControl("macro_name_tab")->IsMouseEnabled());
+
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroAppend));
+    Key(kScanA, true);
+    backend->Lose(input::HookStopReason::DisplayLost);
+    Deliver();
+    EXPECT_FALSE(panel->IsRecording());
+    EXPECT_FALSE(backend->IsRunning());
+    EXPECT_EQ(prompts.told.size(), 2U);
+    EXPECT_EQ(Saved(), (std::vector<MacroEvent>{{10, 4, "down", 0}}));
+    EXPECT_TRUE(link.calls.empty());
+    EXPECT_TRUE(w->FindControl("macro_btn_starredio")->IsVisible());
 }
 
 TEST_F(MacroPanelTest, RecordedDelaysByMode) {
@@ -533,10 +581,10 @@ TEST_F(MacroPanelTest, RecordedDelaysByMode) {
         std::vector<std::string> rows;
     };
     const std::vector<Case> cases{
-        {DelayMode::Recorded, "", {"10/4down/300", "10/4up/500", "10/5down/0"}},
+        {DelayMode::RealTime, "", {"10/4down/300", "10/4up/500", "10/5down/0"}},
         {DelayMode::Constant, "120", {"10/4down/120", "10/4up/120", "10/5down/120"}},
         {DelayMode::Constant, "99999", {"10/4down/65535", "10/4up/65535", "10/5down/65535"}},
-        {DelayMode::Ignored, "", {"10/4down/0", "10/4up/0", "10/5down/0"}},
+        {DelayMode::IgnoreTime, "", {"10/4down/0", "10/4up/0", "10/5down/0"}},
     };
     MakeLibrary(1);
     for (const Case& c : cases) {
@@ -544,13 +592,10 @@ TEST_F(MacroPanelTest, RecordedDelaysByMode) {
         OpenMacro(0);
         Ctl<ui::CEditUI>(*w, "macro_fixed_time_edit").SetMaxChar(8);
         Ctl<ui::CEditUI>(*w, "macro_fixed_time_edit").SetText(c.fixedField);
-        ASSERT_TRUE(panel->StartRecording(c.mode, HookMode::Append));
-        now += 100;
-        panel->RecordEvent(Key(4, "down"));
-        now += 300;
-        panel->RecordEvent(Key(4, "up"));
-        now += 500;
-        panel->RecordEvent(Key(5, "down"));
+        ASSERT_TRUE(panel->StartRecording(c.mode, HookMode::MacroAppend));
+        Key(kScanA, true, 100);
+        Key(kScanA, false, 300);
+        Key(kScanB, true, 500);
         panel->StopRecording(false);
         EXPECT_EQ(Buttons(Saved()), c.rows) << c.fixedField;
         if (c.mode == DelayMode::Constant) {
@@ -563,18 +608,19 @@ TEST_F(MacroPanelTest, InsertBeforeKeepsPressOrderAndReplaceKeepsActionAndDelay)
     MakeLibrary(1, kThree);
     OpenMacro(0);
     panel->SelectRow(1);
-    ASSERT_TRUE(panel->StartRecording(DelayMode::Ignored, HookMode::InsertBefore));
-    panel->RecordEvent(Key(7, "down"));
-    panel->RecordEvent(Key(8, "down"));
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroInsertBefore));
+    Key(kScanD, true);
+    Key(kScanE, true);
     panel->StopRecording(false);
     EXPECT_THAT(Buttons(Saved()),
                 testing::ElementsAre("10/4down/0", "10/7down/0", "10/8down/0", "10/4up/20", "10/5down/30"));
+    EXPECT_EQ(panel->SelectedRow(), 3);
 
     panel->SelectRow(4);
-    ASSERT_TRUE(panel->StartRecording(DelayMode::Ignored, HookMode::Replace));
-    panel->RecordEvent({1, 2, "up", 0});
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroReplace));
+    Key(kScanC, false);
     panel->StopRecording(false);
-    EXPECT_EQ(Buttons(Saved()).back(), "1/2down/30");
+    EXPECT_EQ(Buttons(Saved()).back(), "10/6down/30");
 }
 
 TEST_F(MacroPanelTest, StepRowsNameTheirEvents) {
