@@ -9,6 +9,7 @@
 #include "pages/device_key_button.h"
 #include "pages/hand_img_button.h"
 #include "pages/hand_img_select_button.h"
+#include "pages/key_set/key_set_control.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
 #include "pages/wnd_ui.h"
@@ -26,6 +27,7 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
     factory.Register<CAudioRecordUI>("CAudioRecordUI");
     factory.Register<CMagicControlUI>("CMagicControlUI");
+    factory.Register<CKeySetControlUI>("CKeySetControlUI");
 }
 
 }  // namespace norvane::pages
