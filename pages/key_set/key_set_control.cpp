@@ -98,12 +98,21 @@ void CKeySetControlUI::Build(int deviceKind, std::span<const std::string> macroN
         }
     }
     HideEditor();
-    if (ui::CComboUI* macros = Combo(kMacroCombo)) {
-        macros->RemoveAll();
-        for (const std::string& name : macroNames) {
-            macros->AddString(name, {}, kMacroItemHeight);
-        }
-        macros->SelectItem(-1, false);
+    SetMacroNames(macroNames);
+}
+
+void CKeySetControlUI::SetMacroNames(std::span<const std::string> macroNames) {
+    ui::CComboUI* macros = Combo(kMacroCombo);
+    if (macros == nullptr) {
+        return;
+    }
+    macros->RemoveAll();
+    for (const std::string& name : macroNames) {
+        macros->AddString(name, {}, kMacroItemHeight);
+    }
+    macros->SelectItem(-1, false);
+    if (const ui::CControlUI* layout = FindSubControl(kLayout); layout != nullptr && layout->IsOwnVisible()) {
+        Decode(editing_);
     }
 }
 

@@ -48,6 +48,8 @@ public:
     void Build(int deviceKind, std::span<const std::string> macroNames);
     int DeviceKind() const { return deviceKind_; }
 
+    // Refills the macro selector; a shown key is decoded again.
+    void SetMacroNames(std::span<const std::string> macroNames);
     // Macro selector upkeep.
     void AppendMacro(std::string name);
     void RemoveMacro(int index);
