@@ -379,13 +379,6 @@ void CKeySetControlUI::WriteDone() {
     writePending_ = false;
 }
 
-void CKeySetControlUI::SetKeyCapture(bool on) {
-    capturing_ = on;
-    if (capture_) {
-        capture_(on);
-    }
-}
-
 void CKeySetControlUI::OnCapturedKey(std::uint8_t scanCode, std::uint32_t hookFlags) {
     const std::optional<CapturedKey> key = CaptureKey(scanCode, hookFlags);
     if (!key) {

@@ -33,15 +33,12 @@ public:
     // Stores the encoded value as the selected key's current assignment (with its default),
     // saves the profile and renews the captions; false when no key is selected.
     using ApplyHandler = std::function<bool(config::KeyAssignment current, config::KeyAssignment defaultValue)>;
-    // Starts (true) or stops (false) the capture of keyboard keys.
-    using CaptureHandler = std::function<void(bool on)>;
 
     std::string_view GetClass() const override { return kClassName; }
     // Builds the panel's own layout when the page gave it none.
     void DoInit() override;
 
     void SetApplyHandler(ApplyHandler handler) { apply_ = std::move(handler); }
-    void SetCaptureHandler(CaptureHandler handler) { capture_ = std::move(handler); }
 
     // The device object's set-up: device kind 1 keyboard (no DPI, no gun key) or 2 mouse, the
     // macro selector filled with the library's names, the editor hidden.
@@ -71,7 +68,8 @@ public:
     void Apply();
     void ShowDefault();
     void ShowCurrent();
-    void SetKeyCapture(bool on);
+    // The key field took (true) or lost the focus: captured keys are taken while it has it.
+    void SetKeyCapture(bool on) { capturing_ = on; }
     // A captured key with the hook's scan code and flags (bit 0 extended).
     void OnCapturedKey(std::uint8_t scanCode, std::uint32_t hookFlags);
     // After a device write: the save buttons are disabled and nothing is pending.
@@ -99,7 +97,6 @@ private:
     void WriteNumber(std::string_view edit, int value);
 
     ApplyHandler apply_;
-    CaptureHandler capture_;
     int deviceKind_ = 0;
     config::KeyAssignment editing_;
     config::KeyAssignment current_;

@@ -93,6 +93,8 @@ public:
     // The action a notification was routed to last (kNone when none matched).
     const std::optional<Route>& LastRoute() const { return lastRoute_; }
     bool Initialised() const { return initialised_; }
+    // The last message the window gave the user.
+    const std::string& LastMessage() const { return lastMessage_; }
     DeviceList* List() { return list_.get(); }
     ui::CTrayIcon& Tray() { return tray_; }
     const RegisteredMessages& Messages() const { return messages_; }
@@ -112,6 +114,12 @@ private:
     void OnBusEvents();
     void Act(const Route& route, ui::TNotifyUI& msg);
     void OnKeyButton(int index) const;
+    // The key panel's controls, carried out by the current page's panel.
+    void OnKeySetAction(const Route& route, const ui::TNotifyUI& msg);
+    // "key_butt_prosave": macros, then the key table, then the profile; the user is told
+    // when the macros were not written.
+    void WriteToDevice();
+    void TellUser(std::string text);
     void OnDpiEditClamp(ui::CControlUI& edit, int index);
     void OnDpiSliderMove(ui::CControlUI& slider, int index);
     void OnMusicColourSlider(ui::CControlUI& slider);
@@ -139,6 +147,7 @@ private:
     bool activeOrHovered_ = false;
     bool displayChanged_ = false;
     bool initialised_ = false;
+    std::string lastMessage_;
     bool lockByte_ = true;
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
