@@ -7,6 +7,7 @@
 #include "ui/edit.h"
 #include "ui/option.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -86,15 +87,13 @@ ui::CEditUI* CKeySetControlUI::Edit(std::string_view name) {
 
 void CKeySetControlUI::Build(int deviceKind, std::span<const std::string> macroNames) {
     deviceKind_ = deviceKind;
-    if (ui::CComboUI* families = Combo(kFamilyCombo); families != nullptr && deviceKind == kKeyboard) {
+    if (ui::CComboUI* families = Combo(kFamilyCombo)) {
         for (int i = 0; i < families->GetCount(); ++i) {
             ui::CControlUI* item = families->GetItemAt(i);
             const long long family = config::LeadingInteger(item->GetUserData());
-            for (const KeyFunctionFamily hidden : kMouseOnlyFamilies) {
-                if (family == FamilyNumber(hidden)) {
-                    item->SetVisible(false);
-                }
-            }
+            const bool mouseOnly = std::ranges::any_of(
+                kMouseOnlyFamilies, [family](KeyFunctionFamily f) { return family == FamilyNumber(f); });
+            item->SetVisible(!(mouseOnly && deviceKind == kKeyboard));
         }
     }
     HideEditor();
@@ -304,8 +303,10 @@ bool CKeySetControlUI::Decode(KeyAssignment value) {
     ui::CComboUI* families = Combo(kFamilyCombo);
     const int family = FamilyNumber(*d.family);
     int item = -1;
+    // Items the device does not offer are hidden and count as missing.
     for (int i = 0; families != nullptr && i < families->GetCount(); ++i) {
-        if (config::LeadingInteger(families->GetItemAt(i)->GetUserData()) == family) {
+        const ui::CControlUI* candidate = families->GetItemAt(i);
+        if (candidate->IsOwnVisible() && config::LeadingInteger(candidate->GetUserData()) == family) {
             item = i;
             break;
         }
