@@ -316,10 +316,10 @@ TEST_F(MainWindowTest, LockDisablesTheListAndEnablesThePagesSaveButtons) {
     Plug("keyboard");
     Scan();
     auto* page = List().Keyboards().at(0);
-    auto save = std::make_unique<ui::CButtonUI>();
-    save->SetName("key_butt_keysave");
-    ui::CButtonUI& button = *save;
-    page->Add(std::move(save));
+    // The page's key panel holds the save buttons.
+    ui::CControlUI* save = ui::CPaintManagerUI::FindSubControlByName(page, "key_butt_keysave");
+    ASSERT_NE(save, nullptr);
+    ui::CControlUI& button = *save;
 
     Window().Lock(true, false);  // a recording runs
     EXPECT_FALSE(Window().FindControl("device_select_layout")->IsEnabled());
