@@ -14,6 +14,7 @@
 #include "ui/control.h"
 #include "ui/label.h"
 #include "ui/messages.h"
+#include "ui/option.h"
 #include "ui/platform.h"
 #include "ui/progress.h"
 #include "ui/resource_manager.h"
@@ -286,7 +287,11 @@ void CMainWnd::OnKeySetAction(const Route& route, const ui::TNotifyUI& msg) {
             panel->ShowCurrent();
             break;
         case MainAction::kKeyComboOption:
-            panel->OnModifierOption(route.index);
+            // The option a group change deselects reports too; only the selected one counts.
+            if (const auto* option = dynamic_cast<const ui::COptionUI*>(msg.sender);
+                option != nullptr && option->IsSelected()) {
+                panel->OnModifierOption(route.index);
+            }
             break;
         case MainAction::kKeySetFunction:
             if (name == "keyset_macro_over_combo") {
