@@ -43,6 +43,7 @@ void Trace(std::string_view what, std::string_view detail = {}) {
     }
 }
 
+constexpr std::string_view kKeyCaptureStoppedMessage = "keyset_capture_stopped";
 constexpr int kDpiEditMin = 200;
 constexpr int kDpiEditMax = 6500;
 
@@ -303,7 +304,7 @@ void CMainWnd::OnKeySetAction(const Route& route, const ui::TNotifyUI& msg) {
         case MainAction::kKeyboardHookOn:
         case MainAction::kKeyboardHookOff:
             panel->SetKeyCapture(route.action == MainAction::kKeyboardHookOn);
-            SendMessage(kHookSwitchMessage, route.action == MainAction::kKeyboardHookOn ? 1 : 0);
+            SendMessage(kKeyCaptureMessage, route.action == MainAction::kKeyboardHookOn ? 1 : 0);
             break;
         default:
             break;
@@ -339,6 +340,45 @@ void CMainWnd::WriteToDevice() {
     if (panel != nullptr) {
         panel->WriteDone();
     }
+}
+
+void CMainWnd::SwitchKeyCapture(bool on) {
+    if (!on) {
+        if (keyCapture_) {
+            keyCapture_->Stop();
+        }
+        keyCaptureOn_ = false;
+        return;
+    }
+    if (!keyCapture_) {
+        keyCapture_ = std::make_unique<input::CDeviceHook>(
+            options_.keyCaptureBackend ? options_.keyCaptureBackend() : input::MakeDefaultHookBackend());
+    }
+    keyCaptureOn_ = keyCapture_->Start(0, input::HookMode::SingleKey, *this, true, true);
+    if (!keyCaptureOn_) {
+        Trace("main window: key capture not started:", keyCapture_->LastError());
+        TellUser(LanguageText(kKeyCaptureStoppedMessage));
+    }
+}
+
+void CMainWnd::OnKeyCaptureLost() {
+    SwitchKeyCapture(false);
+    if (devices::CTarnexUSBDevice* current = CurrentDevice()) {
+        if (pages::CKeySetControlUI* panel = current->KeySetPanel()) {
+            panel->SetKeyCapture(false);
+        }
+    }
+    TellUser(LanguageText(kKeyCaptureStoppedMessage));
+}
+
+void CMainWnd::OnCapturedKey(std::intptr_t packedRecord) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    pages::CKeySetControlUI* panel = current != nullptr ? current->KeySetPanel() : nullptr;
+    if (panel == nullptr || !keyCaptureOn_) {
+        return;
+    }
+    const input::KeyHookRecord record = input::UnpackKeyRecord(packedRecord);
+    panel->OnCapturedKey(record.scanCode, record.flags);
 }
 
 void CMainWnd::TellUser(std::string text) {
@@ -578,6 +618,7 @@ void CMainWnd::Shutdown() {
         return;
     }
     shutDown_ = true;
+    SwitchKeyCapture(false);
     ShowWindow(false);
     if (options_.bus != nullptr) {
         options_.bus->SetEventHandler({});

@@ -487,5 +487,72 @@ TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWrite
     EXPECT_FALSE(InPage<ui::CControlUI>("key_butt_prosave").IsOwnEnabled());
 }
 
+TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
+    Plug("keyboard");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexKeyboardDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->KeyList().empty()) {
+        page->SyncFromDevice();
+    }
+    ASSERT_GT(page->KeyList().size(), 9U);
+    page->SelectKey(page->KeyList()[9].keyIndex);
+    auto& families = InPage<ui::CComboUI>("keyset_function_combo");
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "6") {
+            families.SelectItem(i, false);
+        }
+    }
+    Notify("keyset_function_combo", "itemselect");
+    InPage<ui::COptionUI>("key_ComBox_check_1").Selected(true, false);
+    Notify("key_ComBox_check_1", "selectchanged");
+
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    ASSERT_NE(keyHook, nullptr);
+    EXPECT_TRUE(keyHook->IsRunning());
+    EXPECT_TRUE(Window().KeyCaptureRunning());
+    struct Press {
+        unsigned message;
+        input::KeyHookRecord record;
+        config::KeyAssignment expected;
+    };
+    const Press presses[] = {
+        {input::kWmKeyDown, {0x41, 0x1E, 0, 1}, {0x20, 0x01, 0x04}},  // A
+        {input::kWmKeyUp, {0x41, 0x1E, 0, 2}, {0x20, 0x01, 0x04}},
+        {input::kWmKeyDown, {0xA3, 0x1D, 1, 3}, {0x20, 0x01, 0x00}},  // right Ctrl alone
+        {input::kWmKeyDown, {0xA0, 0x2A, 0, 4}, {0x20, 0x02, 0x00}},  // left Shift
+        {input::kWmKeyDown, {0x74, 0x3F, 0, 5}, {0x20, 0x02, 0x3E}},  // F5 with Shift
+        {input::kWmKeyDown, {0xB3, 0x22, 1, 6}, {0x20, 0x02, 0x3E}},  // play/pause: nothing
+    };
+    for (const Press& p : presses) {
+        ASSERT_TRUE(keyHook->PushKey(p.message, p.record));
+        platform.Pump();
+        EXPECT_EQ(page->KeyList()[9].current, p.expected) << int(p.record.scanCode);
+    }
+    EXPECT_EQ(InPage<ui::CEditUI>("keyset_keyboard_text_edit").GetText(), "F5");
+
+    Notify("keyset_keyboard_text_edit", "killfocus");
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->PushKey(input::kWmKeyDown, {0x42, 0x30, 0, 7}));
+
+    // A capture that ends by itself: stopped and the user told; a refused start likewise.
+    const std::string told = platform.Resources().Text("keyset_capture_stopped");
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    ASSERT_TRUE(keyHook->IsRunning());
+    keyHook->Lose(input::HookStopReason::GrabRefused);
+    platform.Pump();
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_EQ(Window().LastMessage(), told);
+    Notify("keyset_keyboard_text_edit", "killfocus");
+    keyHook->FailNextStart("keyboard held by another client");
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_EQ(Window().LastMessage(), told);
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x3E}));
+}
+
 }  // namespace
 }  // namespace norvane::test
