@@ -1,11 +1,11 @@
-// norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--run-ms N] [--lang FILE]
-//                        [--skin DIR] [--data DIR]
+// norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--key K] [--run-ms N]
+//                        [--lang FILE] [--skin DIR] [--data DIR]
 // Builds a device page from its device object attached to a simulated device ("keyboard",
 // "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad", "headset" with
 // the simulated audio library), runs the
 // object's first full read and its light thread for a while with the page's frame timer, and
 // saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
-// brightness); the page shows function tab T. Profiles go to DIR (a fresh temporary folder by
+// brightness); the page shows function tab T, with key K selected when given. Profiles go to DIR (a fresh temporary folder by
 // default).
 #include <QApplication>
 #include <QImage>
@@ -86,13 +86,14 @@ struct Options {
     const PreviewDevice* device = &kDevices[0];
     int mode = 1;
     int tab = 0;
+    int key = -1;
     int runMs = 500;
 };
 
 int Usage() {
     static_cast<void>(std::fputs(
         "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad|headset] [--mode N] "
-        "[--tab T] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
+        "[--tab T] [--key K] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
         stderr));
     return 2;
 }
@@ -117,6 +118,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.device = found;
         } else if (arg == "--tab") {
             o.tab = std::atoi(value);
+        } else if (arg == "--key") {
+            o.key = std::atoi(value);
         } else if (arg == "--mode") {
             o.mode = std::atoi(value);
         } else if (arg == "--run-ms") {
@@ -264,6 +267,9 @@ int main(int argc, char** argv) {
     page->SyncFromDevice();
     if (o.tab != 0) {
         page->SwitchFunctionTab(o.tab);
+    }
+    if (o.key >= 0) {
+        page->SelectKey(o.key);
     }
     // The tile's frame timer, 5 ms by cable.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.runMs);

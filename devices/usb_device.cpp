@@ -266,6 +266,11 @@ int CTarnexUSBDevice::WriteCurrentKeyAssignments(int bank) {
     return 0;
 }
 
+int CTarnexUSBDevice::WriteCurrentKeysMacrosAsDefaults(int bank) {
+    (void)bank;
+    return 0;
+}
+
 int CTarnexUSBDevice::WriteMacros(std::span<const int> macroIndices) {
     (void)macroIndices;
     return 0;

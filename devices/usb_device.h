@@ -34,6 +34,7 @@ class WindowImplBase;
 
 namespace norvane::pages {
 class CDeviceKeyButtonUI;
+class CKeySetControlUI;
 }  // namespace norvane::pages
 
 namespace norvane::devices {
@@ -106,6 +107,9 @@ public:
     virtual std::vector<int> ListUsedMacros();
     virtual int WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> list);
     virtual int WriteCurrentKeyAssignments(int bank);
+    // The current key list with every macro-bound key written as its default, for a write
+    // whose macros are not on the device; the key list itself is kept.
+    virtual int WriteCurrentKeysMacrosAsDefaults(int bank);
     virtual int WriteMacros(std::span<const int> macroIndices);
     virtual int WriteDeviceSettings(const DeviceSettingsRequest& request);
     virtual void LoadLightNames();
@@ -128,6 +132,8 @@ public:
     // Reads the state back from the light panel (when there is one), stores and returns it.
     virtual std::array<std::uint32_t, 3> GetAudioLightState();
     virtual void SelectKey(int index);
+    // The page's key assignment panel; none on pages without one.
+    virtual pages::CKeySetControlUI* KeySetPanel() const { return nullptr; }
     // UI thread: what the device's event readers handed over (see DeviceEventPost).
     virtual void OnDeviceEvent() {}
     // Stops the object's light thread and event readers (the owner's teardown, before its

@@ -12,6 +12,7 @@
 #include "pages/macro/combo_edit_element.h"
 #include "pages/macro/macro_control.h"
 #include "pages/macro/redio_macro_button.h"
+#include "pages/key_set/key_set_control.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
 #include "pages/wnd_ui.h"
@@ -32,6 +33,7 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CMacroControlUI>("CMacroControlUI");
     factory.Register<CComboEditContainerElementUI>("CComboEditContainerElementUI");
     factory.Register<CRedioMacroButtonUI>("CRedioMacroButtonUI");
+    factory.Register<CKeySetControlUI>("CKeySetControlUI");
 }
 
 }  // namespace norvane::pages

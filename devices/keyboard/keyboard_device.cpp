@@ -5,6 +5,7 @@
 #include "devices/keyboard/key_table.h"
 #include "devices/page_panels.h"
 #include "pages/device_key_button.h"
+#include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
 #include "ui/container.h"
 #include "ui/control_factory.h"
@@ -119,6 +120,12 @@ void CTarnexKeyboardDevice::FindPanels() {
     macroPanel_ = FindPageControl("MacroControlItem");
     ConnectMacroPanel(macroPanel_, *this, macroLink_);
     keySetPanel_ = FindPageControl("KeySetControlItem");
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->SetApplyHandler([this](config::KeyAssignment current, config::KeyAssignment) {
+            return ApplySelectedKey(current);
+        });
+        panel->Build(pages::CKeySetControlUI::kKeyboard, names_.macroNames);
+    }
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(false);
     }
@@ -153,6 +160,30 @@ void CTarnexKeyboardDevice::SelectKey(int index) {
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(true);
     }
+    pages::CKeySetControlUI* panel = KeySetPanel();
+    if (panel == nullptr) {
+        return;
+    }
+    const auto entry =
+        std::ranges::find_if(keyList_, [index](const config::KeyListEntry& e) { return e.keyIndex == index; });
+    if (entry == keyList_.end()) {
+        panel->HideEditor();
+        return;
+    }
+    panel->ShowKey(entry->current, entry->defaultAssignment);
+}
+
+pages::CKeySetControlUI* CTarnexKeyboardDevice::KeySetPanel() const {
+    return dynamic_cast<pages::CKeySetControlUI*>(keySetPanel_);
+}
+
+bool CTarnexKeyboardDevice::ApplySelectedKey(config::KeyAssignment current) {
+    if (!SetSelectedKeyAssignment(current.type, current.param1, current.param2)) {
+        return false;
+    }
+    SaveDeviceProfile();
+    RefreshKeyCaptions();
+    return true;
 }
 
 void CTarnexKeyboardDevice::RefreshKeyCaptions() {
@@ -283,6 +314,9 @@ std::vector<int> CTarnexKeyboardDevice::ListUsedMacros() {
 
 void CTarnexKeyboardDevice::LoadLightNames() {
     names_ = devices::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass());
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->SetMacroNames(names_.macroNames);
+    }
 }
 
 std::vector<config::LightModeName> CTarnexKeyboardDevice::ModeNames() {

@@ -72,6 +72,7 @@ public:
     std::vector<int> ListUsedMacros() override;
     int WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> list) override;
     int WriteCurrentKeyAssignments(int bank) override;
+    int WriteCurrentKeysMacrosAsDefaults(int bank) override;
     int WriteMacros(std::span<const int> macroIndices) override;
     int WriteDeviceSettings(const DeviceSettingsRequest& request) override;
     void LoadLightNames() override;
@@ -83,6 +84,7 @@ public:
     void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
     void SetAudioLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2) override;
     void SelectKey(int index) override;
+    pages::CKeySetControlUI* KeySetPanel() const override;
     void FeedAudioSpectrum(std::span<const std::int32_t> levels) override;
     void FeedAudioLevels(std::span<const std::int32_t> levels) override;
 
@@ -116,6 +118,9 @@ public:
     void SetOtherKeyList(std::vector<config::KeyListEntry> list);
     // The selected key's current assignment; false when no key of the list is selected.
     bool SetSelectedKeyAssignment(std::uint8_t type, std::uint8_t param1, std::uint8_t param2);
+    // The key panel's apply: the selected key's current assignment stored, the profile saved
+    // and the captions renewed; false when no key is selected.
+    bool ApplySelectedKey(config::KeyAssignment current);
     const std::vector<config::KeyListEntry>& KeyList() const { return keyList_; }
 
     // Event interfaces: slot 0 the cable slot (kind 1), 1 the receiver slot (kind 9). With

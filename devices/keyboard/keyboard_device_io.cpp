@@ -104,6 +104,13 @@ int CTarnexKeyboardDevice::WriteCurrentKeyAssignments(int bank) {
     return WriteKeyAssignments(bank, keyList_);
 }
 
+int CTarnexKeyboardDevice::WriteCurrentKeysMacrosAsDefaults(int bank) {
+    const int r = keyboard::WriteKeyAssignments(commandChannel_, tables_, bank, keyList_,
+                                                devices::MacroCount(DataFolder()), MacroBindings::Defaults);
+    TraceFailure("key table write", r);
+    return r;
+}
+
 int CTarnexKeyboardDevice::WriteMacros(std::span<const int> macroIndices) {
     const MacroWriteResult r = devices::WriteMacros(commandChannel_, DataFolder(), macroIndices);
     TraceFailure("macro write", r.wire);
@@ -119,14 +126,8 @@ ProfileSwitchResult CTarnexKeyboardDevice::SwitchProfile() {
     const std::vector<int> used = ListUsedMacros();
     result.macros = WriteMacros(used);
     result.colors = LoadCustomColors();
-    if (result.macros == 0) {
-        result.keys = WriteCurrentKeyAssignments(0);
-    } else {
-        // The macros are not on the device: their keys get their defaults this time.
-        result.keys =
-            keyboard::WriteKeyAssignments(commandChannel_, tables_, 0, keyList_,
-                                          devices::MacroCount(DataFolder()), MacroBindings::Defaults);
-    }
+    // Macros not on the device: their keys get their defaults this time.
+    result.keys = result.macros == 0 ? WriteCurrentKeyAssignments(0) : WriteCurrentKeysMacrosAsDefaults(0);
     return result;
 }
 

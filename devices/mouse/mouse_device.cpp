@@ -6,6 +6,7 @@
 #include "config/strings.h"
 #include "devices/light/frame_packing.h"
 #include "pages/device_key_button.h"
+#include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
 #include "ui/container.h"
 #include "ui/control_factory.h"
@@ -93,6 +94,12 @@ void CTarnexMouseDevice::FindPanels() {
     macroPanel_ = FindPageControl("MacroControlItem");
     ConnectMacroPanel(macroPanel_, *this, macroLink_);
     keySetPanel_ = FindPageControl("KeySetControlItem");
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->SetApplyHandler([this](config::KeyAssignment current, config::KeyAssignment) {
+            return ApplySelectedKey(current);
+        });
+        panel->Build(pages::CKeySetControlUI::kMouse, names_.macroNames);
+    }
     shootPanel_ = FindPageControl("ShootControlItem");
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(false);
@@ -111,6 +118,29 @@ void CTarnexMouseDevice::SelectKey(int index) {
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(true);
     }
+    pages::CKeySetControlUI* panel = KeySetPanel();
+    if (panel == nullptr) {
+        return;
+    }
+    if (index < 0 || index >= static_cast<int>(keyList_.size())) {
+        panel->HideEditor();
+        return;
+    }
+    const config::KeyListEntry& entry = keyList_[static_cast<std::size_t>(index)];
+    panel->ShowKey(entry.current, entry.defaultAssignment);
+}
+
+pages::CKeySetControlUI* CTarnexMouseDevice::KeySetPanel() const {
+    return dynamic_cast<pages::CKeySetControlUI*>(keySetPanel_);
+}
+
+bool CTarnexMouseDevice::ApplySelectedKey(config::KeyAssignment current) {
+    if (!SetSelectedKeyAssignment(current.type, current.param1, current.param2)) {
+        return false;
+    }
+    SaveDeviceProfile();
+    RefreshKeyInfoList();
+    return true;
 }
 
 void CTarnexMouseDevice::SelectSettingsTab(int index) {

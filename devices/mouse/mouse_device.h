@@ -89,6 +89,7 @@ public:
     std::vector<int> ListUsedMacros() override;
     int WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> list) override;
     int WriteCurrentKeyAssignments(int bank) override;
+    int WriteCurrentKeysMacrosAsDefaults(int bank) override;
     int WriteMacros(std::span<const int> macroIndices) override;
     // Block 0, first byte 0, flag 1; a request without a screen size takes the primary screen's.
     int WriteDeviceSettings(const DeviceSettingsRequest& request) override;
@@ -100,6 +101,7 @@ public:
     void SetLightClass(int lightClass) override;
     void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
     void SelectKey(int index) override;
+    pages::CKeySetControlUI* KeySetPanel() const override;
     bool OpenEventInterface(int slot, std::string_view path, bool reopen = false) override;
     void CloseEventInterface(int slot) override;
     void OnDeviceEvent() override;
@@ -128,6 +130,9 @@ public:
     void SetKeyList(std::vector<config::KeyListEntry> list);
     // The selected button's current assignment; false when no button is selected.
     bool SetSelectedKeyAssignment(std::uint8_t type, std::uint8_t param1, std::uint8_t param2);
+    // The key panel's apply: the selected key's current assignment stored, the profile saved
+    // and the captions renewed; false when no key is selected.
+    bool ApplySelectedKey(config::KeyAssignment current);
     const std::vector<config::KeyListEntry>& KeyList() const { return keyList_; }
     // Button index holds the left click (0x10, 0x01, 0) and no other button does.
     bool HoldsTheOnlyLeftClick(int index) const;

@@ -6,6 +6,7 @@
 #include "devices/common/light_mode_code.h"
 #include "devices/common/macro_write.h"
 #include "devices/mouse/mouse_device.h"
+#include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
 #include "ui/platform.h"
 
@@ -138,6 +139,9 @@ bool CTarnexMouseDevice::HoldsTheOnlyLeftClick(int index) const {
 
 void CTarnexMouseDevice::LoadLightNames() {
     names_ = devices::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass());
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->SetMacroNames(names_.macroNames);
+    }
 }
 
 std::vector<config::LightModeName> CTarnexMouseDevice::ModeNames() {
@@ -268,6 +272,13 @@ int CTarnexMouseDevice::WriteCurrentKeyAssignments(int bank) {
     return WriteKeyAssignments(bank, keyList_);
 }
 
+int CTarnexMouseDevice::WriteCurrentKeysMacrosAsDefaults(int bank) {
+    const int r = mouse::WriteMouseKeyTable(commandChannel_, keys_, bank, keyList_, MacroCount(DataFolder()),
+                                            MacroBindings::Defaults);
+    TraceFailure("key table write", r);
+    return r;
+}
+
 int CTarnexMouseDevice::WriteMacros(std::span<const int> macroIndices) {
     const MacroWriteResult r = mouse::WriteMouseMacros(commandChannel_, DataFolder(), macroIndices);
     TraceFailure("macro write", r.wire);
@@ -289,10 +300,8 @@ ProfileSwitchResult CTarnexMouseDevice::SwitchProfile() {
     const std::vector<int> used = ListUsedMacros();
     result.macros = WriteMacros(used);
     result.colors = code::kSuccess;
-    const MacroBindings bindings = result.macros == 0 ? MacroBindings::Slots : MacroBindings::Defaults;
     // Macros not on the device: their buttons get their defaults this time.
-    result.keys =
-        mouse::WriteMouseKeyTable(commandChannel_, keys_, 0, keyList_, MacroCount(DataFolder()), bindings);
+    result.keys = result.macros == 0 ? WriteCurrentKeyAssignments(0) : WriteCurrentKeysMacrosAsDefaults(0);
     return result;
 }
 

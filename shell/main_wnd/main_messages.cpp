@@ -80,6 +80,16 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
         PassActiveFlag();
         return 0;
     }
+    if (msg == input::HookMessages().keySingleKey) {
+        OnCapturedKey(lparam);
+        handled = true;
+        return 0;
+    }
+    if (msg == input::HookMessages().hookStopped && keyCaptureOn_) {
+        OnKeyCaptureLost();
+        handled = true;
+        return 0;
+    }
     if (OnHookMessage(msg, wparam, lparam)) {
         handled = true;
         return 0;
@@ -132,9 +142,12 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
             handled = true;
             return 0;
         case kHookSwitchMessage:
+            SwitchKeyCapture(wparam != 0);
+            handled = true;
+            return 0;
         case kScaleNoteMessage:
         case kOpenSettingsMessage:
-            // No input hook and no settings window in this build.
+            // No settings window in this build.
             handled = true;
             return 0;
         default:

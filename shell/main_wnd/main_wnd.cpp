@@ -3,8 +3,10 @@
 #include "config/strings.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
+#include "devices/device_write.h"
 #include "devices/usb_device.h"
 #include "pages/macro/macro_control.h"
+#include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
@@ -13,6 +15,8 @@
 #include "ui/control.h"
 #include "ui/label.h"
 #include "ui/messages.h"
+#include "ui/option.h"
+#include "ui/platform.h"
 #include "ui/progress.h"
 #include "ui/resource_manager.h"
 
@@ -40,8 +44,24 @@ void Trace(std::string_view what, std::string_view detail = {}) {
     }
 }
 
+constexpr std::string_view kKeyCaptureStoppedMessage = "keyset_capture_stopped";
 constexpr int kDpiEditMin = 200;
 constexpr int kDpiEditMax = 6500;
+
+std::string LanguageText(std::string_view id) {
+    if (ui::IUiPlatform* platform = ui::CurrentPlatform()) {
+        return platform->Resources().Text(id);
+    }
+    return std::string(id);
+}
+
+// A language text with one "%d" replaced by a number.
+std::string FormatCount(std::string format, int count) {
+    if (const std::size_t at = format.find("%d"); at != std::string::npos) {
+        format.replace(at, 2, std::to_string(count));
+    }
+    return format;
+}
 
 }  // namespace
 
@@ -204,6 +224,18 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kMacroDelay:
             OnMacroAction(msg);
             break;
+        case MainAction::kKeySave:
+        case MainAction::kKeyDefault:
+        case MainAction::kKeyCancel:
+        case MainAction::kKeyComboOption:
+        case MainAction::kKeySetFunction:
+        case MainAction::kKeyboardHookOn:
+        case MainAction::kKeyboardHookOff:
+            OnKeySetAction(route, msg);
+            break;
+        case MainAction::kProfileSave:
+            WriteToDevice();
+            break;
         case MainAction::kMouseDpiStage:
         case MainAction::kMouseReportRate:
         case MainAction::kMouseSettingsOption:
@@ -244,6 +276,123 @@ void CMainWnd::OnKeyButton(int index) const {
         return;
     }
     current->SelectKey(index);
+}
+
+void CMainWnd::OnKeySetAction(const Route& route, const ui::TNotifyUI& msg) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    pages::CKeySetControlUI* panel = current != nullptr ? current->KeySetPanel() : nullptr;
+    const std::string name = msg.sender != nullptr ? msg.sender->GetName() : std::string();
+    if (panel == nullptr) {
+        Trace("main window: the current page has no key panel for", name);
+        return;
+    }
+    switch (route.action) {
+        case MainAction::kKeySave:
+            panel->Apply();
+            break;
+        case MainAction::kKeyDefault:
+            panel->ShowDefault();
+            break;
+        case MainAction::kKeyCancel:
+            panel->ShowCurrent();
+            break;
+        case MainAction::kKeyComboOption:
+            // The option a group change deselects reports too; only the selected one counts.
+            if (const auto* option = dynamic_cast<const ui::COptionUI*>(msg.sender);
+                option != nullptr && option->IsSelected()) {
+                panel->OnModifierOption(route.index);
+            }
+            break;
+        case MainAction::kKeySetFunction:
+            if (name == "keyset_macro_over_combo") {
+                panel->OnRepeatModeSelected();
+            } else {
+                panel->OnFamilySelected();
+            }
+            break;
+        case MainAction::kKeyboardHookOn:
+        case MainAction::kKeyboardHookOff:
+            panel->SetKeyCapture(route.action == MainAction::kKeyboardHookOn);
+            SendMessage(kKeyCaptureMessage, route.action == MainAction::kKeyboardHookOn ? 1 : 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainWnd::WriteToDevice() {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    if (current == nullptr) {
+        return;
+    }
+    pages::CKeySetControlUI* panel = current->KeySetPanel();
+    const devices::DeviceWriteReport report = devices::WriteMacrosAndKeys(*current, [panel](int macros) {
+        // Macros too large for the device: the selected key falls back to its default.
+        if (macros > 0 && panel != nullptr) {
+            panel->ShowDefault();
+            panel->Apply();
+        }
+    });
+    if (!report.messageId.empty()) {
+        std::string text;
+        if (report.messageId == devices::kMacrosTooLargeMessage) {
+            ui::CControlUI* format = FindControl("str_test");
+            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId), report.macros);
+        } else {
+            text = LanguageText(report.messageId);
+        }
+        if (report.macroKeysAtDefaults) {
+            text += " " + LanguageText(devices::kMacroKeysAtDefaultsMessage);
+        }
+        TellUser(text);
+    }
+    if (panel != nullptr) {
+        panel->WriteDone();
+    }
+}
+
+void CMainWnd::SwitchKeyCapture(bool on) {
+    if (!on) {
+        if (keyCapture_) {
+            keyCapture_->Stop();
+        }
+        keyCaptureOn_ = false;
+        return;
+    }
+    if (!keyCapture_) {
+        keyCapture_ = std::make_unique<input::CDeviceHook>(
+            options_.keyCaptureBackend ? options_.keyCaptureBackend() : input::MakeDefaultHookBackend());
+    }
+    keyCaptureOn_ = keyCapture_->Start(0, input::HookMode::SingleKey, *this, true, true);
+    if (!keyCaptureOn_) {
+        Trace("main window: key capture not started:", keyCapture_->LastError());
+        TellUser(LanguageText(kKeyCaptureStoppedMessage));
+    }
+}
+
+void CMainWnd::OnKeyCaptureLost() {
+    SwitchKeyCapture(false);
+    if (devices::CTarnexUSBDevice* current = CurrentDevice()) {
+        if (pages::CKeySetControlUI* panel = current->KeySetPanel()) {
+            panel->SetKeyCapture(false);
+        }
+    }
+    TellUser(LanguageText(kKeyCaptureStoppedMessage));
+}
+
+void CMainWnd::OnCapturedKey(std::intptr_t packedRecord) {
+    devices::CTarnexUSBDevice* current = CurrentDevice();
+    pages::CKeySetControlUI* panel = current != nullptr ? current->KeySetPanel() : nullptr;
+    if (panel == nullptr || !keyCaptureOn_) {
+        return;
+    }
+    const input::KeyHookRecord record = input::UnpackKeyRecord(packedRecord);
+    panel->OnCapturedKey(record.scanCode, record.flags);
+}
+
+void CMainWnd::TellUser(std::string text) {
+    Trace("main window: message", text);
+    lastMessage_ = std::move(text);
 }
 
 void CMainWnd::OnDpiEditClamp(ui::CControlUI& edit, int index) {
@@ -566,6 +715,7 @@ void CMainWnd::Shutdown() {
         return;
     }
     shutDown_ = true;
+    SwitchKeyCapture(false);
     ShowWindow(false);
     // The keyboard is never left captured.
     StopRecording();

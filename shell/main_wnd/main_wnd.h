@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,8 @@ public:
         std::optional<platform::Registry> registry;  // the user's when unset
         DeviceList::Options list;
         bool startThreads = true;  // false: a test drives the scan itself
+        // The backend of the key capture; the default backend when unset.
+        std::function<std::unique_ptr<input::IHookBackend>()> keyCaptureBackend;
     };
 
     static constexpr std::string_view kSkinFile = "XML_MAIN";
@@ -98,6 +101,9 @@ public:
     // The action a notification was routed to last (kNone when none matched).
     const std::optional<Route>& LastRoute() const { return lastRoute_; }
     bool Initialised() const { return initialised_; }
+    bool KeyCaptureRunning() const { return keyCaptureOn_; }
+    // The last message the window gave the user.
+    const std::string& LastMessage() const { return lastMessage_; }
     DeviceList* List() { return list_.get(); }
     ui::CTrayIcon& Tray() { return tray_; }
     const RegisteredMessages& Messages() const { return messages_; }
@@ -119,6 +125,18 @@ private:
     void OnBusEvents();
     void Act(const Route& route, ui::TNotifyUI& msg);
     void OnKeyButton(int index) const;
+    // The key panel's controls, carried out by the current page's panel.
+    void OnKeySetAction(const Route& route, const ui::TNotifyUI& msg);
+    // "key_butt_prosave": macros, then the key table, then the profile; the user is told
+    // when the macros were not written.
+    void WriteToDevice();
+    void TellUser(std::string text);
+    // The key field's focus: the capture of keyboard keys starts (on) or stops.
+    void SwitchKeyCapture(bool on);
+    // A captured key (a packed hook record) for the current page's key panel.
+    void OnCapturedKey(std::intptr_t packedRecord);
+    // The capture ended by itself (grab refused, display gone): stopped, and the user told.
+    void OnKeyCaptureLost();
     void OnDpiEditClamp(ui::CControlUI& edit, int index);
     void OnDpiSliderMove(ui::CControlUI& slider, int index);
     void OnMusicColourSlider(ui::CControlUI& slider);
@@ -154,6 +172,9 @@ private:
     bool activeOrHovered_ = false;
     bool displayChanged_ = false;
     bool initialised_ = false;
+    std::string lastMessage_;
+    std::unique_ptr<input::CDeviceHook> keyCapture_;
+    bool keyCaptureOn_ = false;
     bool lockByte_ = true;
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;

@@ -7,6 +7,8 @@ namespace norvane::shell {
 // Private messages of the main window.
 inline constexpr unsigned kTrayCallbackMessage = 1025;
 inline constexpr unsigned kHookSwitchMessage = 1054;
+// The key field's focus: 1 starts the capture of keyboard keys, 0 stops it.
+inline constexpr unsigned kKeyCaptureMessage = kHookSwitchMessage;
 inline constexpr unsigned kScaleNoteMessage = 1224;
 inline constexpr unsigned kShowProgressMessage = 3072;
 inline constexpr unsigned kLanguageChangedMessage = 3089;

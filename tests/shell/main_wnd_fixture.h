@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/synthetic_backend.h"
 #include "devices/usb_device.h"
 #include "platform/ipc/in_process_bus.h"
 #include "platform/registry.h"
@@ -58,6 +59,12 @@ protected:
         options.window.startThreads = threads;
         options.window.list.scanPeriod = std::chrono::milliseconds(5);
         options.window.list.sleep = [](std::chrono::milliseconds) {};
+        // Key capture never takes the real keyboard here: the test feeds it.
+        options.window.keyCaptureBackend = [this] {
+            auto hook = std::make_unique<input::SyntheticHookBackend>();
+            keyHook = hook.get();
+            return std::unique_ptr<input::IHookBackend>(std::move(hook));
+        };
         program = std::make_unique<shell::Program>(platform, options);
         if (!program->Start()) {
             return false;
@@ -115,6 +122,7 @@ protected:
     platform::ipc::InProcessBus bus;
     std::unique_ptr<platform::ipc::IBus> programBus = bus.ConnectProgram();
     std::unique_ptr<shell::Program> program;
+    input::SyntheticHookBackend* keyHook = nullptr;  // the key capture's backend, once made
     std::unique_ptr<shell::DeviceScanner> scanner;
 
 private:

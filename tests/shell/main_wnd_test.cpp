@@ -2,7 +2,14 @@
 // scan passes run by the test.
 #include "tests/shell/main_wnd_fixture.h"
 #include "tests/ui/ui_fixture.h"
+#include "config/macro_library.h"
+#include "device/command_packet.h"
+#include "devices/device_write.h"
+#include "devices/keyboard/keyboard_device.h"
+#include "pages/key_set/key_set_control.h"
+#include "sim/sim_device.h"
 #include "ui/button.h"
+#include "ui/combo.h"
 #include "ui/container.h"
 #include "ui/edit.h"
 #include "ui/label.h"
@@ -316,10 +323,10 @@ TEST_F(MainWindowTest, LockDisablesTheListAndEnablesThePagesSaveButtons) {
     Plug("keyboard");
     Scan();
     auto* page = List().Keyboards().at(0);
-    auto save = std::make_unique<ui::CButtonUI>();
-    save->SetName("key_butt_keysave");
-    ui::CButtonUI& button = *save;
-    page->Add(std::move(save));
+    // The page's key panel holds the save buttons.
+    ui::CControlUI* save = ui::CPaintManagerUI::FindSubControlByName(page, "key_butt_keysave");
+    ASSERT_NE(save, nullptr);
+    ui::CControlUI& button = *save;
 
     Window().Lock(true, false);  // a recording runs
     EXPECT_FALSE(Window().FindControl("device_select_layout")->IsEnabled());
@@ -391,6 +398,160 @@ TEST_F(SavedLanguageTest, StartUpAppliesTheSavedLanguage) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(Window().LanguageIndex(), 1);
     EXPECT_EQ(platform.Resources().Text("control_light_on_text"), "控制灯光");
+}
+
+}  // namespace
+}  // namespace norvane::test
+
+namespace norvane::test {
+namespace {
+
+class MainWindowKeyPanelTest : public MainWndTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+    // Every device page has its own key panel: controls are looked up in the current page.
+    template <typename T>
+    T& InPage(std::string_view name) {
+        auto* control = dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
+        if (control == nullptr) {
+            throw std::runtime_error("no control " + std::string(name) + " in the current page");
+        }
+        return *control;
+    }
+    void Notify(std::string_view name, std::string_view type) {
+        Window().PaintManager().SendNotify(&InPage<ui::CControlUI>(name), type);
+    }
+};
+
+TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWriteTellsTheUser) {
+    sim::SimDevice& keyboard = Plug("keyboard");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexKeyboardDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->KeyList().empty()) {
+        page->SyncFromDevice();
+    }
+    ASSERT_GT(page->KeyList().size(), 9U);
+    pages::CKeySetControlUI* panel = page->KeySetPanel();
+    ASSERT_NE(panel, nullptr);
+    page->SelectKey(page->KeyList()[9].keyIndex);
+
+    // Family 5 chosen in the selector: the page's key gets rapid fire.
+    auto& families = InPage<ui::CComboUI>("keyset_function_combo");
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "5") {
+            families.SelectItem(i, false);
+        }
+    }
+    InPage<ui::CEditUI>("keyset_mousefire_interval_edit").SetText("80");
+    InPage<ui::CEditUI>("keyset_mousefire_num_edit").SetText("2");
+    Notify("keyset_function_combo", "itemselect");
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x14, 0x50, 0x02}));
+    EXPECT_TRUE(InPage<ui::CControlUI>("key_butt_prosave").IsOwnEnabled());
+
+    // A modifier option routes its index; the option a group change deselects is no choice.
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "6") {
+            families.SelectItem(i, false);
+        }
+    }
+    Notify("keyset_function_combo", "itemselect");
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x00, 0x00}));
+    InPage<ui::COptionUI>("key_ComBox_check_3").Selected(true, false);
+    Notify("key_ComBox_check_3", "selectchanged");
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x04, 0x00}));
+    InPage<ui::COptionUI>("key_ComBox_check_2").Selected(true, false);
+    InPage<ui::COptionUI>("key_ComBox_check_3").Selected(false, false);
+    Notify("key_ComBox_check_2", "selectchanged");
+    Notify("key_ComBox_check_3", "selectchanged");
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x00}));
+
+    // Show default, then the write: the macro memory refuses, the user is told.
+    Notify("key_butt_keydefalut", "click");
+    EXPECT_EQ(panel->Editing(), page->KeyList()[9].defaultAssignment);
+    Notify("key_butt_keysave", "click");
+    EXPECT_EQ(page->KeyList()[9].current, page->KeyList()[9].defaultAssignment);
+    config::MacroLibrary library(page->DataFolder());
+    library.Load();
+    ASSERT_FALSE(library.NewMacro().empty());
+    ASSERT_TRUE(library.Save(0, {{10, 4, "down", 20}, {10, 4, "up", 30}}));
+    auto keys = page->KeyList();
+    keys[3].current = {0x70, 0, 0};
+    page->SetKeyList(keys);
+    keyboard.InjectFault(sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteMacroMemory)));
+    Notify("key_butt_prosave", "click");
+    const ui::CResourceManager& texts = platform.Resources();
+    EXPECT_EQ(Window().LastMessage(),
+              texts.Text("message_text_7") + " " + texts.Text(devices::kMacroKeysAtDefaultsMessage));
+    EXPECT_FALSE(panel->WritePending());
+    EXPECT_FALSE(InPage<ui::CControlUI>("key_butt_prosave").IsOwnEnabled());
+}
+
+TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
+    Plug("keyboard");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexKeyboardDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->KeyList().empty()) {
+        page->SyncFromDevice();
+    }
+    ASSERT_GT(page->KeyList().size(), 9U);
+    page->SelectKey(page->KeyList()[9].keyIndex);
+    auto& families = InPage<ui::CComboUI>("keyset_function_combo");
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "6") {
+            families.SelectItem(i, false);
+        }
+    }
+    Notify("keyset_function_combo", "itemselect");
+    InPage<ui::COptionUI>("key_ComBox_check_1").Selected(true, false);
+    Notify("key_ComBox_check_1", "selectchanged");
+
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    ASSERT_NE(keyHook, nullptr);
+    EXPECT_TRUE(keyHook->IsRunning());
+    EXPECT_TRUE(Window().KeyCaptureRunning());
+    struct Press {
+        unsigned message;
+        input::KeyHookRecord record;
+        config::KeyAssignment expected;
+    };
+    const Press presses[] = {
+        {input::kWmKeyDown, {0x41, 0x1E, 0, 1}, {0x20, 0x01, 0x04}},  // A
+        {input::kWmKeyUp, {0x41, 0x1E, 0, 2}, {0x20, 0x01, 0x04}},
+        {input::kWmKeyDown, {0xA3, 0x1D, 1, 3}, {0x20, 0x01, 0x00}},  // right Ctrl alone
+        {input::kWmKeyDown, {0xA0, 0x2A, 0, 4}, {0x20, 0x02, 0x00}},  // left Shift
+        {input::kWmKeyDown, {0x74, 0x3F, 0, 5}, {0x20, 0x02, 0x3E}},  // F5 with Shift
+        {input::kWmKeyDown, {0xB3, 0x22, 1, 6}, {0x20, 0x02, 0x3E}},  // play/pause: nothing
+    };
+    for (const Press& p : presses) {
+        ASSERT_TRUE(keyHook->PushKey(p.message, p.record));
+        platform.Pump();
+        EXPECT_EQ(page->KeyList()[9].current, p.expected) << int(p.record.scanCode);
+    }
+    EXPECT_EQ(InPage<ui::CEditUI>("keyset_keyboard_text_edit").GetText(), "F5");
+
+    Notify("keyset_keyboard_text_edit", "killfocus");
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->PushKey(input::kWmKeyDown, {0x42, 0x30, 0, 7}));
+
+    // A capture that ends by itself: stopped and the user told; a refused start likewise.
+    const std::string told = platform.Resources().Text("keyset_capture_stopped");
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    ASSERT_TRUE(keyHook->IsRunning());
+    keyHook->Lose(input::HookStopReason::GrabRefused);
+    platform.Pump();
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_EQ(Window().LastMessage(), told);
+    Notify("keyset_keyboard_text_edit", "killfocus");
+    keyHook->FailNextStart("keyboard held by another client");
+    Notify("keyset_keyboard_text_edit", "setfocus");
+    EXPECT_FALSE(Window().KeyCaptureRunning());
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_EQ(Window().LastMessage(), told);
+    EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x3E}));
 }
 
 }  // namespace

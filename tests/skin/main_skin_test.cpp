@@ -319,7 +319,7 @@ std::vector<DevicePageCase> DevicePageCases() {
                                                  {"device_setkeyinfo_list", "List"},
                                                  {"logo", "DeviceKeyButton"},
                                                  {"MacroControlItem", "MacroControl"},
-                                                 {"KeySetControlItem", "Label"},
+                                                 {"KeySetControlItem", "KeySetControl"},
                                                  {"ShootControlItem", "Label"}});
     DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, 15, {}};
     DevicePageCase headset{"XML/DeviceXml/de6533device.xml", "de6533_device_key_light", 0, 13,
