@@ -1,7 +1,9 @@
 #include "devices/macro_panel_link.h"
 
 #include "config/profile_store.h"
+#include "devices/device_write.h"
 #include "devices/usb_device.h"
+#include "pages/key_set/key_set_control.h"
 #include "pages/macro/macro_control.h"
 #include "ui/combo.h"
 
@@ -11,7 +13,6 @@ namespace norvane::devices {
 namespace {
 
 constexpr std::string_view kMacroSelector = "keyset_macro_combo";
-constexpr std::string_view kKeySaveButton = "key_butt_prosave";
 
 }  // namespace
 
@@ -58,44 +59,23 @@ ui::CComboUI* DeviceMacroLink::MacroSelector() {
     return dynamic_cast<ui::CComboUI*>(device_.FindSubControl(kMacroSelector));
 }
 
-bool DeviceMacroLink::HasDevice() const {
-    return device_.CommandChannel().IsOpen();
-}
-
-std::vector<int> DeviceMacroLink::ListUsedMacros() {
-    return device_.ListUsedMacros();
-}
-
-int DeviceMacroLink::WriteMacros(std::span<const int> macroIndices) {
-    return device_.WriteMacros(macroIndices);
-}
-
-int DeviceMacroLink::WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> keys) {
-    return device_.WriteKeyAssignments(bank, keys);
-}
-
-void DeviceMacroLink::SaveDeviceProfile() {
-    device_.SaveDeviceProfile();
-}
-
-void DeviceMacroLink::ShowDefaultForSelectedKey() {
-    std::vector<config::KeyListEntry> keys = CurrentKeys();
-    const int selected = device_.SelectedKey();
-    const auto key = std::ranges::find(keys, selected, [](const config::KeyListEntry& e) { return int{e.keyIndex}; });
-    if (selected < 0 || key == keys.end()) {
-        return;
+std::optional<pages::MacroWriteOutcome> DeviceMacroLink::WriteToDevice() {
+    if (!device_.CommandChannel().IsOpen()) {
+        return std::nullopt;
     }
-    key->current = key->defaultAssignment;
-    if (access_.setKeys) {
-        access_.setKeys(std::move(keys));
+    pages::CKeySetControlUI* keyPanel = device_.KeySetPanel();
+    const DeviceWriteReport report = WriteMacrosAndKeys(device_, [keyPanel](int macros) {
+        // Macros too large for the device: the selected key falls back to its default.
+        if (macros > 0 && keyPanel != nullptr) {
+            keyPanel->ShowDefault();
+            keyPanel->Apply();
+        }
+    });
+    if (keyPanel != nullptr) {
+        keyPanel->WriteDone();
     }
-    RefreshKeyCaptions();
-}
-
-void DeviceMacroLink::WriteFinished() {
-    if (ui::CControlUI* save = device_.FindSubControl(kKeySaveButton)) {
-        save->SetEnabled(false);
-    }
+    return pages::MacroWriteOutcome{report.macros, report.macroKeysAtDefaults, report.messageId,
+                                    kMacroKeysAtDefaultsMessage};
 }
 
 void ConnectMacroPanel(ui::CControlUI* panel, CTarnexUSBDevice& device, DeviceMacroLink& link) {

@@ -32,13 +32,7 @@ public:
     void ReloadMacroNames() override;
     void RefreshKeyCaptions() override;
     ui::CComboUI* MacroSelector() override;
-    bool HasDevice() const override;
-    std::vector<int> ListUsedMacros() override;
-    int WriteMacros(std::span<const int> macroIndices) override;
-    int WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> keys) override;
-    void SaveDeviceProfile() override;
-    void ShowDefaultForSelectedKey() override;
-    void WriteFinished() override;
+    std::optional<pages::MacroWriteOutcome> WriteToDevice() override;
 
 private:
     CTarnexUSBDevice& device_;

@@ -653,35 +653,15 @@ void CMacroControlUI::MirrorChange(const input::RecordChange& change, const inpu
 // --- the device write ---
 
 void CMacroControlUI::WriteToDevice() {
-    if (link_ == nullptr || !link_->HasDevice()) {
+    const std::optional<MacroWriteOutcome> outcome = link_ != nullptr ? link_->WriteToDevice() : std::nullopt;
+    if (!outcome || outcome->messageId.empty() || prompts_ == nullptr) {
         return;
     }
-    const std::vector<int> used = link_->ListUsedMacros();
-    const int result = link_->WriteMacros(used);
-    if (result != 0) {
-        std::string message = result == -1 ? LanguageText("message_text_7")
-                                           : FormatCount(LanguageText("message_text_16"), result);
-        if (result != -1) {
-            link_->ShowDefaultForSelectedKey();
-        }
-        message += "\n" + LanguageText("macro_write_keys_default_text");
-        if (prompts_ != nullptr) {
-            prompts_->Tell(message);
-        }
+    std::string text = FormatCount(LanguageText(outcome->messageId), outcome->macros);
+    if (outcome->macroKeysAtDefaults && !outcome->keysAtDefaultsMessageId.empty()) {
+        text += " " + LanguageText(outcome->keysAtDefaultsMessageId);
     }
-    std::vector<config::KeyListEntry> keys = link_->CurrentKeys();
-    if (result != 0) {
-        // The device holds no usable macros now: its macro keys work as their defaults until
-        // the next write that succeeds; the profile keeps the bindings.
-        for (config::KeyListEntry& key : keys) {
-            if (config::IsMacroType(key.current.type)) {
-                key.current = key.defaultAssignment;
-            }
-        }
-    }
-    link_->WriteKeyAssignments(0, keys);
-    link_->SaveDeviceProfile();
-    link_->WriteFinished();
+    prompts_->Tell(text);
 }
 
 }  // namespace norvane::pages

@@ -16,6 +16,14 @@ class CComboUI;
 // What the macro panel asks of the world around it: its device object and the user. Each is optional for the panel; without one the panel does what it can alone.
 namespace norvane::pages {
 
+// What a device write did and what the user is to be told.
+struct MacroWriteOutcome {
+    int macros = 0;  // 0 written, -1 failed, > 0 events too many
+    bool macroKeysAtDefaults = false;  // the macro-bound keys went out with their defaults
+    std::string_view messageId;        // empty: nothing to tell; else the message, with macros as its %d
+    std::string_view keysAtDefaultsMessageId;
+};
+
 class IMacroDeviceLink {
 public:
     // The current profile's key list and, to store one, set it on the device object and save
@@ -31,16 +39,9 @@ public:
     // The key page's macro selector ("keyset_macro_combo"); null when the page has none.
     virtual ui::CComboUI* MacroSelector() = 0;
 
-    // The device write.
-    virtual bool HasDevice() const = 0;
-    virtual std::vector<int> ListUsedMacros() = 0;
-    virtual int WriteMacros(std::span<const int> macroIndices) = 0;
-    virtual int WriteKeyAssignments(int bank, std::span<const config::KeyListEntry> keys) = 0;
-    virtual void SaveDeviceProfile() = 0;
-    // The key page shows and applies the selected key's default assignment.
-    virtual void ShowDefaultForSelectedKey() = 0;
-    // The key page's save buttons are disabled; no write is pending any more.
-    virtual void WriteFinished() = 0;
+    // The device write (the macros in use, the key table, the profile saved); nullopt
+    // without a device.
+    virtual std::optional<MacroWriteOutcome> WriteToDevice() = 0;
 
 protected:
     virtual ~IMacroDeviceLink() = default;

@@ -37,10 +37,8 @@ struct FakeLink : IMacroDeviceLink {
     std::filesystem::path current;
     ui::CComboUI* selector = nullptr;
     bool device = true;
-    std::vector<int> used{0};
-    int writeResult = 0;
+    MacroWriteOutcome outcome;
     std::vector<std::string> calls;
-    std::vector<std::vector<KeyListEntry>> writtenKeys;
 
     std::vector<KeyListEntry> CurrentKeys() const override { return keys; }
     void StoreCurrentKeys(std::vector<KeyListEntry> k) override {
@@ -52,20 +50,13 @@ struct FakeLink : IMacroDeviceLink {
     void ReloadMacroNames() override { calls.emplace_back("names"); }
     void RefreshKeyCaptions() override { calls.emplace_back("captions"); }
     ui::CComboUI* MacroSelector() override { return selector; }
-    bool HasDevice() const override { return device; }
-    std::vector<int> ListUsedMacros() override { return used; }
-    int WriteMacros(std::span<const int> indices) override {
-        calls.emplace_back("macros:" + std::to_string(indices.size()));
-        return writeResult;
+    std::optional<MacroWriteOutcome> WriteToDevice() override {
+        calls.emplace_back("write");
+        if (!device) {
+            return std::nullopt;
+        }
+        return outcome;
     }
-    int WriteKeyAssignments(int bank, std::span<const KeyListEntry> k) override {
-        calls.emplace_back("keys:" + std::to_string(bank));
-        writtenKeys.emplace_back(k.begin(), k.end());
-        return 0;
-    }
-    void SaveDeviceProfile() override { calls.emplace_back("saveprofile"); }
-    void ShowDefaultForSelectedKey() override { calls.emplace_back("default"); }
-    void WriteFinished() override { calls.emplace_back("finished"); }
 };
 
 struct FakePrompts : IMacroPrompts {
@@ -104,7 +95,7 @@ protected:
         }
         platform.Resources().LoadLanguageFromString(
             R"(<Language name="t"><Text id="message_text_5" value="taken"/><Text id="message_text_7" value="failed"/>)"
-            R"(<Text id="message_text_16" value="too long by %d"/><Text id="macro_write_keys_default_text" value="keys default"/>)"
+            R"(<Text id="message_text_16" value="too long by %d"/><Text id="keyset_macro_keys_default" value="keys default"/>)"
             R"(</Language>)");
         data = dir / "data";
         std::filesystem::create_directories(data);
@@ -332,8 +323,7 @@ TEST_F(MacroDeleteTest, ConfirmedDeleteRenumbersEveryProfileAndWritesTheDevice) 
     EXPECT_EQ(AssignmentIn("other.Json"), 2097156);
     EXPECT_EQ(AssignmentIn("spare.Json"), 0x700100);
     EXPECT_EQ(AssignmentIn("current.Json"), 0x700100);  // the device object saves the current one
-    EXPECT_THAT(link.calls, testing::ElementsAre("store", "names", "captions", "macros:1", "keys:0", "saveprofile",
-                                                 "finished"));
+    EXPECT_THAT(link.calls, testing::ElementsAre("store", "names", "captions", "write"));
 }
 
 TEST_F(MacroPanelTest, RowMovesKeepTheEventAndSelectIt) {
@@ -385,7 +375,7 @@ TEST_F(MacroPanelTest, DeletingRowsSavesAndWrites) {
     Click("macro_btn_deleteall");
     EXPECT_TRUE(Saved().empty());
     EXPECT_EQ(panel->SelectedRow(), -1);
-    EXPECT_EQ(std::ranges::count(link.calls, "finished"), 2);
+    EXPECT_EQ(std::ranges::count(link.calls, "write"), 2);
 }
 
 TEST_F(MacroPanelTest, InsertedButtonEventsGoAfterTheSelectionWithTheConstantDelay) {
@@ -468,38 +458,26 @@ TEST_F(MacroPanelTest, ADelayFieldLeftStoresTheShownValue) {
     }
 }
 
-TEST_F(MacroPanelTest, DeviceWriteResultsAndTheKeysWrittenWithThem) {
+TEST_F(MacroPanelTest, DeviceWriteOutcomesAndWhatTheUserIsTold) {
     struct Case {
-        int result;
+        MacroWriteOutcome outcome;
+        bool device;
         std::vector<std::string> told;
-        bool defaultShown;
-        KeyAssignment macroKeyWritten;
     };
     const std::vector<Case> cases{
-        {0, {}, false, {0x70, 0, 0}},
-        {-1, {"failed\nkeys default"}, false, kDefaultKey},
-        {12, {"too long by 12\nkeys default"}, true, kDefaultKey},
+        {{0, false, {}, "keyset_macro_keys_default"}, true, {}},
+        {{-1, true, "message_text_7", "keyset_macro_keys_default"}, true, {"failed keys default"}},
+        {{12, true, "message_text_16", "keyset_macro_keys_default"}, true, {"too long by 12 keys default"}},
+        {{-1, true, "message_text_7", "keyset_macro_keys_default"}, false, {}},
     };
     MakeLibrary(1);
     for (const Case& c : cases) {
-        link.keys = {{0, {0x70, 0, 0}, 0, kDefaultKey}, {1, {0x20, 0, 5}, 1, kDefaultKey}};
-        link.writeResult = c.result;
-        link.calls.clear();
-        link.writtenKeys.clear();
+        link.outcome = c.outcome;
+        link.device = c.device;
         prompts.told.clear();
         panel->WriteToDevice();
-        EXPECT_EQ(prompts.told, c.told) << c.result;
-        EXPECT_EQ(std::ranges::count(link.calls, "default"), c.defaultShown ? 1 : 0);
-        ASSERT_EQ(link.writtenKeys.size(), 1U);
-        EXPECT_EQ(link.writtenKeys[0][0].current, c.macroKeyWritten) << c.result;
-        EXPECT_EQ(link.writtenKeys[0][1].current, (KeyAssignment{0x20, 0, 5}));
-        EXPECT_EQ(link.keys[0].current, (KeyAssignment{0x70, 0, 0}));  // the profile keeps the binding
-        EXPECT_EQ(link.calls.back(), "finished");
+        EXPECT_EQ(prompts.told, c.told) << c.outcome.macros;
     }
-    link.device = false;
-    link.calls.clear();
-    panel->WriteToDevice();
-    EXPECT_TRUE(link.calls.empty());
 }
 
 // Set-1 scan codes of the keys A to E (usages 4 to 8).
@@ -533,7 +511,7 @@ TEST_F(MacroPanelTest, RecordingLocksTheListsAndStopSavesAndWrites) {
     EXPECT_TRUE(w->FindControl("macro_name_tab")->IsMouseEnabled());
     EXPECT_THAT(Buttons(Saved()), testing::ElementsAre("10/4down/10", "10/4up/20", "10/5down/10", "10/6down/20",
                                                        "10/6up/0", "1/2down/0"));
-    EXPECT_EQ(link.calls.back(), "finished");
+    EXPECT_EQ(link.calls.back(), "write");
 }
 
 TEST_F(MacroPanelTest, ARecordingWhoseDeviceWentAwayStopsWithoutADeviceWrite) {
