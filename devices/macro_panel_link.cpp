@@ -17,7 +17,8 @@ constexpr std::string_view kMacroSelector = "keyset_macro_combo";
 }  // namespace
 
 DeviceMacroLink::DeviceMacroLink(CTarnexUSBDevice& device, KeyAccess access)
-    : device_(device), access_(std::move(access)) {}
+    : device_(device), access_(std::move(access)) {
+}
 
 std::vector<config::KeyListEntry> DeviceMacroLink::CurrentKeys() const {
     return access_.keys ? access_.keys() : std::vector<config::KeyListEntry>{};

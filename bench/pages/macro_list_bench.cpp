@@ -45,7 +45,8 @@ struct Fixture {
         App();
         ui::SetCurrentPlatform(&platform);
         norvane::pages::RegisterPictureControls(ui::CControlFactory::Instance());
-        folder = std::filesystem::temp_directory_path() / ("norvane-macro-bench-" + std::to_string(::getpid()));
+        folder =
+            std::filesystem::temp_directory_path() / ("norvane-macro-bench-" + std::to_string(::getpid()));
         const std::filesystem::path skin = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources/skin";
         std::filesystem::create_directories(folder / "skin/XML/CustomControlXML");
         std::filesystem::copy_file(skin / "XML/CustomControlXML/MacroControl.xml",
@@ -60,7 +61,8 @@ struct Fixture {
         library.NewMacro();
         std::vector<MacroEvent> events;
         for (std::size_t i = 0; i < norvane::config::kMaxMacroEvents; ++i) {
-            events.push_back({10, 4 + static_cast<int>(i % 26), i % 2 == 0 ? "down" : "up", static_cast<int>(i % 500)});
+            events.push_back(
+                {10, 4 + static_cast<int>(i % 26), i % 2 == 0 ? "down" : "up", static_cast<int>(i % 500)});
         }
         library.Save(0, events);
     }
@@ -122,6 +124,9 @@ void BM_LayoutAndPaintMacroList4000Steps(benchmark::State& state) {
         benchmark::DoNotOptimize(frame.constBits());
     }
 }
-BENCHMARK(BM_LayoutAndPaintMacroList4000Steps)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LayoutAndPaintMacroList4000Steps)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -32,10 +32,14 @@ struct MoveRow {
 };
 
 constexpr auto kMoveRows = std::to_array<MoveRow>({
-    {"macro_inset_moveleftkey_btn", "mouse_x_left_edit", config::MacroEventType::HorizontalMove, config::kActionDown},
-    {"macro_inset_moverightkey_btn", "mouse_x_right_edit", config::MacroEventType::HorizontalMove, config::kActionUp},
-    {"macro_inset_moveupkey_btn", "mouse_y_up_edit", config::MacroEventType::VerticalMove, config::kActionDown},
-    {"macro_inset_movedownkey_btn", "mouse_y_down_edit", config::MacroEventType::VerticalMove, config::kActionUp},
+    {"macro_inset_moveleftkey_btn", "mouse_x_left_edit", config::MacroEventType::HorizontalMove,
+     config::kActionDown},
+    {"macro_inset_moverightkey_btn", "mouse_x_right_edit", config::MacroEventType::HorizontalMove,
+     config::kActionUp},
+    {"macro_inset_moveupkey_btn", "mouse_y_up_edit", config::MacroEventType::VerticalMove,
+     config::kActionDown},
+    {"macro_inset_movedownkey_btn", "mouse_y_down_edit", config::MacroEventType::VerticalMove,
+     config::kActionUp},
 });
 
 struct MoveButton {
@@ -51,8 +55,9 @@ constexpr auto kMoveButtons = std::to_array<MoveButton>({
 });
 
 // Controls usable only while a macro is open.
-constexpr auto kOpenMacroControls = std::to_array<std::string_view>({
-    "macro_action_layout", "mouse_move_layout", "macro_btn_export", "macro_btn_name_sub", "macro_btn_name_edit"});
+constexpr auto kOpenMacroControls =
+    std::to_array<std::string_view>({"macro_action_layout", "mouse_move_layout", "macro_btn_export",
+                                     "macro_btn_name_sub", "macro_btn_name_edit"});
 
 std::uint32_t SteadyTickMs() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -72,7 +77,8 @@ bool Trimmed(std::string_view text) {
 
 }  // namespace
 
-CMacroControlUI::CMacroControlUI() : library_({}), tick_(SteadyTickMs) {}
+CMacroControlUI::CMacroControlUI() : library_({}), tick_(SteadyTickMs) {
+}
 
 void CMacroControlUI::DoInit() {
     LoadPanelLayout(*this, kLayoutFile);
@@ -492,8 +498,8 @@ void CMacroControlUI::InsertMove(std::string_view buttonName) {
     }
     int distance = 0;
     if (ui::CControlUI* field = Part(row->field)) {
-        distance = static_cast<int>(std::clamp<long long>(config::LeadingInteger(field->GetText()), 0,
-                                                          kMaxMoveDistance));
+        distance = static_cast<int>(
+            std::clamp<long long>(config::LeadingInteger(field->GetText()), 0, kMaxMoveDistance));
         field->SetText(std::to_string(distance));  // the value the step stores
     }
     config::MacroEvent event;
@@ -561,8 +567,8 @@ bool CMacroControlUI::StartRecording(DelayMode mode, HookMode hookMode) {
     if (ui::CControlUI* stop = Part("macro_btn_stopredio"); stop != nullptr && toScreen_) {
         const ui::Rect& r = stop->GetPos();
         const ui::Point topLeft = toScreen_({r.left, r.top});
-        recorder_.SetStopButtonRect(ui::Rect{topLeft.x, topLeft.y, topLeft.x + (r.right - r.left),
-                                             topLeft.y + (r.bottom - r.top)});
+        recorder_.SetStopButtonRect(
+            ui::Rect{topLeft.x, topLeft.y, topLeft.x + (r.right - r.left), topLeft.y + (r.bottom - r.top)});
     }
     SetRecordingState(true);
     return true;

@@ -13,12 +13,13 @@ namespace norvane::ui {
 class CComboUI;
 }  // namespace norvane::ui
 
-// What the macro panel asks of the world around it: its device object and the user. Each is optional for the panel; without one the panel does what it can alone.
+// What the macro panel asks of the world around it: its device object and the user. Each is optional for the
+// panel; without one the panel does what it can alone.
 namespace norvane::pages {
 
 // What a device write did and what the user is to be told.
 struct MacroWriteOutcome {
-    int macros = 0;  // 0 written, -1 failed, > 0 events too many
+    int macros = 0;                    // 0 written, -1 failed, > 0 events too many
     bool macroKeysAtDefaults = false;  // the macro-bound keys went out with their defaults
     std::string_view messageId;        // empty: nothing to tell; else the message, with macros as its %d
     std::string_view keysAtDefaultsMessageId;

@@ -54,12 +54,15 @@ bool IsMoveEvent(const config::MacroEvent& event) {
 
 std::string_view EventNameId(const config::MacroEvent& event) {
     using config::MacroEventType;
-    if (event.type == static_cast<int>(MacroEventType::Key) || event.type == static_cast<int>(MacroEventType::Modifier)) {
+    if (event.type == static_cast<int>(MacroEventType::Key) ||
+        event.type == static_cast<int>(MacroEventType::Modifier)) {
         const bool modifier = event.type == static_cast<int>(MacroEventType::Modifier);
         for (const config::KeyCodeRow& row : config::kKeyCodeTable) {
-            const bool match = modifier ? (row.assignment.param2 == 0 && row.assignment.param1 == event.button)
-                                        : row.assignment.param2 == event.button;
-            if (match && event.button != 0 && row.assignment.type == config::Code(config::FunctionType::KeyboardKey)) {
+            const bool match = modifier
+                                   ? (row.assignment.param2 == 0 && row.assignment.param1 == event.button)
+                                   : row.assignment.param2 == event.button;
+            if (match && event.button != 0 &&
+                row.assignment.type == config::Code(config::FunctionType::KeyboardKey)) {
                 return row.nameId;
             }
         }
@@ -86,10 +89,11 @@ std::unique_ptr<ui::CListContainerElementUI> MakeMacroRow(const config::MacroEve
     auto name = std::make_unique<ui::CLabelUI>();
     auto action = std::make_unique<ui::CLabelUI>();
     auto delay = std::make_unique<ui::CEditUI>();
-    ApplyStyle(*name, manager, event.type == static_cast<int>(config::MacroEventType::Key) ||
-                                       event.type == static_cast<int>(config::MacroEventType::Modifier)
-                                   ? "macro_label_keyboard_style"
-                                   : "macro_label_mouse_style");
+    ApplyStyle(*name, manager,
+               event.type == static_cast<int>(config::MacroEventType::Key) ||
+                       event.type == static_cast<int>(config::MacroEventType::Modifier)
+                   ? "macro_label_keyboard_style"
+                   : "macro_label_mouse_style");
     name->SetTextPadding({3, 0, 0, 0});
     delay->SetName(std::string(kMacroDelayName));
     ApplyStyle(*delay, manager, "macro_label_text_style");

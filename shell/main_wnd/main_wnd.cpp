@@ -1,12 +1,12 @@
 #include "shell/main_wnd/main_wnd.h"
 
 #include "config/strings.h"
+#include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
-#include "devices/device_write.h"
 #include "devices/usb_device.h"
-#include "pages/macro/macro_control.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/macro/macro_control.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
@@ -214,7 +214,8 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);
             break;
         case MainAction::kMacroStartRecording:
-            StartRecording(static_cast<int>(input::DelayMode::RealTime), static_cast<int>(input::HookMode::MacroAppend));
+            StartRecording(static_cast<int>(input::DelayMode::RealTime),
+                           static_cast<int>(input::HookMode::MacroAppend));
             break;
         case MainAction::kMacroStopRecording:
         case MainAction::kMacroNames:
@@ -337,7 +338,8 @@ void CMainWnd::WriteToDevice() {
         std::string text;
         if (report.messageId == devices::kMacrosTooLargeMessage) {
             ui::CControlUI* format = FindControl("str_test");
-            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId), report.macros);
+            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId),
+                               report.macros);
         } else {
             text = LanguageText(report.messageId);
         }
@@ -459,7 +461,8 @@ pages::CMacroControlUI* CMainWnd::CurrentMacroPanel() const {
 void CMainWnd::OnMacroAction(ui::TNotifyUI& msg) {
     pages::CMacroControlUI* panel = CurrentMacroPanel();
     if (panel == nullptr) {
-        Trace("main window: no macro panel for", msg.sender != nullptr ? msg.sender->GetName() : std::string());
+        Trace("main window: no macro panel for",
+              msg.sender != nullptr ? msg.sender->GetName() : std::string());
         return;
     }
     const bool wasRecording = panel->IsRecording();

@@ -89,7 +89,8 @@ protected:
     void SetUp() override {
         RegisterPictureControls(ui::CControlFactory::Instance());
         const std::filesystem::path skin = std::filesystem::path(NORVANE_SOURCE_DIR) / "resources/skin";
-        for (const char* file : {"XML/CustomControlXML/MacroControl.xml", "XML/CustomControlXML/ComboEditElementItem.xml"}) {
+        for (const char* file :
+             {"XML/CustomControlXML/MacroControl.xml", "XML/CustomControlXML/ComboEditElementItem.xml"}) {
             std::filesystem::create_directories((dir / file).parent_path());
             std::filesystem::copy_file(skin / file, dir / file);
         }
@@ -99,8 +100,9 @@ protected:
             R"(</Language>)");
         data = dir / "data";
         std::filesystem::create_directories(data);
-        w = UiFixture::Open(R"(<HorizontalLayout><MacroControl name="MacroControlItem"/><Combo name="keyset_macro_combo" width="10"/></HorizontalLayout>)",
-                 {1000, 600});
+        w = UiFixture::Open(
+            R"(<HorizontalLayout><MacroControl name="MacroControlItem"/><Combo name="keyset_macro_combo" width="10"/></HorizontalLayout>)",
+            {1000, 600});
         ASSERT_TRUE(w);
         panel = &Ctl<CMacroControlUI>(*w, "MacroControlItem");
         link.selector = &Ctl<ui::CComboUI>(*w, "keyset_macro_combo");
@@ -205,8 +207,9 @@ const std::vector<MacroEvent> kThree{KeyEvent(4, "down", 10), KeyEvent(4, "up", 
 
 TEST_F(MacroPanelTest, OpeningAMacroShowsItsStepsAndEnablesTheEditing) {
     MakeLibrary(2, kThree);
-    constexpr std::array<std::string_view, 5> kNeedsMacro{"macro_action_layout", "mouse_move_layout", "macro_btn_export",
-                                                          "macro_btn_name_sub", "macro_btn_name_edit"};
+    constexpr std::array<std::string_view, 5> kNeedsMacro{"macro_action_layout", "mouse_move_layout",
+                                                          "macro_btn_export", "macro_btn_name_sub",
+                                                          "macro_btn_name_edit"};
     for (std::string_view name : kNeedsMacro) {
         EXPECT_FALSE(w->FindControl(name)->IsEnabled()) << name;
     }
@@ -278,7 +281,8 @@ protected:
                             << R"(, "DefaultAssignment": 2097156}]}]})";
     }
     int AssignmentIn(const std::string& file) {
-        return config::JsonFileStore::ReadJsonFile(dir / file)["Device"][0]["KeyList"][0]["Assignment"].asInt();
+        return config::JsonFileStore::ReadJsonFile(dir / file)["Device"][0]["KeyList"][0]["Assignment"]
+            .asInt();
     }
 };
 
@@ -333,8 +337,8 @@ TEST_F(MacroPanelTest, RowMovesKeepTheEventAndSelectIt) {
         std::vector<int> order;  // the original rows, in their new order
     };
     const std::vector<Case> cases{
-        {1, RowMove::Up, {1, 0, 2}},     {0, RowMove::Up, {0, 1, 2}},  {1, RowMove::Down, {0, 2, 1}},
-        {2, RowMove::Down, {0, 1, 2}},   {2, RowMove::Top, {2, 0, 1}}, {0, RowMove::Top, {0, 1, 2}},
+        {1, RowMove::Up, {1, 0, 2}},     {0, RowMove::Up, {0, 1, 2}},     {1, RowMove::Down, {0, 2, 1}},
+        {2, RowMove::Down, {0, 1, 2}},   {2, RowMove::Top, {2, 0, 1}},    {0, RowMove::Top, {0, 1, 2}},
         {0, RowMove::Bottom, {1, 2, 0}}, {2, RowMove::Bottom, {0, 1, 2}}, {-1, RowMove::Down, {0, 1, 2}},
     };
     const std::map<RowMove, std::string_view> buttons{{RowMove::Up, "macro_btn_up"},
@@ -445,7 +449,8 @@ TEST_F(MacroPanelTest, MoveDistancesAreKeptToTheirRangeAndShownAsStored) {
 TEST_F(MacroPanelTest, ADelayFieldLeftStoresTheShownValue) {
     MakeLibrary(1, kThree);
     OpenMacro(0);
-    for (const auto& [typed, stored] : std::vector<std::pair<std::string, int>>{{"70000", 65535}, {"", 0}, {"120", 120}}) {
+    for (const auto& [typed, stored] :
+         std::vector<std::pair<std::string, int>>{{"70000", 65535}, {"", 0}, {"120", 120}}) {
         ui::CEditUI* field = DelayFieldOf(*Steps().GetItemAt(1));
         field->SetMaxChar(8);
         field->SetText(typed);
@@ -509,8 +514,8 @@ TEST_F(MacroPanelTest, RecordingLocksTheListsAndStopSavesAndWrites) {
     EXPECT_TRUE(w->FindControl("macro_btn_starredio")->IsVisible());
     EXPECT_TRUE(w->FindControl("macro_tab_macroaction_edit")->IsEnabled());
     EXPECT_TRUE(w->FindControl("macro_name_tab")->IsMouseEnabled());
-    EXPECT_THAT(Buttons(Saved()), testing::ElementsAre("10/4down/10", "10/4up/20", "10/5down/10", "10/6down/20",
-                                                       "10/6up/0", "1/2down/0"));
+    EXPECT_THAT(Buttons(Saved()), testing::ElementsAre("10/4down/10", "10/4up/20", "10/5down/10",
+                                                       "10/6down/20", "10/6up/0", "1/2down/0"));
     EXPECT_EQ(link.calls.back(), "write");
 }
 
@@ -577,7 +582,8 @@ TEST_F(MacroPanelTest, RecordedDelaysByMode) {
         panel->StopRecording(false);
         EXPECT_EQ(Buttons(Saved()), c.rows) << c.fixedField;
         if (c.mode == DelayMode::Constant) {
-            EXPECT_EQ(Ctl<ui::CEditUI>(*w, "macro_fixed_time_edit").GetText(), std::to_string(panel->ConstantDelay()));
+            EXPECT_EQ(Ctl<ui::CEditUI>(*w, "macro_fixed_time_edit").GetText(),
+                      std::to_string(panel->ConstantDelay()));
         }
     }
 }

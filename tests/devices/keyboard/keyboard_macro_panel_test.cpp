@@ -50,12 +50,14 @@ protected:
     std::array<std::uint8_t, 3> KeyOnDevice(std::size_t key) {
         const std::size_t p = page->Tables().maps.position[key];
         return link.Device().WithFirmware([p](sim::FirmwareModel& f) {
-            return std::array<std::uint8_t, 3>{f.KeyTable()[3 * p], f.KeyTable()[3 * p + 1], f.KeyTable()[3 * p + 2]};
+            return std::array<std::uint8_t, 3>{f.KeyTable()[3 * p], f.KeyTable()[3 * p + 1],
+                                               f.KeyTable()[3 * p + 2]};
         });
     }
     Bytes MacroMemory(std::size_t n) {
-        return link.Device().WithFirmware(
-            [n](sim::FirmwareModel& f) { return Bytes(f.MacroMemory().begin(), f.MacroMemory().begin() + n); });
+        return link.Device().WithFirmware([n](sim::FirmwareModel& f) {
+            return Bytes(f.MacroMemory().begin(), f.MacroMemory().begin() + n);
+        });
     }
 
     pages::CMacroControlUI* panel = nullptr;
@@ -68,7 +70,7 @@ TEST_F(KeyboardMacroPanelTest, AMovedStepReachesTheMacroMemoryAndTheKeyItsSlot) 
     Click("macro_btn_down");
     // Header: marker, length 30, one macro, its offset 18; then 2 events: release of 4 after
     // 30 ms, press of 4 after 20 ms.
-    const Bytes image = {0xAA, 0x55, 30, 0, 1, 0, 0, 0, 0,  0, 0,    0,    0,  0, 0,
+    const Bytes image = {0xAA, 0x55, 30, 0, 1, 0, 0, 0,  0, 0,    0,    0,  0, 0,    0,
                          0,    18,   0,  2, 0, 0, 0, 30, 0, 0x0A, 0x04, 20, 0, 0x8A, 0x04};
     EXPECT_EQ(MacroMemory(image.size()), image);
     EXPECT_EQ(KeyOnDevice(3), (std::array<std::uint8_t, 3>{0x70, 0, 0}));
@@ -83,7 +85,7 @@ TEST_F(KeyboardMacroPanelTest, AFailedMacroWriteSendsTheMacroKeyAsItsDefaultAndS
     panel->WriteToDevice();
     ASSERT_EQ(prompts.told.size(), 1U);
     EXPECT_EQ(prompts.told[0], platform.Resources().Text("message_text_7") + " " +
-                                  platform.Resources().Text("keyset_macro_keys_default"));
+                                   platform.Resources().Text("keyset_macro_keys_default"));
     EXPECT_EQ(KeyOnDevice(3), (std::array<std::uint8_t, 3>{fallback.type, fallback.param1, fallback.param2}));
     EXPECT_EQ(page->KeyList()[3].current, (config::KeyAssignment{0x70, 0, 0}));  // the profile keeps it
 }
