@@ -392,6 +392,40 @@ void CMainWnd::OnCapturedKey(std::intptr_t packedRecord) {
     panel->OnCapturedKey(record.scanCode, record.flags);
 }
 
+bool CMainWnd::MacroPrompts::Ask(std::string_view textId) {
+    // No question window yet: a question is shown as a message and counts as cancelled, so
+    // nothing is removed unasked.
+    window_.TellUser(LanguageText(textId));
+    return false;
+}
+
+void CMainWnd::MacroPrompts::Tell(std::string_view text) {
+    window_.TellUser(std::string(text));
+}
+
+std::optional<std::filesystem::path> CMainWnd::MacroPrompts::Choose(std::string_view filter, bool save) {
+    ui::IUiPlatform* platform = ui::CurrentPlatform();
+    if (platform == nullptr) {
+        return std::nullopt;
+    }
+    ui::FileDialogOptions options;
+    options.filter = std::string(filter) + "|*.mac|";
+    options.save = save;
+    std::filesystem::path chosen = platform->FileDialog(options, &window_);
+    if (chosen.empty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<std::filesystem::path> CMainWnd::MacroPrompts::ChooseOpenFile(std::string_view filter) {
+    return Choose(filter, false);
+}
+
+std::optional<std::filesystem::path> CMainWnd::MacroPrompts::ChooseSaveFile(std::string_view filter) {
+    return Choose(filter, true);
+}
+
 void CMainWnd::TellUser(std::string text) {
     Trace("main window: message", text);
     lastMessage_ = std::move(text);
@@ -465,6 +499,7 @@ void CMainWnd::OnMacroAction(ui::TNotifyUI& msg) {
               msg.sender != nullptr ? msg.sender->GetName() : std::string());
         return;
     }
+    panel->SetPrompts(&macroPrompts_);
     const bool wasRecording = panel->IsRecording();
     panel->HandleControlEvent(msg);
     if (wasRecording && !panel->IsRecording()) {
@@ -491,6 +526,7 @@ void CMainWnd::StartRecording(int delayMode, int hookOption) {
     if (!hook_) {
         hook_ = std::make_unique<input::CDeviceHook>(input::MakeDefaultHookBackend());
     }
+    panel->SetPrompts(&macroPrompts_);
     panel->SetRecordingHook(hook_.get(), input::PostTo(*this));
     panel->SetClientToScreen([this](ui::Point pt) { return ClientToScreen(pt); });
     const auto hook = static_cast<input::HookMode>(hookOption);

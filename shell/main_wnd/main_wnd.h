@@ -1,6 +1,7 @@
 #pragma once
 
 #include "input/device_hook.h"
+#include "pages/macro/macro_panel_links.h"
 #include "platform/ipc/bus.h"
 #include "platform/ipc/event_queue.h"
 #include "platform/registry.h"
@@ -186,6 +187,21 @@ private:
     ui::CControlUI* minButton_ = nullptr;
     ui::CControlUI* skinButton_ = nullptr;
     ui::CControlUI* setButton_ = nullptr;
+
+    // What the macro panels ask of the user.
+    class MacroPrompts final : public pages::IMacroPrompts {
+    public:
+        explicit MacroPrompts(CMainWnd& window) : window_(window) {}
+        bool Ask(std::string_view textId) override;
+        void Tell(std::string_view text) override;
+        std::optional<std::filesystem::path> ChooseOpenFile(std::string_view filter) override;
+        std::optional<std::filesystem::path> ChooseSaveFile(std::string_view filter) override;
+
+    private:
+        std::optional<std::filesystem::path> Choose(std::string_view filter, bool save);
+        CMainWnd& window_;
+    };
+    MacroPrompts macroPrompts_{*this};
 
     // The capture macro recordings run with, made at the first recording.
     std::unique_ptr<input::CDeviceHook> hook_;
