@@ -524,7 +524,8 @@ void CMainWnd::StartRecording(int delayMode, int hookOption) {
         return;
     }
     if (!hook_) {
-        hook_ = std::make_unique<input::CDeviceHook>(input::MakeDefaultHookBackend());
+        hook_ = std::make_unique<input::CDeviceHook>(
+            options_.keyCaptureBackend ? options_.keyCaptureBackend() : input::MakeDefaultHookBackend());
     }
     panel->SetPrompts(&macroPrompts_);
     panel->SetRecordingHook(hook_.get(), input::PostTo(*this));

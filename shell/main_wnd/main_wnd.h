@@ -52,7 +52,7 @@ public:
         std::optional<platform::Registry> registry;  // the user's when unset
         DeviceList::Options list;
         bool startThreads = true;  // false: a test drives the scan itself
-        // The backend of the key capture; the default backend when unset.
+        // The backend of the key capture and of macro recordings; the default backend when unset.
         std::function<std::unique_ptr<input::IHookBackend>()> keyCaptureBackend;
     };
 

@@ -1,13 +1,14 @@
 // The main window on the headless toolkit with the real skin, against the simulator, the
 // scan passes run by the test.
-#include "tests/shell/main_wnd_fixture.h"
-#include "tests/ui/ui_fixture.h"
 #include "config/macro_library.h"
 #include "device/command_packet.h"
 #include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/macro/macro_control.h"
 #include "sim/sim_device.h"
+#include "tests/shell/main_wnd_fixture.h"
+#include "tests/ui/ui_fixture.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"
@@ -412,7 +413,8 @@ protected:
     // Every device page has its own key panel: controls are looked up in the current page.
     template <typename T>
     T& InPage(std::string_view name) {
-        auto* control = dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
+        auto* control =
+            dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
         if (control == nullptr) {
             throw std::runtime_error("no control " + std::string(name) + " in the current page");
         }
@@ -478,7 +480,8 @@ TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWrite
     auto keys = page->KeyList();
     keys[3].current = {0x70, 0, 0};
     page->SetKeyList(keys);
-    keyboard.InjectFault(sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteMacroMemory)));
+    keyboard.InjectFault(
+        sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteMacroMemory)));
     Notify("key_butt_prosave", "click");
     const ui::CResourceManager& texts = platform.Resources();
     EXPECT_EQ(Window().LastMessage(),
@@ -552,6 +555,53 @@ TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
     EXPECT_FALSE(keyHook->IsRunning());
     EXPECT_EQ(Window().LastMessage(), told);
     EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x3E}));
+}
+
+}  // namespace
+}  // namespace norvane::test
+
+namespace norvane::test {
+namespace {
+
+TEST_F(MainWindowKeyPanelTest, MacroPanelActionsMenuItemsAndARecordingWhoseDeviceGoesAway) {
+    Plug("keyboard");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexKeyboardDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    auto& panel = InPage<pages::CMacroControlUI>("MacroControlItem");
+    auto& selector = InPage<ui::CComboUI>("keyset_macro_combo");
+    const int listed = selector.GetCount();
+
+    Notify("macro_btn_name_add", "click");
+    ASSERT_EQ(panel.MacroNames().size(), 1U);
+    EXPECT_EQ(selector.GetCount(), listed + 1);
+    EXPECT_EQ(page->Names().macroNames, panel.MacroNames());
+    InPage<ui::CListUI>("macro_name_list").SelectItem(0, false);
+    Notify("macro_name_list", "itemselect");
+    EXPECT_EQ(panel.OpenIndex(), 0);
+
+    Window().HandleMenuCommand("left_click");
+    EXPECT_EQ(panel.Events(), (std::vector<config::MacroEvent>{{1, 1, "down", 50}, {1, 1, "up", 50}}));
+    EXPECT_EQ(panel.SelectedRow(), 1);
+
+    // Recording after the selected step, without delays; the hook's posts reach the panel.
+    Window().HandleMenuCommand("redio_later_ignore_time");
+    ASSERT_TRUE(panel.IsRecording());
+    ASSERT_NE(keyHook, nullptr);
+    EXPECT_TRUE(keyHook->IsRunning());
+    EXPECT_FALSE(Window().LockByte());
+    ASSERT_TRUE(keyHook->PushKey(input::kWmKeyDown, {0x41, 0x1E, 0, 1}));
+    platform.Pump();
+    EXPECT_EQ(panel.Events().back(), (config::MacroEvent{10, 4, "down", 0}));
+
+    // The device goes away: the capture ends, the macro is saved, the window unlocked.
+    Window().StopRecording();
+    EXPECT_FALSE(panel.IsRecording());
+    EXPECT_FALSE(keyHook->IsRunning());
+    EXPECT_TRUE(Window().LockByte());
+    config::MacroLibrary library(page->DataFolder());
+    library.Load();
+    EXPECT_EQ(library.Open(0), panel.Events());
 }
 
 }  // namespace
