@@ -1,11 +1,12 @@
-// norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--key K] [--run-ms N]
+// norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--key K] [--macro M] [--run-ms N]
 //                        [--lang FILE] [--skin DIR] [--data DIR]
 // Builds a device page from its device object attached to a simulated device ("keyboard",
 // "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad", "headset" with
 // the simulated audio library), runs the
 // object's first full read and its light thread for a while with the page's frame timer, and
 // saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
-// brightness); the page shows function tab T, with key K selected when given. Profiles go to DIR (a fresh temporary folder by
+// brightness); the page shows function tab T, with key K selected and macro M of the data
+// folder open in the macro panel when given. Profiles go to DIR (a fresh temporary folder by
 // default).
 #include <QApplication>
 #include <QImage>
@@ -26,7 +27,9 @@
 #include "config/profile_data.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/usb_device.h"
+#include "pages/macro/macro_control.h"
 #include "pages/picture_controls.h"
+#include "ui/list.h"
 #include "platform/paths.h"
 #include "sim/products.h"
 #include "sim/sim_backend.h"
@@ -87,13 +90,14 @@ struct Options {
     int mode = 1;
     int tab = 0;
     int key = -1;
+    int macro = -1;
     int runMs = 500;
 };
 
 int Usage() {
     static_cast<void>(std::fputs(
         "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad|headset] [--mode N] "
-        "[--tab T] [--key K] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
+        "[--tab T] [--key K] [--macro M] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
         stderr));
     return 2;
 }
@@ -120,6 +124,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.tab = std::atoi(value);
         } else if (arg == "--key") {
             o.key = std::atoi(value);
+        } else if (arg == "--macro") {
+            o.macro = std::atoi(value);
         } else if (arg == "--mode") {
             o.mode = std::atoi(value);
         } else if (arg == "--run-ms") {
@@ -270,6 +276,14 @@ int main(int argc, char** argv) {
     }
     if (o.key >= 0) {
         page->SelectKey(o.key);
+    }
+    if (auto* macros = dynamic_cast<norvane::pages::CMacroControlUI*>(page->FindSubControl("MacroControlItem"));
+        macros != nullptr && o.macro >= 0) {
+        if (auto* names = dynamic_cast<norvane::ui::CListUI*>(page->FindSubControl("macro_name_list"))) {
+            names->SelectItem(o.macro, false);
+        }
+        macros->OpenMacro(o.macro);
+        macros->SelectRow(0);
     }
     // The tile's frame timer, 5 ms by cable.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.runMs);

@@ -105,7 +105,7 @@ std::unique_ptr<ui::CListContainerElementUI> MakeMacroRow(const config::MacroEve
     row->Add(std::move(name));
     row->Add(std::move(action));
     row->Add(std::move(delay));
-    ShowEventOnRow(*row, event);
+    ShowEventOnRow(*row, event, manager);
     return row;
 }
 
@@ -114,12 +114,14 @@ ui::CEditUI* DelayFieldOf(ui::CControlUI& row) {
     return container != nullptr ? dynamic_cast<ui::CEditUI*>(container->GetItemAt(2)) : nullptr;
 }
 
-void ShowEventOnRow(ui::CControlUI& row, const config::MacroEvent& event) {
+void ShowEventOnRow(ui::CControlUI& row, const config::MacroEvent& event, ui::CPaintManagerUI* manager) {
     auto* container = dynamic_cast<ui::CContainerUI*>(&row);
     if (container == nullptr || container->GetCount() < 3) {
         return;
     }
-    ui::CPaintManagerUI* manager = row.GetManager();
+    if (manager == nullptr) {
+        manager = row.GetManager();
+    }
     if (ui::CControlUI* name = container->GetItemAt(0)) {
         name->SetTextId(std::string(EventNameId(event)));
     }

@@ -35,8 +35,8 @@ std::unique_ptr<ui::CListContainerElementUI> MakeMacroRow(const config::MacroEve
 // The event a row holds (its user data, with the delay its field shows); nullopt for a
 // control that is no macro row.
 std::optional<config::MacroEvent> EventOfRow(const ui::CControlUI* row);
-// Sets the row's event and shows it.
-void ShowEventOnRow(ui::CControlUI& row, const config::MacroEvent& event);
+// Sets the row's event and shows it, with the row styles of manager (else the row's own).
+void ShowEventOnRow(ui::CControlUI& row, const config::MacroEvent& event, ui::CPaintManagerUI* manager = nullptr);
 ui::CEditUI* DelayFieldOf(ui::CControlUI& row);
 
 // Where a row moves to: one place up or down, to the top or the bottom; nullopt when it
