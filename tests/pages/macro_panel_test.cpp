@@ -239,6 +239,28 @@ TEST_F(MacroPanelTest, NewMacroFollowsInTheSelectorUntilTheLibraryIsFull) {
     EXPECT_EQ(panel->MacroNames().size(), static_cast<std::size_t>(config::kMaxMacros));
 }
 
+TEST_F(MacroPanelTest, ImportAndExportCopyMacroFiles) {
+    MakeLibrary(1, kThree);
+    const std::filesystem::path outside = dir / "outside";
+    std::filesystem::create_directories(outside);
+
+    prompts.saveFile = outside / "copy.mac";
+    Click("macro_btn_export");  // no macro open: nothing written
+    EXPECT_FALSE(std::filesystem::exists(outside / "copy.mac"));
+    OpenMacro(0);
+    Click("macro_btn_export");
+    ASSERT_TRUE(std::filesystem::exists(outside / "copy.mac"));
+
+    prompts.openFile = outside / "copy.mac";
+    Click("macro_btn_import");
+    EXPECT_EQ(panel->MacroNames(), (std::vector<std::string>{"macro_1", "copy"}));
+    EXPECT_EQ(SelectorItems(), panel->MacroNames());
+    EXPECT_EQ(Saved(1), kThree);
+    prompts.openFile.reset();  // the dialog cancelled
+    Click("macro_btn_import");
+    EXPECT_EQ(panel->MacroNames().size(), 2U);
+}
+
 TEST_F(MacroPanelTest, RenameTakesTheTypedNameOrSaysItIsTaken) {
     MakeLibrary(2);
     OpenMacro(1);
