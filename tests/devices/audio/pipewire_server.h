@@ -516,15 +516,18 @@ private:
             frames_ = 0;
         });
         std::size_t heard = 0;
-        Eventually([&] {
-            Locked([&] {
-                heard = frames_;
-                if (levels != nullptr) {
-                    *levels = levels_;
-                }
-            });
-            return heard >= wanted;
-        });
+        // The session manager links the streams first; on a loaded machine that takes a while.
+        Eventually(
+            [&] {
+                Locked([&] {
+                    heard = frames_;
+                    if (levels != nullptr) {
+                        *levels = levels_;
+                    }
+                });
+                return heard >= wanted;
+            },
+            std::chrono::seconds(30));
         return heard >= wanted;
     }
     static void Play(void* data) {
