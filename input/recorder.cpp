@@ -12,15 +12,22 @@ namespace norvane::input {
 
 namespace {
 
-constexpr std::size_t IndexOf(RecordKind kind) { return static_cast<std::size_t>(kind); }
+constexpr std::size_t IndexOf(RecordKind kind) {
+    return static_cast<std::size_t>(kind);
+}
 
 std::optional<RecordKind> KindOfMode(HookMode mode) {
     switch (mode) {
-        case HookMode::MacroAppend: return RecordKind::Append;
-        case HookMode::MacroInsertBefore: return RecordKind::InsertBefore;
-        case HookMode::MacroInsertAfter: return RecordKind::InsertAfter;
-        case HookMode::MacroReplace: return RecordKind::Replace;
-        default: return std::nullopt;
+        case HookMode::MacroAppend:
+            return RecordKind::Append;
+        case HookMode::MacroInsertBefore:
+            return RecordKind::InsertBefore;
+        case HookMode::MacroInsertAfter:
+            return RecordKind::InsertAfter;
+        case HookMode::MacroReplace:
+            return RecordKind::Replace;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -50,10 +57,12 @@ std::string MacroRow::ToJsonText() const {
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "";
     return Json::writeString(
-        builder, config::MacroEventToJson(event, delayIsNumber ? config::DelayForm::Integer : config::DelayForm::String));
+        builder, config::MacroEventToJson(
+                     event, delayIsNumber ? config::DelayForm::Integer : config::DelayForm::String));
 }
 
-Recorder::Recorder(CDeviceHook* hook, HookTarget target) : hook_(hook), target_(std::move(target)) {}
+Recorder::Recorder(CDeviceHook* hook, HookTarget target) : hook_(hook), target_(std::move(target)) {
+}
 
 RecordingStarted Recorder::Start(const RecordingStart& start, std::uint32_t nowMs) {
     RecordingStarted result;
@@ -183,8 +192,10 @@ int Recorder::NextDelay(std::uint32_t nowMs) {
             lastEventTime_ = nowMs;
             return config::ClampDelay(elapsed);
         }
-        case DelayMode::Constant: return static_cast<int>(constantDelay_);
-        case DelayMode::IgnoreTime: break;
+        case DelayMode::Constant:
+            return static_cast<int>(constantDelay_);
+        case DelayMode::IgnoreTime:
+            break;
     }
     return 0;
 }

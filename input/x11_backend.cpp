@@ -22,8 +22,12 @@ namespace norvane::input {
 namespace {
 
 // Xlib's default handlers end the process; these keep it alive and let the reader see the loss.
-int OnXError(Display* /*display*/, XErrorEvent* /*event*/) { return 0; }
-int OnXIoError(Display* /*display*/) { return 0; }
+int OnXError(Display* /*display*/, XErrorEvent* /*event*/) {
+    return 0;
+}
+int OnXIoError(Display* /*display*/) {
+    return 0;
+}
 void OnXIoErrorExit(Display* /*display*/, void* userData) {
     static_cast<std::atomic<bool>*>(userData)->store(true);
 }
@@ -46,7 +50,9 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-const char* NameOrNull(const std::string& name) { return name.empty() ? nullptr : name.c_str(); }
+const char* NameOrNull(const std::string& name) {
+    return name.empty() ? nullptr : name.c_str();
+}
 
 bool HasXInput2(Display* display, int& opcode) {
     int event = 0;
@@ -71,16 +77,26 @@ struct ButtonMessage {
 };
 std::optional<ButtonMessage> MessageOfButton(int button, bool press) {
     switch (button) {
-        case 1: return ButtonMessage{press ? kWmLButtonDown : kWmLButtonUp, 0};
-        case 2: return ButtonMessage{press ? kWmMButtonDown : kWmMButtonUp, 0};
-        case 3: return ButtonMessage{press ? kWmRButtonDown : kWmRButtonUp, 0};
-        case 4: return press ? std::optional(ButtonMessage{kWmMouseWheel, kWheelStep}) : std::nullopt;
-        case 5: return press ? std::optional(ButtonMessage{kWmMouseWheel, -kWheelStep}) : std::nullopt;
-        case 6: return press ? std::optional(ButtonMessage{kWmMouseHWheel, -kWheelStep}) : std::nullopt;
-        case 7: return press ? std::optional(ButtonMessage{kWmMouseHWheel, kWheelStep}) : std::nullopt;
-        case 8: return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonBack};
-        case 9: return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonForward};
-        default: return std::nullopt;
+        case 1:
+            return ButtonMessage{press ? kWmLButtonDown : kWmLButtonUp, 0};
+        case 2:
+            return ButtonMessage{press ? kWmMButtonDown : kWmMButtonUp, 0};
+        case 3:
+            return ButtonMessage{press ? kWmRButtonDown : kWmRButtonUp, 0};
+        case 4:
+            return press ? std::optional(ButtonMessage{kWmMouseWheel, kWheelStep}) : std::nullopt;
+        case 5:
+            return press ? std::optional(ButtonMessage{kWmMouseWheel, -kWheelStep}) : std::nullopt;
+        case 6:
+            return press ? std::optional(ButtonMessage{kWmMouseHWheel, -kWheelStep}) : std::nullopt;
+        case 7:
+            return press ? std::optional(ButtonMessage{kWmMouseHWheel, kWheelStep}) : std::nullopt;
+        case 8:
+            return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonBack};
+        case 9:
+            return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonForward};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -106,7 +122,9 @@ X11HookBackend::X11HookBackend(std::string displayName) : impl_(std::make_unique
     impl_->displayName = std::move(displayName);
 }
 
-X11HookBackend::~X11HookBackend() { Stop(); }
+X11HookBackend::~X11HookBackend() {
+    Stop();
+}
 
 bool X11HookBackend::Available(const std::string& displayName) {
     InitXlibOnce();
@@ -149,9 +167,11 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     XISelectEvents(display.get(), root, &mask, 1);
     bool grabbed = false;
     if (grabKeys) {
-        const int status = XGrabKeyboard(display.get(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        const int status =
+            XGrabKeyboard(display.get(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
         if (status != GrabSuccess) {
-            impl_->SetError("the keyboard is held by another program (grab status " + std::to_string(status) + ")");
+            impl_->SetError("the keyboard is held by another program (grab status " + std::to_string(status) +
+                            ")");
             return false;
         }
         grabbed = true;
@@ -168,7 +188,8 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     }
     impl_->SetError({});
     impl_->running = true;
-    impl_->reader = std::thread(&Impl::Read, impl_.get(), std::move(display), opcode, std::ref(sink), grabbed);
+    impl_->reader =
+        std::thread(&Impl::Read, impl_.get(), std::move(display), opcode, std::ref(sink), grabbed);
     return true;
 }
 
@@ -181,8 +202,9 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
             XEvent event;
             XNextEvent(display.get(), &event);
             if (event.type == KeyPress || event.type == KeyRelease) {
-                sink.OnKey(event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
-                           KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
+                sink.OnKey(
+                    event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
+                    KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
                 continue;
             }
             if (event.type != GenericEvent || event.xcookie.extension != opcode ||
@@ -195,7 +217,8 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
                 case XI_RawKeyPress:
                 case XI_RawKeyRelease: {
                     const bool press = event.xcookie.evtype == XI_RawKeyPress;
-                    sink.OnKey(press ? kWmKeyDown : kWmKeyUp, KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
+                    sink.OnKey(press ? kWmKeyDown : kWmKeyUp,
+                               KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
                     break;
                 }
                 case XI_RawButtonPress:
@@ -273,7 +296,9 @@ void X11HookBackend::Stop() {
     impl_->running = false;
 }
 
-bool X11HookBackend::IsRunning() const { return impl_->running; }
+bool X11HookBackend::IsRunning() const {
+    return impl_->running;
+}
 
 std::string X11HookBackend::LastError() const {
     std::lock_guard lock(impl_->mutex);

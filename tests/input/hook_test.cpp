@@ -14,12 +14,14 @@ TEST(HookMessagesTest, NamesGiveOneIdEachAndTheRepeatedNameItsFirstId) {
     const HookMessageIds& ids = HookMessages();
     EXPECT_EQ(ids.mouseRButtonDown, ids.mouseRButtonDownAgain);
     const std::vector<unsigned> distinct = {
-        ids.keySingleKey,       ids.keyHitKey,        ids.keyKbMacro,       ids.keyMsMacro,
-        ids.keyKbMacroSingle,   ids.keyKbMacroPrevious, ids.keyKbMacroLater, ids.mouSingleKey,
-        ids.mouHitKey,          ids.mouKbMacro,       ids.mouMsMacro,       ids.keyMsMacroSingle,
-        ids.keyMsMacroPrevious, ids.keyMsMacroLater,  ids.mouseRButtonDown, ids.mouseLButtonUp,
-        ids.mouseLButtonDown,   ids.mouseRButtonUp,   ids.mouseMove,        ids.gameStart,
-        ids.gameEnd,            ids.gameKill,         ids.gameDeath,        ids.hookStopped};
+        ids.keySingleKey,       ids.keyHitKey,        ids.keyKbMacro,
+        ids.keyMsMacro,         ids.keyKbMacroSingle, ids.keyKbMacroPrevious,
+        ids.keyKbMacroLater,    ids.mouSingleKey,     ids.mouHitKey,
+        ids.mouKbMacro,         ids.mouMsMacro,       ids.keyMsMacroSingle,
+        ids.keyMsMacroPrevious, ids.keyMsMacroLater,  ids.mouseRButtonDown,
+        ids.mouseLButtonUp,     ids.mouseLButtonDown, ids.mouseRButtonUp,
+        ids.mouseMove,          ids.gameStart,        ids.gameEnd,
+        ids.gameKill,           ids.gameDeath,        ids.hookStopped};
     EXPECT_EQ(std::set<unsigned>(distinct.begin(), distinct.end()).size(), distinct.size());
     for (unsigned id : distinct) {
         EXPECT_GE(id, 0xC000U);
@@ -85,7 +87,8 @@ TEST(HookMessagesTest, RecorderMessagesDecodeToKindAndDevice) {
 }
 
 TEST(HookRecordsTest, RecordsSurviveTheMessageParameter) {
-    const KeyHookRecord keys[] = {{0x26, 0x48, kKeyFlagExtended, 0xFFFFFFFFU}, {0x101, 0x1C, 1, 0}, {0, 0, 0, 12345}};
+    const KeyHookRecord keys[] = {
+        {0x26, 0x48, kKeyFlagExtended, 0xFFFFFFFFU}, {0x101, 0x1C, 1, 0}, {0, 0, 0, 12345}};
     for (const KeyHookRecord& k : keys) {
         EXPECT_EQ(UnpackKeyRecord(PackKeyRecord(k)), k);
     }

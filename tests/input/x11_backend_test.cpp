@@ -131,8 +131,8 @@ void X11BackendTest::TypeAndCheck(bool swallow) {
         bool extended;
         std::uint16_t keyCode;
     };
-    const Expected expected[] = {{0x1E, false, 0x41}, {0x5D, true, 0x5D}, {0x48, true, 0x26},
-                                 {0x1C, true, 0x101}, {0x35, true, 0x6F}, {0x53, true, 0x2E},
+    const Expected expected[] = {{0x1E, false, 0x41}, {0x5D, true, 0x5D},  {0x48, true, 0x26},
+                                 {0x1C, true, 0x101}, {0x35, true, 0x6F},  {0x53, true, 0x2E},
                                  {0x52, true, 0x2D},  {0x57, false, 0x7A}, {0x30, true, 0}};
     const std::vector<Seen> seen = sink.WaitFor(2 * std::size(expected));
     backend.Stop();
@@ -157,8 +157,8 @@ TEST_F(X11BackendTest, ClicksArriveAsMouseMessagesAtTheCursor) {
     X11HookBackend backend(display_);
     CollectingSink sink;
     ASSERT_TRUE(backend.Start(sink, {})) << backend.LastError();
-    ASSERT_EQ(Xdotool({"mousemove", "30", "40", "click", "1", "click", "3", "click", "2", "click", "8", "click", "9",
-                       "click", "4"}),
+    ASSERT_EQ(Xdotool({"mousemove", "30", "40", "click", "1", "click", "3", "click", "2", "click", "8",
+                       "click", "9", "click", "4"}),
               0);
     const std::vector<std::pair<unsigned, std::int16_t>> expected = {
         {kWmLButtonDown, 0}, {kWmLButtonUp, 0}, {kWmRButtonDown, 0}, {kWmRButtonUp, 0},

@@ -9,7 +9,8 @@ bool OtherClientCanGrab(const std::string& display) {
     if (other == nullptr) {
         return false;
     }
-    const int status = XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    const int status =
+        XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync, CurrentTime);
     XUngrabKeyboard(other, CurrentTime);
     XCloseDisplay(other);
     return status == GrabSuccess;
@@ -19,7 +20,8 @@ HeldGrab::HeldGrab(const std::string& display) {
     Display* d = XOpenDisplay(display.c_str());
     display_ = d;
     if (d != nullptr) {
-        held_ = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        held_ = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                GrabSuccess;
         XSync(d, False);
     }
 }
