@@ -51,7 +51,7 @@ void BM_X11KeyEvents(benchmark::State& state) {
         state.SkipWithError("Xvfb is not installed");
         return;
     }
-    norvane::test::ChildProcess server({"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp"});
+    norvane::test::ChildProcess server({"/usr/bin/Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp"});
     const auto number = server.ReadLine(20s);
     if (!number) {
         state.SkipWithError("Xvfb did not start");

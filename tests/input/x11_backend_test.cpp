@@ -84,11 +84,17 @@ protected:
         if (!xvfb) {
             GTEST_SKIP() << "Xvfb is not installed";
         }
-        server_.emplace(std::vector<std::string>{*xvfb, "-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
-                                                 "800x600x24"});
-        const auto number = server_->ReadLine(20s);
-        ASSERT_TRUE(number.has_value()) << "Xvfb did not start";
-        display_ = ":" + *number;
+        // Parallel cases each start their own server: a number taken by another one makes
+        // Xvfb exit without reporting, and the next number is tried.
+        for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
+            const std::string number = std::to_string(100 + (::getpid() * 7 + attempt * 131) % 800);
+            server_.emplace(std::vector<std::string>{*xvfb, ":" + number, "-displayfd", "1", "-noreset",
+                                                     "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+            if (server_->ReadLine(20s) == number) {
+                display_ = ":" + number;
+            }
+        }
+        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
     }
     void RequireXdotool() {
         if (xdotool_.empty()) {
