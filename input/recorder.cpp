@@ -151,7 +151,7 @@ RecordChange Recorder::HandleKey(RecordKind kind, unsigned keyMessage, const Key
     }
     row.event.action = std::string(press ? config::kActionDown : config::kActionUp);
     if (kind == RecordKind::Replace) {
-        return ReplaceRow(std::move(row), list);
+        return ReplaceRow(row, list);
     }
     return AddRow(kind, std::move(row), nowMs, list);
 }
@@ -180,7 +180,7 @@ RecordChange Recorder::HandleMouse(RecordKind kind, unsigned mouseMessage, const
     row.nameId = mouse.nameId;
     row.event = config::MouseEventOf(mouse);
     if (kind == RecordKind::Replace) {
-        return ReplaceRow(std::move(row), list);
+        return ReplaceRow(row, list);
     }
     return AddRow(kind, std::move(row), nowMs, list);
 }
@@ -248,7 +248,7 @@ RecordChange Recorder::AddRow(RecordKind kind, MacroRow row, std::uint32_t nowMs
     return change;
 }
 
-RecordChange Recorder::ReplaceRow(MacroRow row, MacroRowList& list) {
+RecordChange Recorder::ReplaceRow(const MacroRow& row, MacroRowList& list) {
     if (!list.selected || *list.selected >= list.rows.size()) {
         return {};
     }

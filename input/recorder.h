@@ -103,7 +103,7 @@ private:
         bool set = false;
     };
     RecordChange AddRow(RecordKind kind, MacroRow row, std::uint32_t nowMs, MacroRowList& list);
-    RecordChange ReplaceRow(MacroRow row, MacroRowList& list);
+    RecordChange ReplaceRow(const MacroRow& row, MacroRowList& list);
     int NextDelay(std::uint32_t nowMs);
 
     CDeviceHook* hook_ = nullptr;

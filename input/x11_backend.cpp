@@ -57,7 +57,7 @@ const char* NameOrNull(const std::string& name) {
 bool HasXInput2(Display* display, int& opcode) {
     int event = 0;
     int error = 0;
-    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) {
+    if (XQueryExtension(display, "XInputExtension", &opcode, &event, &error) == False) {
         return false;
     }
     // From 2.1 on, raw events reach root-window selections while the keyboard is grabbed.
@@ -208,7 +208,7 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
                 continue;
             }
             if (event.type != GenericEvent || event.xcookie.extension != opcode ||
-                !XGetEventData(display.get(), &event.xcookie)) {
+                XGetEventData(display.get(), &event.xcookie) == False) {
                 continue;
             }
             const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
