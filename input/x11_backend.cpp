@@ -4,7 +4,9 @@
 #include <X11/extensions/XInput2.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <array>
 #include <atomic>
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "input/hook_messages.h"
+#include "input/x11_dead_display.h"
 #include "input/x11_keycodes.h"
 #include "platform/diag.h"
 #include "platform/unique_fd.h"
@@ -49,6 +52,21 @@ struct DisplayCloser {
     }
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
+
+// Whether the server closed the connection, seen without letting Xlib read: Xlib's error path
+// for a lost connection unlocks its display lock twice.
+enum class Peek { Data, Empty, Closed };
+Peek PeekConnection(int fd) {
+    char byte = 0;
+    const ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n > 0) {
+        return Peek::Data;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return Peek::Empty;
+    }
+    return Peek::Closed;
+}
 
 const char* NameOrNull(const std::string& name) {
     return name.empty() ? nullptr : name.c_str();
@@ -98,6 +116,52 @@ std::optional<ButtonMessage> MessageOfButton(int button, bool press) {
         default:
             return std::nullopt;
     }
+}
+
+void HandleEvent(Display* display, XEvent& event, int opcode, Window root, IHookSink& sink) {
+    if (event.type == KeyPress || event.type == KeyRelease) {
+        sink.OnKey(event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
+                   KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
+        return;
+    }
+    if (event.type != GenericEvent || event.xcookie.extension != opcode ||
+        XGetEventData(display, &event.xcookie) == False) {
+        return;
+    }
+    const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+    const auto time = static_cast<std::uint32_t>(raw->time);
+    switch (event.xcookie.evtype) {
+        case XI_RawKeyPress:
+        case XI_RawKeyRelease:
+            sink.OnKey(event.xcookie.evtype == XI_RawKeyPress ? kWmKeyDown : kWmKeyUp,
+                       KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
+            break;
+        case XI_RawButtonPress:
+        case XI_RawButtonRelease:
+        case XI_RawMotion: {
+            const std::optional<ButtonMessage> m =
+                event.xcookie.evtype == XI_RawMotion
+                    ? std::optional(ButtonMessage{kWmMouseMove, 0})
+                    : MessageOfButton(raw->detail, event.xcookie.evtype == XI_RawButtonPress);
+            if (!m) {
+                break;
+            }
+            Window rootReturn = 0;
+            Window child = 0;
+            int x = 0;
+            int y = 0;
+            int wx = 0;
+            int wy = 0;
+            unsigned state = 0;
+            XQueryPointer(display, root, &rootReturn, &child, &x, &y, &wx, &wy, &state);
+            sink.OnMouse(m->message, {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                                      static_cast<std::int16_t>(m->data)});
+            break;
+        }
+        default:
+            break;
+    }
+    XFreeEventData(display, &event.xcookie);
 }
 
 }  // namespace
@@ -198,57 +262,22 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
     const Window root = DefaultRootWindow(display.get());
     bool stopRequested = false;
     while (!stopRequested && !ioLost) {
-        while (!ioLost && XPending(display.get()) > 0) {
+        for (;;) {
+            if (XEventsQueued(display.get(), QueuedAlready) == 0) {
+                const Peek peek = PeekConnection(xfd);
+                if (peek == Peek::Closed) {
+                    ioLost = true;
+                }
+                if (peek != Peek::Data || XPending(display.get()) == 0) {
+                    break;
+                }
+            }
+            if (ioLost) {
+                break;
+            }
             XEvent event;
             XNextEvent(display.get(), &event);
-            if (event.type == KeyPress || event.type == KeyRelease) {
-                sink.OnKey(
-                    event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
-                    KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
-                continue;
-            }
-            if (event.type != GenericEvent || event.xcookie.extension != opcode ||
-                XGetEventData(display.get(), &event.xcookie) == False) {
-                continue;
-            }
-            const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
-            const auto time = static_cast<std::uint32_t>(raw->time);
-            switch (event.xcookie.evtype) {
-                case XI_RawKeyPress:
-                case XI_RawKeyRelease: {
-                    const bool press = event.xcookie.evtype == XI_RawKeyPress;
-                    sink.OnKey(press ? kWmKeyDown : kWmKeyUp,
-                               KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
-                    break;
-                }
-                case XI_RawButtonPress:
-                case XI_RawButtonRelease:
-                case XI_RawMotion: {
-                    std::optional<ButtonMessage> m;
-                    if (event.xcookie.evtype == XI_RawMotion) {
-                        m = ButtonMessage{kWmMouseMove, 0};
-                    } else {
-                        m = MessageOfButton(raw->detail, event.xcookie.evtype == XI_RawButtonPress);
-                    }
-                    if (!m) {
-                        break;
-                    }
-                    Window rootReturn = 0;
-                    Window child = 0;
-                    int x = 0;
-                    int y = 0;
-                    int wx = 0;
-                    int wy = 0;
-                    unsigned state = 0;
-                    XQueryPointer(display.get(), root, &rootReturn, &child, &x, &y, &wx, &wy, &state);
-                    sink.OnMouse(m->message, {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                              static_cast<std::int16_t>(m->data)});
-                    break;
-                }
-                default:
-                    break;
-            }
-            XFreeEventData(display.get(), &event.xcookie);
+            HandleEvent(display.get(), event, opcode, root, sink);
         }
         if (ioLost) {
             break;
@@ -260,15 +289,10 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
         if ((fds[1].revents & POLLIN) != 0) {
             stopRequested = true;
         }
-        if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
-            XPending(display.get());  // lets Xlib notice the loss
-            if (!ioLost) {
-                ioLost = true;
-            }
-        }
     }
     if (ioLost) {
         // The connection is gone, and the server's grab with it.
+        MarkDisplayDead(display.get());
         running = false;
         SetError("the X display went away");
         if (platform::diag::Enabled()) {
