@@ -200,6 +200,30 @@ TEST_F(X11BackendTest, TheKeyboardIsGrabbedWhileKeysAreSwallowedAndReleasedAfter
     backend.Stop();
 }
 
+// Other programs get no keys while they are swallowed, Caps Lock still locks, and after the
+// stop the keys reach them again.
+TEST_F(X11BackendTest, SwallowedKeysReachNoOtherProgramButCapsLockStillToggles) {
+    RequireXdotool();
+    test::FocusedWindow other(display_);
+    ASSERT_TRUE(other.Ready());
+    ASSERT_EQ(Xdotool({"key", "b"}), 0);
+    const int before = other.KeyPresses();
+    ASSERT_GE(before, 1);
+    ASSERT_FALSE(test::CapsLockOn(display_));
+
+    X11HookBackend backend(display_);
+    CollectingSink sink;
+    ASSERT_TRUE(backend.Start(sink, {}));
+    ASSERT_EQ(Xdotool({"key", "b", "Caps_Lock"}), 0);
+    EXPECT_EQ(sink.WaitFor(4).size(), 4U);
+    EXPECT_EQ(other.KeyPresses(), before);
+    EXPECT_TRUE(test::CapsLockOn(display_));
+    backend.Stop();
+
+    ASSERT_EQ(Xdotool({"key", "b"}), 0);
+    EXPECT_GT(other.KeyPresses(), before);
+}
+
 TEST_F(X11BackendTest, AGrabHeldByAnotherClientFailsTheStart) {
     auto other = std::make_unique<test::HeldGrab>(display_);
     ASSERT_TRUE(other->Held());
