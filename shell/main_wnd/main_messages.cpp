@@ -85,6 +85,17 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
         handled = true;
         return 0;
     }
+    if (msg == input::HookMessages().hookStopped) {
+        // The capture ended by itself (grab refused, display gone): release what is left.
+        if (platform::diag::Enabled()) {
+            platform::diag::Trace("main window: input capture ended, reason " + std::to_string(wparam));
+        }
+        if (deviceHook_) {
+            deviceHook_->Stop();
+        }
+        handled = true;
+        return 0;
+    }
     if (msg == kBusEventMessage) {
         OnBusEvents();
         handled = true;
@@ -128,9 +139,12 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
             handled = true;
             return 0;
         case kHookSwitchMessage:
+            SwitchKeyCapture(wparam != 0);
+            handled = true;
+            return 0;
         case kScaleNoteMessage:
         case kOpenSettingsMessage:
-            // No input hook and no settings window in this build.
+            // No settings window in this build.
             handled = true;
             return 0;
         default:

@@ -64,6 +64,7 @@ CMainWnd::CMainWnd(Options options)
 
 CMainWnd::~CMainWnd() {
     Shutdown();
+    deviceHook_.reset();
     list_.reset();
 }
 
@@ -298,6 +299,25 @@ void CMainWnd::StartRecording(int delayMode, int hookOption) const {
     // The recording needs the page's macro panel; a page without one records nothing.
     Trace("main window: no macro panel to record with mode " + std::to_string(delayMode) + ", option",
           std::to_string(hookOption));
+}
+
+input::CDeviceHook& CMainWnd::DeviceHook() {
+    if (!deviceHook_) {
+        deviceHook_ = std::make_unique<input::CDeviceHook>(
+            options_.hookBackend ? options_.hookBackend() : input::MakeDefaultHookBackend());
+    }
+    return *deviceHook_;
+}
+
+void CMainWnd::SwitchKeyCapture(bool on) {
+    if (!on) {
+        DeviceHook().Stop();
+        return;
+    }
+    // Without a capture the key page keeps working; the field just receives no keys.
+    if (!DeviceHook().Start(0, input::HookMode::SingleKey, *this, true, true)) {
+        Trace("main window: key capture did not start", DeviceHook().LastError());
+    }
 }
 
 void CMainWnd::HandleMenuCommand(std::string_view item) {

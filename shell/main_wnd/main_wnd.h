@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/device_hook.h"
 #include "platform/ipc/bus.h"
 #include "platform/ipc/event_queue.h"
 #include "platform/registry.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +47,8 @@ public:
         std::optional<platform::Registry> registry;  // the user's when unset
         DeviceList::Options list;
         bool startThreads = true;  // false: a test drives the scan itself
+        // Makes the input capture backend on first use; the default picks X11 or in-window.
+        std::function<std::unique_ptr<input::IHookBackend>()> hookBackend;
     };
 
     static constexpr std::string_view kSkinFile = "XML_MAIN";
@@ -96,6 +100,8 @@ public:
     DeviceList* List() { return list_.get(); }
     ui::CTrayIcon& Tray() { return tray_; }
     const RegisteredMessages& Messages() const { return messages_; }
+    // The one input capture owner: key capture and macro recording share it.
+    input::CDeviceHook& DeviceHook();
 
     // --- DeviceListHost ---
     void BringToFront() override;
@@ -117,6 +123,8 @@ private:
     void OnMusicColourSlider(ui::CControlUI& slider);
     void OpenMacroActionMenu(ui::TNotifyUI& msg);
     void StartRecording(int delayMode, int hookOption) const;
+    // kHookSwitchMessage: 1 starts the key capture of the key page, 0 stops it.
+    void SwitchKeyCapture(bool on);
     void SetPollSuspended(bool suspended);
     void PassActiveFlag();
     void PassHostLighting(int flag);
@@ -129,6 +137,7 @@ private:
     RegisteredMessages messages_;
     platform::Registry userRegistry_;
     std::unique_ptr<DeviceList> list_;
+    std::unique_ptr<input::CDeviceHook> deviceHook_;  // made on first use
     ui::CTrayIcon tray_;
     std::vector<LanguageEntry> languages_;
     WindowFonts layoutFonts_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/usb_device.h"
+#include "input/synthetic_backend.h"
 #include "platform/ipc/in_process_bus.h"
 #include "platform/registry.h"
 #include "shell/device_list/device_option.h"
@@ -58,6 +59,11 @@ protected:
         options.window.startThreads = threads;
         options.window.list.scanPeriod = std::chrono::milliseconds(5);
         options.window.list.sleep = [](std::chrono::milliseconds) {};
+        options.window.hookBackend = [this] {
+            auto made = std::make_unique<input::SyntheticHookBackend>();
+            hookBackend = made.get();
+            return made;
+        };
         program = std::make_unique<shell::Program>(platform, options);
         if (!program->Start()) {
             return false;
@@ -67,6 +73,8 @@ protected:
     }
 
     shell::CMainWnd& Window() { return *program->Window(); }
+    // The window's input capture backend, once the window made it.
+    input::SyntheticHookBackend* hookBackend = nullptr;
     shell::DeviceList& List() { return *Window().List(); }
 
     // One scan pass whose posted messages the UI thread then handles.

@@ -19,6 +19,7 @@
 #include "ui/messages.h"
 #include "ui/qt/qt_drop_down.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/qt/qt_raw_input.h"
 #include "ui/qt/qt_renderer.h"
 #include "ui/window.h"
 
@@ -128,6 +129,7 @@ QtHostWidget::QtHostWidget(QtPlatform& platform, WindowImplBase& window, QWidget
       platform_(platform),
       window_(window),
       owner_(owner) {
+    InstallRawInputFilter();
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
