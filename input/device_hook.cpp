@@ -15,9 +15,12 @@ HookTarget PostTo(ui::WindowImplBase& window) {
     };
 }
 
-CDeviceHook::CDeviceHook(std::unique_ptr<IHookBackend> backend) : backend_(std::move(backend)) {}
+CDeviceHook::CDeviceHook(std::unique_ptr<IHookBackend> backend) : backend_(std::move(backend)) {
+}
 
-CDeviceHook::~CDeviceHook() { Stop(); }
+CDeviceHook::~CDeviceHook() {
+    Stop();
+}
 
 bool CDeviceHook::Start(int value, HookMode mode, HookTarget target, bool keyboard, bool outside) {
     if (keyboardHooked_ || outsideStarted_ || backend_->IsRunning()) {
@@ -58,9 +61,13 @@ void CDeviceHook::Stop() {
     outsideStarted_ = false;
 }
 
-bool CDeviceHook::IsGlobal() const { return backend_->IsGlobal(); }
+bool CDeviceHook::IsGlobal() const {
+    return backend_->IsGlobal();
+}
 
-std::string CDeviceHook::LastError() const { return backend_->LastError(); }
+std::string CDeviceHook::LastError() const {
+    return backend_->LastError();
+}
 
 void CDeviceHook::OnKey(unsigned keyMessage, const KeyHookRecord& record) {
     if (const auto msg = KeyboardMessageFor(mode_); msg && target_) {

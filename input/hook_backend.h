@@ -10,9 +10,9 @@ namespace norvane::input {
 
 enum class HookStopReason : int {
     Requested = 0,
-    GrabRefused = 1,   // another client holds the keyboard
-    DisplayLost = 2,   // the X server went away
-    Unavailable = 3,   // no display, or the input extension is missing
+    GrabRefused = 1,  // another client holds the keyboard
+    DisplayLost = 2,  // the X server went away
+    Unavailable = 3,  // no display, or the input extension is missing
 };
 
 // Receives the backend's events, on the backend's own thread (X11) or the UI thread.

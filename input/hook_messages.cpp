@@ -9,12 +9,30 @@ namespace {
 HookMessageIds Register() {
     HookMessageIds ids;
     unsigned* const slots[] = {
-        &ids.keySingleKey,       &ids.keyHitKey,          &ids.keyKbMacro,      &ids.keyMsMacro,
-        &ids.keyKbMacroSingle,   &ids.keyKbMacroPrevious, &ids.keyKbMacroLater, &ids.mouSingleKey,
-        &ids.mouHitKey,          &ids.mouKbMacro,         &ids.mouMsMacro,      &ids.keyMsMacroSingle,
-        &ids.keyMsMacroPrevious, &ids.keyMsMacroLater,    &ids.mouseRButtonDown, &ids.mouseLButtonUp,
-        &ids.mouseLButtonDown,   &ids.mouseRButtonUp,     &ids.mouseRButtonDownAgain, &ids.mouseMove,
-        &ids.gameStart,          &ids.gameEnd,            &ids.gameKill,        &ids.gameDeath,
+        &ids.keySingleKey,
+        &ids.keyHitKey,
+        &ids.keyKbMacro,
+        &ids.keyMsMacro,
+        &ids.keyKbMacroSingle,
+        &ids.keyKbMacroPrevious,
+        &ids.keyKbMacroLater,
+        &ids.mouSingleKey,
+        &ids.mouHitKey,
+        &ids.mouKbMacro,
+        &ids.mouMsMacro,
+        &ids.keyMsMacroSingle,
+        &ids.keyMsMacroPrevious,
+        &ids.keyMsMacroLater,
+        &ids.mouseRButtonDown,
+        &ids.mouseLButtonUp,
+        &ids.mouseLButtonDown,
+        &ids.mouseRButtonUp,
+        &ids.mouseRButtonDownAgain,
+        &ids.mouseMove,
+        &ids.gameStart,
+        &ids.gameEnd,
+        &ids.gameKill,
+        &ids.gameDeath,
     };
     static_assert(std::size(slots) == kHookMessageNames.size());
     for (std::size_t i = 0; i < kHookMessageNames.size(); ++i) {
@@ -34,16 +52,26 @@ const HookMessageIds& HookMessages() {
 std::optional<unsigned> KeyboardMessageFor(HookMode mode) {
     const HookMessageIds& ids = HookMessages();
     switch (mode) {
-        case HookMode::SingleKey: return ids.keySingleKey;
-        case HookMode::HitKey: return ids.keyHitKey;
-        case HookMode::MacroAppend: return ids.keyKbMacro;
-        case HookMode::MacroInsertBefore: return ids.keyKbMacroPrevious;
-        case HookMode::MacroInsertAfter: return ids.keyKbMacroLater;
-        case HookMode::MacroReplace: return ids.keyKbMacroSingle;
-        case HookMode::MouseSingleKey: return ids.mouSingleKey;
-        case HookMode::MouseHitKey: return ids.mouHitKey;
-        case HookMode::MouseKbMacro: return ids.mouKbMacro;
-        case HookMode::Idle: break;
+        case HookMode::SingleKey:
+            return ids.keySingleKey;
+        case HookMode::HitKey:
+            return ids.keyHitKey;
+        case HookMode::MacroAppend:
+            return ids.keyKbMacro;
+        case HookMode::MacroInsertBefore:
+            return ids.keyKbMacroPrevious;
+        case HookMode::MacroInsertAfter:
+            return ids.keyKbMacroLater;
+        case HookMode::MacroReplace:
+            return ids.keyKbMacroSingle;
+        case HookMode::MouseSingleKey:
+            return ids.mouSingleKey;
+        case HookMode::MouseHitKey:
+            return ids.mouHitKey;
+        case HookMode::MouseKbMacro:
+            return ids.mouKbMacro;
+        case HookMode::Idle:
+            break;
     }
     return std::nullopt;
 }
@@ -51,11 +79,16 @@ std::optional<unsigned> KeyboardMessageFor(HookMode mode) {
 std::optional<unsigned> MouseMessageFor(HookMode mode) {
     const HookMessageIds& ids = HookMessages();
     switch (mode) {
-        case HookMode::MacroAppend: return ids.keyMsMacro;
-        case HookMode::MacroInsertBefore: return ids.keyMsMacroPrevious;
-        case HookMode::MacroInsertAfter: return ids.keyMsMacroLater;
-        case HookMode::MacroReplace: return ids.keyMsMacroSingle;
-        default: break;
+        case HookMode::MacroAppend:
+            return ids.keyMsMacro;
+        case HookMode::MacroInsertBefore:
+            return ids.keyMsMacroPrevious;
+        case HookMode::MacroInsertAfter:
+            return ids.keyMsMacroLater;
+        case HookMode::MacroReplace:
+            return ids.keyMsMacroSingle;
+        default:
+            break;
     }
     return std::nullopt;
 }

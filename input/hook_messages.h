@@ -11,18 +11,30 @@ namespace norvane::input {
 
 // In registration order; "UWM_MOUSERBUTTONDOWN_USER_MSG" appears twice and so gets one id.
 inline constexpr std::array<std::string_view, 24> kHookMessageNames{
-    "WM_HOOK_KEY_SINGLEKEY_MSG",       "WM_HOOK_KEY_HITKEY_MSG",
-    "WM_HOOK_KEY_KBMACRO_MSG",         "WM_HOOK_KEY_MSMACRO_MSG",
-    "WM_HOOK_KEY_KBMACROSINGLE_MSG",   "WM_HOOK_KEY_KBMACROPREVIOUS_MSG",
-    "WM_HOOK_KEY_KBMACROLATER_MSG",    "WM_HOOK_MOU_SINGLEKEY_MSG",
-    "WM_HOOK_MOU_HITKEY_MSG",          "WM_HOOK_MOU_KBMACRO_MSG",
-    "WM_HOOK_MOU_MSMACRO_MSG",         "WM_HOOK_KEY_MSMACROSINGLE_MSG",
-    "WM_HOOK_KEY_MSMACROPREVIOUS_MSG", "WM_HOOK_KEY_MSMACROLATER_MSG",
-    "UWM_MOUSERBUTTONDOWN_USER_MSG",   "UWM_MOUSELBUTTONUP_USER_MSG",
-    "UWM_MOUSELBUTTONDOWN_USER_MSG",   "UWM_MOUSERBUTTONUP_USER_MSG",
-    "UWM_MOUSERBUTTONDOWN_USER_MSG",   "UWM_MOUSEMOVE_USER_MSG",
-    "Game_Start",                      "Game_End",
-    "Game_Kill",                       "Game_Death",
+    "WM_HOOK_KEY_SINGLEKEY_MSG",
+    "WM_HOOK_KEY_HITKEY_MSG",
+    "WM_HOOK_KEY_KBMACRO_MSG",
+    "WM_HOOK_KEY_MSMACRO_MSG",
+    "WM_HOOK_KEY_KBMACROSINGLE_MSG",
+    "WM_HOOK_KEY_KBMACROPREVIOUS_MSG",
+    "WM_HOOK_KEY_KBMACROLATER_MSG",
+    "WM_HOOK_MOU_SINGLEKEY_MSG",
+    "WM_HOOK_MOU_HITKEY_MSG",
+    "WM_HOOK_MOU_KBMACRO_MSG",
+    "WM_HOOK_MOU_MSMACRO_MSG",
+    "WM_HOOK_KEY_MSMACROSINGLE_MSG",
+    "WM_HOOK_KEY_MSMACROPREVIOUS_MSG",
+    "WM_HOOK_KEY_MSMACROLATER_MSG",
+    "UWM_MOUSERBUTTONDOWN_USER_MSG",
+    "UWM_MOUSELBUTTONUP_USER_MSG",
+    "UWM_MOUSELBUTTONDOWN_USER_MSG",
+    "UWM_MOUSERBUTTONUP_USER_MSG",
+    "UWM_MOUSERBUTTONDOWN_USER_MSG",
+    "UWM_MOUSEMOVE_USER_MSG",
+    "Game_Start",
+    "Game_End",
+    "Game_Kill",
+    "Game_Death",
 };
 
 // Posted when a running capture ends by itself (grab refused, display gone); the first
@@ -64,7 +76,7 @@ const HookMessageIds& HookMessages();
 // Modes a capture starts in; each picks the message the keyboard and the mouse events use.
 enum class HookMode : std::uint32_t {
     Idle = 0,
-    SingleKey = 1,         // key assignment capture
+    SingleKey = 1,  // key assignment capture
     HitKey = 2,
     MacroAppend = 4,
     MacroInsertBefore = 8,

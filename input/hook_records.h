@@ -10,10 +10,10 @@ inline constexpr std::uint32_t kKeyFlagExtended = 0x01;
 inline constexpr std::uint32_t kKeyFlagInjected = 0x10;
 
 struct KeyHookRecord {
-    std::uint16_t keyCode = 0;   // ScanCodeTable key code of the key, 0 when unknown
-    std::uint8_t scanCode = 0;   // set-1 make code, 0 when the key has none
-    std::uint32_t flags = 0;     // bit 0: extended key
-    std::uint32_t time = 0;      // event time in milliseconds (backend clock)
+    std::uint16_t keyCode = 0;  // ScanCodeTable key code of the key, 0 when unknown
+    std::uint8_t scanCode = 0;  // set-1 make code, 0 when the key has none
+    std::uint32_t flags = 0;    // bit 0: extended key
+    std::uint32_t time = 0;     // event time in milliseconds (backend clock)
 
     friend constexpr bool operator==(const KeyHookRecord&, const KeyHookRecord&) = default;
 };

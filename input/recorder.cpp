@@ -12,15 +12,22 @@ namespace norvane::input {
 
 namespace {
 
-constexpr std::size_t IndexOf(RecordKind kind) { return static_cast<std::size_t>(kind); }
+constexpr std::size_t IndexOf(RecordKind kind) {
+    return static_cast<std::size_t>(kind);
+}
 
 std::optional<RecordKind> KindOfMode(HookMode mode) {
     switch (mode) {
-        case HookMode::MacroAppend: return RecordKind::Append;
-        case HookMode::MacroInsertBefore: return RecordKind::InsertBefore;
-        case HookMode::MacroInsertAfter: return RecordKind::InsertAfter;
-        case HookMode::MacroReplace: return RecordKind::Replace;
-        default: return std::nullopt;
+        case HookMode::MacroAppend:
+            return RecordKind::Append;
+        case HookMode::MacroInsertBefore:
+            return RecordKind::InsertBefore;
+        case HookMode::MacroInsertAfter:
+            return RecordKind::InsertAfter;
+        case HookMode::MacroReplace:
+            return RecordKind::Replace;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -50,10 +57,12 @@ std::string MacroRow::ToJsonText() const {
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "";
     return Json::writeString(
-        builder, config::MacroEventToJson(event, delayIsNumber ? config::DelayForm::Integer : config::DelayForm::String));
+        builder, config::MacroEventToJson(
+                     event, delayIsNumber ? config::DelayForm::Integer : config::DelayForm::String));
 }
 
-Recorder::Recorder(CDeviceHook* hook, HookTarget target) : hook_(hook), target_(std::move(target)) {}
+Recorder::Recorder(CDeviceHook* hook, HookTarget target) : hook_(hook), target_(std::move(target)) {
+}
 
 RecordingStarted Recorder::Start(const RecordingStart& start, std::uint32_t nowMs) {
     RecordingStarted result;
@@ -142,7 +151,7 @@ RecordChange Recorder::HandleKey(RecordKind kind, unsigned keyMessage, const Key
     }
     row.event.action = std::string(press ? config::kActionDown : config::kActionUp);
     if (kind == RecordKind::Replace) {
-        return ReplaceRow(std::move(row), list);
+        return ReplaceRow(row, list);
     }
     return AddRow(kind, std::move(row), nowMs, list);
 }
@@ -171,7 +180,7 @@ RecordChange Recorder::HandleMouse(RecordKind kind, unsigned mouseMessage, const
     row.nameId = mouse.nameId;
     row.event = config::MouseEventOf(mouse);
     if (kind == RecordKind::Replace) {
-        return ReplaceRow(std::move(row), list);
+        return ReplaceRow(row, list);
     }
     return AddRow(kind, std::move(row), nowMs, list);
 }
@@ -183,8 +192,10 @@ int Recorder::NextDelay(std::uint32_t nowMs) {
             lastEventTime_ = nowMs;
             return config::ClampDelay(elapsed);
         }
-        case DelayMode::Constant: return static_cast<int>(constantDelay_);
-        case DelayMode::IgnoreTime: break;
+        case DelayMode::Constant:
+            return static_cast<int>(constantDelay_);
+        case DelayMode::IgnoreTime:
+            break;
     }
     return 0;
 }
@@ -237,7 +248,7 @@ RecordChange Recorder::AddRow(RecordKind kind, MacroRow row, std::uint32_t nowMs
     return change;
 }
 
-RecordChange Recorder::ReplaceRow(MacroRow row, MacroRowList& list) {
+RecordChange Recorder::ReplaceRow(const MacroRow& row, MacroRowList& list) {
     if (!list.selected || *list.selected >= list.rows.size()) {
         return {};
     }

@@ -28,8 +28,8 @@ inline constexpr std::uint32_t kDefaultConstantDelay = 50;
 // One row of the event list as the panel shows it.
 struct MacroRow {
     config::MacroEvent event;
-    std::string_view nameId;   // language text id of the event's name
-    bool keyboard = true;      // style: keyboard label, else mouse label
+    std::string_view nameId;     // language text id of the event's name
+    bool keyboard = true;        // style: keyboard label, else mouse label
     bool delayIsNumber = false;  // the first row of a recording stores "Delay" as the number 0
 
     // The row's stored event text ("Type", "Button", "Action", "Delay").
@@ -47,9 +47,9 @@ struct MacroRowList {
 struct RecordChange {
     enum class Kind { None, Added, Replaced };
     Kind kind = Kind::None;
-    std::size_t index = 0;                        // the added or replaced row
-    std::optional<std::size_t> delayRewritten;    // a row whose "Delay" changed
-    std::optional<std::size_t> select;            // the row to select (and scroll to)
+    std::size_t index = 0;                      // the added or replaced row
+    std::optional<std::size_t> delayRewritten;  // a row whose "Delay" changed
+    std::optional<std::size_t> select;          // the row to select (and scroll to)
 };
 
 struct RecordingStart {
@@ -84,8 +84,8 @@ public:
     void SetStopButtonRect(std::optional<ui::Rect> screen) { stopButton_ = screen; }
 
     // A hook message as posted by CDeviceHook; messages of other kinds are ignored.
-    RecordChange HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                               std::uint32_t nowMs, MacroRowList& list);
+    RecordChange HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam, std::uint32_t nowMs,
+                               MacroRowList& list);
     RecordChange HandleKey(RecordKind kind, unsigned keyMessage, const KeyHookRecord& record,
                            std::uint32_t nowMs, MacroRowList& list);
     RecordChange HandleMouse(RecordKind kind, unsigned mouseMessage, const MouseHookRecord& record,
@@ -103,7 +103,7 @@ private:
         bool set = false;
     };
     RecordChange AddRow(RecordKind kind, MacroRow row, std::uint32_t nowMs, MacroRowList& list);
-    RecordChange ReplaceRow(MacroRow row, MacroRowList& list);
+    RecordChange ReplaceRow(const MacroRow& row, MacroRowList& list);
     int NextDelay(std::uint32_t nowMs);
 
     CDeviceHook* hook_ = nullptr;

@@ -5,7 +5,9 @@
 
 namespace norvane::input {
 
-WindowHookBackend::~WindowHookBackend() { Stop(); }
+WindowHookBackend::~WindowHookBackend() {
+    Stop();
+}
 
 bool WindowHookBackend::Start(IHookSink& sink, const HookOptions& options) {
     {

@@ -4,7 +4,9 @@
 #include <X11/extensions/XInput2.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <array>
 #include <atomic>
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "input/hook_messages.h"
+#include "input/x11_dead_display.h"
 #include "input/x11_keycodes.h"
 #include "platform/diag.h"
 #include "platform/unique_fd.h"
@@ -22,8 +25,12 @@ namespace norvane::input {
 namespace {
 
 // Xlib's default handlers end the process; these keep it alive and let the reader see the loss.
-int OnXError(Display* /*display*/, XErrorEvent* /*event*/) { return 0; }
-int OnXIoError(Display* /*display*/) { return 0; }
+int OnXError(Display* /*display*/, XErrorEvent* /*event*/) {
+    return 0;
+}
+int OnXIoError(Display* /*display*/) {
+    return 0;
+}
 void OnXIoErrorExit(Display* /*display*/, void* userData) {
     static_cast<std::atomic<bool>*>(userData)->store(true);
 }
@@ -46,12 +53,29 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-const char* NameOrNull(const std::string& name) { return name.empty() ? nullptr : name.c_str(); }
+// Whether the server closed the connection, seen without letting Xlib read: Xlib's error path
+// for a lost connection unlocks its display lock twice.
+enum class Peek { Data, Empty, Closed };
+Peek PeekConnection(int fd) {
+    char byte = 0;
+    const ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n > 0) {
+        return Peek::Data;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return Peek::Empty;
+    }
+    return Peek::Closed;
+}
+
+const char* NameOrNull(const std::string& name) {
+    return name.empty() ? nullptr : name.c_str();
+}
 
 bool HasXInput2(Display* display, int& opcode) {
     int event = 0;
     int error = 0;
-    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) {
+    if (XQueryExtension(display, "XInputExtension", &opcode, &event, &error) == False) {
         return false;
     }
     // From 2.1 on, raw events reach root-window selections while the keyboard is grabbed.
@@ -71,17 +95,73 @@ struct ButtonMessage {
 };
 std::optional<ButtonMessage> MessageOfButton(int button, bool press) {
     switch (button) {
-        case 1: return ButtonMessage{press ? kWmLButtonDown : kWmLButtonUp, 0};
-        case 2: return ButtonMessage{press ? kWmMButtonDown : kWmMButtonUp, 0};
-        case 3: return ButtonMessage{press ? kWmRButtonDown : kWmRButtonUp, 0};
-        case 4: return press ? std::optional(ButtonMessage{kWmMouseWheel, kWheelStep}) : std::nullopt;
-        case 5: return press ? std::optional(ButtonMessage{kWmMouseWheel, -kWheelStep}) : std::nullopt;
-        case 6: return press ? std::optional(ButtonMessage{kWmMouseHWheel, -kWheelStep}) : std::nullopt;
-        case 7: return press ? std::optional(ButtonMessage{kWmMouseHWheel, kWheelStep}) : std::nullopt;
-        case 8: return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonBack};
-        case 9: return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonForward};
-        default: return std::nullopt;
+        case 1:
+            return ButtonMessage{press ? kWmLButtonDown : kWmLButtonUp, 0};
+        case 2:
+            return ButtonMessage{press ? kWmMButtonDown : kWmMButtonUp, 0};
+        case 3:
+            return ButtonMessage{press ? kWmRButtonDown : kWmRButtonUp, 0};
+        case 4:
+            return press ? std::optional(ButtonMessage{kWmMouseWheel, kWheelStep}) : std::nullopt;
+        case 5:
+            return press ? std::optional(ButtonMessage{kWmMouseWheel, -kWheelStep}) : std::nullopt;
+        case 6:
+            return press ? std::optional(ButtonMessage{kWmMouseHWheel, -kWheelStep}) : std::nullopt;
+        case 7:
+            return press ? std::optional(ButtonMessage{kWmMouseHWheel, kWheelStep}) : std::nullopt;
+        case 8:
+            return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonBack};
+        case 9:
+            return ButtonMessage{press ? kWmXButtonDown : kWmXButtonUp, kXButtonForward};
+        default:
+            return std::nullopt;
     }
+}
+
+void HandleEvent(Display* display, XEvent& event, int opcode, Window root, IHookSink& sink) {
+    if (event.type == KeyPress || event.type == KeyRelease) {
+        sink.OnKey(event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
+                   KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
+        return;
+    }
+    if (event.type != GenericEvent || event.xcookie.extension != opcode ||
+        XGetEventData(display, &event.xcookie) == False) {
+        return;
+    }
+    const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+    const auto time = static_cast<std::uint32_t>(raw->time);
+    switch (event.xcookie.evtype) {
+        case XI_RawKeyPress:
+        case XI_RawKeyRelease:
+            sink.OnKey(event.xcookie.evtype == XI_RawKeyPress ? kWmKeyDown : kWmKeyUp,
+                       KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
+            break;
+        case XI_RawButtonPress:
+        case XI_RawButtonRelease:
+        case XI_RawMotion: {
+            const std::optional<ButtonMessage> m =
+                event.xcookie.evtype == XI_RawMotion
+                    ? std::optional(ButtonMessage{kWmMouseMove, 0})
+                    : MessageOfButton(raw->detail, event.xcookie.evtype == XI_RawButtonPress);
+            if (!m) {
+                break;
+            }
+            Window rootReturn = 0;
+            Window child = 0;
+            int x = 0;
+            int y = 0;
+            int wx = 0;
+            int wy = 0;
+            unsigned state = 0;
+            XQueryPointer(display, root, &rootReturn, &child, &x, &y, &wx, &wy, &state);
+            sink.OnMouse(m->message, {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                                      static_cast<std::int16_t>(m->data)});
+            break;
+        }
+        default:
+            break;
+    }
+    XFreeEventData(display, &event.xcookie);
 }
 
 }  // namespace
@@ -106,7 +186,9 @@ X11HookBackend::X11HookBackend(std::string displayName) : impl_(std::make_unique
     impl_->displayName = std::move(displayName);
 }
 
-X11HookBackend::~X11HookBackend() { Stop(); }
+X11HookBackend::~X11HookBackend() {
+    Stop();
+}
 
 bool X11HookBackend::Available(const std::string& displayName) {
     InitXlibOnce();
@@ -149,9 +231,11 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     XISelectEvents(display.get(), root, &mask, 1);
     bool grabbed = false;
     if (grabKeys) {
-        const int status = XGrabKeyboard(display.get(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        const int status =
+            XGrabKeyboard(display.get(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
         if (status != GrabSuccess) {
-            impl_->SetError("the keyboard is held by another program (grab status " + std::to_string(status) + ")");
+            impl_->SetError("the keyboard is held by another program (grab status " + std::to_string(status) +
+                            ")");
             return false;
         }
         grabbed = true;
@@ -168,7 +252,8 @@ bool X11HookBackend::Start(IHookSink& sink, const HookOptions& options) {
     }
     impl_->SetError({});
     impl_->running = true;
-    impl_->reader = std::thread(&Impl::Read, impl_.get(), std::move(display), opcode, std::ref(sink), grabbed);
+    impl_->reader =
+        std::thread(&Impl::Read, impl_.get(), std::move(display), opcode, std::ref(sink), grabbed);
     return true;
 }
 
@@ -177,55 +262,22 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
     const Window root = DefaultRootWindow(display.get());
     bool stopRequested = false;
     while (!stopRequested && !ioLost) {
-        while (!ioLost && XPending(display.get()) > 0) {
+        for (;;) {
+            if (XEventsQueued(display.get(), QueuedAlready) == 0) {
+                const Peek peek = PeekConnection(xfd);
+                if (peek == Peek::Closed) {
+                    ioLost = true;
+                }
+                if (peek != Peek::Data || XPending(display.get()) == 0) {
+                    break;
+                }
+            }
+            if (ioLost) {
+                break;
+            }
             XEvent event;
             XNextEvent(display.get(), &event);
-            if (event.type == KeyPress || event.type == KeyRelease) {
-                sink.OnKey(event.type == KeyPress ? kWmKeyDown : kWmKeyUp,
-                           KeyRecordOfXKeycode(event.xkey.keycode, static_cast<std::uint32_t>(event.xkey.time)));
-                continue;
-            }
-            if (event.type != GenericEvent || event.xcookie.extension != opcode ||
-                !XGetEventData(display.get(), &event.xcookie)) {
-                continue;
-            }
-            const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
-            const auto time = static_cast<std::uint32_t>(raw->time);
-            switch (event.xcookie.evtype) {
-                case XI_RawKeyPress:
-                case XI_RawKeyRelease: {
-                    const bool press = event.xcookie.evtype == XI_RawKeyPress;
-                    sink.OnKey(press ? kWmKeyDown : kWmKeyUp, KeyRecordOfXKeycode(static_cast<unsigned>(raw->detail), time));
-                    break;
-                }
-                case XI_RawButtonPress:
-                case XI_RawButtonRelease:
-                case XI_RawMotion: {
-                    std::optional<ButtonMessage> m;
-                    if (event.xcookie.evtype == XI_RawMotion) {
-                        m = ButtonMessage{kWmMouseMove, 0};
-                    } else {
-                        m = MessageOfButton(raw->detail, event.xcookie.evtype == XI_RawButtonPress);
-                    }
-                    if (!m) {
-                        break;
-                    }
-                    Window rootReturn = 0;
-                    Window child = 0;
-                    int x = 0;
-                    int y = 0;
-                    int wx = 0;
-                    int wy = 0;
-                    unsigned state = 0;
-                    XQueryPointer(display.get(), root, &rootReturn, &child, &x, &y, &wx, &wy, &state);
-                    sink.OnMouse(m->message, {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                              static_cast<std::int16_t>(m->data)});
-                    break;
-                }
-                default:
-                    break;
-            }
-            XFreeEventData(display.get(), &event.xcookie);
+            HandleEvent(display.get(), event, opcode, root, sink);
         }
         if (ioLost) {
             break;
@@ -237,15 +289,10 @@ void X11HookBackend::Impl::Read(DisplayPtr display, int opcode, IHookSink& sink,
         if ((fds[1].revents & POLLIN) != 0) {
             stopRequested = true;
         }
-        if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
-            XPending(display.get());  // lets Xlib notice the loss
-            if (!ioLost) {
-                ioLost = true;
-            }
-        }
     }
     if (ioLost) {
         // The connection is gone, and the server's grab with it.
+        MarkDisplayDead(display.get());
         running = false;
         SetError("the X display went away");
         if (platform::diag::Enabled()) {
@@ -273,7 +320,9 @@ void X11HookBackend::Stop() {
     impl_->running = false;
 }
 
-bool X11HookBackend::IsRunning() const { return impl_->running; }
+bool X11HookBackend::IsRunning() const {
+    return impl_->running;
+}
 
 std::string X11HookBackend::LastError() const {
     std::lock_guard lock(impl_->mutex);

@@ -51,7 +51,7 @@ void BM_X11KeyEvents(benchmark::State& state) {
         state.SkipWithError("Xvfb is not installed");
         return;
     }
-    norvane::test::ChildProcess server({"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp"});
+    norvane::test::ChildProcess server({"/usr/bin/Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp"});
     const auto number = server.ReadLine(20s);
     if (!number) {
         state.SkipWithError("Xvfb did not start");
@@ -82,7 +82,8 @@ void BM_X11KeyEvents(benchmark::State& state) {
         delivered += keys.size();
         lost += 2 * pairs - std::min(keys.size(), 2 * pairs);
         for (std::size_t i = 0; i < keys.size() && i < 2 * pairs; ++i) {
-            const auto expected = norvane::input::ScanCodeOfXKeycode(kKeycodes[(i / 2) % std::size(kKeycodes)]);
+            const auto expected =
+                norvane::input::ScanCodeOfXKeycode(kKeycodes[(i / 2) % std::size(kKeycodes)]);
             const unsigned message = i % 2 == 0 ? norvane::input::kWmKeyDown : norvane::input::kWmKeyUp;
             if (!expected || keys[i].first != message || keys[i].second != expected->scanCode) {
                 ++misordered;
@@ -91,7 +92,8 @@ void BM_X11KeyEvents(benchmark::State& state) {
     }
     backend.Stop();
     XCloseDisplay(sender);
-    state.counters["events_per_s"] = benchmark::Counter(static_cast<double>(delivered), benchmark::Counter::kIsRate);
+    state.counters["events_per_s"] =
+        benchmark::Counter(static_cast<double>(delivered), benchmark::Counter::kIsRate);
     state.counters["lost"] = static_cast<double>(lost);
     state.counters["misordered"] = static_cast<double>(misordered);
     if (lost != 0 || misordered != 0) {
@@ -99,6 +101,11 @@ void BM_X11KeyEvents(benchmark::State& state) {
     }
 }
 // Arguments: key press/release pairs per burst, keyboard grabbed (1) or not (0).
-BENCHMARK(BM_X11KeyEvents)->Args({500, 1})->Args({500, 0})->Args({5000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_X11KeyEvents)
+    ->Args({500, 1})
+    ->Args({500, 0})
+    ->Args({5000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

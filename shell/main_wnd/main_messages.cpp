@@ -99,6 +99,17 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
         handled = true;
         return 0;
     }
+    if (msg == input::HookMessages().hookStopped) {
+        // The capture ended by itself (grab refused, display gone): release what is left.
+        if (platform::diag::Enabled()) {
+            platform::diag::Trace("main window: input capture ended, reason " + std::to_string(wparam));
+        }
+        if (deviceHook_) {
+            deviceHook_->Stop();
+        }
+        handled = true;
+        return 0;
+    }
     if (msg == kBusEventMessage) {
         OnBusEvents();
         handled = true;

@@ -85,6 +85,7 @@ CMainWnd::CMainWnd(Options options)
 
 CMainWnd::~CMainWnd() {
     Shutdown();
+    deviceHook_.reset();
     list_.reset();
 }
 
@@ -354,20 +355,18 @@ void CMainWnd::WriteToDevice() {
 }
 
 void CMainWnd::SwitchKeyCapture(bool on) {
+    input::CDeviceHook& hook = DeviceHook();
     if (!on) {
-        if (keyCapture_) {
-            keyCapture_->Stop();
+        // The capture is shared with macro recordings: only the key capture's own run stops.
+        if (keyCaptureOn_) {
+            hook.Stop();
         }
         keyCaptureOn_ = false;
         return;
     }
-    if (!keyCapture_) {
-        keyCapture_ = std::make_unique<input::CDeviceHook>(
-            options_.keyCaptureBackend ? options_.keyCaptureBackend() : input::MakeDefaultHookBackend());
-    }
-    keyCaptureOn_ = keyCapture_->Start(0, input::HookMode::SingleKey, *this, true, true);
+    keyCaptureOn_ = hook.Start(0, input::HookMode::SingleKey, *this, true, true);
     if (!keyCaptureOn_) {
-        Trace("main window: key capture not started:", keyCapture_->LastError());
+        Trace("main window: key capture not started:", hook.LastError());
         TellUser(LanguageText(kKeyCaptureStoppedMessage));
     }
 }
@@ -523,12 +522,8 @@ void CMainWnd::StartRecording(int delayMode, int hookOption) {
               std::to_string(hookOption));
         return;
     }
-    if (!hook_) {
-        hook_ = std::make_unique<input::CDeviceHook>(
-            options_.keyCaptureBackend ? options_.keyCaptureBackend() : input::MakeDefaultHookBackend());
-    }
     panel->SetPrompts(&macroPrompts_);
-    panel->SetRecordingHook(hook_.get(), input::PostTo(*this));
+    panel->SetRecordingHook(&DeviceHook(), input::PostTo(*this));
     panel->SetClientToScreen([this](ui::Point pt) { return ClientToScreen(pt); });
     const auto hook = static_cast<input::HookMode>(hookOption);
     // The recorded-time items follow the panel's constant-delay check box.
@@ -545,16 +540,19 @@ bool CMainWnd::OnHookMessage(unsigned msg, std::intptr_t wparam, std::intptr_t l
     if (!stopped && !input::RecordMessageOf(msg)) {
         return false;
     }
+    bool recording = false;
     for (devices::CTarnexUSBDevice* page : AllPages()) {
         auto* panel = dynamic_cast<pages::CMacroControlUI*>(page->FindSubControl(kMacroPanelName));
         if (panel != nullptr && panel->IsRecording()) {
+            recording = true;
             panel->HandleHookMessage(msg, wparam, lparam);
             if (!panel->IsRecording()) {
                 LockForRecording(false);
             }
         }
     }
-    return true;
+    // A capture's end without a recording is left to the capture owner.
+    return !stopped || recording;
 }
 
 void CMainWnd::StopRecording() {
@@ -582,6 +580,14 @@ void CMainWnd::InsertMacroButton(MouseButtonEvent down, MouseButtonEvent up) con
         events.push_back(config::MouseEventOf(config::kMouseEventTable[rowOf(up)]));
     }
     panel->InsertEvents(events);
+}
+
+input::CDeviceHook& CMainWnd::DeviceHook() {
+    if (!deviceHook_) {
+        deviceHook_ = std::make_unique<input::CDeviceHook>(
+            options_.hookBackend ? options_.hookBackend() : input::MakeDefaultHookBackend());
+    }
+    return *deviceHook_;
 }
 
 void CMainWnd::HandleMenuCommand(std::string_view item) {
@@ -759,8 +765,8 @@ void CMainWnd::Shutdown() {
     ShowWindow(false);
     // The keyboard is never left captured.
     StopRecording();
-    if (hook_) {
-        hook_->Stop();
+    if (deviceHook_) {
+        deviceHook_->Stop();
     }
     if (options_.bus != nullptr) {
         options_.bus->SetEventHandler({});

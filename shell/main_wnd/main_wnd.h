@@ -52,8 +52,8 @@ public:
         std::optional<platform::Registry> registry;  // the user's when unset
         DeviceList::Options list;
         bool startThreads = true;  // false: a test drives the scan itself
-        // The backend of the key capture and of macro recordings; the default backend when unset.
-        std::function<std::unique_ptr<input::IHookBackend>()> keyCaptureBackend;
+        // Makes the input capture backend on first use; the default picks X11 or in-window.
+        std::function<std::unique_ptr<input::IHookBackend>()> hookBackend;
     };
 
     static constexpr std::string_view kSkinFile = "XML_MAIN";
@@ -108,6 +108,8 @@ public:
     DeviceList* List() { return list_.get(); }
     ui::CTrayIcon& Tray() { return tray_; }
     const RegisteredMessages& Messages() const { return messages_; }
+    // The one input capture owner: key capture and macro recording share it.
+    input::CDeviceHook& DeviceHook();
 
     // --- DeviceListHost ---
     void BringToFront() override;
@@ -163,6 +165,7 @@ private:
     RegisteredMessages messages_;
     platform::Registry userRegistry_;
     std::unique_ptr<DeviceList> list_;
+    std::unique_ptr<input::CDeviceHook> deviceHook_;  // made on first use
     ui::CTrayIcon tray_;
     std::vector<LanguageEntry> languages_;
     WindowFonts layoutFonts_;
@@ -174,7 +177,6 @@ private:
     bool displayChanged_ = false;
     bool initialised_ = false;
     std::string lastMessage_;
-    std::unique_ptr<input::CDeviceHook> keyCapture_;
     bool keyCaptureOn_ = false;
     bool lockByte_ = true;
     bool shutDown_ = false;
@@ -202,9 +204,6 @@ private:
         CMainWnd& window_;
     };
     MacroPrompts macroPrompts_{*this};
-
-    // The capture macro recordings run with, made at the first recording.
-    std::unique_ptr<input::CDeviceHook> hook_;
 
     // Last: the bus hands events here from its own thread until detached in Shutdown.
     platform::ipc::EventQueue busEvents_;

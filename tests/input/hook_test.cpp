@@ -5,6 +5,7 @@
 
 #include "input/device_hook.h"
 #include "input/synthetic_backend.h"
+#include "input/window_backend.h"
 #include "ui/messages.h"
 
 namespace norvane::input {
@@ -14,12 +15,14 @@ TEST(HookMessagesTest, NamesGiveOneIdEachAndTheRepeatedNameItsFirstId) {
     const HookMessageIds& ids = HookMessages();
     EXPECT_EQ(ids.mouseRButtonDown, ids.mouseRButtonDownAgain);
     const std::vector<unsigned> distinct = {
-        ids.keySingleKey,       ids.keyHitKey,        ids.keyKbMacro,       ids.keyMsMacro,
-        ids.keyKbMacroSingle,   ids.keyKbMacroPrevious, ids.keyKbMacroLater, ids.mouSingleKey,
-        ids.mouHitKey,          ids.mouKbMacro,       ids.mouMsMacro,       ids.keyMsMacroSingle,
-        ids.keyMsMacroPrevious, ids.keyMsMacroLater,  ids.mouseRButtonDown, ids.mouseLButtonUp,
-        ids.mouseLButtonDown,   ids.mouseRButtonUp,   ids.mouseMove,        ids.gameStart,
-        ids.gameEnd,            ids.gameKill,         ids.gameDeath,        ids.hookStopped};
+        ids.keySingleKey,       ids.keyHitKey,        ids.keyKbMacro,
+        ids.keyMsMacro,         ids.keyKbMacroSingle, ids.keyKbMacroPrevious,
+        ids.keyKbMacroLater,    ids.mouSingleKey,     ids.mouHitKey,
+        ids.mouKbMacro,         ids.mouMsMacro,       ids.keyMsMacroSingle,
+        ids.keyMsMacroPrevious, ids.keyMsMacroLater,  ids.mouseRButtonDown,
+        ids.mouseLButtonUp,     ids.mouseLButtonDown, ids.mouseRButtonUp,
+        ids.mouseMove,          ids.gameStart,        ids.gameEnd,
+        ids.gameKill,           ids.gameDeath,        ids.hookStopped};
     EXPECT_EQ(std::set<unsigned>(distinct.begin(), distinct.end()).size(), distinct.size());
     for (unsigned id : distinct) {
         EXPECT_GE(id, 0xC000U);
@@ -85,7 +88,8 @@ TEST(HookMessagesTest, RecorderMessagesDecodeToKindAndDevice) {
 }
 
 TEST(HookRecordsTest, RecordsSurviveTheMessageParameter) {
-    const KeyHookRecord keys[] = {{0x26, 0x48, kKeyFlagExtended, 0xFFFFFFFFU}, {0x101, 0x1C, 1, 0}, {0, 0, 0, 12345}};
+    const KeyHookRecord keys[] = {
+        {0x26, 0x48, kKeyFlagExtended, 0xFFFFFFFFU}, {0x101, 0x1C, 1, 0}, {0, 0, 0, 12345}};
     for (const KeyHookRecord& k : keys) {
         EXPECT_EQ(UnpackKeyRecord(PackKeyRecord(k)), k);
     }
@@ -196,6 +200,75 @@ TEST(LockKeysTest, OnlyCapsNumAndScrollLockPass) {
     EXPECT_FALSE(IsLockKey(0x13));  // Pause shares Num Lock's make code
     EXPECT_FALSE(IsLockKey(0x41));
     EXPECT_FALSE(IsLockKey(0));
+}
+
+}  // namespace
+}  // namespace norvane::input
+
+namespace norvane::input {
+namespace {
+
+class RecordingSink final : public IHookSink {
+public:
+    void OnKey(unsigned keyMessage, const KeyHookRecord& record) override {
+        keys.push_back({keyMessage, record});
+    }
+    void OnMouse(unsigned mouseMessage, const MouseHookRecord& record) override {
+        mice.push_back({mouseMessage, record});
+    }
+    void OnStopped(HookStopReason) override {}
+    std::vector<std::pair<unsigned, KeyHookRecord>> keys;
+    std::vector<std::pair<unsigned, MouseHookRecord>> mice;
+};
+
+TEST(WindowHookBackendTest, WindowInputReachesTheSinkAndOnlyLockKeysAndClicksPassOn) {
+    WindowHookBackend backend;
+    RecordingSink sink;
+    EXPECT_FALSE(backend.IsGlobal());
+    EXPECT_FALSE(ui::DispatchRawKey(true, 38, 1));  // nothing listens yet
+    ASSERT_TRUE(backend.Start(sink, {}));
+    struct Case {
+        unsigned xKeycode;
+        bool swallowed;
+        std::uint8_t scanCode;
+    };
+    const Case cases[] = {
+        {38, true, 0x1E},   // A
+        {105, true, 0x1D},  // right Ctrl
+        {66, false, 0x3A},  // Caps Lock
+        {77, false, 0x45},  // Num Lock
+        {78, false, 0x46},  // Scroll Lock
+        {127, true, 0x45},  // Pause
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ui::DispatchRawKey(true, c.xKeycode, 9), c.swallowed) << c.xKeycode;
+    }
+    ASSERT_EQ(sink.keys.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(sink.keys[i].first, kWmKeyDown);
+        EXPECT_EQ(sink.keys[i].second.scanCode, cases[i].scanCode);
+    }
+    EXPECT_TRUE(ui::DispatchRawKey(false, 38, 10));
+    EXPECT_EQ(sink.keys.back().first, kWmKeyUp);
+    EXPECT_FALSE(ui::DispatchRawMouse(kWmXButtonDown, 300, -20, 2));
+    ASSERT_EQ(sink.mice.size(), 1U);
+    EXPECT_EQ(sink.mice[0].second, (MouseHookRecord{300, -20, 2}));
+
+    backend.Stop();
+    EXPECT_FALSE(ui::DispatchRawKey(true, 38, 11));
+    EXPECT_FALSE(ui::DispatchRawMouse(kWmLButtonDown, 0, 0, 0));
+    EXPECT_EQ(sink.keys.size(), std::size(cases) + 1);
+    EXPECT_EQ(sink.mice.size(), 1U);
+}
+
+TEST(WindowHookBackendTest, KeysPassWhenNotSwallowed) {
+    WindowHookBackend backend;
+    RecordingSink sink;
+    HookOptions options;
+    options.swallowKeys = false;
+    ASSERT_TRUE(backend.Start(sink, options));
+    EXPECT_FALSE(ui::DispatchRawKey(true, 38, 1));
+    EXPECT_EQ(sink.keys.size(), 1U);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ constexpr KeyHookRecord kVolumeUp{0, 0x30, kKeyFlagExtended, 0};
 
 class RecorderTest : public ::testing::Test {
 protected:
-    void StartRecording(HookMode mode, DelayMode delay, std::string_view constant = "50", std::uint32_t now = 1000) {
+    void StartRecording(HookMode mode, DelayMode delay, std::string_view constant = "50",
+                        std::uint32_t now = 1000) {
         ASSERT_TRUE(recorder_.Start({mode, delay, constant}, now).hooksStarted);
     }
     RecordChange Key(unsigned message, const KeyHookRecord& key, std::uint32_t now = 1000,
@@ -102,7 +103,8 @@ TEST_F(RecorderTest, HoldingAKeyRecordsOnePressAndOneRelease) {
     }
     Key(kWmKeyUp, kA);
     Key(kWmKeyDown, kA);  // pressed again after the release
-    EXPECT_EQ(Names(), (std::vector<std::string>{"keyboard_key_A down", "keyboard_key_A up", "keyboard_key_A down"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::string>{"keyboard_key_A down", "keyboard_key_A up", "keyboard_key_A down"}));
 }
 
 TEST_F(RecorderTest, ASecondPressWhoseReleaseWasLostIsDropped) {
@@ -112,8 +114,8 @@ TEST_F(RecorderTest, ASecondPressWhoseReleaseWasLostIsDropped) {
     Key(kWmKeyDown, kA);  // the release of A was lost
     Key(kWmKeyDown, kB);
     Key(kWmKeyDown, kA);  // another key came between: recorded
-    EXPECT_EQ(Names(), (std::vector<std::string>{"keyboard_key_A down", "keyboard_key_B up", "keyboard_key_B down",
-                                                 "keyboard_key_A down"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"keyboard_key_A down", "keyboard_key_B up",
+                                                 "keyboard_key_B down", "keyboard_key_A down"}));
 }
 
 TEST_F(RecorderTest, RightAndLeftKeysWithOneMakeCodeAreNotRepeats) {
@@ -184,7 +186,8 @@ TEST_F(RecorderTest, TheConstantDelayFieldIsReadClampedAndShownAsStored) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         Recorder recorder;
-        const RecordingStarted started = recorder.Start({HookMode::MacroAppend, DelayMode::Constant, c.typed}, 0);
+        const RecordingStarted started =
+            recorder.Start({HookMode::MacroAppend, DelayMode::Constant, c.typed}, 0);
         EXPECT_EQ(recorder.ConstantDelay(), c.stored);
         EXPECT_EQ(started.constantDelayText, c.shown);
     }
@@ -202,13 +205,13 @@ TEST_F(RecorderTest, MouseButtonsBecomeEventsAndOtherMessagesAreDropped) {
         const char* action;
     };
     const Case cases[] = {
-        {kWmLButtonDown, 0, 0x01, "down"}, {kWmLButtonUp, 0, 0x01, "up"},
-        {kWmRButtonDown, 0, 0x02, "down"}, {kWmRButtonUp, 0, 0x02, "up"},
-        {kWmMButtonDown, 0, 0x04, "down"}, {kWmMButtonUp, 0, 0x04, "up"},
-        {kWmXButtonDown, 2, 0x10, "down"}, {kWmXButtonUp, 2, 0x10, "up"},
-        {kWmXButtonDown, 1, 0x08, "down"}, {kWmXButtonUp, 1, 0x08, "up"},
-        {kWmXButtonDown, 3, std::nullopt, ""}, {kWmXButtonDown, 0, std::nullopt, ""},
-        {kWmMouseWheel, 120, std::nullopt, ""}, {kWmMouseMove, 0, std::nullopt, ""},
+        {kWmLButtonDown, 0, 0x01, "down"},       {kWmLButtonUp, 0, 0x01, "up"},
+        {kWmRButtonDown, 0, 0x02, "down"},       {kWmRButtonUp, 0, 0x02, "up"},
+        {kWmMButtonDown, 0, 0x04, "down"},       {kWmMButtonUp, 0, 0x04, "up"},
+        {kWmXButtonDown, 2, 0x10, "down"},       {kWmXButtonUp, 2, 0x10, "up"},
+        {kWmXButtonDown, 1, 0x08, "down"},       {kWmXButtonUp, 1, 0x08, "up"},
+        {kWmXButtonDown, 3, std::nullopt, ""},   {kWmXButtonDown, 0, std::nullopt, ""},
+        {kWmMouseWheel, 120, std::nullopt, ""},  {kWmMouseMove, 0, std::nullopt, ""},
         {kWmMouseHWheel, 120, std::nullopt, ""}, {0x0203, 0, std::nullopt, ""},
     };
     for (const Case& c : cases) {
@@ -235,7 +238,8 @@ TEST_F(RecorderTest, ARepeatedMouseMessageIsDropped) {
     Mouse(kWmLButtonUp);
     Mouse(kWmLButtonUp);
     Mouse(kWmLButtonDown);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"mouse_key_left down", "mouse_key_left up", "mouse_key_left down"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::string>{"mouse_key_left down", "mouse_key_left up", "mouse_key_left down"}));
 }
 
 TEST_F(RecorderTest, TheLeftClickOnTheStopButtonIsNotRecorded) {
@@ -247,8 +251,8 @@ TEST_F(RecorderTest, TheLeftClickOnTheStopButtonIsNotRecorded) {
     Mouse(kWmLButtonUp, {99, 110, 0});
     Mouse(kWmLButtonDown, {100, 100, 0});
     Mouse(kWmLButtonUp, {179, 129, 0});
-    EXPECT_EQ(Names(), (std::vector<std::string>{"mouse_key_right down", "mouse_key_right up", "mouse_key_left down",
-                                                 "mouse_key_left up"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"mouse_key_right down", "mouse_key_right up",
+                                                 "mouse_key_left down", "mouse_key_left up"}));
 }
 
 TEST_F(RecorderTest, InsertBeforeTwiceKeepsThePressOrderBeforeTheSelectedRow) {
@@ -347,8 +351,11 @@ TEST_F(RecorderTest, ANewRecordingForgetsThePressesOfTheLastOne) {
 }
 
 TEST_F(RecorderTest, LoadedEventsGetTheirNames) {
-    const std::vector<config::MacroEvent> events = {
-        {10, 0x04, "down", 5}, {9, 0x10, "up", 0}, {1, 0x02, "down", 3}, {1, 0x10, "up", 0}, {10, 0xEE, "down", 0}};
+    const std::vector<config::MacroEvent> events = {{10, 0x04, "down", 5},
+                                                    {9, 0x10, "up", 0},
+                                                    {1, 0x02, "down", 3},
+                                                    {1, 0x10, "up", 0},
+                                                    {10, 0xEE, "down", 0}};
     const MacroRowList list = Recorder::RowsOf(events);
     ASSERT_EQ(list.rows.size(), events.size());
     EXPECT_EQ(list.rows[0].nameId, "keyboard_key_A");

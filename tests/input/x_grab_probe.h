@@ -23,4 +23,24 @@ private:
     bool held_ = false;
 };
 
+// A window of another client that has the input focus and counts the key presses it gets.
+class FocusedWindow {
+public:
+    explicit FocusedWindow(const std::string& display);
+    ~FocusedWindow();
+    FocusedWindow(const FocusedWindow&) = delete;
+    FocusedWindow& operator=(const FocusedWindow&) = delete;
+    bool Ready() const { return window_ != 0; }
+    // Key presses received so far (a round trip first, so sent keys have arrived).
+    int KeyPresses();
+
+private:
+    void* display_ = nullptr;
+    unsigned long window_ = 0;
+    int presses_ = 0;
+};
+
+// Whether Caps Lock is locked on the server.
+bool CapsLockOn(const std::string& display);
+
 }  // namespace norvane::input::test

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "input/synthetic_backend.h"
 #include "devices/usb_device.h"
+#include "input/synthetic_backend.h"
 #include "platform/ipc/in_process_bus.h"
 #include "platform/registry.h"
 #include "shell/device_list/device_option.h"
@@ -59,11 +59,11 @@ protected:
         options.window.startThreads = threads;
         options.window.list.scanPeriod = std::chrono::milliseconds(5);
         options.window.list.sleep = [](std::chrono::milliseconds) {};
-        // Key capture never takes the real keyboard here: the test feeds it.
-        options.window.keyCaptureBackend = [this] {
-            auto hook = std::make_unique<input::SyntheticHookBackend>();
-            keyHook = hook.get();
-            return std::unique_ptr<input::IHookBackend>(std::move(hook));
+        options.window.hookBackend = [this] {
+            auto made = std::make_unique<input::SyntheticHookBackend>();
+            hookBackend = made.get();
+            keyHook = hookBackend;
+            return made;
         };
         program = std::make_unique<shell::Program>(platform, options);
         if (!program->Start()) {
@@ -74,6 +74,8 @@ protected:
     }
 
     shell::CMainWnd& Window() { return *program->Window(); }
+    // The window's input capture backend, once the window made it.
+    input::SyntheticHookBackend* hookBackend = nullptr;
     shell::DeviceList& List() { return *Window().List(); }
 
     // One scan pass whose posted messages the UI thread then handles.

@@ -604,5 +604,34 @@ TEST_F(MainWindowKeyPanelTest, MacroPanelActionsMenuItemsAndARecordingWhoseDevic
     EXPECT_EQ(library.Open(0), panel.Events());
 }
 
+// The key field's focus switches the key capture; a capture that ends by itself is released.
+TEST_F(MainWindowTest, TheHookSwitchMessageStartsAndStopsTheKeyCapture) {
+    Window().SendMessage(shell::kHookSwitchMessage, 1);
+    ASSERT_NE(hookBackend, nullptr);
+    EXPECT_TRUE(hookBackend->IsRunning());
+    EXPECT_EQ(Window().DeviceHook().Mode(), input::HookMode::SingleKey);
+    EXPECT_TRUE(hookBackend->Options().keyboard);
+    EXPECT_TRUE(hookBackend->Options().swallowKeys);
+    Window().SendMessage(shell::kHookSwitchMessage, 0);
+    EXPECT_FALSE(hookBackend->IsRunning());
+    EXPECT_FALSE(Window().DeviceHook().IsKeyboardHooked());
+
+    Window().SendMessage(shell::kHookSwitchMessage, 1);
+    hookBackend->Lose(input::HookStopReason::DisplayLost);
+    platform.Pump();
+    EXPECT_FALSE(Window().DeviceHook().IsKeyboardHooked());
+    EXPECT_FALSE(Window().DeviceHook().IsOutsideStarted());
+}
+
+TEST_F(MainWindowTest, AKeyCaptureThatCannotStartLeavesTheWindowWorking) {
+    Window().SendMessage(shell::kHookSwitchMessage, 0);  // makes the backend, stops nothing
+    ASSERT_NE(hookBackend, nullptr);
+    hookBackend->FailNextStart("no keyboard");
+    Window().SendMessage(shell::kHookSwitchMessage, 1);
+    EXPECT_FALSE(hookBackend->IsRunning());
+    EXPECT_FALSE(Window().DeviceHook().IsKeyboardHooked());
+    EXPECT_TRUE(Window().Initialised());
+}
+
 }  // namespace
 }  // namespace norvane::test

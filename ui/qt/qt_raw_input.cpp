@@ -41,7 +41,8 @@ protected:
         lastStamp_ = stamp;
         if (key) {
             const auto* k = static_cast<QKeyEvent*>(event);
-            return DispatchRawKey(type == QEvent::KeyPress, k->nativeScanCode(), static_cast<std::uint32_t>(stamp));
+            return DispatchRawKey(type == QEvent::KeyPress, k->nativeScanCode(),
+                                  static_cast<std::uint32_t>(stamp));
         }
         if (type == QEvent::Wheel) {
             const auto* w = static_cast<QWheelEvent*>(event);
@@ -52,12 +53,25 @@ protected:
         unsigned message = 0;
         int data = 0;
         switch (m->button()) {
-            case Qt::LeftButton: message = kLButtonDown; break;
-            case Qt::RightButton: message = kRButtonDown; break;
-            case Qt::MiddleButton: message = kMButtonDown; break;
-            case Qt::BackButton: message = kXButtonDown; data = 1; break;
-            case Qt::ForwardButton: message = kXButtonDown; data = 2; break;
-            default: return false;
+            case Qt::LeftButton:
+                message = kLButtonDown;
+                break;
+            case Qt::RightButton:
+                message = kRButtonDown;
+                break;
+            case Qt::MiddleButton:
+                message = kMButtonDown;
+                break;
+            case Qt::BackButton:
+                message = kXButtonDown;
+                data = 1;
+                break;
+            case Qt::ForwardButton:
+                message = kXButtonDown;
+                data = 2;
+                break;
+            default:
+                return false;
         }
         if (type == QEvent::MouseButtonRelease) {
             message += kUpOffset;

@@ -182,14 +182,25 @@ TEST_F(PipeWireEqualiserTest, BandsShapeTheSoundThatReachesTheHeadset) {
     if (const std::string problem = server_->StartSessionManager(); !problem.empty()) {
         GTEST_SKIP() << "no session manager for the test: " << problem;
     }
-    ASSERT_TRUE(watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012"));
+    const auto sink = watcher_->AddSink(kHeadsetSink, "0x0d8c", "0x0012");
+    ASSERT_TRUE(sink);
     PipeWireEqualiser equaliser(kHeadset);
     ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
     const auto input = watcher_->Node(equaliser.SinkName());
+    const auto output = watcher_->Node(equaliser.SinkName() + "_output");
     ASSERT_TRUE(input);
+    ASSERT_TRUE(output);
+    // The session manager has taken up the chain once it has linked it into the headset.
+    ASSERT_EQ(watcher_->Links(*output, *sink), 2);
 
     // A 1 kHz tone through the chain into the headset; band 5 is centred on it.
     test::ToneProbe probe(equaliser.SinkName(), kHeadsetSink, 1000.0);
+    const auto tone = watcher_->Node(test::ToneProbe::kPlayerName);
+    ASSERT_TRUE(tone);
+    ASSERT_GE(watcher_->Links(*tone, *input, 1), 1) << "the tone does not go through the chain";
+    const auto listener = watcher_->Node(test::ToneProbe::kListenerName);
+    ASSERT_TRUE(listener);
+    ASSERT_GE(watcher_->Links(*sink, *listener, 1), 1) << "the headset is not listened to";
     const auto flat = probe.Level();
     ASSERT_TRUE(flat) << "no sound reached the headset";
     ASSERT_GT(*flat, 0.01);
@@ -279,8 +290,9 @@ TEST_F(PipeWireEqualiserTest, ServerGoingAwayLeavesAClearReason) {
     ASSERT_TRUE(equaliser.Available()) << equaliser.Reason();
     watcher_.reset();
     server_->Kill();
-    EXPECT_TRUE(Eventually([&] { return !equaliser.Available(); }));
-    EXPECT_NE(equaliser.Reason().find("stopped"), std::string::npos) << equaliser.Reason();
+    EXPECT_TRUE(Eventually([&] { return equaliser.Reason().find("stopped") != std::string::npos; }))
+        << equaliser.Reason();
+    EXPECT_FALSE(equaliser.Available());
     EXPECT_FALSE(equaliser.SetBand(2, 3));
     EXPECT_FALSE(equaliser.SetEnabled(false));
 }

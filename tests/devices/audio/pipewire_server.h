@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -212,9 +213,9 @@ public:
             return !Find(name).has_value();
         });
     }
-    // The number of links from one node's ports to another's, once it stops growing short of two
-    // (one per channel) or the limit passes.
-    int Links(std::uint32_t output, std::uint32_t input) {
+    // The number of links from one node's ports to another's, once there are at least the
+    // wanted number (two: one per channel) or the limit passes.
+    int Links(std::uint32_t output, std::uint32_t input, int wanted = 2) {
         int count = 0;
         Eventually([&] {
             Sync();
@@ -227,7 +228,7 @@ public:
                              out->second == std::to_string(output) && in->second == std::to_string(input);
                 }
             });
-            return count >= 2;
+            return count >= wanted;
         });
         return count;
     }
@@ -437,6 +438,8 @@ private:
 class ToneProbe {
 public:
     static constexpr int kRate = 48000;
+    static constexpr const char* kPlayerName = "norvane_test_tone";
+    static constexpr const char* kListenerName = "norvane_test_listener";
 
     ToneProbe(const std::string& playInto, const std::string& listenTo, double hz)
         : step_(2 * M_PI * hz / kRate) {
@@ -445,14 +448,15 @@ public:
         pw_thread_loop_lock(loop_);
         player_ = pw_stream_new_simple(
             pw_thread_loop_get_loop(loop_), "tone",
-            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
-                              PW_KEY_TARGET_OBJECT, playInto.c_str(), nullptr),
+            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_NODE_NAME,
+                              kPlayerName, PW_KEY_TARGET_OBJECT, playInto.c_str(), nullptr),
             &kPlayerEvents, this);
-        listener_ = pw_stream_new_simple(pw_thread_loop_get_loop(loop_), "tone-listener",
-                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
-                                                           "Capture", PW_KEY_TARGET_OBJECT, listenTo.c_str(),
-                                                           PW_KEY_STREAM_CAPTURE_SINK, "true", nullptr),
-                                         &kListenerEvents, this);
+        listener_ = pw_stream_new_simple(
+            pw_thread_loop_get_loop(loop_), "tone-listener",
+            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture", PW_KEY_NODE_NAME,
+                              kListenerName, PW_KEY_TARGET_OBJECT, listenTo.c_str(),
+                              PW_KEY_STREAM_CAPTURE_SINK, "true", nullptr),
+            &kListenerEvents, this);
         for (pw_stream* stream : {player_, listener_}) {
             if (stream == nullptr) {
                 continue;
@@ -468,8 +472,9 @@ public:
             const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
             pw_stream_connect(
                 stream, stream == player_ ? PW_DIRECTION_OUTPUT : PW_DIRECTION_INPUT, PW_ID_ANY,
-                static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS), params,
-                1);
+                static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                                             PW_STREAM_FLAG_RT_PROCESS),
+                params, 1);
         }
         pw_thread_loop_unlock(loop_);
     }
@@ -511,20 +516,22 @@ private:
         pw_thread_loop_unlock(loop_);
     }
     bool Hear(std::size_t wanted, std::vector<double>* levels = nullptr) {
-        Locked([&] {
+        {
+            const std::lock_guard lock(heardLock_);
             levels_.clear();
             frames_ = 0;
-        });
+        }
         std::size_t heard = 0;
-        Eventually([&] {
-            Locked([&] {
+        Eventually(
+            [&] {
+                const std::lock_guard lock(heardLock_);
                 heard = frames_;
                 if (levels != nullptr) {
                     *levels = levels_;
                 }
-            });
-            return heard >= wanted;
-        });
+                return heard >= wanted;
+            },
+            std::chrono::seconds(20));
         return heard >= wanted;
     }
     static void Play(void* data) {
@@ -564,6 +571,7 @@ private:
             for (std::uint32_t i = 0; i < n; ++i) {
                 squares += static_cast<double>(samples[i]) * samples[i];
             }
+            const std::lock_guard lock(self->heardLock_);
             if (n > 0) {
                 self->levels_.push_back(std::sqrt(squares / n));
             }
@@ -581,6 +589,7 @@ private:
     pw_stream* listener_ = nullptr;
     double step_;
     double phase_ = 0;
+    std::mutex heardLock_;  // the listener runs on the data thread
     std::vector<double> levels_;
     std::size_t frames_ = 0;
 };
