@@ -5,8 +5,8 @@
 // the simulated audio library), runs the
 // object's first full read and its light thread for a while with the page's frame timer, and
 // saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
-// brightness); the page shows function tab T, with key K selected when given. Profiles go to DIR (a fresh temporary folder by
-// default).
+// brightness); the page shows function tab T, with key K selected when given. Profiles go to
+// DIR (a fresh temporary folder by default).
 #include <QApplication>
 #include <QImage>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "shell/main_wnd/main_wnd.h"
 
 #include "config/strings.h"
+#include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
-#include "devices/device_write.h"
 #include "devices/usb_device.h"
 #include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
@@ -328,7 +328,8 @@ void CMainWnd::WriteToDevice() {
         std::string text;
         if (report.messageId == devices::kMacrosTooLargeMessage) {
             ui::CControlUI* format = FindControl("str_test");
-            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId), report.macros);
+            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId),
+                               report.macros);
         } else {
             text = LanguageText(report.messageId);
         }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "input/synthetic_backend.h"
 #include "devices/usb_device.h"
+#include "input/synthetic_backend.h"
 #include "platform/ipc/in_process_bus.h"
 #include "platform/registry.h"
 #include "shell/device_list/device_option.h"

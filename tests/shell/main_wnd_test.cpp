@@ -1,13 +1,13 @@
 // The main window on the headless toolkit with the real skin, against the simulator, the
 // scan passes run by the test.
-#include "tests/shell/main_wnd_fixture.h"
-#include "tests/ui/ui_fixture.h"
 #include "config/macro_library.h"
 #include "device/command_packet.h"
 #include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "pages/key_set/key_set_control.h"
 #include "sim/sim_device.h"
+#include "tests/shell/main_wnd_fixture.h"
+#include "tests/ui/ui_fixture.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"
@@ -412,7 +412,8 @@ protected:
     // Every device page has its own key panel: controls are looked up in the current page.
     template <typename T>
     T& InPage(std::string_view name) {
-        auto* control = dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
+        auto* control =
+            dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
         if (control == nullptr) {
             throw std::runtime_error("no control " + std::string(name) + " in the current page");
         }
@@ -478,7 +479,8 @@ TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWrite
     auto keys = page->KeyList();
     keys[3].current = {0x70, 0, 0};
     page->SetKeyList(keys);
-    keyboard.InjectFault(sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteMacroMemory)));
+    keyboard.InjectFault(
+        sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteMacroMemory)));
     Notify("key_butt_prosave", "click");
     const ui::CResourceManager& texts = platform.Resources();
     EXPECT_EQ(Window().LastMessage(),
