@@ -18,6 +18,7 @@
 
 #include "device/catalogue.h"
 
+#include <cctype>
 #include <variant>
 
 namespace norvane::test {
@@ -487,6 +488,29 @@ TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWrite
               texts.Text("message_text_7") + " " + texts.Text(devices::kMacroKeysAtDefaultsMessage));
     EXPECT_FALSE(panel->WritePending());
     EXPECT_FALSE(InPage<ui::CControlUI>("key_butt_prosave").IsOwnEnabled());
+
+    // Macros too large for the memory: the count fills the message, the selected key falls back
+    // to its default before the key table goes out.
+    page->SelectKey(page->KeyList()[9].keyIndex);
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "5") {
+            families.SelectItem(i, false);
+        }
+    }
+    Notify("keyset_function_combo", "itemselect");
+    ASSERT_EQ(page->KeyList()[9].current.type, 0x14);
+    keyboard.WithFirmware([](sim::FirmwareModel& f) { f.Info().bytes[6] = 0; });
+    Notify("key_butt_prosave", "click");
+    EXPECT_EQ(page->KeyList()[9].current, page->KeyList()[9].defaultAssignment);
+    const std::string format = texts.Text("message_text_16");
+    const std::size_t at = format.find("%d");
+    ASSERT_NE(at, std::string::npos);
+    const std::string& told = Window().LastMessage();
+    EXPECT_EQ(told.substr(0, at), format.substr(0, at));
+    EXPECT_EQ(told.find("%d"), std::string::npos);
+    ASSERT_GT(told.size(), at);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(told[at]))) << told;
+    EXPECT_NE(told.find(texts.Text(devices::kMacroKeysAtDefaultsMessage)), std::string::npos);
 }
 
 TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
