@@ -4,6 +4,7 @@
 #include "device/command_packet.h"
 #include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
+#include "devices/mouse/mouse_device.h"
 #include "pages/key_set/key_set_control.h"
 #include "sim/sim_device.h"
 #include "tests/shell/main_wnd_fixture.h"
@@ -578,6 +579,34 @@ TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
     EXPECT_FALSE(keyHook->IsRunning());
     EXPECT_EQ(Window().LastMessage(), told);
     EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x3E}));
+}
+
+TEST_F(MainWindowKeyPanelTest, TheMousesOnlyLeftButtonIsNotSelected) {
+    Plug("mouse");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexMouseDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->KeyList().empty()) {
+        page->SyncFromDevice();
+    }
+    const auto& keys = page->KeyList();
+    const auto left =
+        std::ranges::find(keys, config::KeyAssignment{0x10, 0x01, 0x00}, &config::KeyListEntry::current);
+    ASSERT_NE(left, keys.end());
+    const int leftIndex = static_cast<int>(left - keys.begin());
+    const int other = leftIndex == 0 ? 1 : 0;
+    page->SwitchFunctionTab(2);
+    ui::CLabelUI probe;
+    probe.SetName("key_" + std::to_string(leftIndex));
+    Window().PaintManager().SendNotify(&probe, "click");
+    EXPECT_EQ(Window().LastMessage(), platform.Resources().Text("message_text_6"));
+    EXPECT_NE(page->SelectedKey(), leftIndex);
+    EXPECT_FALSE(InPage<ui::CControlUI>("keyset_layout").IsOwnVisible());
+    probe.SetName("key_" + std::to_string(other));
+    Window().PaintManager().SendNotify(&probe, "click");
+    EXPECT_EQ(page->SelectedKey(), other);
+    EXPECT_TRUE(InPage<ui::CControlUI>("keyset_layout").IsOwnVisible());
+    EXPECT_EQ(page->KeySetPanel()->Current(), keys[static_cast<std::size_t>(other)].current);
 }
 
 }  // namespace
