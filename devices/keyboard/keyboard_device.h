@@ -6,11 +6,11 @@
 #include "devices/device_events.h"
 #include "devices/device_thread.h"
 #include "devices/event_readers.h"
+#include "devices/profile_switch.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/settings_sync.h"
 #include "devices/keyboard/wire.h"
 #include "devices/light/keyboard_engine.h"
-#include "devices/profile_switch.h"
 #include "devices/usb_device.h"
 
 #include <array>
