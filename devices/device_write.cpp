@@ -6,7 +6,8 @@
 
 namespace norvane::devices {
 
-DeviceWriteReport WriteMacrosAndKeys(CTarnexUSBDevice& device, const std::function<void(int macros)>& onMacrosRefused) {
+DeviceWriteReport WriteMacrosAndKeys(CTarnexUSBDevice& device,
+                                     const std::function<void(int macros)>& onMacrosRefused) {
     DeviceWriteReport report;
     const std::vector<int> used = device.ListUsedMacros();
     report.macros = device.WriteMacros(used);

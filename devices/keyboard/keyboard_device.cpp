@@ -164,8 +164,8 @@ void CTarnexKeyboardDevice::SelectKey(int index) {
     if (panel == nullptr) {
         return;
     }
-    const auto entry =
-        std::ranges::find_if(keyList_, [index](const config::KeyListEntry& e) { return e.keyIndex == index; });
+    const auto entry = std::ranges::find_if(
+        keyList_, [index](const config::KeyListEntry& e) { return e.keyIndex == index; });
     if (entry == keyList_.end()) {
         panel->HideEditor();
         return;
@@ -251,6 +251,9 @@ int CTarnexKeyboardDevice::LoadProfileToPage() {
 }
 
 void CTarnexKeyboardDevice::RestoreDefaults() {
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->HideEditor();
+    }
     LoadProfileFiles();
     const auto current = CurrentProfileFile();
     const auto defaults = DefaultProfileFile();

@@ -94,6 +94,9 @@ int CTarnexMouseDevice::LoadProfileToPage() {
 }
 
 void CTarnexMouseDevice::RestoreDefaults() {
+    if (pages::CKeySetControlUI* panel = KeySetPanel()) {
+        panel->HideEditor();
+    }
     LoadProfileFiles();
     const auto current = CurrentProfileFile();
     const auto defaults = DefaultProfileFile();

@@ -41,9 +41,11 @@ KeyAssignment EncodeKeySet(const KeySetFields& f, KeyAssignment editing, KeyAssi
         case KeyFunctionFamily::MouseButton:
             return PresetAt(config::kMouseButtonPresets, f.mouseButton).value_or(editing);
         case KeyFunctionFamily::HorizontalScroll:
-            return config::EncodeHorizontalScroll(f.swingDelay, f.swingSpeed, f.swingCount, f.swingDirection == 1);
+            return config::EncodeHorizontalScroll(f.swingDelay, f.swingSpeed, f.swingCount,
+                                                  f.swingDirection == 1);
         case KeyFunctionFamily::VerticalScroll:
-            return config::EncodeVerticalScroll(f.wheelDelay, f.wheelSpeed, f.wheelCount, f.wheelDirection == 1);
+            return config::EncodeVerticalScroll(f.wheelDelay, f.wheelSpeed, f.wheelCount,
+                                                f.wheelDirection == 1);
         case KeyFunctionFamily::Dpi:
             return PresetAt(config::kDpiPresets, f.dpi).value_or(editing);
         case KeyFunctionFamily::RapidFire:

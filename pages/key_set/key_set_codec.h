@@ -49,23 +49,23 @@ struct KeySetDecoded {
     config::ScrollParameters scroll;                  // families 2 and 3
     int fireInterval = 0;
     int fireShots = 0;
-    int modifierOption = 0;                  // family 6
-    std::optional<std::size_t> keyRow;       // family 6: KeyCodeTable row named in the key field
-    int macro = -1;                          // family 9: -1 none
-    int repeatMode = -1;                     // family 9: -1 none
-    std::optional<int> repeatCount;          // family 9, type 0x71
-    bool cycleShown = false;                 // family 9
-    int gun = 0;                             // family 10
-    config::KeyAssignment editing;           // the value being edited afterwards
+    int modifierOption = 0;             // family 6
+    std::optional<std::size_t> keyRow;  // family 6: KeyCodeTable row named in the key field
+    int macro = -1;                     // family 9: -1 none
+    int repeatMode = -1;                // family 9: -1 none
+    std::optional<int> repeatCount;     // family 9, type 0x71
+    bool cycleShown = false;            // family 9
+    int gun = 0;                        // family 10
+    config::KeyAssignment editing;      // the value being edited afterwards
 };
 
 KeySetDecoded DecodeKeySet(config::KeyAssignment value, config::KeyAssignment defaultValue, int macroCount);
 
 // A captured key, looked up by the hook's scan code and flags.
 struct CapturedKey {
-    std::size_t row = 0;       // KeyCodeTable row
-    bool modifier = false;     // rows 0–7
-    int modifierOption = 0;    // for a modifier: the option it selects
+    std::size_t row = 0;     // KeyCodeTable row
+    bool modifier = false;   // rows 0–7
+    int modifierOption = 0;  // for a modifier: the option it selects
     config::KeyAssignment triple;
 };
 // Nothing for a key without a row or whose row is not a keyboard key.

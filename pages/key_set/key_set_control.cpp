@@ -42,12 +42,14 @@ constexpr std::string_view kCycleEdit = "keyset_macro_cycle_edit";
 constexpr std::string_view kGunCombo = "keyset_gunkey_combo";
 constexpr std::string_view kShortcutCombo = "keyset_combokey_combo";
 constexpr std::string_view kTextTest = "text_test";
-constexpr std::array<std::string_view, 3> kSaveButtons{"key_butt_keysave", "key_butt_keycancel", "key_butt_prosave"};
+constexpr std::array<std::string_view, 3> kSaveButtons{"key_butt_keysave", "key_butt_keycancel",
+                                                       "key_butt_prosave"};
 constexpr int kModifierOptions = 5;
 constexpr int kRepeatWithCount = 4;
 
 // Families the keyboard's selector does not offer.
-constexpr std::array<KeyFunctionFamily, 2> kMouseOnlyFamilies{KeyFunctionFamily::Dpi, KeyFunctionFamily::GunKey};
+constexpr std::array<KeyFunctionFamily, 2> kMouseOnlyFamilies{KeyFunctionFamily::Dpi,
+                                                              KeyFunctionFamily::GunKey};
 
 int FamilyNumber(KeyFunctionFamily family) {
     return static_cast<int>(family);
@@ -180,15 +182,16 @@ int CKeySetControlUI::SelectedModifierOption() {
 
 void CKeySetControlUI::SelectModifierOption(int option) {
     for (int n = 0; n < kModifierOptions; ++n) {
-        if (auto* control =
-                dynamic_cast<ui::COptionUI*>(FindSubControl(std::string(kModifierOption) + std::to_string(n)))) {
+        if (auto* control = dynamic_cast<ui::COptionUI*>(
+                FindSubControl(std::string(kModifierOption) + std::to_string(n)))) {
             control->Selected(n == option, false);
         }
     }
 }
 
 void CKeySetControlUI::ShowFamilyPage(int family) {
-    if (auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(FindSubControl(kFamilyTabs)); tabs != nullptr && family >= 0) {
+    if (auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(FindSubControl(kFamilyTabs));
+        tabs != nullptr && family >= 0) {
         tabs->SelectItem(family);
     }
 }
@@ -277,8 +280,8 @@ bool CKeySetControlUI::Decode(KeyAssignment value) {
         case KeyFunctionFamily::KeyboardKey:
             SelectModifierOption(d.modifierOption);
             if (ui::CEditUI* field = Edit(kKeyField)) {
-                field->SetTextNotify(d.keyRow ? Translate(config::kKeyCodeTable[*d.keyRow].nameId) : std::string(),
-                                     false);
+                field->SetTextNotify(
+                    d.keyRow ? Translate(config::kKeyCodeTable[*d.keyRow].nameId) : std::string(), false);
             }
             break;
         case KeyFunctionFamily::Macro:

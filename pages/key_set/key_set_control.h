@@ -32,7 +32,8 @@ public:
 
     // Stores the encoded value as the selected key's current assignment (with its default),
     // saves the profile and renews the captions; false when no key is selected.
-    using ApplyHandler = std::function<bool(config::KeyAssignment current, config::KeyAssignment defaultValue)>;
+    using ApplyHandler =
+        std::function<bool(config::KeyAssignment current, config::KeyAssignment defaultValue)>;
 
     std::string_view GetClass() const override { return kClassName; }
     // Builds the panel's own layout when the page gave it none.

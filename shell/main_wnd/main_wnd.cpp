@@ -261,7 +261,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
     }
 }
 
-void CMainWnd::OnKeyButton(int index) const {
+void CMainWnd::OnKeyButton(int index) {
     devices::CTarnexUSBDevice* current = CurrentDevice();
     if (current == nullptr) {
         return;
@@ -274,7 +274,7 @@ void CMainWnd::OnKeyButton(int index) const {
     // A mouse keeps one button with the left click: that one cannot be reassigned.
     if (const auto* mouse = dynamic_cast<const devices::CTarnexMouseDevice*>(current);
         mouse != nullptr && mouse->HoldsTheOnlyLeftClick(index)) {
-        Trace("main window: the only left button cannot be reassigned", "message_text_6");
+        TellUser(LanguageText("message_text_6"));
         return;
     }
     current->SelectKey(index);

@@ -127,7 +127,7 @@ private:
     void ShowTrayMenu();
     void OnBusEvents();
     void Act(const Route& route, ui::TNotifyUI& msg);
-    void OnKeyButton(int index) const;
+    void OnKeyButton(int index);
     // The key panel's controls, carried out by the current page's panel.
     void OnKeySetAction(const Route& route, const ui::TNotifyUI& msg);
     // "key_butt_prosave": macros, then the key table, then the profile; the user is told

@@ -4,6 +4,7 @@
 #include "device/command_packet.h"
 #include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
+#include "devices/mouse/mouse_device.h"
 #include "pages/key_set/key_set_control.h"
 #include "pages/macro/macro_control.h"
 #include "sim/sim_device.h"
@@ -19,6 +20,7 @@
 
 #include "device/catalogue.h"
 
+#include <cctype>
 #include <variant>
 
 namespace norvane::test {
@@ -488,6 +490,29 @@ TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWrite
               texts.Text("message_text_7") + " " + texts.Text(devices::kMacroKeysAtDefaultsMessage));
     EXPECT_FALSE(panel->WritePending());
     EXPECT_FALSE(InPage<ui::CControlUI>("key_butt_prosave").IsOwnEnabled());
+
+    // Macros too large for the memory: the count fills the message, the selected key falls back
+    // to its default before the key table goes out.
+    page->SelectKey(page->KeyList()[9].keyIndex);
+    for (int i = 0; i < families.GetCount(); ++i) {
+        if (families.GetItemAt(i)->GetUserData() == "5") {
+            families.SelectItem(i, false);
+        }
+    }
+    Notify("keyset_function_combo", "itemselect");
+    ASSERT_EQ(page->KeyList()[9].current.type, 0x14);
+    keyboard.WithFirmware([](sim::FirmwareModel& f) { f.Info().bytes[6] = 0; });
+    Notify("key_butt_prosave", "click");
+    EXPECT_EQ(page->KeyList()[9].current, page->KeyList()[9].defaultAssignment);
+    const std::string format = texts.Text("message_text_16");
+    const std::size_t at = format.find("%d");
+    ASSERT_NE(at, std::string::npos);
+    const std::string& told = Window().LastMessage();
+    EXPECT_EQ(told.substr(0, at), format.substr(0, at));
+    EXPECT_EQ(told.find("%d"), std::string::npos);
+    ASSERT_GT(told.size(), at);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(told[at]))) << told;
+    EXPECT_NE(told.find(texts.Text(devices::kMacroKeysAtDefaultsMessage)), std::string::npos);
 }
 
 TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
@@ -555,6 +580,34 @@ TEST_F(MainWindowKeyPanelTest, KeyFieldFocusCapturesKeysThroughTheHook) {
     EXPECT_FALSE(keyHook->IsRunning());
     EXPECT_EQ(Window().LastMessage(), told);
     EXPECT_EQ(page->KeyList()[9].current, (config::KeyAssignment{0x20, 0x02, 0x3E}));
+}
+
+TEST_F(MainWindowKeyPanelTest, TheMousesOnlyLeftButtonIsNotSelected) {
+    Plug("mouse");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexMouseDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->KeyList().empty()) {
+        page->SyncFromDevice();
+    }
+    const auto& keys = page->KeyList();
+    const auto left =
+        std::ranges::find(keys, config::KeyAssignment{0x10, 0x01, 0x00}, &config::KeyListEntry::current);
+    ASSERT_NE(left, keys.end());
+    const int leftIndex = static_cast<int>(left - keys.begin());
+    const int other = leftIndex == 0 ? 1 : 0;
+    page->SwitchFunctionTab(2);
+    ui::CLabelUI probe;
+    probe.SetName("key_" + std::to_string(leftIndex));
+    Window().PaintManager().SendNotify(&probe, "click");
+    EXPECT_EQ(Window().LastMessage(), platform.Resources().Text("message_text_6"));
+    EXPECT_NE(page->SelectedKey(), leftIndex);
+    EXPECT_FALSE(InPage<ui::CControlUI>("keyset_layout").IsOwnVisible());
+    probe.SetName("key_" + std::to_string(other));
+    Window().PaintManager().SendNotify(&probe, "click");
+    EXPECT_EQ(page->SelectedKey(), other);
+    EXPECT_TRUE(InPage<ui::CControlUI>("keyset_layout").IsOwnVisible());
+    EXPECT_EQ(page->KeySetPanel()->Current(), keys[static_cast<std::size_t>(other)].current);
 }
 
 }  // namespace

@@ -110,6 +110,10 @@ TEST_F(KeyboardKeyPanelTest, SelectedKeyIsShownAppliedSavedAndWritten) {
     ASSERT_GE(transfers.size(), 3U);
     EXPECT_EQ(std::vector<std::uint8_t>(transfers.end() - 3, transfers.end()),
               (std::vector<std::uint8_t>{C(Cmd::BeginConfig), C(Cmd::WriteKeyTable), C(Cmd::EndConfig)}));
+
+    // A profile reset hides the editor.
+    page->RestoreDefaults();
+    EXPECT_FALSE(window->FindControl("keyset_layout")->IsOwnVisible());
 }
 
 TEST_F(KeyboardKeyPanelTest, MacroKeyGoesToTheDeviceAsItsSlot) {
@@ -135,7 +139,9 @@ TEST_F(KeyboardKeyPanelTest, KeysAfterARefusedMacroWriteGoOutWithTheirDefaults) 
     };
     const Case cases[] = {
         {"macro memory write fails",
-         [this] { link.Device().InjectFault(sim::Fault(sim::FaultKind::StatusFE, C(Cmd::WriteMacroMemory))); },
+         [this] {
+             link.Device().InjectFault(sim::Fault(sim::FaultKind::StatusFE, C(Cmd::WriteMacroMemory)));
+         },
          devices::kMacroWriteFailedMessage, false},
         {"macros too large",
          [this] { link.Device().WithFirmware([](sim::FirmwareModel& f) { f.Info().bytes[6] = 0; }); },

@@ -100,8 +100,9 @@ TEST_F(MouseKeyPanelTest, SelectedButtonIsShownAppliedSavedAndWritten) {
     panel->Apply();
     EXPECT_EQ(page->KeyList()[2].current, before.defaultAssignment);
     devices::WriteMacrosAndKeys(*page, nullptr);
-    EXPECT_EQ(OnDevice(2), (std::array<std::uint8_t, 3>{before.defaultAssignment.type, before.defaultAssignment.param1,
-                                                         before.defaultAssignment.param2}));
+    EXPECT_EQ(OnDevice(2),
+              (std::array<std::uint8_t, 3>{before.defaultAssignment.type, before.defaultAssignment.param1,
+                                           before.defaultAssignment.param2}));
 }
 
 TEST_F(MouseKeyPanelTest, ButtonsAfterARefusedMacroWriteGoOutWithTheirDefaults) {

@@ -34,10 +34,14 @@ TEST(KeySetEncode, FieldsGiveTheAssignmentOfTheirFamily) {
         set(f);
         cases.push_back({what, f, expected});
     };
-    add("default", KeyFunctionFamily::Default, [](KeySetFields&) {}, kDefault);
-    add("right button", KeyFunctionFamily::MouseButton, [](KeySetFields& f) { f.mouseButton = 2; }, {0x10, 0x02, 0x00});
-    add("middle button", KeyFunctionFamily::MouseButton, [](KeySetFields& f) { f.mouseButton = 1; }, {0x10, 0x04, 0x00});
-    add("no button chosen keeps the value", KeyFunctionFamily::MouseButton, [](KeySetFields&) {}, kEditing);
+    add(
+        "default", KeyFunctionFamily::Default, [](KeySetFields&) {}, kDefault);
+    add("right button", KeyFunctionFamily::MouseButton, [](KeySetFields& f) { f.mouseButton = 2; },
+        {0x10, 0x02, 0x00});
+    add("middle button", KeyFunctionFamily::MouseButton, [](KeySetFields& f) { f.mouseButton = 1; },
+        {0x10, 0x04, 0x00});
+    add(
+        "no button chosen keeps the value", KeyFunctionFamily::MouseButton, [](KeySetFields&) {}, kEditing);
     add("scroll right 3, delay 2, speed 5", KeyFunctionFamily::HorizontalScroll,
         [](KeySetFields& f) {
             f.swingDirection = 1;
@@ -104,13 +108,14 @@ TEST(KeySetEncode, FieldsGiveTheAssignmentOfTheirFamily) {
             f.keyFieldEmpty = false;
         },
         {0x20, 0x08, 0x1D});
-    add("empty key field with Alt", KeyFunctionFamily::KeyboardKey, [](KeySetFields& f) { f.modifierOption = 3; },
-        {0x20, 0x04, 0x00});
-    add("key Z, no modifier option", KeyFunctionFamily::KeyboardKey, [](KeySetFields& f) { f.keyFieldEmpty = false; },
-        {0x20, 0x00, 0x1D});
+    add("empty key field with Alt", KeyFunctionFamily::KeyboardKey,
+        [](KeySetFields& f) { f.modifierOption = 3; }, {0x20, 0x04, 0x00});
+    add("key Z, no modifier option", KeyFunctionFamily::KeyboardKey,
+        [](KeySetFields& f) { f.keyFieldEmpty = false; }, {0x20, 0x00, 0x1D});
     add("media: mute", KeyFunctionFamily::Media, [](KeySetFields& f) { f.media = 7; }, {0x30, 0xE2, 0x00});
     add("media: player", KeyFunctionFamily::Media, [](KeySetFields& f) { f.media = 0; }, {0x30, 0x83, 0x01});
-    add("system: sleep", KeyFunctionFamily::System, [](KeySetFields& f) { f.system = 1; }, {0x40, 0x02, 0x00});
+    add("system: sleep", KeyFunctionFamily::System, [](KeySetFields& f) { f.system = 1; },
+        {0x40, 0x02, 0x00});
     add("macro 2 while held", KeyFunctionFamily::Macro,
         [](KeySetFields& f) {
             f.macro = 2;
@@ -124,16 +129,19 @@ TEST(KeySetEncode, FieldsGiveTheAssignmentOfTheirFamily) {
             f.repeatCount = 7;
         },
         {0x71, 0x01, 0x07});
-    add("no macro chosen keeps the value", KeyFunctionFamily::Macro, [](KeySetFields& f) { f.repeatMode = 0; },
-        kEditing);
-    add("macro past the library keeps the value", KeyFunctionFamily::Macro,
+    add(
+        "no macro chosen keeps the value", KeyFunctionFamily::Macro,
+        [](KeySetFields& f) { f.repeatMode = 0; }, kEditing);
+    add(
+        "macro past the library keeps the value", KeyFunctionFamily::Macro,
         [](KeySetFields& f) {
             f.macro = kMacros;
             f.repeatMode = 0;
         },
         kEditing);
     add("gun key 3", KeyFunctionFamily::GunKey, [](KeySetFields& f) { f.gun = 3; }, {0x72, 0x03, 0x00});
-    add("shortcut paste", KeyFunctionFamily::Combination, [](KeySetFields& f) { f.shortcut = 6; }, {0x20, 0x10, 0x19});
+    add("shortcut paste", KeyFunctionFamily::Combination, [](KeySetFields& f) { f.shortcut = 6; },
+        {0x20, 0x10, 0x19});
     for (const EncodeCase& c : cases) {
         EXPECT_EQ(EncodeKeySet(c.fields, kEditing, kDefault, kMacros), c.expected) << c.what;
     }
@@ -154,13 +162,20 @@ TEST(KeySetDecode, AssignmentsSelectTheirFamilyAndParameters) {
         KeyFunctionFamily family;
     };
     const Case cases[] = {
-        {{0x10, 0x08, 0x00}, KeyFunctionFamily::MouseButton}, {{0x11, 0x25, 0x83}, KeyFunctionFamily::HorizontalScroll},
-        {{0x12, 0x00, 0xFD}, KeyFunctionFamily::VerticalScroll}, {{0x13, 0x01, 0x00}, KeyFunctionFamily::Dpi},
-        {{0x14, 0x50, 0x02}, KeyFunctionFamily::RapidFire},    {{0x20, 0x01, 0x04}, KeyFunctionFamily::KeyboardKey},
-        {{0x30, 0xCD, 0x00}, KeyFunctionFamily::Media},        {{0x40, 0x04, 0x00}, KeyFunctionFamily::System},
-        {{0x70, 0x01, 0x02}, KeyFunctionFamily::Macro},        {{0x71, 0x00, 0x09}, KeyFunctionFamily::Macro},
-        {{0x72, 0x02, 0x00}, KeyFunctionFamily::GunKey},       {{0x20, 0x10, 0x06}, KeyFunctionFamily::Combination},
-        {{0x20, 0x81, 0x06}, KeyFunctionFamily::Combination},  {{0xB0, 0x00, 0x00}, KeyFunctionFamily::Combination},
+        {{0x10, 0x08, 0x00}, KeyFunctionFamily::MouseButton},
+        {{0x11, 0x25, 0x83}, KeyFunctionFamily::HorizontalScroll},
+        {{0x12, 0x00, 0xFD}, KeyFunctionFamily::VerticalScroll},
+        {{0x13, 0x01, 0x00}, KeyFunctionFamily::Dpi},
+        {{0x14, 0x50, 0x02}, KeyFunctionFamily::RapidFire},
+        {{0x20, 0x01, 0x04}, KeyFunctionFamily::KeyboardKey},
+        {{0x30, 0xCD, 0x00}, KeyFunctionFamily::Media},
+        {{0x40, 0x04, 0x00}, KeyFunctionFamily::System},
+        {{0x70, 0x01, 0x02}, KeyFunctionFamily::Macro},
+        {{0x71, 0x00, 0x09}, KeyFunctionFamily::Macro},
+        {{0x72, 0x02, 0x00}, KeyFunctionFamily::GunKey},
+        {{0x20, 0x10, 0x06}, KeyFunctionFamily::Combination},
+        {{0x20, 0x81, 0x06}, KeyFunctionFamily::Combination},
+        {{0xB0, 0x00, 0x00}, KeyFunctionFamily::Combination},
         {{0x00, 0x00, 0x05}, KeyFunctionFamily::Default},
     };
     for (const Case& c : cases) {
@@ -193,7 +208,8 @@ TEST(KeySetDecode, ParametersComeBackAsTheFieldsShowThem) {
     EXPECT_EQ(fire.fireShots, 2);
     const KeySetDecoded mediaUnknown = DecodeKeySet({0x30, 0x99, 0x09}, kDefault, kMacros);
     EXPECT_FALSE(mediaUnknown.presetItem.has_value()) << "no row: the selector keeps its item";
-    EXPECT_EQ(DecodeKeySet({0xB0, 0x00, 0x00}, kDefault, kMacros).presetItem, -1) << "combination with no preset";
+    EXPECT_EQ(DecodeKeySet({0xB0, 0x00, 0x00}, kDefault, kMacros).presetItem, -1)
+        << "combination with no preset";
 
     const KeySetDecoded rightAltA = DecodeKeySet({0x20, 0x40, 0x04}, kDefault, kMacros);
     EXPECT_EQ(rightAltA.modifierOption, 3) << "right Alt is the Alt option";
