@@ -4,6 +4,7 @@
 #include "platform/diag.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace norvane::devices {
 namespace {
@@ -74,6 +75,18 @@ void PeripheralLighting::Apply(const config::LightInfo& info, std::span<const co
         engine_.SetCustomEffect(steps);
     }
     thread_.Wake();
+}
+
+config::LightInfo PeripheralLighting::ApplyProfile(config::CBasicProfiledata& profile,
+                                                   const std::filesystem::path& lightConfigFile) {
+    const config::LightInfo info = profile.GetLightInfo();
+    const std::vector<config::LightListEntry> list = profile.GetLightList();
+    if (!lightConfigFile.empty()) {
+        profile.LoadLightConfig(lightConfigFile);
+    }
+    const std::vector<config::LightEffectStep> steps = profile.GetCustomEffect();
+    Apply(info, list, steps);
+    return info;
 }
 
 void PeripheralLighting::SetLightState(const config::LightInfo& info) {

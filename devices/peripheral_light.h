@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/light_data.h"
+#include "config/profile_data.h"
 #include "device/hid_channel.h"
 #include "devices/device_thread.h"
 #include "devices/light/light_frame.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <span>
 
@@ -49,6 +51,9 @@ public:
     // multi-colour, colour) and the engine, the light list and the custom steps.
     void Apply(const config::LightInfo& info, std::span<const config::LightListEntry> list,
                std::span<const config::LightEffectStep> steps);
+    // The same from a profile: its light info and list, and the custom steps of its light
+    // configuration (loaded from lightConfigFile when that is not empty). Returns the light info.
+    config::LightInfo ApplyProfile(config::CBasicProfiledata& profile, const std::filesystem::path& lightConfigFile);
     // The light state the steps draw with (brightness, direction, multi-colour, colour).
     void SetLightState(const config::LightInfo& info);
     // A record read back from the device; the engine runs its mode and speed.

@@ -249,6 +249,25 @@ void CTarnexUSBDevice::RefreshPage() {
 void CTarnexUSBDevice::ValidateMacroKeys() {
 }
 void CTarnexUSBDevice::RestoreDefaults() {
+    if (ProfileData() == nullptr) {
+        return;
+    }
+    LoadProfileFiles();
+    const auto current = CurrentProfileFile();
+    const auto defaults = DefaultProfileFile();
+    if (current.empty() || defaults.empty()) {
+        return;
+    }
+    // The default document becomes the current profile's.
+    config::CBasicProfiledata fresh;
+    fresh.SetDefaultPath(defaults);
+    if (fresh.LoadDeviceDocument(defaults) == config::LoadStatus::Missing ||
+        !fresh.SaveDocumentTo(fresh.DeviceDocument(), current)) {
+        return;
+    }
+    LoadProfileToPage();
+    SaveDeviceProfile();
+    RefreshPage();
 }
 
 std::vector<int> CTarnexUSBDevice::ListUsedMacros() {
@@ -330,6 +349,11 @@ int CTarnexUSBDevice::GetFunctionTab() const {
 }
 
 void CTarnexUSBDevice::LoadProfileFiles() {
+    if (config::CBasicProfiledata* profile = ProfileData()) {
+        profile->SetProfilePath(CurrentProfileFile());
+        profile->SetDefaultPath(DefaultProfileFile());
+        profile->SetLightConfigPath(LightConfigFile());
+    }
 }
 
 std::string CTarnexUSBDevice::GetProfileName() const {
@@ -337,10 +361,16 @@ std::string CTarnexUSBDevice::GetProfileName() const {
 }
 
 void CTarnexUSBDevice::SaveDeviceProfile() {
+    if (config::CBasicProfiledata* profile = ProfileData(); profile != nullptr && !profile->SaveProfile()) {
+        platform::diag::Trace(typeName_ + ": profile not saved");
+    }
 }
 
 void CTarnexUSBDevice::SetLightClass(int lightClass) {
     lightClass_ = lightClass;
+    if (config::CBasicProfiledata* profile = ProfileData()) {
+        profile->SetDeviceIndex(0);
+    }
 }
 
 int CTarnexUSBDevice::GetLightClass() const {
@@ -348,9 +378,12 @@ int CTarnexUSBDevice::GetLightClass() const {
 }
 
 void CTarnexUSBDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
-    const config::LightInfo state = LightInfoFromWords(w0, w1, w2, w3);
+    StoreLightState(LightInfoFromWords(w0, w1, w2, w3));
+}
+
+void CTarnexUSBDevice::StoreLightState(const config::LightInfo& info) {
     const std::lock_guard lock(lightMutex_);
-    lightState_ = state;
+    lightState_ = info;
 }
 
 void CTarnexUSBDevice::SetAudioLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2) {

@@ -229,6 +229,11 @@ protected:
     using ui::CControlUI::Notify;
     // The page's message map: a notification of one of this page's controls.
     virtual void OnPageNotify(ui::TNotifyUI& msg);
+    // The object's profile data: the base's profile operations (paths, save, device index,
+    // restoring the defaults) work on it; without one they do nothing.
+    virtual config::CBasicProfiledata* ProfileData() { return nullptr; }
+    // The light state without the derived classes' reactions to it.
+    void StoreLightState(const config::LightInfo& info);
     // Milliseconds on the window's clock (the toolkit's timers run on it).
     std::uint64_t UiNowMs() const;
     std::uint32_t EffectNowMs() const;

@@ -89,37 +89,12 @@ pages::CMagicControlUI* CTarnexDE6533Device::MagicPanel() {
 
 // --- profile ---
 
-void CTarnexDE6533Device::LoadProfileFiles() {
-    profile_.SetProfilePath(CurrentProfileFile());
-    profile_.SetDefaultPath(DefaultProfileFile());
-    profile_.SetLightConfigPath(LightConfigFile());
-}
-
 std::string CTarnexDE6533Device::GetProfileName() const {
     return profile_.GetProfilePath().string();
 }
 
-void CTarnexDE6533Device::SaveDeviceProfile() {
-    if (!profile_.SaveProfile()) {
-        platform::diag::Trace("headset: profile not saved");
-    }
-}
-
-void CTarnexDE6533Device::SetLightClass(int lightClass) {
-    CTarnexUSBDevice::SetLightClass(lightClass);
-    profile_.SetDeviceIndex(0);
-}
-
 int CTarnexDE6533Device::ApplyProfileLighting() {
-    const config::LightInfo info = profile_.GetLightInfo();
-    const auto words = LightInfoToWords(info);
-    CTarnexUSBDevice::SetLightState(words[0], words[1], words[2], words[3]);
-    const std::vector<config::LightListEntry> list = profile_.GetLightList();
-    if (const auto path = LightConfigFile(); !path.empty()) {
-        profile_.LoadLightConfig(path);
-    }
-    const std::vector<config::LightEffectStep> steps = profile_.GetCustomEffect();
-    lighting_.Apply(info, list, steps);
+    StoreLightState(lighting_.ApplyProfile(profile_, LightConfigFile()));
     return 1;
 }
 
@@ -145,25 +120,6 @@ int CTarnexDE6533Device::LoadProfileToPage() {
     }
     customNames_ = profile_.GetCustomEqNames();
     return 1;
-}
-
-void CTarnexDE6533Device::RestoreDefaults() {
-    LoadProfileFiles();
-    const auto current = CurrentProfileFile();
-    const auto defaults = DefaultProfileFile();
-    if (current.empty() || defaults.empty()) {
-        return;
-    }
-    // The default document becomes the current profile's.
-    config::CDe6533Profiledata fresh;
-    fresh.SetDefaultPath(defaults);
-    if (fresh.LoadDeviceDocument(defaults) == config::LoadStatus::Missing ||
-        !fresh.SaveDocumentTo(fresh.DeviceDocument(), current)) {
-        return;
-    }
-    LoadProfileToPage();
-    SaveDeviceProfile();
-    RefreshPage();
 }
 
 void CTarnexDE6533Device::LoadLightNames() {

@@ -67,13 +67,9 @@ public:
     void PollStatus() override;
     int LoadProfileToPage() override;
     void RefreshPage() override;
-    void RestoreDefaults() override;
     int WriteDeviceSettings(const DeviceSettingsRequest& request) override;
     void LoadLightNames() override;
-    void LoadProfileFiles() override;
     std::string GetProfileName() const override;
-    void SaveDeviceProfile() override;
-    void SetLightClass(int lightClass) override;
     void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
     bool OpenEventInterface(int slot, std::string_view path, bool reopen = false) override;
     void CloseEventInterface(int slot) override;
@@ -122,6 +118,7 @@ public:
 
 protected:
     void OnPageNotify(ui::TNotifyUI& msg) override;
+    config::CBasicProfiledata* ProfileData() override { return &profile_; }
 
 private:
     void OnEventCode(std::uint16_t code);

@@ -214,9 +214,7 @@ void CTarnexKeyboardDevice::RefreshKeyCaptions() {
 // --- profile ---
 
 void CTarnexKeyboardDevice::LoadProfileFiles() {
-    profile_.SetProfilePath(CurrentProfileFile());
-    profile_.SetDefaultPath(DefaultProfileFile());
-    profile_.SetLightConfigPath(LightConfigFile());
+    CTarnexUSBDevice::LoadProfileFiles();
     if (const auto light = LightConfigFile(); !light.empty()) {
         profile_.LoadLightConfig(light);
     }
@@ -224,17 +222,6 @@ void CTarnexKeyboardDevice::LoadProfileFiles() {
 
 std::string CTarnexKeyboardDevice::GetProfileName() const {
     return profileName_;
-}
-
-void CTarnexKeyboardDevice::SaveDeviceProfile() {
-    if (!profile_.SaveProfile()) {
-        platform::diag::Trace("keyboard: profile not saved");
-    }
-}
-
-void CTarnexKeyboardDevice::SetLightClass(int lightClass) {
-    CTarnexUSBDevice::SetLightClass(lightClass);
-    profile_.SetDeviceIndex(0);
 }
 
 int CTarnexKeyboardDevice::LoadProfileToPage() {
@@ -254,22 +241,7 @@ void CTarnexKeyboardDevice::RestoreDefaults() {
     if (pages::CKeySetControlUI* panel = KeySetPanel()) {
         panel->HideEditor();
     }
-    LoadProfileFiles();
-    const auto current = CurrentProfileFile();
-    const auto defaults = DefaultProfileFile();
-    if (current.empty() || defaults.empty()) {
-        return;
-    }
-    // The default document becomes the current profile's.
-    config::CKeyboardProfiledata fresh;
-    fresh.SetDefaultPath(defaults);
-    if (fresh.LoadDeviceDocument(defaults) == config::LoadStatus::Missing ||
-        !fresh.SaveDocumentTo(fresh.DeviceDocument(), current)) {
-        return;
-    }
-    LoadProfileToPage();
-    SaveDeviceProfile();
-    RefreshPage();
+    CTarnexUSBDevice::RestoreDefaults();
 }
 
 void CTarnexKeyboardDevice::SetKeyList(std::vector<config::KeyListEntry> list) {

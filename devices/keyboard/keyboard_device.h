@@ -79,8 +79,6 @@ public:
     void SwitchFunctionTab(int type) override;
     void LoadProfileFiles() override;
     std::string GetProfileName() const override;
-    void SaveDeviceProfile() override;
-    void SetLightClass(int lightClass) override;
     void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
     void SetAudioLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2) override;
     void SelectKey(int index) override;
@@ -149,6 +147,7 @@ public:
 
 protected:
     void OnPageNotify(ui::TNotifyUI& msg) override;
+    config::CBasicProfiledata* ProfileData() override { return &profile_; }
 
 private:
     void IndexPicture(int variant);

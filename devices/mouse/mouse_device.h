@@ -95,10 +95,7 @@ public:
     int WriteDeviceSettings(const DeviceSettingsRequest& request) override;
     void LoadLightNames() override;
     void SwitchFunctionTab(int type) override;
-    void LoadProfileFiles() override;
     std::string GetProfileName() const override;
-    void SaveDeviceProfile() override;
-    void SetLightClass(int lightClass) override;
     void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
     void SelectKey(int index) override;
     pages::CKeySetControlUI* KeySetPanel() const override;
@@ -153,6 +150,7 @@ public:
 
 protected:
     void OnPageNotify(ui::TNotifyUI& msg) override;
+    config::CBasicProfiledata* ProfileData() override { return &profile_; }
 
 private:
     void FindPanels();

@@ -32,30 +32,12 @@ bool Linked(device::HidChannel& channel) {
 
 // --- profile ---
 
-void CTarnexMouseDevice::LoadProfileFiles() {
-    profile_.SetProfilePath(CurrentProfileFile());
-    profile_.SetDefaultPath(DefaultProfileFile());
-    profile_.SetLightConfigPath(LightConfigFile());
-}
-
 std::string CTarnexMouseDevice::GetProfileName() const {
     return profile_.GetProfilePath().string();
 }
 
-void CTarnexMouseDevice::SaveDeviceProfile() {
-    if (!profile_.SaveProfile()) {
-        platform::diag::Trace("mouse: profile not saved");
-    }
-}
-
-void CTarnexMouseDevice::SetLightClass(int lightClass) {
-    CTarnexUSBDevice::SetLightClass(lightClass);
-    profile_.SetDeviceIndex(0);
-}
-
 void CTarnexMouseDevice::TakeLightInfo(const config::LightInfo& info) {
-    const auto words = LightInfoToWords(info);
-    CTarnexUSBDevice::SetLightState(words[0], words[1], words[2], words[3]);
+    StoreLightState(info);
     lighting_.SetLightState(info);
 }
 
@@ -67,14 +49,7 @@ void CTarnexMouseDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, std::
 }
 
 int CTarnexMouseDevice::ApplyProfileLighting() {
-    const config::LightInfo info = profile_.GetLightInfo();
-    TakeLightInfo(info);
-    const std::vector<config::LightListEntry> list = profile_.GetLightList();
-    if (const auto path = LightConfigFile(); !path.empty()) {
-        profile_.LoadLightConfig(path);
-    }
-    const std::vector<config::LightEffectStep> steps = profile_.GetCustomEffect();
-    lighting_.Apply(info, list, steps);
+    StoreLightState(lighting_.ApplyProfile(profile_, LightConfigFile()));
     return 1;
 }
 
@@ -97,22 +72,7 @@ void CTarnexMouseDevice::RestoreDefaults() {
     if (pages::CKeySetControlUI* panel = KeySetPanel()) {
         panel->HideEditor();
     }
-    LoadProfileFiles();
-    const auto current = CurrentProfileFile();
-    const auto defaults = DefaultProfileFile();
-    if (current.empty() || defaults.empty()) {
-        return;
-    }
-    // The default document becomes the current profile's.
-    config::CMouseProfiledata fresh;
-    fresh.SetDefaultPath(defaults);
-    if (fresh.LoadDeviceDocument(defaults) == config::LoadStatus::Missing ||
-        !fresh.SaveDocumentTo(fresh.DeviceDocument(), current)) {
-        return;
-    }
-    LoadProfileToPage();
-    SaveDeviceProfile();
-    RefreshPage();
+    CTarnexUSBDevice::RestoreDefaults();
 }
 
 void CTarnexMouseDevice::SetKeyList(std::vector<config::KeyListEntry> list) {

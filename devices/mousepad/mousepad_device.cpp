@@ -69,37 +69,12 @@ void CTarnexMousePadDevice::BuildPage() {
 
 // --- profile ---
 
-void CTarnexMousePadDevice::LoadProfileFiles() {
-    profile_.SetProfilePath(CurrentProfileFile());
-    profile_.SetDefaultPath(DefaultProfileFile());
-    profile_.SetLightConfigPath(LightConfigFile());
-}
-
 std::string CTarnexMousePadDevice::GetProfileName() const {
     return profile_.GetProfilePath().string();
 }
 
-void CTarnexMousePadDevice::SaveDeviceProfile() {
-    if (!profile_.SaveProfile()) {
-        platform::diag::Trace("mousepad: profile not saved");
-    }
-}
-
-void CTarnexMousePadDevice::SetLightClass(int lightClass) {
-    CTarnexUSBDevice::SetLightClass(lightClass);
-    profile_.SetDeviceIndex(0);
-}
-
 int CTarnexMousePadDevice::ApplyProfileLighting() {
-    const config::LightInfo info = profile_.GetLightInfo();
-    const auto words = LightInfoToWords(info);
-    CTarnexUSBDevice::SetLightState(words[0], words[1], words[2], words[3]);
-    const std::vector<config::LightListEntry> list = profile_.GetLightList();
-    if (const auto path = LightConfigFile(); !path.empty()) {
-        profile_.LoadLightConfig(path);
-    }
-    const std::vector<config::LightEffectStep> steps = profile_.GetCustomEffect();
-    lighting_.Apply(info, list, steps);
+    StoreLightState(lighting_.ApplyProfile(profile_, LightConfigFile()));
     return 1;
 }
 
@@ -117,25 +92,6 @@ int CTarnexMousePadDevice::LoadProfileToPage() {
     }
     ApplyProfileLighting();
     return 1;
-}
-
-void CTarnexMousePadDevice::RestoreDefaults() {
-    LoadProfileFiles();
-    const auto current = CurrentProfileFile();
-    const auto defaults = DefaultProfileFile();
-    if (current.empty() || defaults.empty()) {
-        return;
-    }
-    // The default document becomes the current profile's.
-    config::CBasicProfiledata fresh;
-    fresh.SetDefaultPath(defaults);
-    if (fresh.LoadDeviceDocument(defaults) == config::LoadStatus::Missing ||
-        !fresh.SaveDocumentTo(fresh.DeviceDocument(), current)) {
-        return;
-    }
-    LoadProfileToPage();
-    SaveDeviceProfile();
-    RefreshPage();
 }
 
 void CTarnexMousePadDevice::LoadLightNames() {
