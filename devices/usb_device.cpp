@@ -98,6 +98,13 @@ void CTarnexUSBDevice::SetManager(ui::CPaintManagerUI* manager, ui::CControlUI* 
 }
 
 void CTarnexUSBDevice::Notify(ui::TNotifyUI& msg) {
+    if (msg.sender == this && msg.type == ui::notify::kTimer) {
+        if (msg.wparam == kResyncTimerId) {
+            KillTimer(kResyncTimerId);
+            ResyncFromDevice();
+        }
+        return;
+    }
     if (msg.sender == nullptr || msg.sender->GetName().empty()) {
         return;
     }
@@ -234,6 +241,27 @@ void CTarnexUSBDevice::ReservedOperation1003() {
 void CTarnexUSBDevice::ReservedOperation1004() {
 }
 void CTarnexUSBDevice::PollStatus() {
+}
+
+void CTarnexUSBDevice::ReadStatusToPowerPanel() {
+    if (IsStatusPollSuspended()) {
+        return;
+    }
+    StatusBlock status{};
+    if (devices::PollStatus(commandChannel_, status) != device::result::kSuccess) {
+        return;
+    }
+    lastStatus_ = status;
+    ShowStatusOnPowerPanel(status);
+}
+
+bool CTarnexUSBDevice::ReceiverLinked() {
+    return commandChannel_.IsOpen() && commandChannel_.IsWireless() && device::QueryLink(commandChannel_);
+}
+
+void CTarnexUSBDevice::ScheduleResync(int delayMs) {
+    KillTimer(kResyncTimerId);
+    SetTimer(kResyncTimerId, delayMs);
 }
 
 bool CTarnexUSBDevice::CheckLink() {

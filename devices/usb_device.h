@@ -6,6 +6,7 @@
 #include "device/catalogue.h"
 #include "device/command_packet.h"
 #include "device/hid_channel.h"
+#include "devices/common/status_poll.h"
 #include "devices/light/base_effects.h"
 #include "devices/light/light_frame.h"
 #include "devices/light/reactive.h"
@@ -67,13 +68,16 @@ public:
     static constexpr std::string_view kKeyFunctionSwitch = "device_key_function_switch";
     // To the main window: wparam the tile index, lparam 1 online or 0 offline.
     static constexpr unsigned kLinkStateMessage = 0x0D03;
+    // The object's own timer that reads the settings back after a device event.
+    static constexpr int kResyncTimerId = 1002;
 
     CTarnexUSBDevice();
     ~CTarnexUSBDevice() override;
 
     std::string_view GetClass() const override { return kClassName; }
     void SetManager(ui::CPaintManagerUI* manager, ui::CControlUI* parent) override;
-    // Notifications of the window: only those of this page's own controls are handled.
+    // Notifications of the window: only those of this page's own controls are handled, and
+    // the object's resync timer runs ResyncFromDevice.
     void Notify(ui::TNotifyUI& msg) override;
 
     // --- virtual operations ---
@@ -176,6 +180,8 @@ public:
     // Shows a status record (level, power state, receiver flag, …) on the power panel, when
     // the panel shows status records.
     void ShowStatusOnPowerPanel(std::span<const std::uint8_t> status);
+    // The last status record a poll read.
+    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
     // Copies the row and takes the device kind and role from it.
     void SetCatalogEntry(const device::DeviceCatalogEntry& entry);
     const std::optional<device::DeviceCatalogEntry>& CatalogEntry() const { return catalogEntry_; }
@@ -234,6 +240,12 @@ protected:
     virtual config::CBasicProfiledata* ProfileData() { return nullptr; }
     // The light state without the derived classes' reactions to it.
     void StoreLightState(const config::LightInfo& info);
+    // Unless suspended: the status record read, kept and shown on the power panel.
+    void ReadStatusToPowerPanel();
+    // Through the receiver: whether the device behind it answers as linked (false by cable).
+    bool ReceiverLinked();
+    // ResyncFromDevice after delayMs on the window's clock (a pending one starts again).
+    void ScheduleResync(int delayMs);
     // Milliseconds on the window's clock (the toolkit's timers run on it).
     std::uint64_t UiNowMs() const;
     std::uint32_t EffectNowMs() const;
@@ -307,6 +319,7 @@ private:
     std::function<std::uint32_t()> effectClock_;
     // Device sends are skipped until then after a failed one (UI clock).
     std::optional<std::uint64_t> sendPausedUntilMs_;
+    std::optional<StatusBlock> lastStatus_;
     bool notifierRegistered_ = false;
 };
 

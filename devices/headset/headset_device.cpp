@@ -44,17 +44,6 @@ void CTarnexDE6533Device::StopDeviceThreads() {
     readers_.StopAll();
 }
 
-void CTarnexDE6533Device::Notify(ui::TNotifyUI& msg) {
-    if (msg.sender == this && msg.type == ui::notify::kTimer) {
-        if (msg.wparam == kResyncTimerId) {
-            KillTimer(kResyncTimerId);
-            ResyncFromDevice();
-        }
-        return;
-    }
-    CTarnexUSBDevice::Notify(msg);
-}
-
 // --- page ---
 
 void CTarnexDE6533Device::InitPage() {
@@ -172,15 +161,7 @@ int CTarnexDE6533Device::WriteDeviceSettings(const DeviceSettingsRequest& reques
 }
 
 void CTarnexDE6533Device::PollStatus() {
-    if (IsStatusPollSuspended()) {
-        return;
-    }
-    StatusBlock status{};
-    if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
-        return;
-    }
-    lastStatus_ = status;
-    ShowStatusOnPowerPanel(status);
+    ReadStatusToPowerPanel();
 }
 
 // The frame goes to the command interface as the headset's own output reports; their results
@@ -235,8 +216,7 @@ void CTarnexDE6533Device::OnEventCode(std::uint16_t eventCode) {
 // UI thread.
 void CTarnexDE6533Device::OnDeviceEvent() {
     if (resyncPending_.exchange(false)) {
-        KillTimer(kResyncTimerId);
-        SetTimer(kResyncTimerId, kResyncDelayMs);
+        ScheduleResync(kResyncDelayMs);
     }
     if (refreshPending_.exchange(false)) {
         RefreshPage();

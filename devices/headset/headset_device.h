@@ -40,7 +40,6 @@ public:
     static constexpr std::string_view kPictureName = "de6533_device_key_light";
     static constexpr int kDeviceKind = 7;
     static constexpr int kHeadsetLightClass = 3;
-    static constexpr int kResyncTimerId = 1002;
     static constexpr int kResyncDelayMs = 500;
     static constexpr std::string_view kMacroIndexFile = "velto_macro.config";
     // Language text shown when a new curve's name is taken.
@@ -56,7 +55,6 @@ public:
     CTarnexDE6533Device& operator=(const CTarnexDE6533Device&) = delete;
 
     std::string_view GetClass() const override { return kClassName; }
-    void Notify(ui::TNotifyUI& msg) override;
 
     // --- operations of the base ---
     void InitPage() override;
@@ -113,7 +111,6 @@ public:
     const std::vector<std::string>& Messages() const { return messages_; }
     light::PeripheralLightRecord Record() const { return lighting_.Record(); }
     PeripheralLighting& Lighting() { return lighting_; }
-    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
     int LastReadBack() const { return lastReadBack_; }
 
 protected:
@@ -137,7 +134,6 @@ private:
 
     config::CDe6533Profiledata profile_;
     DeviceNameLists names_;
-    std::optional<StatusBlock> lastStatus_;
     int lastReadBack_ = 0;
 
     // Audio state: the object's copy of the settings, the bands, the curve names, the mutes.

@@ -57,17 +57,6 @@ void SelectOption(ui::CControlUI* control, bool selected) {
 
 }  // namespace
 
-void CTarnexKeyboardDevice::Notify(ui::TNotifyUI& msg) {
-    if (msg.sender == this && msg.type == ui::notify::kTimer) {
-        if (msg.wparam == kResyncTimerId) {
-            KillTimer(kResyncTimerId);
-            ResyncFromDevice();
-        }
-        return;
-    }
-    CTarnexUSBDevice::Notify(msg);
-}
-
 // --- page ---
 
 void CTarnexKeyboardDevice::InitPage() {

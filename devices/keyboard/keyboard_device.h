@@ -41,7 +41,6 @@ class CTarnexKeyboardDevice : public CTarnexUSBDevice {
 public:
     static constexpr std::string_view kClassName = "TarnexKeyboardDevice";
     // The resync after a device event runs this long after it on the UI clock.
-    static constexpr int kResyncTimerId = 1002;
     static constexpr int kResyncDelayMs = 50;
     static constexpr int kKeyButtonKey110 = 110;
     static constexpr std::string_view kPictureName = "keyboard_device_key_light_";
@@ -54,8 +53,6 @@ public:
     CTarnexKeyboardDevice& operator=(const CTarnexKeyboardDevice&) = delete;
 
     std::string_view GetClass() const override { return kClassName; }
-    // Also the object's own resync timer.
-    void Notify(ui::TNotifyUI& msg) override;
 
     // --- operations of the base ---
     void InitPage() override;
@@ -142,7 +139,6 @@ public:
     const keyboard::KeyboardSettingsState& Settings() const { return settings_; }
     const DeviceNameLists& Names() const { return names_; }
     config::CKeyboardProfiledata& Profile() { return profile_; }
-    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
     int EngineMode() const;
 
 protected:
@@ -169,7 +165,6 @@ private:
     DeviceNameLists names_;
     std::vector<config::KeyListEntry> keyList_;
     std::vector<config::KeyListEntry> otherKeyList_;
-    std::optional<StatusBlock> lastStatus_;
     int layoutVariant_ = 0;
     int languageIndex_ = 0;
     bool refreshing_ = false;  // RefreshPage sets controls: their notifications are not changes

@@ -53,8 +53,7 @@ void CTarnexKeyboardDevice::OnEventCode(std::uint16_t code) {
 // UI thread.
 void CTarnexKeyboardDevice::OnDeviceEvent() {
     if (resyncPending_.exchange(false)) {
-        KillTimer(kResyncTimerId);
-        SetTimer(kResyncTimerId, kResyncDelayMs);
+        ScheduleResync(kResyncDelayMs);
     }
     if (const int profile = switchedProfile_.exchange(-1); profile >= 0) {
         settings_.activeProfile = static_cast<std::uint8_t>(profile);

@@ -70,19 +70,11 @@ void CTarnexKeyboardDevice::ResyncFromDevice() {
 }
 
 void CTarnexKeyboardDevice::PollStatus() {
-    if (IsStatusPollSuspended()) {
-        return;
-    }
-    StatusBlock status{};
-    if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
-        return;
-    }
-    lastStatus_ = status;
-    ShowStatusOnPowerPanel(status);
+    ReadStatusToPowerPanel();
 }
 
 bool CTarnexKeyboardDevice::CheckLink() {
-    return commandChannel_.IsOpen() && commandChannel_.IsWireless() && device::QueryLink(commandChannel_);
+    return ReceiverLinked();
 }
 
 int CTarnexKeyboardDevice::WriteDeviceSettings(const DeviceSettingsRequest& request) {

@@ -42,7 +42,6 @@ public:
     static constexpr int kMouseLightClass = 1;
     static constexpr int kStageCount = 5;
     static constexpr int kReportRates = 5;
-    static constexpr int kResyncTimerId = 1002;
     static constexpr int kResyncDelayMs = 50;
 
     static constexpr std::string_view kDpiSlider = "DPI_slider_";
@@ -71,8 +70,6 @@ public:
     CTarnexMouseDevice& operator=(const CTarnexMouseDevice&) = delete;
 
     std::string_view GetClass() const override { return kClassName; }
-    // Also the object's own resync timer.
-    void Notify(ui::TNotifyUI& msg) override;
 
     // --- operations of the base ---
     void InitPage() override;
@@ -146,7 +143,6 @@ public:
     const DeviceNameLists& Names() const { return names_; }
     light::PeripheralLightRecord Record() const { return lighting_.Record(); }
     PeripheralLighting& Lighting() { return lighting_; }
-    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
 
 protected:
     void OnPageNotify(ui::TNotifyUI& msg) override;
@@ -186,7 +182,6 @@ private:
     int currentStage_ = 0;
     config::MouseSettings settings_;
     std::optional<mouse::MouseReadBack> mirror_;
-    std::optional<StatusBlock> lastStatus_;
     std::vector<ui::CControlUI*> previewSpots_;
     ui::CControlUI* logo_ = nullptr;
     ui::CControlUI* keySetPanel_ = nullptr;

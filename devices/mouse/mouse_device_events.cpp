@@ -32,17 +32,6 @@ void CTarnexMouseDevice::StopDeviceThreads() {
     readers_.StopAll();
 }
 
-void CTarnexMouseDevice::Notify(ui::TNotifyUI& msg) {
-    if (msg.sender == this && msg.type == ui::notify::kTimer) {
-        if (msg.wparam == kResyncTimerId) {
-            KillTimer(kResyncTimerId);
-            ResyncFromDevice();
-        }
-        return;
-    }
-    CTarnexUSBDevice::Notify(msg);
-}
-
 bool CTarnexMouseDevice::OpenEventInterface(int slot, std::string_view path, bool reopen) {
     return readers_.Open(slot, path, reopen, [this](std::uint16_t code) { OnEventCode(code); });
 }
@@ -82,8 +71,7 @@ void CTarnexMouseDevice::OnEventCode(std::uint16_t eventCode) {
 // UI thread.
 void CTarnexMouseDevice::OnDeviceEvent() {
     if (resyncPending_.exchange(false)) {
-        KillTimer(kResyncTimerId);
-        SetTimer(kResyncTimerId, kResyncDelayMs);
+        ScheduleResync(kResyncDelayMs);
     }
     if (const int stage = reportedStage_.exchange(-1); stage >= 0 && mirror_) {
         (*mirror_)[12] = static_cast<std::uint8_t>(stage);

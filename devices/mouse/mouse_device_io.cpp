@@ -185,19 +185,11 @@ void CTarnexMouseDevice::ResyncFromDevice() {
 }
 
 void CTarnexMouseDevice::PollStatus() {
-    if (IsStatusPollSuspended()) {
-        return;
-    }
-    StatusBlock status{};
-    if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
-        return;
-    }
-    lastStatus_ = status;
-    ShowStatusOnPowerPanel(status);
+    ReadStatusToPowerPanel();
 }
 
 bool CTarnexMouseDevice::CheckLink() {
-    return commandChannel_.IsOpen() && commandChannel_.IsWireless() && device::QueryLink(commandChannel_);
+    return ReceiverLinked();
 }
 
 int CTarnexMouseDevice::WriteDeviceSettings(const DeviceSettingsRequest& request) {

@@ -41,17 +41,6 @@ void CTarnexMousePadDevice::StopDeviceThreads() {
     readers_.StopAll();
 }
 
-void CTarnexMousePadDevice::Notify(ui::TNotifyUI& msg) {
-    if (msg.sender == this && msg.type == ui::notify::kTimer) {
-        if (msg.wparam == kResyncTimerId) {
-            KillTimer(kResyncTimerId);
-            ResyncFromDevice();
-        }
-        return;
-    }
-    CTarnexUSBDevice::Notify(msg);
-}
-
 // --- page ---
 
 void CTarnexMousePadDevice::InitPage() {
@@ -148,15 +137,7 @@ int CTarnexMousePadDevice::WriteDeviceSettings(const DeviceSettingsRequest& requ
 }
 
 void CTarnexMousePadDevice::PollStatus() {
-    if (IsStatusPollSuspended()) {
-        return;
-    }
-    StatusBlock status{};
-    if (devices::PollStatus(commandChannel_, status) != code::kSuccess) {
-        return;
-    }
-    lastStatus_ = status;
-    ShowStatusOnPowerPanel(status);
+    ReadStatusToPowerPanel();
 }
 
 // --- events ---
@@ -195,8 +176,7 @@ void CTarnexMousePadDevice::OnEventCode(std::uint16_t eventCode) {
 // UI thread.
 void CTarnexMousePadDevice::OnDeviceEvent() {
     if (resyncPending_.exchange(false)) {
-        KillTimer(kResyncTimerId);
-        SetTimer(kResyncTimerId, kResyncDelayMs);
+        ScheduleResync(kResyncDelayMs);
     }
     if (refreshPending_.exchange(false)) {
         RefreshPage();

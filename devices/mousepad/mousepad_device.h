@@ -28,7 +28,6 @@ public:
     static constexpr std::string_view kPictureName = "mousepad_device_key_light";
     static constexpr int kDeviceKind = 3;
     static constexpr int kPadLightClass = 2;
-    static constexpr int kResyncTimerId = 1002;
     static constexpr int kResyncDelayMs = 500;
     // The pad's page names macros from its own index file.
     static constexpr std::string_view kMacroIndexFile = "velto_macro.config";
@@ -39,7 +38,6 @@ public:
     CTarnexMousePadDevice& operator=(const CTarnexMousePadDevice&) = delete;
 
     std::string_view GetClass() const override { return kClassName; }
-    void Notify(ui::TNotifyUI& msg) override;
 
     // --- operations of the base ---
     void InitPage() override;
@@ -69,7 +67,6 @@ public:
     const DeviceNameLists& Names() const { return names_; }
     light::PeripheralLightRecord Record() const { return lighting_.Record(); }
     PeripheralLighting& Lighting() { return lighting_; }
-    const std::optional<StatusBlock>& LastStatus() const { return lastStatus_; }
     int LastReadBack() const { return lastReadBack_; }
 
 protected:
@@ -81,7 +78,6 @@ private:
 
     config::CBasicProfiledata profile_;
     DeviceNameLists names_;
-    std::optional<StatusBlock> lastStatus_;
     int lastReadBack_ = 0;
 
     // What the event reader asks of the UI thread.
