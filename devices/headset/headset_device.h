@@ -131,6 +131,12 @@ private:
     headset::CVoice6533ControlUI* VoicePanel();
     pages::CMagicControlUI* MagicPanel();
     bool MicrophoneReady() const { return audio_.HasRecording(); }
+    struct CaptureSide;
+    static const CaptureSide kMicrophone;
+    static const CaptureSide kMonitoring;
+    void ShowSide(const CaptureSide& side, bool on);
+    void ToggleMute(const CaptureSide& side);
+    void SetLevel(const CaptureSide& side);
 
     config::CDe6533Profiledata profile_;
     DeviceNameLists names_;

@@ -358,84 +358,88 @@ void CTarnexDE6533Device::DeleteCustomCurve() {
 
 // --- microphone and monitoring ---
 
-void CTarnexDE6533Device::ToggleMicrophoneMute() {
-    CVoice6533ControlUI* voice = VoicePanel();
+// The microphone and its monitoring work alike on their own properties and settings.
+struct CTarnexDE6533Device::CaptureSide {
+    std::string_view mute;
+    std::string_view scalar;
+    std::string_view volume;
+    std::int32_t config::HeadsetSettings::*select;
+    std::int32_t config::HeadsetSettings::*value;
+    bool CTarnexDE6533Device::*muted;
+    void (CVoice6533ControlUI::*show)(bool, int);
+    std::optional<int> (CVoice6533ControlUI::*level)();
+};
+
+const CTarnexDE6533Device::CaptureSide CTarnexDE6533Device::kMicrophone{
+    prop::kMuteControl,
+    prop::kVolumeScalarControl,
+    prop::kVolumeControl,
+    &config::HeadsetSettings::micInSelect,
+    &config::HeadsetSettings::micInValue,
+    &CTarnexDE6533Device::micMuted_,
+    &CVoice6533ControlUI::ShowMicrophone,
+    &CVoice6533ControlUI::MicrophoneLevel};
+
+const CTarnexDE6533Device::CaptureSide CTarnexDE6533Device::kMonitoring{
+    prop::kAAMuteControl,
+    prop::kAAVolumeScalarControl,
+    prop::kAAVolumeControl,
+    &config::HeadsetSettings::micMonitorSelect,
+    &config::HeadsetSettings::micMonitorValue,
+    &CTarnexDE6533Device::monitorMuted_,
+    &CVoice6533ControlUI::ShowMonitoring,
+    &CVoice6533ControlUI::MonitoringLevel};
+
+void CTarnexDE6533Device::ShowSide(const CaptureSide& side, bool on) {
+    if (CVoice6533ControlUI* voice = VoicePanel()) {
+        (voice->*side.show)(on, settings_.*side.value);
+    }
+}
+
+void CTarnexDE6533Device::ToggleMute(const CaptureSide& side) {
     if (!MicrophoneReady()) {
-        if (voice != nullptr) {
-            voice->ShowMicrophone(settings_.micInSelect != 0, settings_.micInValue);
-        }
+        ShowSide(side, settings_.*side.select != 0);
         return;
     }
-    const bool muted = !micMuted_;
-    if (voice != nullptr) {
-        voice->ShowMicrophone(!muted, settings_.micInValue);
-    }
-    if (!audio_.Write(prop::kMuteControl, muted ? 1 : 0)) {
-        if (voice != nullptr) {
-            voice->ShowMicrophone(!micMuted_, settings_.micInValue);
-        }
+    const bool muted = !(this->*side.muted);
+    ShowSide(side, !muted);
+    if (!audio_.Write(side.mute, muted ? 1 : 0)) {
+        ShowSide(side, !(this->*side.muted));
         return;
     }
-    micMuted_ = muted;
-    settings_.micInSelect = muted ? 0 : 1;
+    this->*side.muted = muted;
+    settings_.*side.select = muted ? 0 : 1;
     StoreSettings();
     SaveDeviceProfile();
+}
+
+void CTarnexDE6533Device::SetLevel(const CaptureSide& side) {
+    CVoice6533ControlUI* voice = VoicePanel();
+    const int level = voice != nullptr ? (voice->*side.level)().value_or(settings_.*side.value) : settings_.*side.value;
+    if (!MicrophoneReady() || !audio_.Write(side.scalar, level / 100.0)) {
+        ShowSide(side, settings_.*side.select != 0);
+        return;
+    }
+    static_cast<void>(audio_.Read(side.volume));
+    settings_.*side.value = level;
+    StoreSettings();
+    SaveDeviceProfile();
+}
+
+void CTarnexDE6533Device::ToggleMicrophoneMute() {
+    ToggleMute(kMicrophone);
 }
 
 void CTarnexDE6533Device::SetMicrophoneLevel() {
-    CVoice6533ControlUI* voice = VoicePanel();
-    const int level =
-        voice != nullptr ? voice->MicrophoneLevel().value_or(settings_.micInValue) : settings_.micInValue;
-    if (!MicrophoneReady() || !audio_.Write(prop::kVolumeScalarControl, level / 100.0)) {
-        if (voice != nullptr) {
-            voice->ShowMicrophone(settings_.micInSelect != 0, settings_.micInValue);
-        }
-        return;
-    }
-    static_cast<void>(audio_.Read(prop::kVolumeControl));
-    settings_.micInValue = level;
-    StoreSettings();
-    SaveDeviceProfile();
+    SetLevel(kMicrophone);
 }
 
 void CTarnexDE6533Device::ToggleMonitoringMute() {
-    CVoice6533ControlUI* voice = VoicePanel();
-    if (!MicrophoneReady()) {
-        if (voice != nullptr) {
-            voice->ShowMonitoring(settings_.micMonitorSelect != 0, settings_.micMonitorValue);
-        }
-        return;
-    }
-    const bool muted = !monitorMuted_;
-    if (voice != nullptr) {
-        voice->ShowMonitoring(!muted, settings_.micMonitorValue);
-    }
-    if (!audio_.Write(prop::kAAMuteControl, muted ? 1 : 0)) {
-        if (voice != nullptr) {
-            voice->ShowMonitoring(!monitorMuted_, settings_.micMonitorValue);
-        }
-        return;
-    }
-    monitorMuted_ = muted;
-    settings_.micMonitorSelect = muted ? 0 : 1;
-    StoreSettings();
-    SaveDeviceProfile();
+    ToggleMute(kMonitoring);
 }
 
 void CTarnexDE6533Device::SetMonitoringLevel() {
-    CVoice6533ControlUI* voice = VoicePanel();
-    const int level = voice != nullptr ? voice->MonitoringLevel().value_or(settings_.micMonitorValue)
-                                       : settings_.micMonitorValue;
-    if (!MicrophoneReady() || !audio_.Write(prop::kAAVolumeScalarControl, level / 100.0)) {
-        if (voice != nullptr) {
-            voice->ShowMonitoring(settings_.micMonitorSelect != 0, settings_.micMonitorValue);
-        }
-        return;
-    }
-    static_cast<void>(audio_.Read(prop::kAAVolumeControl));
-    settings_.micMonitorValue = level;
-    StoreSettings();
-    SaveDeviceProfile();
+    SetLevel(kMonitoring);
 }
 
 // --- voice changer ---
