@@ -3,53 +3,30 @@
 
 #include "devices/headset/led_reports.h"
 #include "devices/headset/voice6533_control.h"
-#include "devices/mousepad/pad_wire.h"
-#include "devices/peripheral_events.h"
 #include "pages/magic_control.h"
-#include "platform/diag.h"
 #include "ui/paint_manager.h"
 
 #include <algorithm>
 #include <string>
 
 namespace norvane::devices {
-namespace {
-
-namespace code = device::result;
-
-constexpr std::string_view kEventReadText = "接收到自动添加设备的同步信息要求  TEST";
-constexpr std::string_view kResyncText = "接收到自动添加设备的同步信息要求";
-constexpr std::string_view kReaderEndText = "MS设备同步线程设定退出";
-
-void TraceFailure(std::string_view what, int result) {
-    if (result != code::kSuccess && platform::diag::Enabled()) {
-        platform::diag::Trace("headset: " + std::string(what) + " " + std::to_string(result));
-    }
+CTarnexDE6533Device::CTarnexDE6533Device() : CTarnexDE6533Device(std::make_unique<config::CDe6533Profiledata>()) {
 }
 
-}  // namespace
-
-CTarnexDE6533Device::CTarnexDE6533Device()
-    : readers_(eventChannel_, DeviceThread::kLightThreadBound, kReaderEndText) {
-    SetLedCount(headset::kHeadsetLeds);
-    lighting_.SetLedCount(LedCount());
+CTarnexDE6533Device::CTarnexDE6533Device(std::unique_ptr<config::CDe6533Profiledata> profile)
+    : CTarnexMousePadDevice(light::PeripheralClass::Headset, headset::kHeadsetLeds, std::move(profile)),
+      // The pad holds the profile data this constructor made as the headset's.
+      profile_(static_cast<config::CDe6533Profiledata&>(*ProfileData())) {
 }
 
 CTarnexDE6533Device::~CTarnexDE6533Device() {
-    CTarnexDE6533Device::StopDeviceThreads();
-}
-
-void CTarnexDE6533Device::StopDeviceThreads() {
-    lighting_.Stop();
-    readers_.StopAll();
+    StopDeviceThreads();
 }
 
 // --- page ---
 
 void CTarnexDE6533Device::InitPage() {
-    lighting_.SetLedCount(LedCount());
-    CTarnexUSBDevice::InitPage();
-    BuildPage();
+    CTarnexMousePadDevice::InitPage();  // builds the page
     StartAudio();
 }
 
@@ -78,28 +55,10 @@ pages::CMagicControlUI* CTarnexDE6533Device::MagicPanel() {
 
 // --- profile ---
 
-std::string CTarnexDE6533Device::GetProfileName() const {
-    return profile_.GetProfilePath().string();
-}
-
-int CTarnexDE6533Device::ApplyProfileLighting() {
-    StoreLightState(lighting_.ApplyProfile(profile_, LightConfigFile()));
-    return 1;
-}
-
-void CTarnexDE6533Device::SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
-                                        std::uint32_t w3) {
-    CTarnexUSBDevice::SetLightState(w0, w1, w2, w3);
-    lighting_.SetLightState(LightState());
-}
-
 int CTarnexDE6533Device::LoadProfileToPage() {
-    LoadProfileFiles();
-    const auto path = CurrentProfileFile();
-    if (path.empty() || profile_.LoadDeviceDocument(path) == config::LoadStatus::Missing) {
+    if (CTarnexMousePadDevice::LoadProfileToPage() == 0) {
         return 0;
     }
-    ApplyProfileLighting();
     settings_ = profile_.GetHeadsetSettings();
     const std::vector<int> bands = settings_.eqType == config::kCustomEqType
                                        ? profile_.GetCustomEqBands(settings_.customEqSelectIndex)
@@ -111,19 +70,8 @@ int CTarnexDE6533Device::LoadProfileToPage() {
     return 1;
 }
 
-void CTarnexDE6533Device::LoadLightNames() {
-    names_ = devices::LoadLightNames(DataFolder(), DefaultDataFolderPath(), GetLightClass(), kMacroIndexFile);
-}
-
-std::vector<config::LightModeName> CTarnexDE6533Device::ModeNames() {
-    if (names_.modeCodes.empty()) {
-        LoadLightNames();
-    }
-    return LightModes(names_);
-}
-
 void CTarnexDE6533Device::RefreshPage() {
-    LoadLightNames();
+    CTarnexMousePadDevice::RefreshPage();
     refreshing_ = true;
     RefreshMagicPanel();
     RefreshVoicePanel();
@@ -137,31 +85,7 @@ void CTarnexDE6533Device::SyncFromDevice() {
     LoadProfileToPage();
     ReadAudioState();
     RefreshPage();
-    lighting_.Start(frame_, commandChannel_);
-}
-
-void CTarnexDE6533Device::ResyncFromDevice() {
-    commandChannel_.SetSync(false);
-    if (!commandChannel_.IsOpen()) {
-        return;
-    }
-    light::PeripheralLightRecord record = lighting_.Record();
-    lastReadBack_ = mousepad::ReadPadSettings(commandChannel_, ModeNames(), record);
-    TraceFailure("settings read", lastReadBack_);
-    if (lastReadBack_ == code::kSuccess) {
-        lighting_.SetRecord(record);
-    }
-}
-
-int CTarnexDE6533Device::WriteDeviceSettings(const DeviceSettingsRequest& request) {
-    const int r = mousepad::WritePadSettings(commandChannel_, request.slot, lighting_.Record(),
-                                             profile_.GetLightInfo().selectedMode, ModeNames());
-    TraceFailure("settings write", r);
-    return r;
-}
-
-void CTarnexDE6533Device::PollStatus() {
-    ReadStatusToPowerPanel();
+    StartLight();
 }
 
 // The frame goes to the command interface as the headset's own output reports; their results
@@ -182,45 +106,6 @@ void CTarnexDE6533Device::SendLightFrame() {
 
 // --- events ---
 
-bool CTarnexDE6533Device::OpenEventInterface(int slot, std::string_view path, bool reopen) {
-    return readers_.Open(slot, path, reopen, [this](std::uint16_t code) { OnEventCode(code); });
-}
-
-void CTarnexDE6533Device::CloseEventInterface(int slot) {
-    readers_.Close(slot);
-}
-
 // Reader thread: atomics, the record's active block and a post.
-void CTarnexDE6533Device::OnEventCode(std::uint16_t eventCode) {
-    platform::diag::Trace(kEventReadText);
-    const PeripheralEvent event = ClassifyPeripheralEvent(eventCode);
-    switch (event.kind) {
-        case PeripheralEventKind::Resync:
-            platform::diag::Trace(kResyncText);
-            resyncPending_.store(true);
-            eventPost_.Post(MainWindow());
-            break;
-        case PeripheralEventKind::ActiveBlock:
-            if (commandChannel_.IsOpen()) {
-                lighting_.SetActiveBlock(event.block);
-                refreshPending_.store(true);
-                eventPost_.Post(MainWindow());
-            }
-            break;
-        case PeripheralEventKind::Reactive:
-        case PeripheralEventKind::None:
-            break;
-    }
-}
-
 // UI thread.
-void CTarnexDE6533Device::OnDeviceEvent() {
-    if (resyncPending_.exchange(false)) {
-        ScheduleResync(kResyncDelayMs);
-    }
-    if (refreshPending_.exchange(false)) {
-        RefreshPage();
-    }
-}
-
 }  // namespace norvane::devices

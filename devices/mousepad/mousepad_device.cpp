@@ -27,9 +27,20 @@ void TraceFailure(std::string_view what, int result) {
 }  // namespace
 
 CTarnexMousePadDevice::CTarnexMousePadDevice()
-    : readers_(eventChannel_, DeviceThread::kLightThreadBound, kReaderEndText) {
-    SetLedCount(15);
+    : CTarnexMousePadDevice(light::PeripheralClass::MousePad, kPadLeds, std::make_unique<config::CBasicProfiledata>()) {
+}
+
+CTarnexMousePadDevice::CTarnexMousePadDevice(light::PeripheralClass lightClass, int ledCount,
+                                             std::unique_ptr<config::CBasicProfiledata> profile)
+    : profile_(std::move(profile)),
+      lighting_(lightClass),
+      readers_(eventChannel_, DeviceThread::kLightThreadBound, kReaderEndText) {
+    SetLedCount(ledCount);
     lighting_.SetLedCount(LedCount());
+}
+
+void CTarnexMousePadDevice::StartLight() {
+    lighting_.Start(frame_, commandChannel_);
 }
 
 CTarnexMousePadDevice::~CTarnexMousePadDevice() {
@@ -59,11 +70,11 @@ void CTarnexMousePadDevice::BuildPage() {
 // --- profile ---
 
 std::string CTarnexMousePadDevice::GetProfileName() const {
-    return profile_.GetProfilePath().string();
+    return profile_->GetProfilePath().string();
 }
 
 int CTarnexMousePadDevice::ApplyProfileLighting() {
-    StoreLightState(lighting_.ApplyProfile(profile_, LightConfigFile()));
+    StoreLightState(lighting_.ApplyProfile(*profile_, LightConfigFile()));
     return 1;
 }
 
@@ -76,7 +87,7 @@ void CTarnexMousePadDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, st
 int CTarnexMousePadDevice::LoadProfileToPage() {
     LoadProfileFiles();
     const auto path = CurrentProfileFile();
-    if (path.empty() || profile_.LoadDeviceDocument(path) == config::LoadStatus::Missing) {
+    if (path.empty() || profile_->LoadDeviceDocument(path) == config::LoadStatus::Missing) {
         return 0;
     }
     ApplyProfileLighting();
@@ -113,7 +124,7 @@ void CTarnexMousePadDevice::SyncFromDevice() {
     }
     LoadProfileToPage();
     RefreshPage();
-    lighting_.Start(frame_, commandChannel_);
+    StartLight();
 }
 
 void CTarnexMousePadDevice::ResyncFromDevice() {
@@ -131,7 +142,7 @@ void CTarnexMousePadDevice::ResyncFromDevice() {
 
 int CTarnexMousePadDevice::WriteDeviceSettings(const DeviceSettingsRequest& request) {
     const int r = mousepad::WritePadSettings(commandChannel_, request.slot, lighting_.Record(),
-                                             profile_.GetLightInfo().selectedMode, ModeNames());
+                                             profile_->GetLightInfo().selectedMode, ModeNames());
     TraceFailure("settings write", r);
     return r;
 }

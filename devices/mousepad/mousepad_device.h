@@ -9,6 +9,7 @@
 #include "devices/usb_device.h"
 
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -31,6 +32,8 @@ public:
     static constexpr int kResyncDelayMs = 500;
     // The pad's page names macros from its own index file.
     static constexpr std::string_view kMacroIndexFile = "velto_macro.config";
+
+    static constexpr int kPadLeds = 15;
 
     CTarnexMousePadDevice();
     ~CTarnexMousePadDevice() override;
@@ -57,26 +60,32 @@ public:
     void StopDeviceThreads() override;
 
     // --- the pad's own ---
-    void BuildPage();
+    virtual void BuildPage();
     std::array<std::uint32_t, 4> GetLightState() const { return LightInfoToWords(LightState()); }
     bool IsEventInterfaceOpen(int slot) const { return readers_.IsOpen(slot); }
     bool LightThreadRunning() const { return lighting_.Running(); }
 
     // --- state, for the pages and tests ---
-    config::CBasicProfiledata& Profile() { return profile_; }
+    config::CBasicProfiledata& Profile() { return *profile_; }
     const DeviceNameLists& Names() const { return names_; }
     light::PeripheralLightRecord Record() const { return lighting_.Record(); }
     PeripheralLighting& Lighting() { return lighting_; }
     int LastReadBack() const { return lastReadBack_; }
 
 protected:
-    config::CBasicProfiledata* ProfileData() override { return &profile_; }
+    // A device that is a pad with more on top (the headset): its light class, LED count and
+    // profile data.
+    CTarnexMousePadDevice(light::PeripheralClass lightClass, int ledCount,
+                          std::unique_ptr<config::CBasicProfiledata> profile);
+    config::CBasicProfiledata* ProfileData() override { return profile_.get(); }
+    std::vector<config::LightModeName> ModeNames();
+    // Starts (or restarts) the light thread.
+    void StartLight();
 
 private:
     void OnEventCode(std::uint16_t code);
-    std::vector<config::LightModeName> ModeNames();
 
-    config::CBasicProfiledata profile_;
+    std::unique_ptr<config::CBasicProfiledata> profile_;
     DeviceNameLists names_;
     int lastReadBack_ = 0;
 
@@ -86,7 +95,7 @@ private:
     std::atomic<bool> refreshPending_{false};
 
     // Last: destroyed, and joined, before everything their bodies use.
-    PeripheralLighting lighting_{light::PeripheralClass::MousePad};
+    PeripheralLighting lighting_;
     EventReaders readers_;
 };
 
