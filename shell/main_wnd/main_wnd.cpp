@@ -392,10 +392,7 @@ void CMainWnd::OnCapturedKey(std::intptr_t packedRecord) {
 }
 
 bool CMainWnd::MacroPrompts::Ask(std::string_view textId) {
-    // No question window yet: a question is shown as a message and counts as cancelled, so
-    // nothing is removed unasked.
-    window_.TellUser(LanguageText(textId));
-    return false;
+    return window_.ShowMessage(textId, true, MessageButtons::kConfirmCancel) == 1;
 }
 
 void CMainWnd::MacroPrompts::Tell(std::string_view text) {
@@ -426,8 +423,14 @@ std::optional<std::filesystem::path> CMainWnd::MacroPrompts::ChooseSaveFile(std:
 }
 
 void CMainWnd::TellUser(std::string text) {
-    Trace("main window: message", text);
-    lastMessage_ = std::move(text);
+    ShowMessage(text, false);
+}
+
+int CMainWnd::ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons) {
+    lastMessage_ = isTextId ? LanguageText(text) : std::string(text);
+    Trace("main window: message", lastMessage_);
+    // No message window yet: a message counts as seen, a question as cancelled.
+    return buttons == MessageButtons::kConfirm ? 1 : 0;
 }
 
 void CMainWnd::OnDpiEditClamp(ui::CControlUI& edit, int index) {

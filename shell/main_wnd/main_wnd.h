@@ -32,6 +32,9 @@ class CMacroControlUI;
 
 namespace norvane::shell {
 
+// The buttons of a message: confirm only, or confirm and cancel.
+enum class MessageButtons : std::uint8_t { kConfirm = 0, kConfirmCancel = 1 };
+
 // The supported-device report for the test tool: the version's four numbers, the number of
 // tile rows, then vendor, product and kind per row.
 std::optional<std::array<std::uint8_t, platform::ipc::kDeviceReportBytes>> MakeDeviceReport();
@@ -103,6 +106,9 @@ public:
     const std::optional<Route>& LastRoute() const { return lastRoute_; }
     bool Initialised() const { return initialised_; }
     bool KeyCaptureRunning() const { return keyCaptureOn_; }
+    // Tells or asks the user: text is a language text id when isTextId, else a ready text.
+    // 1 when confirmed, 0 when cancelled or closed.
+    int ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons = MessageButtons::kConfirm);
     // The last message the window gave the user.
     const std::string& LastMessage() const { return lastMessage_; }
     DeviceList* List() { return list_.get(); }
