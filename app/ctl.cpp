@@ -30,7 +30,7 @@ constexpr std::array kSubCommands = {
     SubCommand{"update-check", "[OPTIONS]", "ask the update service for newer software and firmware",
                &RunUpdateCheck},
     SubCommand{"sim", "ACTION PRODUCT",
-               "plug, unplug, link or unlink a device of a running norvane --simulate", &RunSim},
+               "plug, unplug, link, unlink or dump a simulated device, or drive the window (ui STEP)", &RunSim},
 };
 
 std::string Usage() {

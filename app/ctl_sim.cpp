@@ -12,7 +12,7 @@ namespace norvane::ctl {
 
 int RunSim(Context& context, std::span<const std::string_view> args) {
     if (args.size() != 2) {
-        context.Err() += "norvane-ctl: sim takes ACTION PRODUCT (plug, unplug, link or unlink)\n";
+        context.Err() += "norvane-ctl: sim takes ACTION PRODUCT (plug, unplug, link, unlink or dump) or ui STEP\n";
         return kExitUsage;
     }
     // The D-Bus backend needs a QCoreApplication; a test may have made one already.

@@ -7,6 +7,7 @@
 //   --hide-when-shown      with --report-shown: then close to the tray (the title bar's close button)
 //   --animate              with --report-shown: then put every device on the light sync
 #include "app/shown_report.h"
+#include "app/ui_script.h"
 #include "device/hidraw_backend.h"
 #include "devices/audio/alsa_audio_library.h"
 #include "devices/audio/audio_library.h"
@@ -28,6 +29,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QMetaObject>
 #include <QImage>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -151,6 +153,55 @@ void StartSameMode(norvane::shell::CMainWnd& window) {
     static_cast<void>(std::fprintf(stderr, "norvane: light sync %s\n", started ? "started" : "not started"));
 }
 
+// A "ui" step of the simulator control: checked on the bus thread, carried out on the UI thread
+// once the window runs.
+std::optional<norvane::platform::ipc::Refusal> QueueUiStep(const std::string& text,
+                                                           norvane::shell::CMainWnd*& window) {
+    auto step = norvane::app::ParseUiStep(text);
+    if (!step) {
+        return norvane::platform::ipc::Refusal{std::string(norvane::platform::ipc::kErrorInvalidArgs),
+                                               "not a ui step: " + text};
+    }
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [step = *step, &window] {
+            if (window == nullptr) {
+                return;
+            }
+            const auto failed = norvane::app::RunUiStep(*window, step);
+            norvane::platform::diag::Trace("norvane: ui step " + step.control + " " + step.value + " " +
+                                           (failed ? "failed: " + *failed : std::string("done")));
+        },
+        Qt::QueuedConnection);
+    return std::nullopt;
+}
+
+// The "dump" of the simulator control: a simulated device's macro memory and key table as hex
+// on the trace output.
+std::optional<norvane::platform::ipc::Refusal> DumpDevice(norvane::sim::SimBackend& simulator,
+                                                          const std::string& product) {
+    norvane::sim::SimDevice* device = simulator.Find(product);
+    if (device == nullptr) {
+        return norvane::platform::ipc::Refusal{std::string(norvane::platform::ipc::kErrorInvalidArgs),
+                                               "no simulated " + product};
+    }
+    const auto hex = [](const std::vector<std::uint8_t>& bytes) {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        std::string text;
+        text.reserve(bytes.size() * 2);
+        for (const std::uint8_t b : bytes) {
+            text += kDigits[b >> 4];
+            text += kDigits[b & 0x0F];
+        }
+        return text;
+    };
+    device->WithFirmware([&](norvane::sim::FirmwareModel& firmware) {
+        norvane::platform::diag::Trace("norvane: sim " + product + " macro memory " + hex(firmware.MacroMemory()));
+        norvane::platform::diag::Trace("norvane: sim " + product + " key table " + hex(firmware.KeyTable()));
+    });
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -204,12 +255,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     norvane::ui::qt::QtPlatform ui;
 
+    // The window the "ui" steps of the simulator control act on; UI thread only.
+    norvane::shell::CMainWnd* scriptWindow = nullptr;
     auto bus = platform::ipc::dbus::Connect();
     if (simulator != nullptr) {
         // Runs on the bus thread; the simulated devices lock themselves, and the device scan
         // sees the change on its next pass. The bus ends before the simulator.
-        bus->SetSimControl([simulator, simulatedAudio](const platform::ipc::SimControlRequest& request)
+        bus->SetSimControl([simulator, simulatedAudio, &scriptWindow](
+                               const platform::ipc::SimControlRequest& request)
                                -> std::optional<platform::ipc::Refusal> {
+            if (request.action == "ui") {
+                return QueueUiStep(request.product, scriptWindow);
+            }
+            if (request.action == "dump") {
+                return DumpDevice(*simulator, request.product);
+            }
             if (auto reason = norvane::sim::ApplySimControl(*simulator, request.action, request.product)) {
                 return platform::ipc::Refusal{std::string(platform::ipc::kErrorInvalidArgs), *reason};
             }
@@ -276,7 +336,9 @@ int main(int argc, char** argv) {
             window.Exit();
         });
     }
+    scriptWindow = &window;
     const int code = program.Run();
+    scriptWindow = nullptr;
     stopNotifier.reset();
     program.Shutdown();
     return code;
