@@ -29,8 +29,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 #include <QApplication>
-#include <QMetaObject>
 #include <QImage>
+#include <QMetaObject>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -196,7 +196,8 @@ std::optional<norvane::platform::ipc::Refusal> DumpDevice(norvane::sim::SimBacke
         return text;
     };
     device->WithFirmware([&](norvane::sim::FirmwareModel& firmware) {
-        norvane::platform::diag::Trace("norvane: sim " + product + " macro memory " + hex(firmware.MacroMemory()));
+        norvane::platform::diag::Trace("norvane: sim " + product + " macro memory " +
+                                       hex(firmware.MacroMemory()));
         norvane::platform::diag::Trace("norvane: sim " + product + " key table " + hex(firmware.KeyTable()));
     });
     return std::nullopt;
@@ -261,25 +262,26 @@ int main(int argc, char** argv) {
     if (simulator != nullptr) {
         // Runs on the bus thread; the simulated devices lock themselves, and the device scan
         // sees the change on its next pass. The bus ends before the simulator.
-        bus->SetSimControl([simulator, simulatedAudio, &scriptWindow](
-                               const platform::ipc::SimControlRequest& request)
-                               -> std::optional<platform::ipc::Refusal> {
-            if (request.action == "ui") {
-                return QueueUiStep(request.product, scriptWindow);
-            }
-            if (request.action == "dump") {
-                return DumpDevice(*simulator, request.product);
-            }
-            if (auto reason = norvane::sim::ApplySimControl(*simulator, request.action, request.product)) {
-                return platform::ipc::Refusal{std::string(platform::ipc::kErrorInvalidArgs), *reason};
-            }
-            // The headset's sound devices come and go with it.
-            const norvane::sim::SimDevice* device = simulator->Find(request.product);
-            if (device != nullptr && device->Spec().name == "headset") {
-                simulatedAudio->SetPlugged(device->Plugged());
-            }
-            return std::nullopt;
-        });
+        bus->SetSimControl(
+            [simulator, simulatedAudio, &scriptWindow](
+                const platform::ipc::SimControlRequest& request) -> std::optional<platform::ipc::Refusal> {
+                if (request.action == "ui") {
+                    return QueueUiStep(request.product, scriptWindow);
+                }
+                if (request.action == "dump") {
+                    return DumpDevice(*simulator, request.product);
+                }
+                if (auto reason =
+                        norvane::sim::ApplySimControl(*simulator, request.action, request.product)) {
+                    return platform::ipc::Refusal{std::string(platform::ipc::kErrorInvalidArgs), *reason};
+                }
+                // The headset's sound devices come and go with it.
+                const norvane::sim::SimDevice* device = simulator->Find(request.product);
+                if (device != nullptr && device->Spec().name == "headset") {
+                    simulatedAudio->SetPlugged(device->Plugged());
+                }
+                return std::nullopt;
+            });
     }
     const auto claim = bus->ClaimInstance();
     if (claim != platform::ipc::InstanceClaim::kPrimary) {

@@ -37,7 +37,8 @@ int RowWithData(ui::CControlUI& control, std::string_view data) {
         return -1;
     }
     for (int i = 0; i < container->GetCount(); ++i) {
-        if (const ui::CControlUI* item = container->GetItemAt(i); item != nullptr && item->GetUserData() == data) {
+        if (const ui::CControlUI* item = container->GetItemAt(i);
+            item != nullptr && item->GetUserData() == data) {
             return i;
         }
     }
@@ -104,7 +105,8 @@ std::optional<std::string> RunUiStep(shell::CMainWnd& window, const UiStep& step
     if (owner == nullptr) {
         return step.control + " is no list";
     }
-    const int row = step.kind == UiStep::Kind::kSelect ? std::stoi(step.value) : RowWithData(*control, step.value);
+    const int row =
+        step.kind == UiStep::Kind::kSelect ? std::stoi(step.value) : RowWithData(*control, step.value);
     if (row < 0 || !owner->SelectItem(row, false)) {
         return "no row " + step.value + " in " + step.control;
     }
