@@ -152,6 +152,12 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
         OnTimer(static_cast<int>(msg.wparam));
         return;
     }
+    // A macro panel's own timer (the scroll to a recorded row) is the panel's.
+    if (auto* panel = dynamic_cast<pages::CMacroControlUI*>(msg.sender);
+        panel != nullptr && msg.type == ui::notify::kTimer) {
+        panel->HandleControlEvent(msg);
+        return;
+    }
     if (list_ && list_->HandleNotify(msg)) {
         return;
     }

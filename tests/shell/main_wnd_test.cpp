@@ -647,6 +647,20 @@ TEST_F(MainWindowKeyPanelTest, MacroPanelActionsMenuItemsAndARecordingWhoseDevic
     platform.Pump();
     EXPECT_EQ(panel.Events().back(), (config::MacroEvent{10, 4, "down", 0}));
 
+    // Recorded rows beyond the list's height: 50 ms later the list shows the selected last one,
+    // wherever the user scrolled it meanwhile.
+    page->SwitchFunctionTab(3);
+    auto& actionList = InPage<ui::CListUI>("macro_action_list");
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(keyHook->PushKey(input::kWmKeyDown, {0x41, 0x1E, 0, 1}));
+        ASSERT_TRUE(keyHook->PushKey(input::kWmKeyUp, {0x41, 0x1E, 0x80, 1}));
+    }
+    platform.Pump();
+    ASSERT_GT(panel.Events().size(), 40U);
+    actionList.SetScrollPos(0);
+    platform.Advance(60);
+    EXPECT_GT(actionList.GetScrollPos(), 0);
+
     // The device goes away: the capture ends, the macro is saved, the window unlocked.
     Window().StopRecording();
     EXPECT_FALSE(panel.IsRecording());
