@@ -571,11 +571,18 @@ bool CMacroControlUI::StartRecording(DelayMode mode, HookMode hookMode) {
             ui::Rect{topLeft.x, topLeft.y, topLeft.x + (r.right - r.left), topLeft.y + (r.bottom - r.top)});
     }
     SetRecordingState(true);
+    // Without a desktop-wide capture only this program's windows are heard: the panel says so.
+    if (ui::CControlUI* hint = Part("macro_steps_hint_label"); hint != nullptr && !started.global) {
+        hint->SetTextId("macro_record_window_only");
+    }
     return true;
 }
 
 void CMacroControlUI::SetRecordingState(bool recording) {
     recording_ = recording;
+    if (ui::CControlUI* hint = Part("macro_steps_hint_label"); hint != nullptr && !recording) {
+        hint->SetTextId("macro_steps_hint");
+    }
     if (auto* tab = dynamic_cast<ui::CContainerUI*>(Part("macro_name_tab"))) {
         tab->SetMouseEnabled(!recording);
         tab->SetMouseChildEnabled(!recording);

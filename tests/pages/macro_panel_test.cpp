@@ -541,6 +541,22 @@ TEST_F(MacroPanelTest, RecordingLocksTheListsAndStopSavesAndWrites) {
     EXPECT_EQ(link.calls.back(), "write");
 }
 
+// Without a desktop-wide capture the panel says that only this window is heard, until the stop.
+TEST_F(MacroPanelTest, ARecordingInsideTheWindowOnlySaysSo) {
+    MakeLibrary(1);
+    OpenMacro(0);
+    ui::CControlUI* hint = w->FindControl("macro_steps_hint_label");
+    ASSERT_NE(hint, nullptr);
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroAppend));
+    EXPECT_EQ(hint->GetTextId(), "macro_steps_hint");
+    Click("macro_btn_stopredio");
+    backend->SetGlobal(false);
+    ASSERT_TRUE(panel->StartRecording(DelayMode::IgnoreTime, HookMode::MacroAppend));
+    EXPECT_EQ(hint->GetTextId(), "macro_record_window_only");
+    Click("macro_btn_stopredio");
+    EXPECT_EQ(hint->GetTextId(), "macro_steps_hint");
+}
+
 TEST_F(MacroPanelTest, ARecordingWhoseDeviceWentAwayStopsWithoutADeviceWrite) {
     MakeLibrary(1);
     OpenMacro(0);
