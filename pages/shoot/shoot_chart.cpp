@@ -48,7 +48,8 @@ void CShootChartUI::DoPaint(ui::IRenderer& r, const ui::Rect& dirty) {
         return;
     }
     const std::vector<ui::Point> path = Path();
-    const ui::Rect area{rect_.left + kMargin, rect_.top + kMargin, rect_.right - kMargin, rect_.bottom - kMargin};
+    const ui::Rect area{rect_.left + kMargin, rect_.top + kMargin, rect_.right - kMargin,
+                        rect_.bottom - kMargin};
     if (path.empty() || area.Width() <= 0 || area.Height() <= 0) {
         return;
     }

@@ -144,7 +144,8 @@ bool CShootControlUI::StoreBullet() {
         const ui::CCheckBoxUI* box = Check(name);
         return box != nullptr && box->IsSelected();
     };
-    const config::Bullet typed{read(kXEdit), selected(kXCheck), read(kYEdit), selected(kYCheck), read(kDelayEdit)};
+    const config::Bullet typed{read(kXEdit), selected(kXCheck), read(kYEdit), selected(kYCheck),
+                               read(kDelayEdit)};
     const bool stored = data_->WriteBullet(gun_, bullet_, typed).has_value();
     if (!stored) {
         platform::diag::Trace("recoil bullet not stored: gun " + std::to_string(gun_) + ", bullet " +

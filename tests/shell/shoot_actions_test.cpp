@@ -79,11 +79,11 @@ TEST_F(ShootActionsTest, TheMousesPanelEditsAndSendsItsPatterns) {
     const std::string before = Window().LastMessage();
     Notify(page, "shootdate_save_btn", "click");
     EXPECT_EQ(Window().LastMessage(), before) << "a write that went through tells nothing";
-    const Bytes header = {0xAA, 0x55, 0x68, 0x0B, 4,    0, 0,    0, 0,    0, 0, 0,
+    const Bytes header = {0xAA, 0x55, 0x68, 0x0B, 4,    0, 0,    0, 0,    0, 0,    0,
                           0,    0,    0,    0,    0x18, 0, 0xEC, 2, 0xC0, 5, 0x94, 8};
     EXPECT_EQ(ShootMemory(mouse, 0, 24), header);
     EXPECT_EQ(ShootMemory(mouse, 748, 4), (Bytes{180, 0, 0, 0}));
-    const Bytes bullet5 = {10, 0, 0x81, 1, 0, 0, 0x01, 1, 5, 0, 0x84, 255,
+    const Bytes bullet5 = {10,   0,    0x81, 1, 0, 0, 0x01, 1, 5, 0, 0x84, 255,
                            0x2C, 0x01, 0x05, 7, 0, 0, 0x84, 0, 0, 0, 0x05, 0};
     EXPECT_EQ(ShootMemory(mouse, 748 + 4 + 5 * 24, 24), bullet5);
 
@@ -128,7 +128,8 @@ TEST_F(ShootActionsTest, AFailedOrRefusedWriteTellsTheUser) {
     Scan();
     auto* page = dynamic_cast<devices::CTarnexMouseDevice*>(Window().CurrentDevice());
     ASSERT_NE(page, nullptr);
-    mouse.InjectFault(sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteShootData)));
+    mouse.InjectFault(
+        sim::Fault(sim::FaultKind::StatusFE, static_cast<std::uint8_t>(device::Command::WriteShootData)));
     Notify(page, "shootdate_save_btn", "click");
     EXPECT_EQ(Window().LastMessage(), Text("shoot_write_failed_text"));
 
@@ -150,6 +151,7 @@ TEST_F(ShootActionsTest, WithAKeyboardCurrentTheShootControlsDoNothing) {
     ASSERT_NE(mousePage, nullptr);
     pages::CShootControlUI* panel = mousePage->ShootPanel();
     ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->IsBuilt());
     const std::filesystem::path user = mousePage->DataFolder() / "ShootData_0.Shoot";
     const std::string file = ReadText(user);
     const std::string message = Window().LastMessage();

@@ -76,7 +76,9 @@ protected:
     }
     ~ShootPanelTest() override { ui::SetCurrentPlatform(nullptr); }
 
-    std::filesystem::path User(int gun) const { return dir / "mouse" / ("ShootData_" + std::to_string(gun) + ".Shoot"); }
+    std::filesystem::path User(int gun) const {
+        return dir / "mouse" / ("ShootData_" + std::to_string(gun) + ".Shoot");
+    }
     std::filesystem::path Factory(int gun) const {
         return dir / "DefaultData" / ("ShootData_" + std::to_string(gun) + ".Shoot");
     }
@@ -95,8 +97,9 @@ protected:
     }
     // What the page shows of the selected bullet.
     Bullet Shown() {
-        return {std::stoi(Text("bullet_x_eidt")), Check("bullet_x_check").IsSelected(), std::stoi(Text("bullet_y_eidt")),
-                Check("bullet_y_check").IsSelected(), std::stoi(Text("bullet_delay_eidt"))};
+        return {std::stoi(Text("bullet_x_eidt")), Check("bullet_x_check").IsSelected(),
+                std::stoi(Text("bullet_y_eidt")), Check("bullet_y_check").IsSelected(),
+                std::stoi(Text("bullet_delay_eidt"))};
     }
     void Type(int x, bool left, int y, bool up, int delay) {
         Edit("bullet_x_eidt").SetText(std::to_string(x));
@@ -260,7 +263,8 @@ TEST_F(ShootPanelTest, ResetImportAndExportWorkOnTheSelectedGun) {
     EXPECT_EQ(Ctl<CShootChartUI>(window, "bullet_path_chart").Pattern()[3], (Bullet{2, false, 2, false, 2}));
 
     // A damaged file is refused: gun 0's file and the page stay as they were.
-    WriteText(dir / "bad.shoot", R"({"Events": [{"Type": 1, "Button": 1, "Action": "down", "Delay": 10}, "x"]})");
+    WriteText(dir / "bad.shoot",
+              R"({"Events": [{"Type": 1, "Button": 1, "Action": "down", "Delay": 10}, "x"]})");
     EXPECT_FALSE(panel->ImportFrom(dir / "bad.shoot"));
     EXPECT_EQ(ReadText(User(0)), gun3);
     EXPECT_EQ(Shown(), (Bullet{2, false, 2, false, 2}));
