@@ -85,8 +85,8 @@ void CShootChartUI::DoPaint(ui::IRenderer& r, const ui::Rect& dirty) {
         previous = here;
     }
     r.FillEllipse(Around(start, kDotRadius + 1), kLine);
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        r.FillEllipse(Around(place(path[i]), kDotRadius), kDot);
+    for (const ui::Point& p : path) {
+        r.FillEllipse(Around(place(p), kDotRadius), kDot);
     }
     if (selected_ >= 0 && static_cast<std::size_t>(selected_) < path.size()) {
         const ui::Point here = place(path[static_cast<std::size_t>(selected_)]);
