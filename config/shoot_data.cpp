@@ -3,6 +3,7 @@
 #include "config/json_access.h"
 #include "config/json_file_store.h"
 #include "platform/atomic_file.h"
+#include "platform/diag.h"
 
 #include <algorithm>
 #include <string>
@@ -65,6 +66,19 @@ bool IsValidShootPattern(const std::vector<MacroEvent>& events) {
         const bool knownAction = e.action == kActionDown || e.action == kActionUp;
         return knownType && knownAction && e.button >= 0 && e.button <= kMaxBulletDistance;
     });
+}
+
+bool IsValidShootFile(std::string_view text) {
+    const std::optional<Json::Value> root = JsonFileStore::TryParseJson(text);
+    if (!root || !root->isObject()) {
+        return false;
+    }
+    const Json::Value* list = json::Member(*root, "Events");
+    if (list == nullptr || !list->isArray()) {
+        return false;
+    }
+    const std::vector<MacroEvent> events = ReadMacroEvents(*root);
+    return events.size() == list->size() && IsValidShootPattern(events);
 }
 
 ShootData::ShootData(std::filesystem::path userFolder, std::filesystem::path factoryFolder)
@@ -156,7 +170,16 @@ bool ShootData::Reset(int gun) const {
 }
 
 bool ShootData::Import(int gun, const std::filesystem::path& source) const {
-    return CopyFile(source, UserFile(gun));
+    std::error_code ec;
+    if (source.empty() || UserFile(gun).empty() || !std::filesystem::is_regular_file(source, ec)) {
+        return false;
+    }
+    const std::optional<std::string> bytes = platform::ReadFileLimited(source);
+    if (!bytes || !IsValidShootFile(*bytes)) {
+        platform::diag::Trace("recoil pattern not imported: " + source.string());
+        return false;
+    }
+    return platform::WriteFileAtomically(UserFile(gun), *bytes);
 }
 
 bool ShootData::Export(int gun, const std::filesystem::path& target) const {

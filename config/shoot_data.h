@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 // The four recoil patterns of a mouse, "ShootData_<gun>.Shoot" in the device's data folder
@@ -32,6 +33,8 @@ std::array<MacroEvent, kEventsPerBullet> BulletEvents(const Bullet& bullet);
 Bullet ClampBullet(const Bullet& bullet);
 // Event types and counts a mouse accepts for a pattern.
 bool IsValidShootPattern(const std::vector<MacroEvent>& events);
+// The text of a pattern file whose "Events" are all such events (none dropped as unreadable).
+bool IsValidShootFile(std::string_view text);
 
 class ShootData {
 public:
@@ -50,6 +53,8 @@ public:
     std::optional<Bullet> WriteBullet(int gun, int bullet, const Bullet& value) const;
     // Byte-for-byte copies.
     bool Reset(int gun) const;
+    // Only a regular file holding a pattern the mouse accepts (every element of "Events" an
+    // event of IsValidShootPattern) is copied; anything else leaves the user's file as it was.
     bool Import(int gun, const std::filesystem::path& source) const;
     bool Export(int gun, const std::filesystem::path& target) const;
 

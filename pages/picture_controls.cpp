@@ -15,6 +15,8 @@
 #include "pages/key_set/key_set_control.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
+#include "pages/shoot/shoot_chart.h"
+#include "pages/shoot/shoot_control.h"
 #include "pages/wnd_ui.h"
 #include "ui/color_palette.h"
 
@@ -34,6 +36,8 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CComboEditContainerElementUI>("CComboEditContainerElementUI");
     factory.Register<CRedioMacroButtonUI>("CRedioMacroButtonUI");
     factory.Register<CKeySetControlUI>("CKeySetControlUI");
+    factory.Register<CShootControlUI>("CShootControlUI");
+    factory.Register<CShootChartUI>("CShootChartUI");
 }
 
 }  // namespace norvane::pages

@@ -7,6 +7,7 @@
 #include "devices/light/frame_packing.h"
 #include "pages/device_key_button.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/shoot/shoot_control.h"
 #include "platform/diag.h"
 #include "ui/container.h"
 #include "ui/control_factory.h"
@@ -101,6 +102,9 @@ void CTarnexMouseDevice::FindPanels() {
         panel->Build(pages::CKeySetControlUI::kMouse, names_.macroNames);
     }
     shootPanel_ = FindPageControl("ShootControlItem");
+    if (pages::CShootControlUI* panel = ShootPanel(); panel != nullptr && !TypeName().empty()) {
+        panel->Build(DataFolder(), DefaultDataFolderPath());
+    }
     if (keySetPanel_ != nullptr) {
         keySetPanel_->SetVisible(false);
     }
@@ -132,6 +136,10 @@ void CTarnexMouseDevice::SelectKey(int index) {
 
 pages::CKeySetControlUI* CTarnexMouseDevice::KeySetPanel() const {
     return dynamic_cast<pages::CKeySetControlUI*>(keySetPanel_);
+}
+
+pages::CShootControlUI* CTarnexMouseDevice::ShootPanel() const {
+    return dynamic_cast<pages::CShootControlUI*>(shootPanel_);
 }
 
 bool CTarnexMouseDevice::ApplySelectedKey(config::KeyAssignment current) {

@@ -25,6 +25,10 @@ namespace norvane::ui {
 class CControlFactory;
 }  // namespace norvane::ui
 
+namespace norvane::pages {
+class CShootControlUI;
+}  // namespace norvane::pages
+
 namespace norvane::devices {
 
 // The mouse's device object, by cable or through its receiver: its page (the mouse picture,
@@ -116,6 +120,8 @@ public:
     void SetMouseSettings(const config::MouseSettings& settings);
     // The four recoil patterns of the data folder as the device's shoot memory.
     int WriteShootPatterns();
+    // The shoot panel, built on the data folder and the factory folder; null without one.
+    pages::CShootControlUI* ShootPanel() const;
     // Tab index of the settings (out-of-range shows tab 0) and its option.
     void SelectSettingsTab(int index);
     // LoadProfileToPage, ValidateMacroKeys, RefreshPage, settings, macros, keys.

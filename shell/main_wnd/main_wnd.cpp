@@ -244,6 +244,14 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kProfileSave:
             WriteToDevice();
             break;
+        case MainAction::kShootPanel:
+        case MainAction::kShootReset:
+        case MainAction::kShootBullet:
+        case MainAction::kShootOption:
+        case MainAction::kShootAxis:
+        case MainAction::kShootValue:
+            OnShootAction(route, msg);
+            break;
         case MainAction::kMouseDpiStage:
         case MainAction::kMouseReportRate:
         case MainAction::kMouseSettingsOption:

@@ -136,6 +136,10 @@ private:
     void OnKeyButton(int index);
     // The key panel's controls, carried out by the current page's panel.
     void OnKeySetAction(const Route& route, const ui::TNotifyUI& msg);
+    // The shoot panel's controls, carried out by the current mouse page's panel.
+    void OnShootAction(const Route& route, const ui::TNotifyUI& msg);
+    // A "*.shoot" file from the file dialog; empty when none was chosen.
+    std::filesystem::path ChooseShootFile(bool save);
     // "key_butt_prosave": macros, then the key table, then the profile; the user is told
     // when the macros were not written.
     void WriteToDevice();

@@ -136,6 +136,49 @@ TEST_F(ShootFixture, ResetImportAndExportCopyBytes) {
     EXPECT_EQ(ReadText(shoot.UserFile(1)), gun1);
 }
 
+TEST_F(ShootFixture, ImportRefusesWhatTheMouseWouldNotTake) {
+    shoot.EnsureFiles();
+    const std::string before = ReadText(shoot.UserFile(1));
+    const std::string click = R"({"Type": 1, "Button": 1, "Action": "down", "Delay": 10})";
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"not JSON", "{ broken"},
+        {"not an object", "[1, 2]"},
+        {"no events", R"({"Other": 1})"},
+        {"events not a list", R"({"Events": {}})"},
+        {"empty pattern", R"({"Events": []})"},
+        {"an element that is no event", R"({"Events": [)" + click + R"(, 7]})"},
+        {"a key event", R"({"Events": [{"Type": 2, "Button": 4, "Action": "down", "Delay": 0}]})"},
+        {"a distance over a byte", R"({"Events": [{"Type": 4, "Button": 300, "Action": "up", "Delay": 5}]})"},
+        {"an unknown action", R"({"Events": [{"Type": 4, "Button": 3, "Action": "left", "Delay": 5}]})"},
+        {"more than 30 bullets", [&] {
+             std::string events;
+             for (int i = 0; i < kBulletCount * kEventsPerBullet + 1; ++i) {
+                 events += (i > 0 ? "," : "") + click;
+             }
+             return R"({"Events": [)" + events + "]}";
+         }()},
+    };
+    for (const Case& c : cases) {
+        WriteText(dir / "in.shoot", c.text);
+        EXPECT_FALSE(shoot.Import(1, dir / "in.shoot")) << c.what;
+        EXPECT_EQ(ReadText(shoot.UserFile(1)), before) << c.what;
+    }
+    // A folder or a missing file is no pattern either.
+    EXPECT_FALSE(shoot.Import(1, dir.Path()));
+    EXPECT_FALSE(shoot.Import(1, dir / "missing.shoot"));
+    EXPECT_EQ(ReadText(shoot.UserFile(1)), before);
+
+    // A short but sound pattern is taken byte for byte.
+    const std::string shortPattern = R"({"Events": [)" + click + R"(], "Name": "mine"})";
+    WriteText(dir / "in.shoot", shortPattern);
+    EXPECT_TRUE(shoot.Import(1, dir / "in.shoot"));
+    EXPECT_EQ(ReadText(shoot.UserFile(1)), shortPattern);
+}
+
 TEST_F(ShootFixture, PackedEventsForTheDevice) {
     shoot.EnsureFiles();
     const std::vector<PackedMacroEvent> packed = shoot.PackedEvents(0);

@@ -320,7 +320,7 @@ std::vector<DevicePageCase> DevicePageCases() {
                                                  {"logo", "DeviceKeyButton"},
                                                  {"MacroControlItem", "MacroControl"},
                                                  {"KeySetControlItem", "KeySetControl"},
-                                                 {"ShootControlItem", "Label"}});
+                                                 {"ShootControlItem", "ShootControl"}});
     DevicePageCase pad{"XML/DeviceXml/mousepaddevice.xml", "mousepad_device_key_light", 0, 15, {}};
     DevicePageCase headset{"XML/DeviceXml/de6533device.xml", "de6533_device_key_light", 0, 13,
                            HeadsetPanelControls()};
