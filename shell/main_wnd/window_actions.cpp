@@ -21,8 +21,8 @@ int CMainWnd::ShowMessage(std::string_view text, bool isTextId, MessageButtons b
     ui::IUiPlatform* platform = ui::CurrentPlatform();
     lastMessage_ = isTextId && platform != nullptr ? platform->Resources().Text(text) : std::string(text);
     Trace("main window: message", lastMessage_);
-    const int shown = shutDown_ ? -1
-                                : ShowMessageBox(this, {}, text, pm_.GetDPI(), isTextId, static_cast<int>(buttons));
+    const int shown =
+        shutDown_ ? -1 : ShowMessageBox(this, {}, text, pm_.GetDPI(), isTextId, static_cast<int>(buttons));
     if (shown < 0) {
         // Nobody to ask: a message counts as seen, a question as cancelled.
         return buttons == MessageButtons::kConfirm ? 1 : 0;

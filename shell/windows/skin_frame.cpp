@@ -25,7 +25,8 @@ void RecordChoice(bool picked, std::string_view image) {
 
 }  // namespace
 
-bool CSkinFrame::Open(ui::WindowImplBase& owner, const ui::CControlUI& skinButton, std::function<void()> onGone) {
+bool CSkinFrame::Open(ui::WindowImplBase& owner, const ui::CControlUI& skinButton,
+                      std::function<void()> onGone) {
     if (!Create(&owner, {})) {
         return false;
     }
