@@ -153,6 +153,7 @@ TEST_F(WindowsTest, MainWindowMessagesAskOverTheWindowAtItsScale) {
 TEST_F(WindowsTest, AboutWindowVersionButtonsAndSystemClose) {
     int opened = 0;
     std::string label;
+    std::string relabelled;
     std::vector<std::pair<bool, bool>> maxRestore;  // shown states after each button
     int result = -2;
     otherModal = [&](ui::WindowImplBase& modal) {
@@ -161,6 +162,13 @@ TEST_F(WindowsTest, AboutWindowVersionButtonsAndSystemClose) {
         EXPECT_EQ(Window().AboutWindow(), &modal);
         EXPECT_EQ(modal.PaintManager().GetClientSize(), (ui::Size{800, 572}));
         label = modal.FindControl("software_ver_label")->GetText();
+        // A language change while it is open reaches its label.
+        const int other = Window().LanguageIndex() == 0 ? 1 : 0;
+        ASSERT_GT(Window().Languages().size(), 1U);
+        Window().ApplyLanguage(other);
+        relabelled = modal.FindControl("software_ver_label")->GetText();
+        EXPECT_EQ(relabelled, platform.Resources().Text("software_rev_text") +
+                                  std::string(shell::ApplicationVersionText()));
         // A second request while it is open does nothing.
         Window().HandleMenuCommand("about_menu");
         for (const char* button : {"maxbtn", "restorebtn"}) {
@@ -170,10 +178,11 @@ TEST_F(WindowsTest, AboutWindowVersionButtonsAndSystemClose) {
         modal.RequestClose();  // the system close
         result = modal.IsClosed() ? 0 : -1;
     };
+    const std::string firstText = platform.Resources().Text("software_rev_text");
     Window().HandleMenuCommand("about_menu");
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(label,
-              platform.Resources().Text("software_rev_text") + std::string(shell::ApplicationVersionText()));
+    EXPECT_EQ(label, firstText + std::string(shell::ApplicationVersionText()));
+    EXPECT_NE(relabelled, label);
     EXPECT_FALSE(shell::ApplicationVersionText().empty());
     ASSERT_EQ(maxRestore.size(), 2U);
     EXPECT_EQ(maxRestore[0], std::make_pair(false, true));  // maximised
