@@ -4,6 +4,7 @@
 #include "pages/picture_controls.h"
 #include "platform/diag.h"
 #include "shell/device_list/page_factory.h"
+#include "shell/windows/cloud_share_list_item.h"
 #include "ui/control_factory.h"
 #include "ui/platform.h"
 #include "ui/resource_manager.h"
@@ -31,6 +32,7 @@ void RegisterControlClasses(ui::CControlFactory& factory) {
     pages::RegisterPictureControls(factory);
     RegisterDeviceListControls();
     devices::RegisterDeviceControls(factory);
+    RegisterCloudShareListItem(factory);
 }
 
 Program::Program(ui::IUiPlatform& platform, Options options)

@@ -249,6 +249,7 @@ for name, shapes in (("set", gear), ("skin", skin_glyph), ("music", music_glyph)
 for name, shapes in window_glyphs(SECONDARY).items():
     ICONS[f"common/titlebar/{name}.png"] = (16, shapes)
 ICONS["common/logo.png"] = (24, logo(ACCENT))
+ICONS["common/logo_large.png"] = (96, logo(ACCENT))  # the about window
 ICONS["common/no_device.png"] = (64, plug(SECONDARY))
 # LED spot of the device pictures: the light colour fills it (the image is the mask), with a
 # fainter glow round a solid core.

@@ -217,6 +217,9 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kMacroActionMenu:
             OpenMacroActionMenu(msg);
             break;
+        case MainAction::kOpenSkinFrame:
+            OpenSkinFrame();
+            break;
         case MainAction::kProfileCombo:
             pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);
             break;
@@ -440,13 +443,6 @@ void CMainWnd::TellUser(std::string text) {
     ShowMessage(text, false);
 }
 
-int CMainWnd::ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons) {
-    lastMessage_ = isTextId ? LanguageText(text) : std::string(text);
-    Trace("main window: message", lastMessage_);
-    // No message window yet: a message counts as seen, a question as cancelled.
-    return buttons == MessageButtons::kConfirm ? 1 : 0;
-}
-
 void CMainWnd::OnDpiEditClamp(ui::CControlUI& edit, int index) {
     const long long typed = config::LeadingInteger(edit.GetText());
     const int value = static_cast<int>(std::clamp<long long>(typed, kDpiEditMin, kDpiEditMax));
@@ -613,7 +609,11 @@ void CMainWnd::HandleMenuCommand(std::string_view item) {
         Exit();
         return;
     }
-    if (item == kAboutItem || item == kSettingsItem) {
+    if (item == kAboutItem) {
+        OpenAboutWindow();
+        return;
+    }
+    if (item == kSettingsItem) {
         Trace("main window: window not available", item);
         return;
     }
@@ -737,6 +737,9 @@ void CMainWnd::ApplyLanguage(int index) {
     }
     if (platform::SaveLanguage(entry.id, Settings())) {
         Trace("language saved", std::to_string(entry.id));
+    }
+    if (aboutWnd_) {
+        aboutWnd_->SendMessage(kLanguageChangedMessage);
     }
     pm_.NeedUpdate();
 }

@@ -9,6 +9,10 @@
 #include "shell/main_wnd/language.h"
 #include "shell/main_wnd/program_messages.h"
 #include "shell/main_wnd/router.h"
+#include "shell/windows/about_wnd.h"
+#include "shell/windows/msg_wnd.h"
+#include "shell/windows/skin_frame.h"
+#include "shell/windows/skin_observer.h"
 #include "ui/tray_icon.h"
 #include "ui/window.h"
 
@@ -31,9 +35,6 @@ class CMacroControlUI;
 }  // namespace norvane::pages
 
 namespace norvane::shell {
-
-// The buttons of a message: confirm only, or confirm and cancel.
-enum class MessageButtons : std::uint8_t { kConfirm = 0, kConfirmCancel = 1 };
 
 // The supported-device report for the test tool: the version's four numbers, the number of
 // tile rows, then vendor, product and kind per row.
@@ -106,11 +107,20 @@ public:
     const std::optional<Route>& LastRoute() const { return lastRoute_; }
     bool Initialised() const { return initialised_; }
     bool KeyCaptureRunning() const { return keyCaptureOn_; }
-    // Tells or asks the user: text is a language text id when isTextId, else a ready text.
-    // 1 when confirmed, 0 when cancelled or closed.
+    // Tells or asks the user in the message window over this one, at its scale: text is a
+    // language text id when isTextId, else a ready text. 1 when confirmed, 0 when cancelled
+    // or closed.
     int ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons = MessageButtons::kConfirm);
     // The last message the window gave the user.
     const std::string& LastMessage() const { return lastMessage_; }
+    // The about window, modal while open; a request while it is open does nothing.
+    void OpenAboutWindow();
+    CAboutWnd* AboutWindow() const { return aboutWnd_.get(); }
+    // The skin frame under the skin button; a request while it is open closes it.
+    void OpenSkinFrame();
+    CSkinFrame* SkinFrame() const { return skinFrame_.get(); }
+    // A new background for the "root" control.
+    void ApplySkin(const SkinChangedParam& param);
     DeviceList* List() { return list_.get(); }
     ui::CTrayIcon& Tray() { return tray_; }
     const RegisteredMessages& Messages() const { return messages_; }
@@ -119,7 +129,7 @@ public:
 
     // --- DeviceListHost ---
     void BringToFront() override;
-    void CloseChildWindows() override {}
+    void CloseChildWindows() override;
     ui::Size ScreenSize() const override;
     void PageCreated(devices::CTarnexUSBDevice& page) override;
     // Stops any recording without a device write and unlocks the window.
@@ -214,6 +224,11 @@ private:
         CMainWnd& window_;
     };
     MacroPrompts macroPrompts_{*this};
+
+    // Child windows, each set while it is open.
+    std::unique_ptr<CAboutWnd> aboutWnd_;
+    std::unique_ptr<CSkinFrame> skinFrame_;
+    SkinReceiverScope skinReceiver_{[this](const SkinChangedParam& param) { ApplySkin(param); }};
 
     // Last: the bus hands events here from its own thread until detached in Shutdown.
     platform::ipc::EventQueue busEvents_;

@@ -13,11 +13,13 @@
 #include "tests/support/temp_dir.h"
 #include "ui/headless/headless_platform.h"
 #include "ui/messages.h"
+#include "ui/notify.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -36,6 +38,7 @@ protected:
         std::filesystem::create_directory_symlink(source / "resources" / "skin", dir / "skin");
         std::filesystem::create_directory_symlink(source / "resources" / "DefaultData", dir / "DefaultData");
         std::filesystem::create_directories(dir / "data");
+        platform.SetModalDriver([this](ui::WindowImplBase& modal) { AnswerModal(modal); });
     }
 
     ~MainWndTest() override {
@@ -72,6 +75,28 @@ protected:
         scanner = std::make_unique<shell::DeviceScanner>(backend, List().ScanSlots());
         return true;
     }
+
+    // Message windows are answered at once with messageAnswer (1 confirm, 0 cancel) and their
+    // texts kept in messagesShown; any other modal window goes to otherModal (closed with 0
+    // when unset).
+    void AnswerModal(ui::WindowImplBase& modal) {
+        if (modal.GetWindowClassName() != "MsgWnd") {
+            if (otherModal) {
+                otherModal(modal);
+            } else {
+                modal.Close(0);
+            }
+            return;
+        }
+        const ui::CControlUI* text = modal.FindControl("MessageText");
+        messagesShown.push_back(text != nullptr ? text->GetText() : std::string());
+        ui::CControlUI* button = modal.FindControl(messageAnswer == 1 ? "confirm_btn" : "cancel_btn");
+        ASSERT_NE(button, nullptr);
+        modal.PaintManager().SendNotify(button, ui::notify::kClick);
+    }
+    int messageAnswer = 1;
+    std::vector<std::string> messagesShown;
+    std::function<void(ui::WindowImplBase&)> otherModal;
 
     shell::CMainWnd& Window() { return *program->Window(); }
     // The window's input capture backend, once the window made it.

@@ -671,6 +671,26 @@ TEST_F(MainWindowKeyPanelTest, MacroPanelActionsMenuItemsAndARecordingWhoseDevic
     EXPECT_EQ(library.Open(0), panel.Events());
 }
 
+TEST_F(MainWindowKeyPanelTest, DeletingAMacroAsksTheUserFirst) {
+    Plug("keyboard");
+    Scan();
+    auto& panel = InPage<pages::CMacroControlUI>("MacroControlItem");
+    Notify("macro_btn_name_add", "click");
+    ASSERT_EQ(panel.MacroNames().size(), 1U);
+    InPage<ui::CListUI>("macro_name_list").SelectItem(0, false);
+
+    messageAnswer = 0;
+    Notify("macro_btn_name_sub", "click");
+    ASSERT_EQ(messagesShown.size(), 1U);
+    EXPECT_EQ(messagesShown.back(), platform.Resources().Text("message_text_4"));
+    EXPECT_EQ(panel.MacroNames().size(), 1U);
+
+    messageAnswer = 1;
+    Notify("macro_btn_name_sub", "click");
+    EXPECT_EQ(messagesShown.size(), 2U);
+    EXPECT_TRUE(panel.MacroNames().empty());
+}
+
 // The key field's focus switches the key capture; a capture that ends by itself is released.
 TEST_F(MainWindowTest, TheHookSwitchMessageStartsAndStopsTheKeyCapture) {
     Window().SendMessage(shell::kHookSwitchMessage, 1);
