@@ -179,6 +179,9 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kHideWindow:
             ShowWindow(false);
             break;
+        case MainAction::kOpenSettings:
+            OpenSettings(false);
+            break;
         case MainAction::kToggleLightStatus:
             SetLightControl(!lightControl_, true);
             break;
@@ -599,7 +602,11 @@ void CMainWnd::HandleMenuCommand(std::string_view item) {
         Exit();
         return;
     }
-    if (item == kAboutItem || item == kSettingsItem) {
+    if (item == kSettingsItem) {
+        OpenSettings(true);
+        return;
+    }
+    if (item == kAboutItem) {
         Trace("main window: window not available", item);
         return;
     }
@@ -724,6 +731,7 @@ void CMainWnd::ApplyLanguage(int index) {
     if (platform::SaveLanguage(entry.id, Settings())) {
         Trace("language saved", std::to_string(entry.id));
     }
+    TellSettingsOfLanguage();
     pm_.NeedUpdate();
 }
 

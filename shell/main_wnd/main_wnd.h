@@ -30,6 +30,10 @@ namespace norvane::pages {
 class CMacroControlUI;
 }  // namespace norvane::pages
 
+namespace norvane::update {
+class CSetWnd;
+}  // namespace norvane::update
+
 namespace norvane::shell {
 
 // The buttons of a message: confirm only, or confirm and cancel.
@@ -109,6 +113,10 @@ public:
     // Tells or asks the user: text is a language text id when isTextId, else a ready text.
     // 1 when confirmed, 0 when cancelled or closed.
     int ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons = MessageButtons::kConfirm);
+    // Opens the settings window modally, centred or at the window's right edge; nothing while
+    // it is open already.
+    void OpenSettings(bool centred);
+    update::CSetWnd* SettingsWindow() const { return setWnd_; }
     // The last message the window gave the user.
     const std::string& LastMessage() const { return lastMessage_; }
     DeviceList* List() { return list_.get(); }
@@ -163,6 +171,9 @@ private:
     void PassActiveFlag();
     void PassHostLighting(int flag);
     void UpdateNoDevicePanel();
+    // The release numbers of the open devices' cable interfaces, for the firmware list.
+    std::vector<device::OpenDeviceVersion> OpenDeviceVersions() const;
+    void TellSettingsOfLanguage();
     const platform::Registry& Settings() const;
     // Every page of the four lists.
     std::vector<devices::CTarnexUSBDevice*> AllPages() const;
@@ -187,6 +198,7 @@ private:
     bool lockByte_ = true;
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
+    update::CSetWnd* setWnd_ = nullptr;  // while the settings window is open
 
     // Title-bar controls.
     ui::CControlUI* closeButton_ = nullptr;
