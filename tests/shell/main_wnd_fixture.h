@@ -36,6 +36,12 @@ protected:
         std::filesystem::create_directory_symlink(source / "resources" / "skin", dir / "skin");
         std::filesystem::create_directory_symlink(source / "resources" / "DefaultData", dir / "DefaultData");
         std::filesystem::create_directories(dir / "data");
+        // The settings window, when a test opens it, closes at once unless the test drives it.
+        platform.SetModalDriver([](ui::WindowImplBase& window) {
+            if (window.GetWindowClassName() == "SetWnd") {
+                window.RequestClose();
+            }
+        });
     }
 
     ~MainWndTest() override {
@@ -118,6 +124,8 @@ protected:
 
     TempDir dir;
     ScopedEnv dataHome{"NORVANE_DATA_HOME", (dir / "data").string()};
+    // Nothing listens there: an update check fails at once.
+    ScopedEnv updateUrl{"NORVANE_UPDATE_URL", "http://127.0.0.1:9/api/"};
     platform::Registry settings{dir / "settings.ini"};
     ui::headless::HeadlessPlatform platform;
     sim::SimBackend backend;

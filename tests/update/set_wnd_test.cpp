@@ -1,5 +1,6 @@
 // The settings window on the headless toolkit with the shipped skin, checking against the
 // reference update server.
+#include "update/set_wnd.h"
 #include "device/catalogue.h"
 #include "tests/support/temp_dir.h"
 #include "tests/update/reference_server.h"
@@ -11,7 +12,6 @@
 #include "ui/notify.h"
 #include "ui/option.h"
 #include "update/last_check_date.h"
-#include "update/set_wnd.h"
 #include "update/settings_messages.h"
 #include "update/update_row.h"
 
@@ -36,7 +36,8 @@ class OwnerWindow : public ui::WindowImplBase {
 public:
     std::string GetSkinFile() const override { return {}; }
     std::string_view GetWindowClassName() const override { return "Owner"; }
-    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t, bool& handled) override {
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t,
+                                      bool& handled) override {
         heard.push_back({msg, wparam});
         handled = true;
         return 0;
@@ -63,7 +64,8 @@ protected:
     // Mouse firmware, keyboard firmware and the application at the given versions.
     static std::vector<device::FirmwareIdentityEntry> Firmware(std::uint32_t mouse, std::uint32_t keyboard,
                                                                std::uint32_t app) {
-        const std::vector<device::OpenDeviceVersion> open = {{kMouseCableRow, mouse}, {kKeyboardRow, keyboard}};
+        const std::vector<device::OpenDeviceVersion> open = {{kMouseCableRow, mouse},
+                                                             {kKeyboardRow, keyboard}};
         return device::BuildFirmwareList(open, app);
     }
 
@@ -247,7 +249,8 @@ TEST_F(SetWndTest, ChecksWithoutAUsableAnswerAreFailuresAndShowNoServer) {
         CSetWnd& w = Open(url, Firmware(0x0105, 0x0102, 1001));
         ASSERT_TRUE(WaitForCheck());
         EXPECT_EQ(w.StatusState(), UpdateStatusState::kNoServer);
-        EXPECT_EQ(Text("Update_Status_text"), "Cannot reach the update server. Check the network connection.");
+        EXPECT_EQ(Text("Update_Status_text"),
+                  "Cannot reach the update server. Check the network connection.");
         ASSERT_EQ(w.RowCount(), 3);
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(Row(i).RowStatus(), UpdateRowStatus::kUpdated) << i;
