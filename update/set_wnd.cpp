@@ -317,6 +317,7 @@ void CSetWnd::StopSettingsThreads() {
 
 void CSetWnd::OnClose() {
     StopSettingsThreads();
+    worker_.TakeEvents();  // results of a check cut off by the close are not shown
     // Nothing downloads the waiting rows: closing gives them up.
     for (int i = 0; i < rowCount_; ++i) {
         if (CUpdateInfoListItemUI* row = Row(i);
