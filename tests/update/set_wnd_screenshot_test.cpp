@@ -3,6 +3,7 @@
 #include "device/catalogue.h"
 #include "tests/support/temp_dir.h"
 #include "tests/update/reference_server.h"
+#include "ui/notify.h"
 #include "ui/qt/qt_platform.h"
 #include "update/set_wnd.h"
 #include "update/update_row.h"
@@ -66,6 +67,12 @@ TEST(SetWndScreenshot, RowsAfterACheck) {
             std::filesystem::create_directories(NORVANE_SHOTS_DIR);
             const std::string file = std::string(NORVANE_SHOTS_DIR) + "/settings_window_" + lang + ".png";
             EXPECT_TRUE(image.save(QString::fromStdString(file)));
+            // The confirmation page the update button leads to.
+            window.PaintManager().SendNotify(window.FindControl("update_fw_and_ap"), ui::notify::kClick);
+            window.PaintManager().UpdateLayout();
+            const std::string confirm =
+                std::string(NORVANE_SHOTS_DIR) + "/settings_window_confirm_" + lang + ".png";
+            EXPECT_TRUE(ui::qt::RenderWindow(window).save(QString::fromStdString(confirm)));
         }
         ui::SetCurrentPlatform(nullptr);
     }
