@@ -25,7 +25,9 @@ std::vector<LanguageEntry> ReadLanguageList(const std::filesystem::path& file) {
             id.asLargestInt() > 0xFFFFFFFFLL) {
             continue;
         }
-        out.push_back({static_cast<std::uint32_t>(id.asLargestInt()), name.asString(), langFile.asString()});
+        const Json::Value& textId = item["Language_text"];
+        out.push_back({static_cast<std::uint32_t>(id.asLargestInt()), name.asString(), langFile.asString(),
+                       textId.isString() ? textId.asString() : std::string()});
     }
     return out;
 }

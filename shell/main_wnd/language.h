@@ -19,6 +19,7 @@ struct LanguageEntry {
     std::uint32_t id = 0;
     std::string name;
     std::string file;
+    std::string textId;  // "Language_text": the entry's name as a language text id
 };
 
 // The value a missing saved language reads as.

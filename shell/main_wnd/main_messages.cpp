@@ -156,9 +156,11 @@ std::intptr_t CMainWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, 
             SwitchKeyCapture(wparam != 0);
             handled = true;
             return 0;
-        case kScaleNoteMessage:
         case kOpenSettingsMessage:
-            // No settings window in this build.
+            OpenSettings(true);
+            handled = true;
+            return 0;
+        case kScaleNoteMessage:
             handled = true;
             return 0;
         default:

@@ -185,6 +185,9 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kHideWindow:
             ShowWindow(false);
             break;
+        case MainAction::kOpenSettings:
+            OpenSettings(false);
+            break;
         case MainAction::kToggleLightStatus:
             SetLightControl(!lightControl_, true);
             break;
@@ -614,7 +617,7 @@ void CMainWnd::HandleMenuCommand(std::string_view item) {
         return;
     }
     if (item == kSettingsItem) {
-        Trace("main window: window not available", item);
+        OpenSettings(true);
         return;
     }
     if (const MacroMenuRow* row = FindMacroMenuItem(item); row != nullptr) {
@@ -741,6 +744,7 @@ void CMainWnd::ApplyLanguage(int index) {
     if (aboutWnd_) {
         aboutWnd_->SendMessage(kLanguageChangedMessage);
     }
+    TellSettingsOfLanguage();
     pm_.NeedUpdate();
 }
 

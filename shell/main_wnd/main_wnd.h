@@ -34,6 +34,10 @@ namespace norvane::pages {
 class CMacroControlUI;
 }  // namespace norvane::pages
 
+namespace norvane::update {
+class CSetWnd;
+}  // namespace norvane::update
+
 namespace norvane::shell {
 
 // The supported-device report for the test tool: the version's four numbers, the number of
@@ -111,6 +115,10 @@ public:
     // language text id when isTextId, else a ready text. 1 when confirmed, 0 when cancelled
     // or closed.
     int ShowMessage(std::string_view text, bool isTextId, MessageButtons buttons = MessageButtons::kConfirm);
+    // Opens the settings window modally, centred or at the window's right edge; nothing while
+    // it is open already.
+    void OpenSettings(bool centred);
+    update::CSetWnd* SettingsWindow() const { return setWnd_; }
     // The last message the window gave the user.
     const std::string& LastMessage() const { return lastMessage_; }
     // The about window, modal while open; a request while it is open does nothing.
@@ -177,6 +185,9 @@ private:
     void PassActiveFlag();
     void PassHostLighting(int flag);
     void UpdateNoDevicePanel();
+    // The release numbers of the open devices' cable interfaces, for the firmware list.
+    std::vector<device::OpenDeviceVersion> OpenDeviceVersions() const;
+    void TellSettingsOfLanguage();
     const platform::Registry& Settings() const;
     // Every page of the four lists.
     std::vector<devices::CTarnexUSBDevice*> AllPages() const;
@@ -201,6 +212,7 @@ private:
     bool lockByte_ = true;
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
+    update::CSetWnd* setWnd_ = nullptr;  // while the settings window is open
 
     // Title-bar controls.
     ui::CControlUI* closeButton_ = nullptr;

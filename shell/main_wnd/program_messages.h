@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/settings_messages.h"
+
 #include <string_view>
 
 namespace norvane::shell {
@@ -11,9 +13,9 @@ inline constexpr unsigned kHookSwitchMessage = 1054;
 inline constexpr unsigned kKeyCaptureMessage = kHookSwitchMessage;
 inline constexpr unsigned kScaleNoteMessage = 1224;
 inline constexpr unsigned kShowProgressMessage = 3072;
-inline constexpr unsigned kLanguageChangedMessage = 3089;
+inline constexpr unsigned kLanguageChangedMessage = update::kLanguageChangedMessage;
 inline constexpr unsigned kOpenSettingsMessage = 3093;
-inline constexpr unsigned kSettingsIdleMessage = 3094;
+inline constexpr unsigned kSettingsIdleMessage = update::kSettingsIdleMessage;
 // Posted when events from other programs wait in the window's bus queue.
 inline constexpr unsigned kBusEventMessage = 3400;
 

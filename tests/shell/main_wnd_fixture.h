@@ -83,6 +83,9 @@ protected:
         if (modal.GetWindowClassName() != "MsgWnd") {
             if (otherModal) {
                 otherModal(modal);
+            } else if (modal.GetWindowClassName() == "SetWnd") {
+                // The settings window, when a test opens it, closes at once unless the test drives it.
+                modal.RequestClose();
             } else {
                 modal.Close(0);
             }
@@ -143,6 +146,8 @@ protected:
 
     TempDir dir;
     ScopedEnv dataHome{"NORVANE_DATA_HOME", (dir / "data").string()};
+    // Nothing listens there: an update check fails at once.
+    ScopedEnv updateUrl{"NORVANE_UPDATE_URL", "http://127.0.0.1:9/api/"};
     platform::Registry settings{dir / "settings.ini"};
     ui::headless::HeadlessPlatform platform;
     sim::SimBackend backend;

@@ -17,6 +17,7 @@
 #include "ui/label.h"
 #include "ui/option.h"
 #include "ui/slider.h"
+#include "update/set_wnd.h"
 
 #include "device/catalogue.h"
 
@@ -718,6 +719,53 @@ TEST_F(MainWindowTest, AKeyCaptureThatCannotStartLeavesTheWindowWorking) {
     EXPECT_FALSE(hookBackend->IsRunning());
     EXPECT_FALSE(Window().DeviceHook().IsKeyboardHooked());
     EXPECT_TRUE(Window().Initialised());
+}
+
+TEST_F(MainWindowTest, SettingsWindowOpensOnceAtATimeWithTheOpenDevicesFirmware) {
+    Plug("mouse");
+    Scan();
+    // The tray menu and message 3093 open it centred, "setbtn" at the window's right edge;
+    // while it is open every further request does nothing.
+    std::vector<update::CSetWnd*> opened;
+    std::vector<std::string> rows;
+    platform.SetModalDriver([&](ui::WindowImplBase& modal) {
+        update::CSetWnd* open = Window().SettingsWindow();
+        ASSERT_EQ(open, &modal);
+        opened.push_back(open);
+        Window().HandleMenuCommand("setwnd_menu");
+        NotifyFrom("setbtn", "click");
+        Window().SendMessage(shell::kOpenSettingsMessage);
+        EXPECT_EQ(Window().SettingsWindow(), open);
+        rows.clear();
+        for (const update::UpdateInfo& info : open->Infos()) {
+            rows.push_back(info.name);
+        }
+        EXPECT_EQ(open->LanguageIndex(), Window().LanguageIndex());
+        modal.RequestClose();
+    });
+    Window().HandleMenuCommand("setwnd_menu");
+    NotifyFrom("setbtn", "click");
+    Window().SendMessage(shell::kOpenSettingsMessage);
+    EXPECT_EQ(opened.size(), 3U);
+    EXPECT_EQ(Window().SettingsWindow(), nullptr);
+    // The mouse's firmware row is listed (its cable interface is open); the keyboard's is not.
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), "MS");
+    EXPECT_EQ(std::ranges::count(rows, "KB"), 0);
+}
+
+TEST_F(MainWindowTest, SettingsWindowLanguageChoiceIsAppliedAndToldBack) {
+    platform.SetModalDriver([&](ui::WindowImplBase& modal) {
+        auto& combo = dynamic_cast<ui::CComboUI&>(*modal.FindControl("Language_combox_info"));
+        ASSERT_EQ(static_cast<std::size_t>(combo.GetCount()), Window().Languages().size());
+        EXPECT_EQ(combo.GetItemAt(1)->GetText(), "简体中文");
+        combo.ChooseItem(1);
+        EXPECT_EQ(Window().LanguageIndex(), 1);
+        EXPECT_EQ(platform::ReadSavedLanguage(settings), Window().Languages().at(1).id);
+        modal.RequestClose();
+    });
+    Window().HandleMenuCommand("setwnd_menu");
+    EXPECT_EQ(Window().LanguageIndex(), 1);
 }
 
 }  // namespace

@@ -181,7 +181,8 @@ TEST_F(LayoutTagTest, TagsMakeTheirClassesOrSubLayoutsIgnoringCase) {
 TEST(LanguageListTest, ReadsEntriesSkipsBadOnesAndFindsIndexById) {
     TempDir dir;
     std::ofstream(dir / "Language.config") << R"({"Language": [
-        {"Language_ID": 520, "Language_name": "English", "Language_file": "lan_en.xml"},
+        {"Language_ID": 520, "Language_name": "English", "Language_file": "lan_en.xml",
+         "Language_text": "language_english"},
         {"Language_ID": "521", "Language_name": "bad id", "Language_file": "x.xml"},
         {"Language_ID": 521, "Language_name": "Chinese", "Language_file": "lan_cn.xml"},
         {"Language_ID": 522, "Language_name": "no file"},
@@ -190,6 +191,9 @@ TEST(LanguageListTest, ReadsEntriesSkipsBadOnesAndFindsIndexById) {
     ASSERT_EQ(list.size(), 2U);
     EXPECT_EQ(list[1].id, 521U);
     EXPECT_EQ(list[1].file, "lan_cn.xml");
+    // The combo text id is optional.
+    EXPECT_EQ(list[0].textId, "language_english");
+    EXPECT_EQ(list[1].textId, "");
     EXPECT_EQ(shell::LanguageIndexOf(list, 521), 1);
     EXPECT_EQ(shell::LanguageIndexOf(list, 999), 0);  // unknown ids take the first entry
 
