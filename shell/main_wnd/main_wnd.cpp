@@ -237,6 +237,16 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             break;
         case MainAction::kProfileSave:
             WriteToDevice();
+            Lock(false, true);
+            break;
+        case MainAction::kProfilePanel:
+            OnProfilePanel(msg);
+            break;
+        case MainAction::kPageTab:
+            OnPageTab(msg);
+            break;
+        case MainAction::kRestoreDefaults:
+            RestoreDeviceDefaults();
             break;
         case MainAction::kMouseDpiStage:
         case MainAction::kMouseReportRate:
@@ -335,23 +345,28 @@ void CMainWnd::WriteToDevice() {
             panel->Apply();
         }
     });
-    if (!report.messageId.empty()) {
-        std::string text;
-        if (report.messageId == devices::kMacrosTooLargeMessage) {
-            ui::CControlUI* format = FindControl("str_test");
-            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId),
-                               report.macros);
-        } else {
-            text = LanguageText(report.messageId);
-        }
-        if (report.macroKeysAtDefaults) {
-            text += " " + LanguageText(devices::kMacroKeysAtDefaultsMessage);
-        }
-        TellUser(text);
-    }
+    TellWriteReport(report);
     if (panel != nullptr) {
         panel->WriteDone();
     }
+}
+
+void CMainWnd::TellWriteReport(const devices::DeviceWriteReport& report) {
+    if (report.messageId.empty()) {
+        return;
+    }
+    std::string text;
+    if (report.messageId == devices::kMacrosTooLargeMessage) {
+        ui::CControlUI* format = FindControl("str_test");
+        text =
+            FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId), report.macros);
+    } else {
+        text = LanguageText(report.messageId);
+    }
+    if (report.macroKeysAtDefaults) {
+        text += " " + LanguageText(devices::kMacroKeysAtDefaultsMessage);
+    }
+    TellUser(text);
 }
 
 void CMainWnd::SwitchKeyCapture(bool on) {
