@@ -206,11 +206,13 @@ void CMainWnd::ApplyProfileSelection() {
     current->ValidateMacroKeys();
     current->RefreshPage();
     current->WriteDeviceSettings(FullSettingsRequest(ScreenSize()));
-    // A keyboard takes the profile's key colours before its key table goes out.
-    if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(current)) {
-        keyboard->LoadCustomColors();
-    }
-    WriteMacrosAndKeysOf(*current);
+    // A keyboard takes the profile's key colours between its macros and its key table.
+    auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(current);
+    TellWriteReport(devices::WriteMacrosAndKeys(*current, {}, [keyboard] {
+        if (keyboard != nullptr) {
+            keyboard->LoadCustomColors();
+        }
+    }));
 }
 
 void CMainWnd::RestoreDeviceDefaults() {

@@ -298,6 +298,14 @@ TEST_F(ProfilePageTest, ASelectionAppliesOnce400msAfterTheLastSelect) {
     const std::uint8_t settingsWrite = static_cast<std::uint8_t>(device::Command::WriteSettings);
     const std::uint8_t keys = static_cast<std::uint8_t>(device::Command::WriteKeyTable);
 
+    // Profile 1 lights the keys with its own colours, so that the keyboard writes them.
+    const std::filesystem::path second =
+        Folder() / (ListFile()["profilelist"][1]["profileUUID"].asString() + ".Json");
+    Json::Value custom = config::JsonFileStore::ReadJsonFile(second);
+    ASSERT_TRUE(custom["Device"][0]["LightInfo"].isObject());
+    custom["Device"][0]["LightInfo"]["SelectItem"] = 19;
+    ASSERT_TRUE(config::JsonFileStore::WriteJsonFile(second, custom));
+
     // One select: nothing before 400 ms, then the profile is the device's, in order.
     device_->ClearWireLog();
     select(1);
@@ -312,9 +320,12 @@ TEST_F(ProfilePageTest, ASelectionAppliesOnce400msAfterTheLastSelect) {
     const std::vector<std::uint8_t> sent = SentCommands();
     const auto firstSettings = std::ranges::find(sent, settingsWrite);
     const auto firstKeys = std::ranges::find(sent, keys);
+    const auto colours = std::ranges::find(sent, static_cast<std::uint8_t>(device::Command::WriteKeyColors));
     ASSERT_NE(firstSettings, sent.end());
+    ASSERT_NE(colours, sent.end());
     ASSERT_NE(firstKeys, sent.end());
-    EXPECT_LT(firstSettings, firstKeys);
+    EXPECT_LT(firstSettings, colours);
+    EXPECT_LT(colours, firstKeys);
     const std::size_t oneApply = CountOf(settingsWrite);
 
     // Two selects within 400 ms: applied once, with the later selection.
