@@ -11,6 +11,7 @@
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
 #include "shell/main_wnd/layout_tags.h"
+#include "shell/profile_page/device_profile.h"
 #include "ui/container.h"
 #include "ui/control.h"
 #include "ui/label.h"
@@ -647,6 +648,9 @@ void CMainWnd::Lock(bool touchList, bool enabled) {
     if (touchList) {
         if (ui::CControlUI* tiles = FindControl(kTileContainer); tiles != nullptr) {
             tiles->SetEnabled(enabled);
+        }
+        if (CDeviceProfileUI* panel = CurrentProfilePanel(); panel != nullptr) {
+            panel->SetEnabled(enabled);
         }
     }
     if (devices::CTarnexUSBDevice* current = CurrentDevice();

@@ -193,7 +193,7 @@ void CMainWnd::OnPageTab(const ui::TNotifyUI& msg) {
 void CMainWnd::ApplyProfileSelection() {
     devices::CTarnexUSBDevice* current = CurrentDevice();
     CDeviceProfileUI* panel = CurrentProfilePanel();
-    if (current == nullptr || panel == nullptr) {
+    if (current == nullptr || panel == nullptr || panel->SelectedIndex() < 0) {
         return;
     }
     if (!panel->Select(panel->SelectedIndex(), false).Ok()) {

@@ -342,6 +342,16 @@ TEST_F(ProfilePageTest, ASelectionAppliesOnce400msAfterTheLastSelect) {
     EXPECT_EQ(CountOf(settingsWrite), oneApply);
 }
 
+TEST_F(ProfilePageTest, TheListLockTakesThePanelAlong) {
+    PlugCurrent("keyboard");
+    Window().Lock(true, false);
+    EXPECT_FALSE(Panel().IsEnabled());
+    Window().Lock(false, true);
+    EXPECT_FALSE(Panel().IsEnabled());
+    Window().Lock(true, true);
+    EXPECT_TRUE(Panel().IsEnabled());
+}
+
 TEST_F(ProfilePageTest, PageTabsSwitchThePageAndMarkTheTab) {
     devices::CTarnexUSBDevice& page = PlugCurrent("keyboard");
     CDeviceProfileUI& panel = Panel();
