@@ -173,10 +173,6 @@ StoreResult CDeviceProfileUI::Add() {
     if (!store_) {
         return {StoreStatus::BadIndex};
     }
-    // The list shown is the list file's: a full one is refused before the store is asked.
-    if (ItemCount() >= config::kMaxProfiles) {
-        return {StoreStatus::Full};
-    }
     const StoreResult r = store_->Add();
     if (r.Ok()) {
         AppendItem(store_->Entries()[static_cast<std::size_t>(r.index)].name);

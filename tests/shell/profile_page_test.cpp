@@ -397,6 +397,32 @@ TEST_F(ProfilePageTest, TabsShownPerDeviceType) {
     }
 }
 
+TEST_F(ProfilePageTest, AListNamingAFileOutsideTheFolderNeverReachesIt) {
+    TempDir folder;
+    const std::filesystem::path data = folder / "device";
+    std::filesystem::create_directories(data);
+    WriteText(
+        data / "ProfileList.ini",
+        R"({"profilelist": [{"profilename": "Evil", "profileUUID": "../escaped"}], "profileselect": 0})");
+    WriteText(folder / "escaped.Json", R"({"profilename": "Outside", "profileUUID": "../escaped"})");
+    const std::string outside = ReadText(folder / "escaped.Json");
+    auto* root = dynamic_cast<ui::CContainerUI*>(Window().PaintManager().GetRoot());
+    ASSERT_NE(root, nullptr);
+    auto* panel = static_cast<CDeviceProfileUI*>(root->Add(std::make_unique<CDeviceProfileUI>()));
+    panel->Initialise(1, data, dir / "DefaultData" / "MousePad.Json");
+    for (int i = 0; i < panel->ItemCount(); ++i) {
+        panel->Select(i, false);
+        const std::filesystem::path path = panel->SelectedProfilePath();
+        if (!path.empty()) {
+            EXPECT_EQ(path.parent_path(), data) << i;
+        }
+        static_cast<void>(panel->Reset());
+        static_cast<void>(panel->Export(folder / "out.json"));
+    }
+    EXPECT_EQ(ReadText(folder / "escaped.Json"), outside);
+    root->Remove(panel);
+}
+
 TEST_F(ProfilePageTest, AHeadsetPageShowsItsVoiceTabsAndSwitchesToThem) {
     devices::CTarnexUSBDevice& page = PlugCurrent("headset");
     CDeviceProfileUI& panel = Panel();
