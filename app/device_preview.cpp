@@ -1,12 +1,13 @@
 // norvane-device-preview --out PNG [--device NAME] [--mode N] [--tab T] [--key K] [--macro M] [--run-ms N]
-//                        [--lang FILE] [--skin DIR] [--data DIR]
+//                        [--profile-menu 0|1] [--lang FILE] [--skin DIR] [--data DIR]
 // Builds a device page from its device object attached to a simulated device ("keyboard",
 // "mouse" by cable, "receiver" for the mouse through its receiver, "mousepad", "headset" with
 // the simulated audio library), runs the
 // object's first full read and its light thread for a while with the page's frame timer, and
 // saves a screenshot (offscreen). The device starts in light mode N (multi-colour, full
 // brightness); the page shows function tab T, with key K selected and macro M of the data
-// folder open in the macro panel when given. Profiles go to DIR (a fresh temporary folder by
+// folder open in the macro panel when given, and the profile panel's action menu open with
+// --profile-menu 1. Profiles go to DIR (a fresh temporary folder by
 // default).
 #include <QApplication>
 #include <QImage>
@@ -20,20 +21,21 @@
 #include <thread>
 
 #include "app/preview_stand_ins.h"
+#include "config/profile_data.h"
 #include "device/catalogue.h"
 #include "device/path_keys.h"
 #include "devices/audio/simulated_library.h"
 #include "devices/device_controls.h"
-#include "config/profile_data.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/usb_device.h"
 #include "pages/macro/macro_control.h"
 #include "pages/picture_controls.h"
-#include "ui/list.h"
 #include "platform/paths.h"
+#include "shell/profile_page/device_profile.h"
 #include "sim/products.h"
 #include "sim/sim_backend.h"
 #include "ui/control_factory.h"
+#include "ui/list.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/window.h"
 
@@ -92,12 +94,14 @@ struct Options {
     int key = -1;
     int macro = -1;
     int runMs = 500;
+    bool profileMenu = false;
 };
 
 int Usage() {
     static_cast<void>(std::fputs(
-        "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad|headset] [--mode N] "
-        "[--tab T] [--key K] [--macro M] [--run-ms N] [--lang FILE] [--skin DIR] [--data DIR]\n",
+        "usage: norvane-device-preview --out PNG [--device keyboard|mouse|receiver|mousepad|headset]\n"
+        "       [--mode N] [--tab T] [--key K] [--macro M] [--run-ms N] [--profile-menu 0|1]\n"
+        "       [--lang FILE] [--skin DIR] [--data DIR]\n",
         stderr));
     return 2;
 }
@@ -130,6 +134,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.mode = std::atoi(value);
         } else if (arg == "--run-ms") {
             o.runMs = std::atoi(value);
+        } else if (arg == "--profile-menu") {
+            o.profileMenu = std::atoi(value) != 0;
         } else {
             return false;
         }
@@ -191,6 +197,7 @@ int main(int argc, char** argv) {
     norvane::ui::SetCurrentPlatform(&platform);
     norvane::pages::RegisterPictureControls(norvane::ui::CControlFactory::Instance());
     norvane::devices::RegisterDeviceControls(norvane::ui::CControlFactory::Instance());
+    norvane::shell::RegisterProfileControls(norvane::ui::CControlFactory::Instance());
     platform.Resources().SetSkinFolder(o.skin.empty() ? norvane::platform::ProgramSubfolder("skin") : o.skin);
     platform.AddPrivateFonts(norvane::platform::ProgramSubfolder("Font"));
     if (!o.lang.empty() && !platform.Resources().LoadLanguage(o.lang)) {
@@ -217,7 +224,8 @@ int main(int argc, char** argv) {
 
     PreviewWindow window(shown.skin);
     if (row == nullptr || !window.Create(nullptr, "")) {
-        static_cast<void>(std::fprintf(stderr, "cannot build the %s page\n", std::string(shown.name).c_str()));
+        static_cast<void>(
+            std::fprintf(stderr, "cannot build the %s page\n", std::string(shown.name).c_str()));
         return 1;
     }
     auto* page = dynamic_cast<CTarnexUSBDevice*>(
@@ -234,6 +242,16 @@ int main(int argc, char** argv) {
     page->SetCatalogEntry(*row);
     page->SetLightClass(shown.lightClass);
     page->SetLightConfigName("velto_light");
+    if (auto* profiles = dynamic_cast<norvane::shell::CDeviceProfileUI*>(
+            page->FindSubControl(norvane::shell::CDeviceProfileUI::kPanelName))) {
+        const norvane::device::DeviceKind kind = page->Kind() == norvane::device::DeviceKind::MouseReceiver
+                                                     ? norvane::device::DeviceKind::MouseCable
+                                                     : page->Kind();
+        profiles->Initialise(static_cast<int>(kind), page->DataFolder(), page->DefaultProfileFile(),
+                             kind == norvane::device::DeviceKind::Headset);
+        page->SetProfileName(profiles->SelectedId());
+        profiles->ShowMenu(o.profileMenu);
+    }
     page->InitPage();
     auto* keyboardPage = dynamic_cast<CTarnexKeyboardDevice*>(page);
     if (keyboardPage == nullptr) {
@@ -266,7 +284,8 @@ int main(int argc, char** argv) {
     // A device whose events share the command collection has no event interface of its own.
     if (const std::string eventPath = CollectionPath(backend, device, 3); eventPath != commandPath) {
         const int eventSlot = receiver ? 1 : 0;
-        (eventSlot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver()).SetBackend(&backend);
+        (eventSlot == 0 ? page->EventChannel().Cable() : page->EventChannel().Receiver())
+            .SetBackend(&backend);
         page->OpenEventInterface(eventSlot, eventPath);
     }
 
@@ -277,7 +296,8 @@ int main(int argc, char** argv) {
     if (o.key >= 0) {
         page->SelectKey(o.key);
     }
-    if (auto* macros = dynamic_cast<norvane::pages::CMacroControlUI*>(page->FindSubControl("MacroControlItem"));
+    if (auto* macros =
+            dynamic_cast<norvane::pages::CMacroControlUI*>(page->FindSubControl("MacroControlItem"));
         macros != nullptr && o.macro >= 0) {
         if (auto* names = dynamic_cast<norvane::ui::CListUI*>(page->FindSubControl("macro_name_list"))) {
             names->SelectItem(o.macro, false);

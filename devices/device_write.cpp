@@ -7,10 +7,14 @@
 namespace norvane::devices {
 
 DeviceWriteReport WriteMacrosAndKeys(CTarnexUSBDevice& device,
-                                     const std::function<void(int macros)>& onMacrosRefused) {
+                                     const std::function<void(int macros)>& onMacrosRefused,
+                                     const std::function<void()>& beforeKeys) {
     DeviceWriteReport report;
     const std::vector<int> used = device.ListUsedMacros();
     report.macros = device.WriteMacros(used);
+    if (beforeKeys) {
+        beforeKeys();
+    }
     if (report.macros != 0) {
         report.messageId = report.macros < 0 ? kMacroWriteFailedMessage : kMacrosTooLargeMessage;
         report.macroKeysAtDefaults = true;

@@ -22,8 +22,10 @@ inline constexpr std::string_view kMacroKeysAtDefaultsMessage = "keyset_macro_ke
 
 // The used macros, then the key table, then the profile saved. When the macros were not
 // written, onMacrosRefused runs before the key table goes out, and every macro-bound key is
-// written with its default this time while the profile keeps its bindings.
+// written with its default this time while the profile keeps its bindings. beforeKeys runs
+// between the macros and the key table either way.
 DeviceWriteReport WriteMacrosAndKeys(CTarnexUSBDevice& device,
-                                     const std::function<void(int macros)>& onMacrosRefused);
+                                     const std::function<void(int macros)>& onMacrosRefused,
+                                     const std::function<void()>& beforeKeys = {});
 
 }  // namespace norvane::devices

@@ -6,6 +6,7 @@
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/page_factory.h"
+#include "shell/profile_page/device_profile.h"
 #include "ui/container.h"
 #include "ui/option.h"
 #include "ui/window.h"
@@ -206,13 +207,25 @@ std::vector<devices::CTarnexUSBDevice*>* DeviceList::ListOf(device::DeviceKind k
     return nullptr;
 }
 
-std::string DeviceList::SelectedProfile(const devices::CTarnexUSBDevice& page) {
-    // The device's profile list, made with its first profile when there is none yet.
+std::string DeviceList::SelectedProfile(devices::CTarnexUSBDevice& page, device::DeviceKind kind) {
+    // The device's profile list, made with its first profile when there is none yet; the
+    // page's profile panel owns it when the page has one.
     const std::filesystem::path folder = page.DataFolder();
     if (folder.empty()) {
         return {};
     }
-    config::ProfileStore store(folder, page.DefaultProfileFile());
+    const bool headset = kind == device::DeviceKind::Headset;
+    if (auto* panel = dynamic_cast<CDeviceProfileUI*>(page.FindSubControl(CDeviceProfileUI::kPanelName))) {
+        const int type = kind == device::DeviceKind::KeyboardAlternate
+                             ? static_cast<int>(device::DeviceKind::Keyboard)
+                             : static_cast<int>(kind);
+        const config::StoreResult r = panel->Initialise(type, folder, page.DefaultProfileFile(), headset);
+        if (!r.Ok() || panel->SelectedId().empty()) {
+            platform::diag::Trace("device list: no profile for " + page.TypeName());
+        }
+        return panel->SelectedId();
+    }
+    config::ProfileStore store(folder, page.DefaultProfileFile(), headset);
     const config::StoreResult r = store.Initialise();
     const std::vector<config::ProfileEntry> entries = store.Entries();
     if (!r.Ok() || r.index < 0 || r.index >= static_cast<int>(entries.size())) {
@@ -268,7 +281,7 @@ devices::CTarnexUSBDevice* DeviceList::CreatePage(int row) {
     raw->SetTileIndex(tileIndex);
     raw->SetWirelessCapable(pageEntry.wirelessCapable);
     raw->SetTypeName(std::string(tileEntry.typeName));
-    raw->SetProfileName(SelectedProfile(*raw));
+    raw->SetProfileName(SelectedProfile(*raw, kind));
     raw->SetPowerPanel(power);
     raw->SetCatalogEntry(slot->entry);
     raw->SetLightClass(tileEntry.lightClass);

@@ -153,7 +153,7 @@ private:
     // Page creation for a catalogue row; null when the row has no tile or a layout fails.
     devices::CTarnexUSBDevice* CreatePage(int row);
     // The identifier of the profile selected in the device's profile list.
-    static std::string SelectedProfile(const devices::CTarnexUSBDevice& page);
+    static std::string SelectedProfile(devices::CTarnexUSBDevice& page, device::DeviceKind kind);
     std::vector<devices::CTarnexUSBDevice*>* ListOf(device::DeviceKind kind);
     // The key record of a slot for the page lookup of an arrival or removal.
     std::optional<device::DeviceCatalogEntry> KeyOf(int slot) const;

@@ -4,6 +4,7 @@
 #include "devices/usb_device.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
+#include "shell/profile_page/device_profile.h"
 #include "ui/control_factory.h"
 
 #include <string>
@@ -59,6 +60,7 @@ std::unique_ptr<ui::CControlUI> PageBuilderCallback::CreateControl(std::string_v
 void RegisterDeviceListControls() {
     ui::CControlFactory::Instance().Register<CDeviceOptionUI>(std::string(CDeviceOptionUI::kClassName));
     devices::RegisterPowerPanel(ui::CControlFactory::Instance());
+    RegisterProfileControls(ui::CControlFactory::Instance());
 }
 
 std::unique_ptr<devices::CTarnexUSBDevice> BuildDevicePage(std::string_view layout,

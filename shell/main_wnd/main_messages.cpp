@@ -186,9 +186,11 @@ void CMainWnd::OnTimer(int id) {
         case kTrayMenuTimerId:
             ShowTrayMenu();
             break;
+        case kProfileTimerId:
+            ApplyProfileSelection();
+            break;
         default:
-            // 1055 (profile apply) and 1066 (game light restore) need the profile and
-            // lighting panels.
+            // 1066 (game light restore) needs the lighting panel.
             break;
     }
 }

@@ -11,6 +11,7 @@
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
 #include "shell/main_wnd/layout_tags.h"
+#include "shell/profile_page/device_profile.h"
 #include "ui/container.h"
 #include "ui/control.h"
 #include "ui/label.h"
@@ -249,6 +250,16 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             break;
         case MainAction::kProfileSave:
             WriteToDevice();
+            Lock(false, true);
+            break;
+        case MainAction::kProfilePanel:
+            OnProfilePanel(msg);
+            break;
+        case MainAction::kPageTab:
+            OnPageTab(msg);
+            break;
+        case MainAction::kRestoreDefaults:
+            RestoreDeviceDefaults();
             break;
         case MainAction::kShootPanel:
         case MainAction::kShootReset:
@@ -355,23 +366,28 @@ void CMainWnd::WriteToDevice() {
             panel->Apply();
         }
     });
-    if (!report.messageId.empty()) {
-        std::string text;
-        if (report.messageId == devices::kMacrosTooLargeMessage) {
-            ui::CControlUI* format = FindControl("str_test");
-            text = FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId),
-                               report.macros);
-        } else {
-            text = LanguageText(report.messageId);
-        }
-        if (report.macroKeysAtDefaults) {
-            text += " " + LanguageText(devices::kMacroKeysAtDefaultsMessage);
-        }
-        TellUser(text);
-    }
+    TellWriteReport(report);
     if (panel != nullptr) {
         panel->WriteDone();
     }
+}
+
+void CMainWnd::TellWriteReport(const devices::DeviceWriteReport& report) {
+    if (report.messageId.empty()) {
+        return;
+    }
+    std::string text;
+    if (report.messageId == devices::kMacrosTooLargeMessage) {
+        ui::CControlUI* format = FindControl("str_test");
+        text =
+            FormatCount(format != nullptr ? format->GetText() : std::string(report.messageId), report.macros);
+    } else {
+        text = LanguageText(report.messageId);
+    }
+    if (report.macroKeysAtDefaults) {
+        text += " " + LanguageText(devices::kMacroKeysAtDefaultsMessage);
+    }
+    TellUser(text);
 }
 
 void CMainWnd::SwitchKeyCapture(bool on) {
@@ -649,6 +665,9 @@ void CMainWnd::Lock(bool touchList, bool enabled) {
     if (touchList) {
         if (ui::CControlUI* tiles = FindControl(kTileContainer); tiles != nullptr) {
             tiles->SetEnabled(enabled);
+        }
+        if (CDeviceProfileUI* panel = CurrentProfilePanel(); panel != nullptr) {
+            panel->SetEnabled(enabled);
         }
     }
     if (devices::CTarnexUSBDevice* current = CurrentDevice();

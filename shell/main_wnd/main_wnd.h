@@ -38,7 +38,13 @@ namespace norvane::update {
 class CSetWnd;
 }  // namespace norvane::update
 
+namespace norvane::devices {
+struct DeviceWriteReport;
+}  // namespace norvane::devices
+
 namespace norvane::shell {
+
+class CDeviceProfileUI;
 
 // The supported-device report for the test tool: the version's four numbers, the number of
 // tile rows, then vendor, product and kind per row.
@@ -162,6 +168,19 @@ private:
     // when the macros were not written.
     void WriteToDevice();
     void TellUser(std::string text);
+    // What a macro and key write did, told to the user when it failed.
+    void TellWriteReport(const devices::DeviceWriteReport& report);
+    // The profile panel (profile_actions.cpp): the current page's panel, null without one.
+    CDeviceProfileUI* CurrentProfilePanel() const;
+    void OnProfilePanel(const ui::TNotifyUI& msg);
+    void OnPageTab(const ui::TNotifyUI& msg);
+    // Timer 1055: the panel's selection becomes the device's profile and goes to the device.
+    void ApplyProfileSelection();
+    void ResetProfile(CDeviceProfileUI& panel);
+    // "default_btn": after the question, the device's defaults are restored and written.
+    void RestoreDeviceDefaults();
+    // The used macros and the key table to the device, the user told of a failure.
+    void WriteMacrosAndKeysOf(devices::CTarnexUSBDevice& device);
     // The key field's focus: the capture of keyboard keys starts (on) or stops.
     void SwitchKeyCapture(bool on);
     // A captured key (a packed hook record) for the current page's key panel.
