@@ -262,9 +262,22 @@ TEST_F(ProfilePageTest, ResetAsksFirstAndRestoresTheFactoryProfile) {
     PlugCurrent("keyboard");
     CDeviceProfileUI& panel = Panel();
     const auto files = Snapshot();
+    messageAnswer = 0;
     Click("device_reset_btn");
     EXPECT_EQ(Window().LastMessage(), Text("message_text_22"));
     EXPECT_TRUE(Snapshot() == files);
+    EXPECT_EQ(panel.ItemCount(), 1);
+
+    // Confirmed: the selected profile is the factory's again, under its own name and id.
+    Json::Value edited = config::JsonFileStore::ReadJsonFile(panel.SelectedProfilePath());
+    edited["Device"] = Json::Value("edited");
+    ASSERT_TRUE(config::JsonFileStore::WriteJsonFile(panel.SelectedProfilePath(), edited));
+    messageAnswer = 1;
+    Click("device_reset_btn");
+    EXPECT_EQ(Window().LastMessage(), Text("message_text_22"));
+    const Json::Value confirmed = config::JsonFileStore::ReadJsonFile(panel.SelectedProfilePath());
+    EXPECT_TRUE(confirmed["Device"].isArray());
+    EXPECT_EQ(confirmed["profileUUID"].asString(), panel.SelectedId());
     EXPECT_EQ(panel.ItemCount(), 1);
 
     // The panel's reset: the selected profile is the factory's again under its own name.
