@@ -13,6 +13,7 @@
 #include "pages/macro/macro_control.h"
 #include "pages/macro/redio_macro_button.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/light/light_control.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
 #include "pages/wnd_ui.h"
@@ -34,6 +35,7 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CComboEditContainerElementUI>("CComboEditContainerElementUI");
     factory.Register<CRedioMacroButtonUI>("CRedioMacroButtonUI");
     factory.Register<CKeySetControlUI>("CKeySetControlUI");
+    factory.Register<CLightControlUI>("CLightControlUI");
 }
 
 }  // namespace norvane::pages

@@ -296,9 +296,11 @@ void CTarnexKeyboardDevice::RefreshPage() {
     refreshing_ = true;
     LoadLightNames();
     RefreshKeyCaptions();
-    const config::AudioLightInfo audio = AudioLightState();
-    if (auto* panel = dynamic_cast<ILightPanel*>(lightPanel_)) {
-        panel->ShowAudioLightState(audio);
+    FillLightPanel(names_.modeNames, names_.modeVisible);
+    if (LightPanel() == nullptr) {
+        if (auto* panel = dynamic_cast<ILightPanel*>(lightPanel_)) {
+            panel->ShowAudioLightState(AudioLightState());
+        }
     }
     SetCustomGroup(LightState().customGroup);
     SetOptionControls();
