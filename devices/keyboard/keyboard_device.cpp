@@ -105,6 +105,7 @@ void CTarnexKeyboardDevice::FindPanels() {
     lightPanel_ = FindPageControl("LightControlItem");
     if (lightPanel_ != nullptr) {
         LoadLightNames();
+        FillLightPanel(names_.modeNames, names_.modeVisible);
     }
     macroPanel_ = FindPageControl("MacroControlItem");
     ConnectMacroPanel(macroPanel_, *this, macroLink_);
