@@ -86,6 +86,50 @@ void CLightControlUI::DoInit() {
     LoadPanelLayout(*this, kLayoutFile);
 }
 
+void CLightControlUI::SetPos(const ui::Rect& rc) {
+    ArrangeColourRows(rc.Width() >= kOneColourRowWidth);
+    CHorizontalLayoutUI::SetPos(rc);
+}
+
+void CLightControlUI::ArrangeColourRows(bool oneRow) {
+    constexpr std::array<std::string_view, 3> kRows{"light_colour_row_0", "light_colour_row_1", "light_colour_row_2"};
+    std::array<ui::CContainerUI*, 3> rows{};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = dynamic_cast<ui::CContainerUI*>(Find(kRows[i]));
+        if (rows[i] == nullptr) {
+            return;
+        }
+    }
+    auto* colours = dynamic_cast<ui::CContainerUI*>(Find("deng_color_layout"));
+    if (oneRow == oneColourRow_ || colours == nullptr) {
+        return;
+    }
+    oneColourRow_ = oneRow;
+    ui::CContainerUI& first = *rows[0];
+    if (oneRow) {
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            movedToFirstRow_[i] = rows[i]->GetCount();
+            while (rows[i]->GetCount() > 0) {
+                first.Add(rows[i]->Detach(rows[i]->GetItemAt(0)));
+            }
+            rows[i]->SetVisible(false);
+        }
+        colours->SetFixedHeight(first.GetFixedHeight());
+        return;
+    }
+    // Back into their own rows, last row first.
+    int height = 0;
+    for (std::size_t i = rows.size() - 1; i >= 1; --i) {
+        const int from = first.GetCount() - movedToFirstRow_[i];
+        while (first.GetCount() > from && from >= 0) {
+            rows[i]->Add(first.Detach(first.GetItemAt(from)));
+        }
+        rows[i]->SetVisible(true);
+        height += rows[i]->GetFixedHeight() + colours->GetChildPadding();
+    }
+    colours->SetFixedHeight(first.GetFixedHeight() + height);
+}
+
 ui::CControlUI* CLightControlUI::Find(std::string_view name) const {
     return const_cast<CLightControlUI*>(this)->FindSubControl(name);
 }
@@ -226,6 +270,10 @@ void CLightControlUI::ShowLightInfo(const config::LightInfo& info) {
     SelectItem(Find(kSecondaryCombo), info.secondaryMode);
     Select(Find(kLeftOption), info.direction != 0);
     Select(Find(kRightOption), info.direction == 0);
+}
+
+void CLightControlUI::ShowCustomGroup(int group) {
+    SelectItem(Find(kCustomCombo), group);
 }
 
 int CLightControlUI::SelectedMode() const { return CurSel(Find(kModeCombo)); }

@@ -5,6 +5,7 @@
 #include "ui/container.h"
 #include "ui/types.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,9 +50,13 @@ public:
     static constexpr std::string_view kMusicPresetPrefix = "audiocolor_option_";
     static constexpr std::string_view kMusicColourButton = "deng_audiocolordp_btn";
 
+    // From this width on the three colour rows share one row (wide, low pages).
+    static constexpr int kOneColourRowWidth = 850;
+
     std::string_view GetClass() const override { return kClassName; }
     // Builds the panel's own layout when the page gave it none.
     void DoInit() override;
+    void SetPos(const ui::Rect& rc) override;
 
     // The device kind the panel serves (selects the mode table).
     void SetDeviceKind(int kind) { deviceKind_ = kind; }
@@ -66,6 +71,8 @@ public:
     // Enables and shows the groups mode uses on the panel's device kind.
     void ApplyModeTable(int mode);
     void ShowLightInfo(const config::LightInfo& info);
+    // Selects the custom group item (keyboards).
+    void ShowCustomGroup(int group);
 
     // Read accessors (−1 for no selection; 0xFF000000 without a palette).
     int SelectedMode() const;
@@ -109,7 +116,11 @@ private:
     // 0–255 from an edit (empty 0); the edit shows the value; nullopt without the edit.
     std::optional<std::uint8_t> ClampedEdit(std::string_view editName);
 
+    void ArrangeColourRows(bool oneRow);
+
     int deviceKind_ = 0;
+    bool oneColourRow_ = false;
+    std::array<int, 3> movedToFirstRow_{};
     bool sameModeAllowed_ = false;
     config::AudioLightInfo audio_;
 };

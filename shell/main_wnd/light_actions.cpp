@@ -66,6 +66,13 @@ void CMainWnd::OnLightAction(const Route& route, const ui::TNotifyUI& msg) {
             next = panel->OnPresetClicked(before, route.index);
             keepSync = true;
             break;
+        case MainAction::kLightCustomColour:
+            // The record stays as it is: the selected keys take the colour or go dark.
+            if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(current)) {
+                keyboard->PaintSelectedKeys(name == "custom_bright_color_btn");
+                keyboard->Invalidate();
+            }
+            return;
         default:
             return;
     }

@@ -240,6 +240,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             WriteToDevice();
             break;
         case MainAction::kLightColourPreset:
+        case MainAction::kLightCustomColour:
         case MainAction::kLightOption:
         case MainAction::kLightSlider:
         case MainAction::kLightColourEdit:
