@@ -24,17 +24,23 @@ constexpr std::string_view kReadAudioMissing = "GetAudioLightInfo control is NUL
 constexpr std::string_view kReadAudioEditMissing = "GetLightAudioColor control is NULL";
 
 constexpr std::array<std::string_view, 8> kMusicControls{
-    CLightControlUI::kMusicModeCombo, CLightControlUI::kMusicSevenCheck,  CLightControlUI::kMusicBackOption,
-    CLightControlUI::kMusicForeOption, CLightControlUI::kMusicEditRed,    CLightControlUI::kMusicEditGreen,
+    CLightControlUI::kMusicModeCombo,  CLightControlUI::kMusicSevenCheck,   CLightControlUI::kMusicBackOption,
+    CLightControlUI::kMusicForeOption, CLightControlUI::kMusicEditRed,      CLightControlUI::kMusicEditGreen,
     CLightControlUI::kMusicEditBlue,   CLightControlUI::kMusicColourButton,
 };
 
 constexpr ui::Color Argb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000U | (ui::Color{r} << 16) | (ui::Color{g} << 8) | ui::Color{b};
 }
-constexpr std::uint8_t Red(ui::Color c) { return static_cast<std::uint8_t>(c >> 16); }
-constexpr std::uint8_t Green(ui::Color c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t Blue(ui::Color c) { return static_cast<std::uint8_t>(c); }
+constexpr std::uint8_t Red(ui::Color c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
+constexpr std::uint8_t Green(ui::Color c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t Blue(ui::Color c) {
+    return static_cast<std::uint8_t>(c);
+}
 
 // Which component an edit holds: 0 red, 1 green, 2 blue; −1 for other names.
 int ComponentOf(std::string_view name) {
@@ -92,7 +98,8 @@ void CLightControlUI::SetPos(const ui::Rect& rc) {
 }
 
 void CLightControlUI::ArrangeColourRows(bool oneRow) {
-    constexpr std::array<std::string_view, 3> kRows{"light_colour_row_0", "light_colour_row_1", "light_colour_row_2"};
+    constexpr std::array<std::string_view, 3> kRows{"light_colour_row_0", "light_colour_row_1",
+                                                    "light_colour_row_2"};
     std::array<ui::CContainerUI*, 3> rows{};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = dynamic_cast<ui::CContainerUI*>(Find(kRows[i]));
@@ -187,8 +194,9 @@ void CLightControlUI::ApplyModeTable(int mode) {
         return;
     }
     if (table->reset == ModeReset::kKeyboard) {
-        for (std::string_view name : {"lightcustom_layout", "deng_same_mode", "light_combo_ZZCCmodeSelectLayout",
-                                      "light_combo_AudiomodeSelectLayout"}) {
+        for (std::string_view name :
+             {"lightcustom_layout", "deng_same_mode", "light_combo_ZZCCmodeSelectLayout",
+              "light_combo_AudiomodeSelectLayout"}) {
             SetGroupVisible(name, false);
         }
         SetGroupVisible("deng_speed_layout", true);
@@ -248,7 +256,8 @@ void CLightControlUI::ShowColour(std::uint8_t r, std::uint8_t g, std::uint8_t b,
             edit->SetText(std::to_string(value));
         }
     }
-    if (auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find(kPalette)); palette != nullptr && selectPalette) {
+    if (auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find(kPalette));
+        palette != nullptr && selectPalette) {
         palette->SetSelectColor(Argb(r, g, b));
     }
     if (ui::CControlUI* button = Find(kColourButton)) {
@@ -276,9 +285,15 @@ void CLightControlUI::ShowCustomGroup(int group) {
     SelectItem(Find(kCustomCombo), group);
 }
 
-int CLightControlUI::SelectedMode() const { return CurSel(Find(kModeCombo)); }
-int CLightControlUI::CustomGroup() const { return CurSel(Find(kCustomCombo)); }
-int CLightControlUI::SecondaryMode() const { return CurSel(Find(kSecondaryCombo)); }
+int CLightControlUI::SelectedMode() const {
+    return CurSel(Find(kModeCombo));
+}
+int CLightControlUI::CustomGroup() const {
+    return CurSel(Find(kCustomCombo));
+}
+int CLightControlUI::SecondaryMode() const {
+    return CurSel(Find(kSecondaryCombo));
+}
 
 int CLightControlUI::Brightness() const {
     const auto* slider = dynamic_cast<const ui::CSliderUI*>(Find(kBrightnessSlider));
@@ -300,7 +315,9 @@ ui::Color CLightControlUI::PaletteColour() const {
     return palette != nullptr ? palette->GetSelectColor() : 0xFF000000U;
 }
 
-bool CLightControlUI::MultiColour() const { return IsSelected(Find(kMultiColourCheck)); }
+bool CLightControlUI::MultiColour() const {
+    return IsSelected(Find(kMultiColourCheck));
+}
 
 ui::Color CLightControlUI::PresetColour(int index) const {
     const ui::CControlUI* preset = Find(std::string(kPresetPrefix) + std::to_string(index));
@@ -329,7 +346,8 @@ config::LightInfo CLightControlUI::OnModeSelected(config::LightInfo info, std::s
     return info;
 }
 
-config::LightInfo CLightControlUI::OnSliderChanged(config::LightInfo info, std::string_view sliderName) const {
+config::LightInfo CLightControlUI::OnSliderChanged(config::LightInfo info,
+                                                   std::string_view sliderName) const {
     if (sliderName == kBrightnessSlider) {
         info.brightness = static_cast<std::uint8_t>(std::clamp(Brightness(), 0, 255));
     } else if (sliderName == kSpeedSlider) {
@@ -338,7 +356,8 @@ config::LightInfo CLightControlUI::OnSliderChanged(config::LightInfo info, std::
     return info;
 }
 
-config::LightInfo CLightControlUI::OnOptionChanged(config::LightInfo info, std::string_view optionName) const {
+config::LightInfo CLightControlUI::OnOptionChanged(config::LightInfo info,
+                                                   std::string_view optionName) const {
     if (optionName == kLeftOption && IsSelected(Find(kLeftOption))) {
         info.direction = 1;
     } else if (optionName == kRightOption && IsSelected(Find(kRightOption))) {
@@ -354,7 +373,8 @@ std::optional<std::uint8_t> CLightControlUI::ClampedEdit(std::string_view editNa
     if (edit == nullptr) {
         return std::nullopt;
     }
-    const auto value = static_cast<std::uint8_t>(std::clamp(config::LeadingInteger(edit->GetText()), 0LL, 255LL));
+    const auto value =
+        static_cast<std::uint8_t>(std::clamp(config::LeadingInteger(edit->GetText()), 0LL, 255LL));
     edit->SetText(std::to_string(value));
     return value;
 }

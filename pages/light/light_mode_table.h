@@ -27,11 +27,13 @@ struct DirectionLabels {
     std::string_view right;
 };
 
-inline constexpr DirectionLabels kLabelsHorizontal{"light_set_right_to_left_text", "light_set_left_to_right_text"};
+inline constexpr DirectionLabels kLabelsHorizontal{"light_set_right_to_left_text",
+                                                   "light_set_left_to_right_text"};
 inline constexpr DirectionLabels kLabelsRotation{"light_set_clockwise_text", "light_set_anticlockwise_text"};
 inline constexpr DirectionLabels kLabelsUpward{"light_set_down_to_up_text", "light_set_up_to_down_text"};
 inline constexpr DirectionLabels kLabelsDownward{"light_set_up_to_down_text", "light_set_down_to_up_text"};
-inline constexpr DirectionLabels kLabelsInward{"light_set_outside_to_inside_text", "light_set_inside_to_outside_text"};
+inline constexpr DirectionLabels kLabelsInward{"light_set_outside_to_inside_text",
+                                               "light_set_inside_to_outside_text"};
 
 // One row: the modes it covers and the state of the groups M ("deng_7color_check"),
 // C ("deng_color_layout"), P ("colorpallet_layout"), L ("deng_light_layout"),

@@ -23,7 +23,8 @@ constexpr std::string_view kLightPrefix = "light_";
 bool IsLightPrefix(std::string_view prefix) {
     return prefix.size() == kLightPrefix.size() &&
            std::ranges::equal(prefix, kLightPrefix, [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
            });
 }
 
@@ -104,7 +105,8 @@ void CMainWnd::OnMusicLightAction(const Route& route, const ui::TNotifyUI& msg) 
             break;
         case MainAction::kMusicColourPicked: {
             const auto* palette = dynamic_cast<const ui::CColorPaletteUI*>(msg.sender);
-            next = panel->OnMusicColourChosen(palette != nullptr ? palette->GetSelectColor() : 0xFF000000U, false);
+            next = panel->OnMusicColourChosen(palette != nullptr ? palette->GetSelectColor() : 0xFF000000U,
+                                              false);
             break;
         }
         case MainAction::kMusicColourPreset:
@@ -143,7 +145,8 @@ void CMainWnd::OnPictureSelectionEnd(const ui::TNotifyUI& msg) {
             const bool selected = button->GetSelect() != 0;
             anySelected = anySelected || selected;
             if (split->number >= 0 && split->number < static_cast<long long>(covered.size())) {
-                covered[static_cast<std::size_t>(split->number)] = selected || !button->IsOwnVisible() ? 1 : 0;
+                covered[static_cast<std::size_t>(split->number)] =
+                    selected || !button->IsOwnVisible() ? 1 : 0;
             }
         }
     }

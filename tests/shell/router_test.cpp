@@ -173,7 +173,8 @@ TEST_F(LayoutTagTest, TagsMakeTheirClassesOrSubLayoutsIgnoringCase) {
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->GetName(), "keyset_root");
 
-    EXPECT_NE(dynamic_cast<pages::CLightControlUI*>(shell::CreateLayoutTag("LightControl", pm).get()), nullptr);
+    auto light = shell::CreateLayoutTag("LightControl", pm);
+    EXPECT_NE(dynamic_cast<pages::CLightControlUI*>(light.get()), nullptr);
 
     // A class not built yet, a sub-layout file that is missing and an unknown tag make nothing.
     EXPECT_EQ(shell::CreateLayoutTag("ShootKeySetControlUI", pm), nullptr);

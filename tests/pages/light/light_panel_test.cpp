@@ -124,7 +124,7 @@ const ModeCase kModeCases[] = {
 };
 
 TEST_F(LightPanelTest, ModeTablesSetTheGroupsPerKindAndMode) {
-    constexpr const char* kGroups[] = {"deng_7color_check",  "deng_color_layout", "colorpallet_layout",
+    constexpr const char* kGroups[] = {"deng_7color_check", "deng_color_layout", "colorpallet_layout",
                                        "deng_light_layout", "deng_speed_layout", "deng_fx_layout"};
     for (const ModeCase& c : kModeCases) {
         SCOPED_TRACE("kind " + std::to_string(c.kind) + " mode " + std::to_string(c.mode));
@@ -155,7 +155,8 @@ TEST_F(LightPanelTest, ModeTablesSetTheGroupsPerKindAndMode) {
             EXPECT_EQ(Visible("light_combo_ZZCCmodeSelectLayout"), c.secondaryShown);
             EXPECT_EQ(Visible("lightcustom_layout"), c.customShown);
             EXPECT_EQ(Visible("light_combo_AudiomodeSelectLayout"), c.musicShown);
-            EXPECT_EQ(Ctl<ui::CTabLayoutUI>(window, "light_color_tablayout").GetCurSel(), c.musicShown ? 1 : 0);
+            EXPECT_EQ(Ctl<ui::CTabLayoutUI>(window, "light_color_tablayout").GetCurSel(),
+                      c.musicShown ? 1 : 0);
             EXPECT_EQ(Enabled("light_color_layout"), c.colourLayoutEnabled);
         }
         // Without the permission the same-mode button stays hidden.
@@ -232,7 +233,8 @@ TEST_F(LightPanelTest, ColourEditsAreClampedAndTurnMultiColourOff) {
         EXPECT_EQ(next.multiColor, 0);
         EXPECT_EQ(Edit("deng_edit_G").GetText(), c.shown);
         EXPECT_FALSE(p.MultiColour());
-        EXPECT_EQ(p.PaletteColour(), 0xFF000000U | (10U << 16) | (static_cast<unsigned>(c.stored) << 8) | 30U);
+        EXPECT_EQ(p.PaletteColour(),
+                  0xFF000000U | (10U << 16) | (static_cast<unsigned>(c.stored) << 8) | 30U);
     }
 }
 
@@ -254,7 +256,8 @@ TEST_F(LightPanelTest, PaletteAndPresetColoursTurnMultiColourOff) {
     next = p.OnPresetClicked(info, 3);
     EXPECT_EQ(p.PresetColour(3), Control("color_option_3").GetBkColor());
     EXPECT_EQ(next.multiColor, 0);
-    EXPECT_EQ(0xFF000000U | (unsigned{next.red} << 16) | (unsigned{next.green} << 8) | next.blue, p.PresetColour(3));
+    EXPECT_EQ(0xFF000000U | (unsigned{next.red} << 16) | (unsigned{next.green} << 8) | next.blue,
+              p.PresetColour(3));
     EXPECT_EQ(p.PaletteColour(), p.PresetColour(3));
     EXPECT_EQ(p.PresetColour(99), 0U);  // a missing preset
 }
