@@ -1,5 +1,6 @@
 // The lighting panel's actions through the main window on the simulator: the new record
 // reaches the current device object and its saved profile; the selection on the mouse picture.
+#include "config/keyboard_profiledata.h"
 #include "config/profile_data.h"
 #include "devices/usb_device.h"
 #include "pages/device_key_button.h"
@@ -101,6 +102,48 @@ TEST_F(LightActionsTest, KeyboardMusicLightGoesToTheKeyboardAndItsProfile) {
     config::AudioLightInfo expected = page->AudioLightState();
     expected.colorType = 1;  // a saved record always reads as foreground
     EXPECT_EQ(profile.GetAudioLight(), expected);
+}
+
+TEST_F(LightActionsTest, KeyboardCustomColourButtonsLightOrDarkenTheSelectedKeys) {
+    Plug("keyboard");
+    Scan();
+    devices::CTarnexUSBDevice* page = Window().CurrentDevice();
+    ASSERT_NE(page, nullptr);
+    page->SyncFromDevice();
+    config::LightInfo custom = page->LightState();
+    custom.selectedMode = 19;
+    custom.red = 10;
+    custom.green = 20;
+    custom.blue = 30;
+    page->WriteLightInfo(custom, {});
+    ASSERT_GT(page->KeyButtons().size(), 6U);
+    ASSERT_NE(page->KeyButtons()[5], nullptr);
+    page->KeyButtons()[5]->SetSelect(1);
+
+    // Key 5's colour as saved in the current custom group.
+    auto saved = [page, group = custom.customGroup] {
+        config::CKeyboardProfiledata profile;
+        profile.SetProfilePath(page->CurrentProfileFile());
+        profile.LoadDeviceDocument(page->CurrentProfileFile());
+        const std::vector<config::KeyColor> colors = profile.GetCustomColors(group, page->LedCount());
+        return colors.size() > 5 ? colors[5] : config::KeyColor{};
+    };
+    Notify("custom_bright_color_btn", "click");
+    EXPECT_EQ(page->GetLedColor(5).red, 10);
+    EXPECT_EQ(saved().red, 10);
+    EXPECT_EQ(saved().green, 20);
+    EXPECT_EQ(saved().blue, 30);
+    Notify("custom_off_color_btn", "click");
+    EXPECT_EQ(page->GetLedColor(5).red, 0);
+    EXPECT_EQ(saved().red + saved().green + saved().blue, 0);
+    EXPECT_EQ(page->LightState(), custom);  // the record is not changed
+
+    // Outside the custom mode the buttons store nothing.
+    custom.selectedMode = 1;
+    page->WriteLightInfo(custom, {});
+    Notify("custom_bright_color_btn", "click");
+    EXPECT_EQ(saved().red, 0);
+    page->KeyButtons()[5]->SetSelect(0);
 }
 
 TEST_F(LightActionsTest, OnlyADragOverEveryMouseLedReloadsTheProfile) {
