@@ -644,6 +644,10 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
     };
     const std::vector<const char*> hints = {"6533_eq_hint_label", "6533_mic_hint_label", "magic_hint_label"};
     const std::vector<Shown> cases = {
+        {"XML/DeviceXml/keyboarddevice.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 0}, {"light_color_tablayout", 0}}},
+        {"XML/DeviceXml/keyboarddevice.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 0}, {"light_color_tablayout", 1}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 1}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 1}}},
