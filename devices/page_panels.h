@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/light_data.h"
+#include "pages/light/light_panel.h"
 
 #include <cstdint>
 #include <span>
@@ -27,14 +28,6 @@ protected:
     virtual ~IStatusPanel() = default;
 };
 
-// The lighting panel: shows the music-light settings and gives back what the user set.
-class ILightPanel {
-public:
-    virtual void ShowAudioLightState(const config::AudioLightInfo& state) = 0;
-    virtual config::AudioLightInfo ReadAudioLightState() const = 0;
-
-protected:
-    virtual ~ILightPanel() = default;
-};
+using pages::ILightPanel;
 
 }  // namespace norvane::devices

@@ -7,6 +7,7 @@
 #include "devices/light/frame_packing.h"
 #include "devices/page_panels.h"
 #include "pages/device_key_button.h"
+#include "pages/light/light_control.h"
 #include "platform/diag.h"
 #include "ui/paint_host.h"
 #include "ui/paint_manager.h"
@@ -423,6 +424,48 @@ void CTarnexUSBDevice::SetAudioLightState(std::uint32_t w0, std::uint32_t w1, st
     if (auto* panel = dynamic_cast<ILightPanel*>(lightPanel_)) {
         panel->ShowAudioLightState(state);
     }
+}
+
+pages::CLightControlUI* CTarnexUSBDevice::LightPanel() const {
+    return dynamic_cast<pages::CLightControlUI*>(lightPanel_);
+}
+
+void CTarnexUSBDevice::FillLightPanel(const std::vector<std::string>& modeNames,
+                                      const std::vector<bool>& modeVisible) {
+    constexpr int kTopLevel = 4;  // brightness and speed are indices into 5-entry tables
+    if (pages::CLightControlUI* panel = LightPanel()) {
+        panel->SetDeviceKind(static_cast<int>(kind_));
+        panel->FillModes(modeNames, modeVisible, kTopLevel, kTopLevel);
+        ShowLightOnPanel();
+    }
+}
+
+void CTarnexUSBDevice::ShowLightOnPanel() {
+    if (pages::CLightControlUI* panel = LightPanel()) {
+        panel->ShowLightInfo(LightState());
+        if (kind_ == device::DeviceKind::Keyboard || kind_ == device::DeviceKind::KeyboardAlternate) {
+            panel->ShowAudioLightState(AudioLightState());
+        }
+    }
+}
+
+void CTarnexUSBDevice::WriteLightInfo(const config::LightInfo& info, ui::Size screen) {
+    const auto words = LightInfoToWords(info);
+    SetLightState(words[0], words[1], words[2], words[3]);
+    if (config::CBasicProfiledata* profile = ProfileData()) {
+        profile->SetLightInfo(info);
+    }
+    SaveDeviceProfile();
+    WriteDeviceSettings(DeviceSettingsRequest{0, 0, 1, screen.cx, screen.cy});
+}
+
+void CTarnexUSBDevice::WriteAudioLightInfo(const config::AudioLightInfo& info) {
+    const auto words = AudioLightToWords(info);
+    SetAudioLightState(words[0], words[1], words[2]);
+    if (config::CBasicProfiledata* profile = ProfileData()) {
+        profile->SetAudioLight(info);
+    }
+    SaveDeviceProfile();
 }
 
 std::array<std::uint32_t, 3> CTarnexUSBDevice::GetAudioLightState() {

@@ -36,6 +36,7 @@ class WindowImplBase;
 namespace norvane::pages {
 class CDeviceKeyButtonUI;
 class CKeySetControlUI;
+class CLightControlUI;
 }  // namespace norvane::pages
 
 namespace norvane::devices {
@@ -190,6 +191,16 @@ public:
     void SetTile(ui::CControlUI* tile) { tile_ = tile; }
     ui::CControlUI* Tile() const { return tile_; }
     void SetLightPanel(ui::CControlUI* panel) { lightPanel_ = panel; }
+    // The page's lighting panel; nullptr when the page has none.
+    pages::CLightControlUI* LightPanel() const;
+    // Fills the lighting panel with the device's modes (brightness and speed 0–4) and shows the
+    // light record (and, on keyboards, the music-light record).
+    void FillLightPanel(const std::vector<std::string>& modeNames, const std::vector<bool>& modeVisible);
+    void ShowLightOnPanel();
+    // A user change of the light record: stored, kept in the profile, saved and sent.
+    virtual void WriteLightInfo(const config::LightInfo& info, ui::Size screen);
+    // The same for the music-light record.
+    virtual void WriteAudioLightInfo(const config::AudioLightInfo& info);
     void SetProfilePanel(ui::CControlUI* panel) { profilePanel_ = panel; }
     void SetSelectionPanel(ui::CControlUI* panel) { selectionPanel_ = panel; }
     // The device picture, repainted by the tile after each frame.

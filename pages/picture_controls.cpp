@@ -13,6 +13,7 @@
 #include "pages/macro/macro_control.h"
 #include "pages/macro/redio_macro_button.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/light/light_control.h"
 #include "pages/magic_control.h"
 #include "pages/select_panel.h"
 #include "pages/shoot/shoot_chart.h"
@@ -38,6 +39,7 @@ void RegisterPictureControls(ui::CControlFactory& factory) {
     factory.Register<CKeySetControlUI>("CKeySetControlUI");
     factory.Register<CShootControlUI>("CShootControlUI");
     factory.Register<CShootChartUI>("CShootChartUI");
+    factory.Register<CLightControlUI>("CLightControlUI");
 }
 
 }  // namespace norvane::pages

@@ -105,6 +105,7 @@ void CTarnexKeyboardDevice::FindPanels() {
     lightPanel_ = FindPageControl("LightControlItem");
     if (lightPanel_ != nullptr) {
         LoadLightNames();
+        FillLightPanel(names_.modeNames, names_.modeVisible);
     }
     macroPanel_ = FindPageControl("MacroControlItem");
     ConnectMacroPanel(macroPanel_, *this, macroLink_);
@@ -296,9 +297,11 @@ void CTarnexKeyboardDevice::RefreshPage() {
     refreshing_ = true;
     LoadLightNames();
     RefreshKeyCaptions();
-    const config::AudioLightInfo audio = AudioLightState();
-    if (auto* panel = dynamic_cast<ILightPanel*>(lightPanel_)) {
-        panel->ShowAudioLightState(audio);
+    FillLightPanel(names_.modeNames, names_.modeVisible);
+    if (LightPanel() == nullptr) {
+        if (auto* panel = dynamic_cast<ILightPanel*>(lightPanel_)) {
+            panel->ShowAudioLightState(AudioLightState());
+        }
     }
     SetCustomGroup(LightState().customGroup);
     SetOptionControls();

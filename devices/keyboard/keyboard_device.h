@@ -102,6 +102,9 @@ public:
     void ApplyCustomColors();
     // Mode 19: the key takes the light state's colour, stored in its group and, by cable, sent.
     int PaintKey(int keyIndex);
+    // Mode 19: the selected keys of the picture lit in the light state's colour or dark, stored
+    // in the current group and, by cable, sent. kNoAnswer when no key is selected.
+    int PaintSelectedKeys(bool lit);
     // Mode 19: the frame's per-key colours to the keyboard's colour table (index 0).
     int WriteCustomColors();
     // LoadProfileToPage, ValidateMacroKeys, RefreshPage, settings, macros, custom colours, keys.
@@ -155,6 +158,8 @@ private:
     void ShowRepeatDelay(int delay);
     void StoreSettings();
     std::vector<config::KeyColor> FrameKeyColors() const;
+    // The frame as the group's custom colours: stored, saved and, by cable, sent.
+    int StoreCustomFrame(int group);
     std::uint8_t BrightnessLevelOfLight() const;
     void OnEventCode(std::uint16_t code);
     std::vector<config::LightModeName> ModeNames();

@@ -6,7 +6,10 @@
 #include "devices/light/frame_packing.h"
 #include "devices/light/tables.h"
 #include "pages/device_key_button.h"
+#include "pages/light/light_control.h"
 #include "platform/diag.h"
+
+#include <algorithm>
 
 namespace norvane::devices {
 namespace {
@@ -155,6 +158,9 @@ void CTarnexKeyboardDevice::SetCustomGroup(int group) {
     if (!profile_.SetCustomGroupIndex(group)) {
         return;
     }
+    if (pages::CLightControlUI* panel = LightPanel()) {
+        panel->ShowCustomGroup(group);
+    }
     config::LightInfo light = LightState();
     if (light.customGroup != group) {
         light.customGroup = static_cast<std::uint8_t>(group);
@@ -192,15 +198,39 @@ int CTarnexKeyboardDevice::PaintKey(int keyIndex) {
     }
     const light::LedColor old = frame_.Get(keyIndex);
     frame_.Set(keyIndex, {light.red, light.green, light.blue, old.level});
+    return StoreCustomFrame(light.customGroup);
+}
+
+int CTarnexKeyboardDevice::PaintSelectedKeys(bool lit) {
+    const config::LightInfo light = LightState();
+    if (light.selectedMode != keyboard::kCustomLightMode) {
+        return code::kNoAnswer;
+    }
+    bool painted = false;
+    const int count = std::min(LedCount(), static_cast<int>(KeyButtons().size()));
+    for (int i = 0; i < count; ++i) {
+        const pages::CDeviceKeyButtonUI* button = KeyButtons()[static_cast<std::size_t>(i)];
+        if (button == nullptr || button->GetSelect() == 0) {
+            continue;
+        }
+        const light::LedColor old = frame_.Get(i);
+        frame_.Set(i, lit ? light::LedColor{light.red, light.green, light.blue, old.level}
+                          : light::LedColor{0, 0, 0, old.level});
+        painted = true;
+    }
+    return painted ? StoreCustomFrame(light.customGroup) : code::kNoAnswer;
+}
+
+int CTarnexKeyboardDevice::StoreCustomFrame(int group) {
     const std::vector<config::KeyColor> colors = FrameKeyColors();
-    if (!profile_.SetCustomColors(colors, light.customGroup)) {
+    if (!profile_.SetCustomColors(colors, group)) {
         return code::kNoAnswer;
     }
     SaveDeviceProfile();
     if (commandChannel_.IsWireless()) {
         return code::kSuccess;  // by cable only
     }
-    return keyboard::WriteGroupColors(commandChannel_, tables_, colors, light.customGroup);
+    return keyboard::WriteGroupColors(commandChannel_, tables_, colors, group);
 }
 
 }  // namespace norvane::devices

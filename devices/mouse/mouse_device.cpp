@@ -290,6 +290,7 @@ int CTarnexMouseDevice::SliderValue(int stage) {
 void CTarnexMouseDevice::RefreshPage() {
     refreshing_ = true;
     LoadLightNames();
+    FillLightPanel(names_.modeNames, names_.modeVisible);
     RefreshKeyInfoList();
     SetDpiRanges();
     ShowDpiControls();

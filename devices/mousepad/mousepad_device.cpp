@@ -107,6 +107,7 @@ std::vector<config::LightModeName> CTarnexMousePadDevice::ModeNames() {
 
 void CTarnexMousePadDevice::RefreshPage() {
     LoadLightNames();
+    FillLightPanel(names_.modeNames, names_.modeVisible);
 }
 
 // --- device ---

@@ -6,6 +6,7 @@
 #include "devices/mouse/mouse_device.h"
 #include "devices/usb_device.h"
 #include "pages/key_set/key_set_control.h"
+#include "pages/light/light_control.h"
 #include "pages/macro/macro_control.h"
 #include "platform/diag.h"
 #include "shell/device_list/device_option.h"
@@ -268,6 +269,27 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kShootAxis:
         case MainAction::kShootValue:
             OnShootAction(route, msg);
+            break;
+        case MainAction::kLightColourPreset:
+        case MainAction::kLightCustomColour:
+        case MainAction::kLightOption:
+        case MainAction::kLightSlider:
+        case MainAction::kLightColourEdit:
+        case MainAction::kLightMode:
+        case MainAction::kLightColourPicked:
+            OnLightAction(route, msg);
+            break;
+        case MainAction::kMusicColourPreset:
+        case MainAction::kMusicBackgroundBlack:
+        case MainAction::kMusicOption:
+        case MainAction::kMusicColourEdit:
+        case MainAction::kMusicMode:
+        case MainAction::kMusicColourPicked:
+            OnMusicLightAction(route, msg);
+            break;
+        case MainAction::kKeySelectionEndKeyboard:
+        case MainAction::kKeySelectionEndMouse:
+            OnPictureSelectionEnd(msg);
             break;
         case MainAction::kMouseDpiStage:
         case MainAction::kMouseReportRate:
@@ -770,6 +792,9 @@ void CMainWnd::ApplyLanguage(int index) {
 void CMainWnd::PageCreated(devices::CTarnexUSBDevice& page) {
     if (auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(&page); keyboard != nullptr) {
         keyboard->SetLanguageIndex(std::max(languageIndex_, 0));
+    }
+    if (pages::CLightControlUI* panel = page.LightPanel()) {
+        panel->SetSameModeAllowed(sameModeOffered_);
     }
 }
 

@@ -148,6 +148,8 @@ public:
     void PageCreated(devices::CTarnexUSBDevice& page) override;
     // Stops any recording without a device write and unlocks the window.
     void StopRecording() override;
+    void SetMultipleDevices(bool multiple) override;
+    void ShowLightState(devices::CTarnexUSBDevice& page, const config::LightInfo& state) override;
 
 private:
     void OnWindowInit();
@@ -164,6 +166,11 @@ private:
     void OnShootAction(const Route& route, const ui::TNotifyUI& msg);
     // A "*.shoot" file from the file dialog; empty when none was chosen.
     std::filesystem::path ChooseShootFile(bool save);
+    // The lighting panel's controls (light_actions.cpp): the new record goes to the current device.
+    void OnLightAction(const Route& route, const ui::TNotifyUI& msg);
+    void OnMusicLightAction(const Route& route, const ui::TNotifyUI& msg);
+    // "click_select_end" of a device picture.
+    void OnPictureSelectionEnd(const ui::TNotifyUI& msg);
     // "key_butt_prosave": macros, then the key table, then the profile; the user is told
     // when the macros were not written.
     void WriteToDevice();
@@ -227,6 +234,7 @@ private:
     bool displayChanged_ = false;
     bool initialised_ = false;
     std::string lastMessage_;
+    bool sameModeOffered_ = false;  // more than one device connected
     bool keyCaptureOn_ = false;
     bool lockByte_ = true;
     bool shutDown_ = false;

@@ -7,6 +7,7 @@
 #include "devices/mouse/mouse_device.h"
 #include "devices/mousepad/mousepad_device.h"
 #include "pages/circle_progress.h"
+#include "pages/light/light_control.h"
 #include "shell/main_wnd/language.h"
 #include "shell/main_wnd/layout_tags.h"
 #include "shell/startup.h"
@@ -172,8 +173,10 @@ TEST_F(LayoutTagTest, TagsMakeTheirClassesOrSubLayoutsIgnoringCase) {
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->GetName(), "keyset_root");
 
+    auto light = shell::CreateLayoutTag("LightControl", pm);
+    EXPECT_NE(dynamic_cast<pages::CLightControlUI*>(light.get()), nullptr);
+
     // A class not built yet, a sub-layout file that is missing and an unknown tag make nothing.
-    EXPECT_EQ(shell::CreateLayoutTag("LightControl", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("ShootKeySetControlUI", pm), nullptr);
     EXPECT_EQ(shell::CreateLayoutTag("Button", pm), nullptr);
 }

@@ -325,12 +325,12 @@ std::vector<DevicePageCase> DevicePageCases() {
     DevicePageCase headset{"XML/DeviceXml/de6533device.xml", "de6533_device_key_light", 0, 13,
                            HeadsetPanelControls()};
     for (DevicePageCase* page : {&mouse, &pad, &headset}) {
-        // Panels are stand-in boxes here (labels); their own classes build them in the program.
+        // Panels not built yet are stand-in boxes here (labels).
         page->controls.insert(page->controls.end(), {{page->picture, "SelectPanel"},
                                                      {"device_function_switch", "TabLayout"},
                                                      {"device_key_function_switch", "TabLayout"},
                                                      {"DeviceProfileItem", "Label"},
-                                                     {"LightControlItem", "Label"}});
+                                                     {"LightControlItem", "LightControl"}});
     }
     return {mouse, pad, headset};
 }
@@ -644,6 +644,10 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
     };
     const std::vector<const char*> hints = {"6533_eq_hint_label", "6533_mic_hint_label", "magic_hint_label"};
     const std::vector<Shown> cases = {
+        {"XML/DeviceXml/keyboarddevice.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 0}, {"light_color_tablayout", 0}}},
+        {"XML/DeviceXml/keyboarddevice.xml",
+         {{"device_function_switch", 0}, {"device_key_function_switch", 0}, {"light_color_tablayout", 1}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 0}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 0}, {"device_key_function_switch", 1}}},
         {"XML/DeviceXml/mousedevice.xml", {{"device_function_switch", 1}}},
