@@ -210,6 +210,11 @@ public:
         return {true, {}, {}};
     }
 
+    bool ProgramPresent() override {
+        const std::scoped_lock lock(state_->mutex);
+        return !state_->owner.expired();
+    }
+
 private:
     std::shared_ptr<InProcessBus::State> state_;
     std::shared_ptr<PeerNode> node_;

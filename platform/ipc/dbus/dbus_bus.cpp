@@ -680,6 +680,11 @@ public:
         return {false, S(reply.errorName()), S(reply.errorMessage())};
     }
 
+    bool ProgramPresent() override {
+        const auto reply = session_->interface()->isServiceRegistered(Q(kBusName));
+        return reply.isValid() && reply.value();
+    }
+
 private:
     void ConnectOnWorker(const std::string& address) {
         name_ = NewConnectionName("peer");
