@@ -111,16 +111,18 @@ int main(int argc, char** argv) {
         const auto started = std::chrono::steady_clock::now();
         bool programSeen = false;
         while (!companion.WaitForQuit(std::chrono::milliseconds(0))) {
-            if (SignalCame(stopSignals, kPoll)) {
-                norvane::platform::diag::Trace("audio capture: signal, ending");
-                break;
-            }
+            // Attached: the program was there, even if it left before the first look.
             const bool present = peer->ProgramPresent();
-            if (present) {
+            if (present || companion.Attached()) {
                 programSeen = true;
-            } else if (programSeen || std::chrono::steady_clock::now() - started > kProgramWait) {
+            }
+            if (!present && (programSeen || std::chrono::steady_clock::now() - started > kProgramWait)) {
                 norvane::platform::diag::Trace("audio capture: the program is gone, ending");
                 status = programSeen ? 0 : 1;
+                break;
+            }
+            if (SignalCame(stopSignals, kPoll)) {
+                norvane::platform::diag::Trace("audio capture: signal, ending");
                 break;
             }
         }
