@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     } else {
         factory = []() -> std::unique_ptr<ac::ISoundSource> {
             std::string error;
-            auto source = ac::PulseSource::Open(48000 / 100, error);
+            auto source = ac::PulseSource::Open(48000 / ac::kHopsPerSecond, error);
             if (!source) {
                 std::cerr << "norvane-audio-capture: " << error << '\n';
             }

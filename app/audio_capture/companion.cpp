@@ -2,6 +2,7 @@
 
 #include "platform/diag.h"
 
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -121,7 +122,22 @@ void Companion::Send(std::uint32_t kind, std::span<const std::uint8_t> block) {
     }
 }
 
+void Companion::SendChanged(std::uint32_t kind, std::span<const std::uint8_t> block, Repeats& repeats) {
+    if (std::equal(block.begin(), block.end(), repeats.last.begin(), repeats.last.end())) {
+        if (repeats.count >= kRepeatsBeforeQuiet) {
+            return;
+        }
+        ++repeats.count;
+    } else {
+        repeats.last.assign(block.begin(), block.end());
+        repeats.count = 1;
+    }
+    Send(kind, block);
+}
+
 void Companion::Run() {
+    Repeats sampleRepeats;
+    Repeats levelRepeats;
     std::unique_ptr<ISoundSource> source;
     std::unique_ptr<LevelAnalyser> analyser;
     std::vector<std::int16_t> buffer;
@@ -131,6 +147,8 @@ void Companion::Run() {
             sendSilence_ = false;
             lock.unlock();
             Send(ipc::kAudioLevelsKind, LevelAnalyser::LevelBlock{});
+            sampleRepeats = {};
+            levelRepeats = {};
             lock.lock();
             continue;
         }
@@ -163,8 +181,8 @@ void Companion::Run() {
         const bool more = source->Read(buffer);
         if (more) {
             analyser->Push(buffer, source->Format().channels);
-            Send(ipc::kAudioSamplesKind, analyser->SamplesBlock());
-            Send(ipc::kAudioLevelsKind, analyser->LevelsBlock(colour));
+            SendChanged(ipc::kAudioSamplesKind, analyser->SamplesBlock(), sampleRepeats);
+            SendChanged(ipc::kAudioLevelsKind, analyser->LevelsBlock(colour), levelRepeats);
         }
         lock.lock();
         if (!more) {

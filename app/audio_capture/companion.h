@@ -12,7 +12,8 @@
 #include <thread>
 
 // The companion's work: obeys the program's commands and, while capturing, sends a kind 1 and a
-// kind 2 block to the program every 10 ms of sound.
+// kind 2 block to the program every 25 ms of sound. Once the same block has gone
+// kRepeatsBeforeQuiet times in a row (silence), it is not sent again until the sound changes.
 //
 // Commands (AudioCommand): 0 attach (the program's process id), 3 open (the sound source),
 // 1 start capture, 2 stop capture (one block of zero levels follows, so that no colour is left
@@ -29,7 +30,7 @@ public:
     // `peer` must outlive the companion. The capture thread starts at once and idles until
     // the program asks for sound.
     Companion(platform::ipc::IPeer& peer, SourceFactory openSource);
-    // Stops the capture thread: at most one read of 10 ms and one call (1500 ms at most).
+    // Stops the capture thread: at most one read of 25 ms and two calls (1500 ms at most).
     ~Companion();
     Companion(const Companion&) = delete;
     Companion& operator=(const Companion&) = delete;
@@ -45,10 +46,18 @@ public:
     // Blocks sent to the program so far.
     std::uint64_t BlocksSent() const;
 
+    static constexpr int kRepeatsBeforeQuiet = 8;
+
 private:
     void Run();
     void OnCommand(platform::ipc::AudioCommand code, std::uint32_t value);
     void Send(std::uint32_t kind, std::span<const std::uint8_t> block);
+    // Send, unless the block has been sent kRepeatsBeforeQuiet times in a row already.
+    struct Repeats {
+        std::vector<std::uint8_t> last;
+        int count = 0;
+    };
+    void SendChanged(std::uint32_t kind, std::span<const std::uint8_t> block, Repeats& repeats);
 
     platform::ipc::IPeer& peer_;
     SourceFactory openSource_;

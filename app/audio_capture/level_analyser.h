@@ -24,6 +24,8 @@
 namespace norvane::audio_capture {
 
 inline constexpr std::size_t kSampleWords = 500;
+// Blocks per second of sound: one kind 1 and one kind 2 block every 25 ms.
+inline constexpr unsigned kHopsPerSecond = 40;
 inline constexpr std::size_t kLevelWords = platform::ipc::kAudioLevelsMaxBytes / 4;
 inline constexpr std::size_t kBandCount = 33;
 inline constexpr double kBandLowHz = 60.0;
@@ -50,14 +52,14 @@ int BandOf(double hz);
 
 class LevelAnalyser {
 public:
-    // Analyses every `Hop()` frames (10 ms) over the newest `FftSize()` frames.
+    // Analyses every `Hop()` frames (25 ms) over the newest `FftSize()` frames.
     explicit LevelAnalyser(unsigned rate);
     ~LevelAnalyser();
     LevelAnalyser(const LevelAnalyser&) = delete;
     LevelAnalyser& operator=(const LevelAnalyser&) = delete;
 
     unsigned Rate() const { return rate_; }
-    std::size_t Hop() const { return rate_ / 100; }
+    std::size_t Hop() const { return rate_ / kHopsPerSecond; }
     std::size_t FftSize() const { return fftSize_; }
 
     // Takes interleaved samples (a whole number of frames of `channels`).

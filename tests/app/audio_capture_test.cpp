@@ -184,6 +184,10 @@ TEST(LevelAnalyserTest, SampleBlockHoldsTheNewestMonoSamplesScaledToTwelveBits) 
 
 // ---- The companion on an in-process bus ----
 
+bool AllZero(std::span<const std::uint8_t> block) {
+    return std::all_of(block.begin(), block.end(), [](std::uint8_t b) { return b == 0; });
+}
+
 class CompanionTest : public ::testing::Test {
 protected:
     CompanionTest() {
@@ -292,6 +296,29 @@ TEST_F(CompanionTest, ASourceThatCannotOpenSendsNothingAndTheEndOfAFileSendsZero
     ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 255; }));
     ASSERT_TRUE(WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
     EXPECT_FALSE(companion.Capturing());
+    peer->SetEventHandler({});
+}
+
+TEST_F(CompanionTest, SilenceGoesQuietAfterAFewRepeatsAndSoundWakesIt) {
+    // 0.5 s of silence, then a tone, played once as fast as it is read.
+    auto samples = std::vector<std::int16_t>(24000, 0);
+    const auto tone = Tone(48000, 1, 1000, 1.0, 0.1);
+    samples.insert(samples.end(), tone.begin(), tone.end());
+    Companion companion(*peer, [samples]() -> std::unique_ptr<ISoundSource> {
+        return std::make_unique<WavSource>(WavSound{{48000, 1}, samples}, false, WavSource::Pace::kFast);
+    });
+    peer->SetEventHandler([&](ipc::PeerEvent e) { companion.OnPeerEvent(e); });
+    program->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0);
+    ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 255; }));
+    {
+        const std::lock_guard lock(mutex);
+        // 20 hops of silence: each kind sent 8 times, then nothing until the tone.
+        std::size_t silent = 0;
+        while (silent < blocks.size() && AllZero(blocks[silent].block)) {
+            ++silent;
+        }
+        EXPECT_EQ(silent, 2U * Companion::kRepeatsBeforeQuiet);
+    }
     peer->SetEventHandler({});
 }
 
