@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
             return 2;
         }
         const auto pace = args->fast ? ac::WavSource::Pace::kFast : ac::WavSource::Pace::kRealTime;
-        factory = [sound = std::move(wav.sound), loop = args->loop, pace]() -> std::unique_ptr<ac::ISoundSource> {
+        factory = [sound = std::move(wav.sound), loop = args->loop,
+                   pace]() -> std::unique_ptr<ac::ISoundSource> {
             return std::make_unique<ac::WavSource>(sound, loop, pace);
         };
     } else {

@@ -25,7 +25,8 @@ void Companion::OnPeerEvent(const ipc::PeerEvent& event) {
     } else if (const auto* copy = std::get_if<ipc::CopyDataCall>(&event);
                copy != nullptr && copy->kind == ipc::kAudioColourKind) {
         const auto word = [&](std::size_t at) {
-            return static_cast<std::uint8_t>(std::min<std::uint32_t>(ipc::ReadBlockWord(copy->block, at), 255));
+            return static_cast<std::uint8_t>(
+                std::min<std::uint32_t>(ipc::ReadBlockWord(copy->block, at), 255));
         };
         const std::scoped_lock lock(mutex_);
         colour_ = {word(0), word(4), word(8)};
@@ -112,8 +113,8 @@ std::uint64_t Companion::BlocksSent() const {
 }
 
 void Companion::Send(std::uint32_t kind, std::span<const std::uint8_t> block) {
-    const ipc::CallResult result =
-        peer_.CallProgram(ipc::kAudioDataMethod, {kind, std::vector<std::uint8_t>(block.begin(), block.end())});
+    const ipc::CallResult result = peer_.CallProgram(
+        ipc::kAudioDataMethod, {kind, std::vector<std::uint8_t>(block.begin(), block.end())});
     if (result.ok) {
         const std::scoped_lock lock(mutex_);
         ++sent_;

@@ -26,8 +26,8 @@ std::unique_ptr<PulseSource> PulseSource::Open(unsigned fragmentFrames, std::str
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = fragmentFrames * kChannels * 2;
     int code = 0;
-    pa_simple* handle = pa_simple_new(nullptr, "NORVANE", PA_STREAM_RECORD, kMonitorOfDefault, "music lighting",
-                                      &spec, nullptr, &attr, &code);
+    pa_simple* handle = pa_simple_new(nullptr, "NORVANE", PA_STREAM_RECORD, kMonitorOfDefault,
+                                      "music lighting", &spec, nullptr, &attr, &code);
     if (handle == nullptr) {
         error = std::string("cannot capture the sound output: ") + pa_strerror(code);
         return nullptr;

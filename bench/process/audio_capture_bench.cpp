@@ -78,13 +78,15 @@ int main(int argc, char** argv) {
     std::vector<std::int16_t> samples(static_cast<std::size_t>(kPeriodSeconds * kRate));
     for (std::size_t i = static_cast<std::size_t>(kOnsetSeconds * kRate); i < samples.size(); ++i) {
         const double t = static_cast<double>(i) / kRate;
-        const double v = 0.3 * std::sin(2 * std::numbers::pi * 220 * t) + 0.3 * std::sin(2 * std::numbers::pi * 1000 * t) +
+        const double v = 0.3 * std::sin(2 * std::numbers::pi * 220 * t) +
+                         0.3 * std::sin(2 * std::numbers::pi * 1000 * t) +
                          0.2 * std::sin(2 * std::numbers::pi * 5000 * t);
         samples[i] = static_cast<std::int16_t>(std::lround(v * 32767));
     }
     const auto wav = dir.Path() / "bench.wav";
     const auto bytes = ac::MakeWav({kRate, 1}, samples);
-    std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(wav, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 
     ipc::dbus::Options options;
     options.watchPower = false;
@@ -176,13 +178,17 @@ int main(int argc, char** argv) {
         }
     }
     std::sort(latencies.begin(), latencies.end());
-    const double cpu = 100.0 * static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(::sysconf(_SC_CLK_TCK)) / elapsed;
-    std::printf("companion CPU while capturing in real time: %.2f %% of one core over %.1f s\n", cpu, elapsed);
-    std::printf("blocks received: %zu levels, %zu samples (%.1f per second each)\n", copy.size(), samplesCount,
-                static_cast<double>(copy.size()) / elapsed);
+    const double cpu = 100.0 * static_cast<double>(ticksAfter - ticksBefore) /
+                       static_cast<double>(::sysconf(_SC_CLK_TCK)) / elapsed;
+    std::printf("companion CPU while capturing in real time: %.2f %% of one core over %.1f s\n", cpu,
+                elapsed);
+    std::printf("blocks received: %zu levels, %zu samples (%.1f per second each)\n", copy.size(),
+                samplesCount, static_cast<double>(copy.size()) / elapsed);
     if (!latencies.empty()) {
-        std::printf("tone onset to lit keyboard frame: median %.1f ms, max %.1f ms over %zu onsets (%zu missed)\n",
-                    latencies[latencies.size() / 2], latencies.back(), latencies.size(), period - 1 - latencies.size());
+        std::printf(
+            "tone onset to lit keyboard frame: median %.1f ms, max %.1f ms over %zu onsets (%zu missed)\n",
+            latencies[latencies.size() / 2], latencies.back(), latencies.size(),
+            period - 1 - latencies.size());
     }
     std::printf("companion exit status: %d\n", status);
     return status == 0 && !latencies.empty() ? 0 : 1;

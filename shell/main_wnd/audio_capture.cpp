@@ -50,7 +50,8 @@ bool WaitForExit(pid_t pid, std::chrono::milliseconds wait) {
 }  // namespace
 
 std::filesystem::path FindAudioCaptureProgram(const std::filesystem::path& programFolder) {
-    const std::array candidates{programFolder / kProgramName, programFolder.parent_path() / "libexec" / kProgramName};
+    const std::array candidates{programFolder / kProgramName,
+                                programFolder.parent_path() / "libexec" / kProgramName};
     for (const auto& candidate : candidates) {
         if (::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
@@ -82,7 +83,8 @@ bool AudioCaptureLink::Launch() {
     const std::string path = options_.program.string();
     std::array<char*, 2> argv{const_cast<char*>(path.c_str()), nullptr};
     pid_t pid = -1;
-    if (const int error = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ); error != 0) {
+    if (const int error = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+        error != 0) {
         Trace("cannot start " + path + ": " + std::strerror(error));
         return false;
     }

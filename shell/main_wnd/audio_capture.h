@@ -25,7 +25,7 @@ class AudioCaptureLink {
 public:
     struct Options {
         platform::ipc::IBus* bus = nullptr;
-        std::filesystem::path program;  // launched when no companion is on the bus; empty: never
+        std::filesystem::path program;               // launched when no companion is on the bus; empty: never
         std::chrono::milliseconds appearWait{3000};  // for a launched companion to take its name
         std::chrono::milliseconds exitWait{1000};    // for it to end after detach
     };
@@ -44,7 +44,8 @@ public:
     void Stop();
     // A data block: kind 1 through the rhythm step to keyboard->FeedAudioSpectrum, kind 2 to
     // keyboard->FeedAudioLevels (six values). Nothing without a keyboard or with an empty block.
-    void OnAudioData(std::uint32_t kind, std::span<const std::uint8_t> block, devices::CTarnexUSBDevice* keyboard);
+    void OnAudioData(std::uint32_t kind, std::span<const std::uint8_t> block,
+                     devices::CTarnexUSBDevice* keyboard);
 
     // The process launched by Start, or -1.
     pid_t Launched() const { return child_; }

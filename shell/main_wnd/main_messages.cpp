@@ -253,7 +253,8 @@ void CMainWnd::OnBusEvents() {
                        },
                        [this](const ipc::AudioDataEvent& e) {
                            if (powerOn_) {
-                               const auto& keyboards = list_ ? list_->Keyboards() : decltype(list_->Keyboards()){};
+                               const auto& keyboards =
+                                   list_ ? list_->Keyboards() : decltype(list_->Keyboards()){};
                                audioCapture_.OnAudioData(e.kind, e.block,
                                                          keyboards.empty() ? nullptr : keyboards.front());
                            }

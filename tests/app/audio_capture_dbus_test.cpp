@@ -75,7 +75,8 @@ protected:
     }
 
     void StartCapture() {
-        EXPECT_TRUE(program->SendAudioCommand(ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())));
+        EXPECT_TRUE(
+            program->SendAudioCommand(ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())));
         EXPECT_TRUE(program->SendAudioCommand(ipc::AudioCommand::kOpen, 0));
         EXPECT_TRUE(program->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0));
     }
@@ -158,7 +159,8 @@ TEST_F(CompanionProcessTest, EndsOnTermAndIntWhileCapturing) {
         auto companion = Launch({"--wav", ToneFile(0.2, 0.0).string(), "--loop"});
         ASSERT_TRUE(WaitForCompanion());
         StartCapture();
-        ASSERT_TRUE(WaitFor(ipc::kAudioLevelsKind, [](auto) { return true; }, Count()));
+        ASSERT_TRUE(WaitFor(
+            ipc::kAudioLevelsKind, [](auto) { return true; }, Count()));
         ::kill(companion->Pid(), signal);
         EXPECT_EQ(companion->Wait(3s), 0);
         for (int i = 0; i < 100 && program->AudioRecordPresent(); ++i) {

@@ -18,7 +18,8 @@ inline std::vector<std::int16_t> Tone(unsigned rate, unsigned channels, double h
     const auto frames = static_cast<std::size_t>(seconds * rate);
     std::vector<std::int16_t> out(frames * channels);
     for (std::size_t f = 0; f < frames; ++f) {
-        const double v = amplitude * 32767.0 * std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(f) / rate);
+        const double v =
+            amplitude * 32767.0 * std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(f) / rate);
         for (unsigned c = 0; c < channels; ++c) {
             out[f * channels + c] = static_cast<std::int16_t>(std::lround(v));
         }

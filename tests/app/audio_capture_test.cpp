@@ -209,7 +209,8 @@ protected:
         std::size_t seen = 0;
         return arrived.wait_for(lock, 5s, [&] {
             for (; seen < blocks.size(); ++seen) {
-                if (blocks[seen].kind == ipc::kAudioLevelsKind && check(std::span<const std::uint8_t>(blocks[seen].block))) {
+                if (blocks[seen].kind == ipc::kAudioLevelsKind &&
+                    check(std::span<const std::uint8_t>(blocks[seen].block))) {
                     return true;
                 }
             }
@@ -245,7 +246,8 @@ TEST_F(CompanionTest, CommandsStartLevelsInTheMusicColourAndStopWithZeros) {
     program->SendAudioCommand(ipc::AudioCommand::kOpen, 0);
     program->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0);
     EXPECT_TRUE(companion.Attached());
-    ASSERT_TRUE(WaitForLevels([](auto block) { return Word(block, kBandWord + 16) >= 250 && Word(block, 0) == 255; }));
+    ASSERT_TRUE(WaitForLevels(
+        [](auto block) { return Word(block, kBandWord + 16) >= 250 && Word(block, 0) == 255; }));
     {
         const std::lock_guard lock(mutex);
         EXPECT_EQ(blocks.front().kind, ipc::kAudioSamplesKind);
@@ -256,13 +258,15 @@ TEST_F(CompanionTest, CommandsStartLevelsInTheMusicColourAndStopWithZeros) {
     program->SendAudioCommand(ipc::AudioCommand::kRed, 10);
     program->SendAudioCommand(ipc::AudioCommand::kGreen, 0);
     program->SendAudioCommand(ipc::AudioCommand::kBlue, 200);
-    ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 10 && Word(b, 1) == 0 && Word(b, 2) == 200; }));
+    ASSERT_TRUE(
+        WaitForLevels([](auto b) { return Word(b, 0) == 10 && Word(b, 1) == 0 && Word(b, 2) == 200; }));
     const auto colour = ipc::MakeAudioColourBlock(7, 0, 9);  // green 0 goes as 1
     program->SendAudioColour(colour);
     ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 7 && Word(b, 1) == 1 && Word(b, 2) == 9; }));
 
     program->SendAudioCommand(ipc::AudioCommand::kStopCapture, 0);
-    ASSERT_TRUE(WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
+    ASSERT_TRUE(
+        WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
     std::this_thread::sleep_for(50ms);
     const std::size_t afterStop = Count();
     std::this_thread::sleep_for(100ms);
@@ -294,7 +298,8 @@ TEST_F(CompanionTest, ASourceThatCannotOpenSendsNothingAndTheEndOfAFileSendsZero
     peer->SetEventHandler([&](ipc::PeerEvent e) { companion.OnPeerEvent(e); });
     program->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0);
     ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 255; }));
-    ASSERT_TRUE(WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
+    ASSERT_TRUE(
+        WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
     EXPECT_FALSE(companion.Capturing());
     peer->SetEventHandler({});
 }

@@ -44,7 +44,8 @@ struct Heard {
     }
 };
 
-std::vector<ipc::PeerEvent> Commands(std::initializer_list<std::pair<ipc::AudioCommand, std::uint32_t>> list) {
+std::vector<ipc::PeerEvent> Commands(
+    std::initializer_list<std::pair<ipc::AudioCommand, std::uint32_t>> list) {
     std::vector<ipc::PeerEvent> out;
     for (const auto& [code, value] : list) {
         out.emplace_back(ipc::AudioCommandCall{code, value});
@@ -66,9 +67,10 @@ TEST_F(AudioCaptureLinkTest, StartSendsAttachOpenStartAndStopSendsStopCloseDetac
         AudioCaptureLink link({.bus = program.get(), .program = {}});
         link.Start();
         link.Start();
-        EXPECT_EQ(heard.Take(), Commands({{ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())},
-                                          {ipc::AudioCommand::kOpen, 0},
-                                          {ipc::AudioCommand::kStartCapture, 0}}));
+        EXPECT_EQ(heard.Take(),
+                  Commands({{ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())},
+                            {ipc::AudioCommand::kOpen, 0},
+                            {ipc::AudioCommand::kStartCapture, 0}}));
         EXPECT_EQ(link.Launched(), -1);  // it was on the bus already
         link.Stop();
         EXPECT_EQ(heard.Take(), Commands({{ipc::AudioCommand::kStopCapture, 0},

@@ -324,9 +324,10 @@ TEST_F(MainWindowTest, CompanionIsStartedAfterWindowInitAndStoppedAtTheEnd) {
                   ipc::AudioCommandCall{ipc::AudioCommand::kOpen, 0},
                   ipc::AudioCommandCall{ipc::AudioCommand::kStartCapture, 0}}));
     program.reset();
-    EXPECT_EQ(heard.Take(), (std::vector<ipc::PeerEvent>{ipc::AudioCommandCall{ipc::AudioCommand::kStopCapture, 0},
-                                                          ipc::AudioCommandCall{ipc::AudioCommand::kClose, 0},
-                                                          ipc::AudioCommandCall{ipc::AudioCommand::kDetach, 0}}));
+    EXPECT_EQ(heard.Take(),
+              (std::vector<ipc::PeerEvent>{ipc::AudioCommandCall{ipc::AudioCommand::kStopCapture, 0},
+                                           ipc::AudioCommandCall{ipc::AudioCommand::kClose, 0},
+                                           ipc::AudioCommandCall{ipc::AudioCommand::kDetach, 0}}));
 }
 
 TEST_F(MainWindowTest, MusicColourSliderGoesToTheCompanionAndItsLabel) {

@@ -75,7 +75,8 @@ TEST(RhythmStepTest, DifferencesAreUnsignedAndSumsWrapAtThirtyTwoBits) {
     // Group 2: |INT_MAX - 0| + |INT_MIN - 0| = 0x7FFFFFFF + 0x80000000 = 0xFFFFFFFF.
     step.Take(Block({{10, INT32_MAX}, {11, INT32_MIN}}));
     EXPECT_EQ(step.Means()[2], 0xFFFFFFFFU / 4);
-    // Back to zero: the same differences again, and the mean sum wraps: (0x3FFFFFFF + 0xFFFFFFFF) mod 2^32 / 4.
+    // Back to zero: the same differences again, and the mean sum wraps: (0x3FFFFFFF + 0xFFFFFFFF) mod 2^32
+    // / 4.
     step.Take(Block({}));
     EXPECT_EQ(step.Means()[2], (0x3FFFFFFFU + 0xFFFFFFFFU) / 4);
     // Fed as the same 32 bits, signed.
