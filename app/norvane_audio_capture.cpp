@@ -22,6 +22,8 @@ namespace ac = norvane::audio_capture;
 namespace ipc = norvane::platform::ipc;
 
 constexpr std::chrono::milliseconds kPoll{100};
+// How often the program's bus name is looked at (a call on the bus each time).
+constexpr std::chrono::milliseconds kPresenceCheck{500};
 // A program that never shows up (it ended before the companion started) ends the companion.
 constexpr std::chrono::seconds kProgramWait{10};
 
@@ -111,16 +113,20 @@ int main(int argc, char** argv) {
         peer->SetEventHandler([&companion](ipc::PeerEvent event) { companion.OnPeerEvent(event); });
         const auto started = std::chrono::steady_clock::now();
         bool programSeen = false;
+        auto nextCheck = started;
         while (!companion.WaitForQuit(std::chrono::milliseconds(0))) {
-            // Attached: the program was there, even if it left before the first look.
-            const bool present = peer->ProgramPresent();
-            if (present || companion.Attached()) {
-                programSeen = true;
-            }
-            if (!present && (programSeen || std::chrono::steady_clock::now() - started > kProgramWait)) {
-                norvane::platform::diag::Trace("audio capture: the program is gone, ending");
-                status = programSeen ? 0 : 1;
-                break;
+            if (const auto now = std::chrono::steady_clock::now(); now >= nextCheck) {
+                nextCheck = now + kPresenceCheck;
+                // Attached: the program was there, even if it left before the first look.
+                const bool present = peer->ProgramPresent();
+                if (present || companion.Attached()) {
+                    programSeen = true;
+                }
+                if (!present && (programSeen || now - started > kProgramWait)) {
+                    norvane::platform::diag::Trace("audio capture: the program is gone, ending");
+                    status = programSeen ? 0 : 1;
+                    break;
+                }
             }
             if (SignalCame(stopSignals, kPoll)) {
                 norvane::platform::diag::Trace("audio capture: signal, ending");

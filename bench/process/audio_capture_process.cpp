@@ -1,7 +1,7 @@
 // The audio-capture companion as a process: CPU while it plays a WAV file in real time, and the
 // time from a tone's onset in the sound to the first keyboard frame (mode 30) that shows it.
 //
-//   dbus-run-session -- norvane_audio_capture_bench PATH/norvane-audio-capture [SECONDS]
+//   dbus-run-session -- norvane_audio_capture_process PATH/norvane-audio-capture [SECONDS]
 //
 // This program plays NORVANE's part on the bus: it owns the program's name, starts the capture
 // and feeds each levels block to a keyboard light engine, as the main window does.
