@@ -113,13 +113,13 @@ std::uint64_t Companion::BlocksSent() const {
 }
 
 void Companion::Send(std::uint32_t kind, std::span<const std::uint8_t> block) {
-    const ipc::CallResult result = peer_.CallProgram(
-        ipc::kAudioDataMethod, {kind, std::vector<std::uint8_t>(block.begin(), block.end())});
-    if (result.ok) {
+    // Not waiting for the answer: a program that is slow to answer never holds up the sound.
+    if (peer_.PostToProgram(ipc::kAudioDataMethod,
+                            {kind, std::vector<std::uint8_t>(block.begin(), block.end())})) {
         const std::scoped_lock lock(mutex_);
         ++sent_;
-    } else if (platform::diag::Enabled()) {
-        platform::diag::Trace("audio capture: AudioData refused: " + result.error + " " + result.message);
+    } else {
+        platform::diag::Trace("audio capture: AudioData could not be sent");
     }
 }
 

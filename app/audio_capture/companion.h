@@ -30,7 +30,7 @@ public:
     // `peer` must outlive the companion. The capture thread starts at once and idles until
     // the program asks for sound.
     Companion(platform::ipc::IPeer& peer, SourceFactory openSource);
-    // Stops the capture thread: at most one read of 25 ms and two calls (1500 ms at most).
+    // Stops the capture thread: at most one read of 25 ms.
     ~Companion();
     Companion(const Companion&) = delete;
     Companion& operator=(const Companion&) = delete;

@@ -210,6 +210,10 @@ public:
         return {true, {}, {}};
     }
 
+    bool PostToProgram(std::string_view method, const WireArgs& args) override {
+        return CallProgram(method, args).ok;
+    }
+
     bool ProgramPresent() override {
         const std::scoped_lock lock(state_->mutex);
         return !state_->owner.expired();
