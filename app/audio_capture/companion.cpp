@@ -187,8 +187,10 @@ void Companion::Run() {
         }
         lock.lock();
         if (!more) {
-            // The end of the sound: like a stop.
+            // The end of the file or a lost sound server: like a stop and a close; the next
+            // start opens the source again.
             capturing_ = false;
+            wantOpen_ = false;
             sendSilence_ = true;
         }
     }

@@ -19,7 +19,8 @@
 // 1 start capture, 2 stop capture (one block of zero levels follows, so that no colour is left
 // standing), 4 close (the source is released), 5 detach (the companion ends). Codes 6, 7, 8 set
 // the red, green and blue of the music colour; the kind 10 block sets all three. The colour
-// starts white. Start without open opens the source first.
+// starts white. Start without open opens the source first. When the sound ends (the end of a file
+// played once, a lost sound server) the companion stops and closes as on 2 and 4.
 namespace norvane::audio_capture {
 
 class Companion {

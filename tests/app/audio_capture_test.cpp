@@ -202,11 +202,11 @@ protected:
     }
     ~CompanionTest() override { program->SetEventHandler({}); }
 
-    // Waits until a kind 2 block satisfies `check`; false after 5 s.
+    // Waits until a kind 2 block from the `from`-th on satisfies `check`; false after 5 s.
     template <typename Check>
-    bool WaitForLevels(Check check) {
+    bool WaitForLevels(Check check, std::size_t from = 0) {
         std::unique_lock lock(mutex);
-        std::size_t seen = 0;
+        std::size_t seen = from;
         return arrived.wait_for(lock, 5s, [&] {
             for (; seen < blocks.size(); ++seen) {
                 if (blocks[seen].kind == ipc::kAudioLevelsKind &&
@@ -301,6 +301,10 @@ TEST_F(CompanionTest, ASourceThatCannotOpenSendsNothingAndTheEndOfAFileSendsZero
     ASSERT_TRUE(
         WaitForLevels([](auto b) { return std::all_of(b.begin(), b.end(), [](auto x) { return x == 0; }); }));
     EXPECT_FALSE(companion.Capturing());
+    // A new start opens the sound again from its beginning.
+    const std::size_t before = Count();
+    program->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0);
+    ASSERT_TRUE(WaitForLevels([](auto b) { return Word(b, 0) == 255; }, before));
     peer->SetEventHandler({});
 }
 
