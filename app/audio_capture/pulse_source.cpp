@@ -21,13 +21,13 @@ struct PulseSource::Stream {
 };
 
 std::unique_ptr<PulseSource> PulseSource::Open(unsigned fragmentFrames, std::string& error) {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, kChannels};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kRate, kChannels};
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = fragmentFrames * kChannels * 2;
     int code = 0;
     pa_simple* handle = pa_simple_new(nullptr, "NORVANE", PA_STREAM_RECORD, kMonitorOfDefault,
-                                      "music lighting", &spec, nullptr, &attr, &code);
+                                      "music lighting", &sampleFormat, nullptr, &attr, &code);
     if (handle == nullptr) {
         error = std::string("cannot capture the sound output: ") + pa_strerror(code);
         return nullptr;
