@@ -184,6 +184,9 @@ void Companion::Run() {
             analyser->Push(buffer, source->Format().channels);
             SendChanged(ipc::kAudioSamplesKind, analyser->SamplesBlock(), sampleRepeats);
             SendChanged(ipc::kAudioLevelsKind, analyser->LevelsBlock(colour), levelRepeats);
+        } else {
+            source.reset();
+            analyser.reset();
         }
         lock.lock();
         if (!more) {
