@@ -294,6 +294,7 @@ int main(int argc, char** argv) {
     options.programFolder = platform::ProgramFolder();
     options.window.backend = backend.get();
     options.window.bus = bus.get();
+    options.window.audioCapture = norvane::shell::FindAudioCaptureProgram();
     norvane::shell::Program program(ui, options);
     if (!program.Start()) {
         static_cast<void>(

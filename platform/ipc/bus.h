@@ -103,6 +103,11 @@ public:
     virtual void SetEventHandler(PeerEventHandler handler) = 0;
     // Calls a method of kInterface on the program (blocking, 1500 ms at most).
     virtual CallResult CallProgram(std::string_view method, const WireArgs& args) = 0;
+    // The same call without waiting for its answer (a stream of data that must not stall the
+    // sender); false when it could not even be sent.
+    virtual bool PostToProgram(std::string_view method, const WireArgs& args) = 0;
+    // Whether the program owns its bus name now.
+    virtual bool ProgramPresent() = 0;
 };
 
 }  // namespace norvane::platform::ipc

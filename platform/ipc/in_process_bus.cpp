@@ -210,6 +210,15 @@ public:
         return {true, {}, {}};
     }
 
+    bool PostToProgram(std::string_view method, const WireArgs& args) override {
+        return CallProgram(method, args).ok;
+    }
+
+    bool ProgramPresent() override {
+        const std::scoped_lock lock(state_->mutex);
+        return !state_->owner.expired();
+    }
+
 private:
     std::shared_ptr<InProcessBus::State> state_;
     std::shared_ptr<PeerNode> node_;

@@ -9,8 +9,6 @@
 #include "ui/button.h"
 #include "ui/messages.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -176,12 +174,7 @@ void CMainWnd::OnTimer(int id) {
             if (pm_.GetRoot() != nullptr) {
                 pm_.GetRoot()->Invalidate();
             }
-            if (options_.bus != nullptr && options_.bus->AudioRecordPresent()) {
-                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kAttach,
-                                               static_cast<std::uint32_t>(::getpid()));
-                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kOpen, 0);
-                options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kStartCapture, 0);
-            }
+            audioCapture_.Start();
             break;
         case kTrayMenuTimerId:
             ShowTrayMenu();
@@ -262,9 +255,16 @@ void CMainWnd::OnBusEvents() {
                                options_.bus->SendDeviceReport(*block);
                            }
                        },
+                       [this](const ipc::AudioDataEvent& e) {
+                           if (powerOn_) {
+                               const auto& keyboards =
+                                   list_ ? list_->Keyboards() : decltype(list_->Keyboards()){};
+                               audioCapture_.OnAudioData(e.kind, e.block,
+                                                         keyboards.empty() ? nullptr : keyboards.front());
+                           }
+                       },
                        [](const auto&) {
-                           // Forwarding and audio data need the settings window and the music
-                           // lighting this build does not have.
+                           // Forwarding needs the settings window this build does not have.
                        },
                    },
                    *event);

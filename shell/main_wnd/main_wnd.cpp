@@ -82,6 +82,7 @@ CMainWnd::CMainWnd(Options options)
     : options_(std::move(options)),
       messages_(RegisterProgramMessages()),
       userRegistry_(platform::Registry::ForUser()),
+      audioCapture_({.bus = options_.bus, .program = options_.audioCapture}),
       busEvents_(1024, [this] { PostMessage(kBusEventMessage); }) {
 }
 
@@ -838,12 +839,8 @@ void CMainWnd::Shutdown() {
     }
     if (options_.bus != nullptr) {
         options_.bus->SetEventHandler({});
-        if (options_.bus->AudioRecordPresent()) {
-            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kStopCapture, 0);
-            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kClose, 0);
-            options_.bus->SendAudioCommand(platform::ipc::AudioCommand::kDetach, 0);
-        }
     }
+    audioCapture_.Stop();
     busEvents_.Close();
     if (list_) {
         list_->StopThreads();

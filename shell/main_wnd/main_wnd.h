@@ -6,6 +6,7 @@
 #include "platform/ipc/event_queue.h"
 #include "platform/registry.h"
 #include "shell/device_list/device_list.h"
+#include "shell/main_wnd/audio_capture.h"
 #include "shell/main_wnd/language.h"
 #include "shell/main_wnd/program_messages.h"
 #include "shell/main_wnd/router.h"
@@ -68,6 +69,8 @@ public:
         bool startThreads = true;  // false: a test drives the scan itself
         // Makes the input capture backend on first use; the default picks X11 or in-window.
         std::function<std::unique_ptr<input::IHookBackend>()> hookBackend;
+        // The audio-capture companion, launched when none is on the bus; empty: never launched.
+        std::filesystem::path audioCapture;
     };
 
     static constexpr std::string_view kSkinFile = "XML_MAIN";
@@ -263,6 +266,7 @@ private:
         CMainWnd& window_;
     };
     MacroPrompts macroPrompts_{*this};
+    AudioCaptureLink audioCapture_;
 
     // Child windows, each set while it is open.
     std::unique_ptr<CAboutWnd> aboutWnd_;

@@ -46,7 +46,7 @@ echo "recommends: $recommends"
 tr ',' '\n' <<<"$recommends" | sed 's/^ *//; s/[ (].*//' | grep -qxF libpipewire-0.3-modules ||
   fail "libpipewire-0.3-modules not in Recommends"
 # Every shared library a program needs belongs to a package the control file names.
-for exe in "$root"/usr/bin/*; do
+for exe in "$root"/usr/bin/* "$root"/usr/libexec/*; do
   for lib in $(objdump -p "$exe" | awk '/NEEDED/ {print $2}'); do
     # ldd prints "lib => path", or just the path for the dynamic loader.
     path=$(ldd "$exe" | awk -v lib="$lib" '!seen && $1 == lib {print $3; seen = 1}
@@ -60,7 +60,7 @@ if dpkg-deb -c "$deb" | awk '{print $2}' | grep -v '^root/root$' >/dev/null; the
 fi
 
 # Contents.
-for file in usr/bin/norvane usr/bin/norvane-ctl usr/bin/norvane-uhid-sim \
+for file in usr/bin/norvane usr/bin/norvane-ctl usr/bin/norvane-uhid-sim usr/libexec/norvane-audio-capture \
   usr/lib/udev/rules.d/70-norvane.rules \
   usr/share/applications/org.norvane.Norvane.desktop \
   usr/share/metainfo/org.norvane.Norvane.metainfo.xml \

@@ -21,6 +21,8 @@
 
 #include "device/catalogue.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <variant>
 
@@ -308,6 +310,25 @@ TEST_F(MainWindowTest, SensitivityEditIsClampedAndMovesItsSlider) {
     slider.SetValue(4321);
     Window().PaintManager().SendNotify(&slider, "movevaluechanged");
     EXPECT_EQ(edit.GetText(), "4321");
+}
+
+TEST_F(MainWindowTest, CompanionIsStartedAfterWindowInitAndStoppedAtTheEnd) {
+    auto companion = bus.ConnectPeer(ipc::PeerRole::kAudioRecord);
+    Heard heard;
+    companion->SetEventHandler([&](ipc::PeerEvent e) { heard.Add(std::move(e)); });
+    platform.Advance(shell::kFitTimerMs - 1);
+    EXPECT_TRUE(heard.Take().empty());
+    platform.Advance(1);
+    EXPECT_EQ(heard.Take(),
+              (std::vector<ipc::PeerEvent>{
+                  ipc::AudioCommandCall{ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())},
+                  ipc::AudioCommandCall{ipc::AudioCommand::kOpen, 0},
+                  ipc::AudioCommandCall{ipc::AudioCommand::kStartCapture, 0}}));
+    program.reset();
+    EXPECT_EQ(heard.Take(),
+              (std::vector<ipc::PeerEvent>{ipc::AudioCommandCall{ipc::AudioCommand::kStopCapture, 0},
+                                           ipc::AudioCommandCall{ipc::AudioCommand::kClose, 0},
+                                           ipc::AudioCommandCall{ipc::AudioCommand::kDetach, 0}}));
 }
 
 TEST_F(MainWindowTest, MusicColourSliderGoesToTheCompanionAndItsLabel) {

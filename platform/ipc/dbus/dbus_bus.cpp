@@ -680,6 +680,19 @@ public:
         return {false, S(reply.errorName()), S(reply.errorMessage())};
     }
 
+    bool PostToProgram(std::string_view method, const WireArgs& args) override {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(Q(kBusName), Q(kObjectPath), Q(kInterface), Q(method));
+        call.setArguments(FromWire(args));
+        call.setAutoStartService(false);
+        return session_->send(call);
+    }
+
+    bool ProgramPresent() override {
+        const auto reply = session_->interface()->isServiceRegistered(Q(kBusName));
+        return reply.isValid() && reply.value();
+    }
+
 private:
     void ConnectOnWorker(const std::string& address) {
         name_ = NewConnectionName("peer");
