@@ -32,7 +32,7 @@ bool MusicWnd::FindControls() {
     const bool complete = std::ranges::none_of(tabs_, [](auto* p) { return p == nullptr; }) &&
                           std::ranges::none_of(sliders_, [](auto* p) { return p == nullptr; });
     if (!complete) {
-        platform::Trace("GetAudioLightInfo control is NULL");
+        platform::diag::Trace("GetAudioLightInfo control is NULL");
     }
     return complete;
 }
