@@ -13,7 +13,7 @@ namespace {
 constexpr std::array<std::string_view, 3> kSliderNames{"audio_r_slider", "audio_g_slider", "audio_b_slider"};
 // Put back into an emptied name edit.
 constexpr std::array<std::string_view, config::kMusicStyleCount> kDefaultNames{"第一组", "第二组", "第三组",
-                                                                                "第四组"};
+                                                                               "第四组"};
 
 }  // namespace
 
@@ -50,7 +50,8 @@ int MusicWnd::CurrentStyle() {
 
 void MusicWnd::ShowLevels(int style) {
     FindControls();
-    const auto& levels = info_.levels[static_cast<std::size_t>(std::clamp(style, 0, config::kMusicStyleCount - 1))];
+    const auto& levels =
+        info_.levels[static_cast<std::size_t>(std::clamp(style, 0, config::kMusicStyleCount - 1))];
     for (std::size_t c = 0; c < sliders_.size(); ++c) {
         if (sliders_[c] != nullptr) {
             sliders_[c]->SetValue(levels[c]);

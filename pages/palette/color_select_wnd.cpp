@@ -66,7 +66,8 @@ void SetBoth(ui::CControlUI& slot, ui::Color color) {
 }  // namespace
 
 CColorSelectWnd::CColorSelectWnd(std::filesystem::path userFile, std::filesystem::path factoryFile)
-    : userFile_(std::move(userFile)), factoryFile_(std::move(factoryFile)) {}
+    : userFile_(std::move(userFile)), factoryFile_(std::move(factoryFile)) {
+}
 
 void CColorSelectWnd::InitWindow() {
     palette_ = dynamic_cast<ui::CColorPaletteUI*>(FindControl("Pallet"));
@@ -170,13 +171,15 @@ void CColorSelectWnd::OnWindowInit() {
 
 void CColorSelectWnd::LoadSlots(const Json::Value& root) {
     const Json::Value* info = config::json::Member(root, "coloroptioninfo");
-    const Json::Value* slots = info != nullptr ? config::json::Member(*info, "palletDialogcollectcoloroption") : nullptr;
+    const Json::Value* slots =
+        info != nullptr ? config::json::Member(*info, "palletDialogcollectcoloroption") : nullptr;
     for (int n = 0; n < kSwatchCount; ++n) {
         ui::CControlUI* slot = Swatch(kSlotPrefix, n);
         if (auto* option = dynamic_cast<ui::COptionUI*>(slot)) {
             option->Selected(false, false);
         }
-        const Json::Value* element = slots != nullptr ? config::json::Element(*slots, static_cast<std::size_t>(n)) : nullptr;
+        const Json::Value* element =
+            slots != nullptr ? config::json::Element(*slots, static_cast<std::size_t>(n)) : nullptr;
         if (slot == nullptr || element == nullptr || config::json::Present(*element, "color") == nullptr) {
             continue;
         }
@@ -207,7 +210,8 @@ void CColorSelectWnd::SavePresets() {
     for (int n = 0; n < kSwatchCount; ++n) {
         if (const ui::CControlUI* preset = Swatch(kPresetPrefix, n)) {
             Json::Value& list = config::json::EnsureMember(info, "palletDialogcoloroption");
-            config::json::EnsureElement(list, static_cast<std::size_t>(n))["color"] = HexColor(preset->GetBkColor());
+            config::json::EnsureElement(list, static_cast<std::size_t>(n))["color"] =
+                HexColor(preset->GetBkColor());
         }
     }
     info["palletDialogcoloroption_selectitem"] = presetIndex_;
@@ -282,7 +286,8 @@ void CColorSelectWnd::Notify(ui::TNotifyUI& msg) {
         const std::optional<config::IndexedName> indexed = config::SplitIndexedName(name);
         auto* option = dynamic_cast<ui::COptionUI*>(msg.sender);
         // A group's cleared options report too; only the newly selected one acts.
-        if (!indexed || name.back() < '0' || name.back() > '9' || option == nullptr || !option->IsSelected()) {
+        if (!indexed || name.back() < '0' || name.back() > '9' || option == nullptr ||
+            !option->IsSelected()) {
             return;
         }
         const int index = static_cast<int>(indexed->number);
@@ -294,7 +299,8 @@ void CColorSelectWnd::Notify(ui::TNotifyUI& msg) {
     } else if (msg.type == "checkclick" && name == "7color") {
         auto* option = dynamic_cast<ui::COptionUI*>(msg.sender);
         ShowSevenColor(option != nullptr && option->IsSelected());
-    } else if (msg.type == "killfocus" && (name == "color_edit_r" || name == "color_edit_g" || name == "color_edit_b")) {
+    } else if (msg.type == "killfocus" &&
+               (name == "color_edit_r" || name == "color_edit_g" || name == "color_edit_b")) {
         color_ = ReadEdits();
         if (palette_ != nullptr) {
             palette_->SetSelectColor(color_);

@@ -81,7 +81,8 @@ CMainWnd::CMainWnd(Options options)
     : options_(std::move(options)),
       messages_(RegisterProgramMessages()),
       userRegistry_(platform::Registry::ForUser()),
-      music_(platform::UserDataFolder() / "AudioFile.json", options_.defaultData / "AudioFile.json", options_.bus),
+      music_(platform::UserDataFolder() / "AudioFile.json", options_.defaultData / "AudioFile.json",
+             options_.bus),
       busEvents_(1024, [this] { PostMessage(kBusEventMessage); }) {
 }
 

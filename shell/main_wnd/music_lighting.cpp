@@ -10,7 +10,8 @@ namespace norvane::shell {
 
 MusicLighting::MusicLighting(std::filesystem::path userFile, std::filesystem::path factoryFile,
                              platform::ipc::IBus* bus)
-    : userFile_(std::move(userFile)), factoryFile_(std::move(factoryFile)), bus_(bus) {}
+    : userFile_(std::move(userFile)), factoryFile_(std::move(factoryFile)), bus_(bus) {
+}
 
 void MusicLighting::Load() {
     device_ = config::LoadAudioFile(userFile_, factoryFile_);

@@ -12,7 +12,8 @@ namespace norvane::shell {
 // style record, the music window while it runs, and the colour sent to the companion.
 class MusicLighting {
 public:
-    MusicLighting(std::filesystem::path userFile, std::filesystem::path factoryFile, platform::ipc::IBus* bus);
+    MusicLighting(std::filesystem::path userFile, std::filesystem::path factoryFile,
+                  platform::ipc::IBus* bus);
 
     // Reads the user's file (copied from the factory file when missing or empty) and sends
     // the current style's colour.

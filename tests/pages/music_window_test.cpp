@@ -76,8 +76,9 @@ TEST_F(MusicWindowTest, RenamingKeepsTextAndRefillsAnEmptyName) {
         std::size_t index;
         const char* expected;
     };
-    for (const Case& c : {Case{"audio_edit_name2", "", 1, "第二组"}, Case{"audio_edit_name1", "Night", 0, "Night"},
-                          Case{"audio_edit_name4", "", 3, "第四组"}}) {
+    for (const Case& c :
+         {Case{"audio_edit_name2", "", 1, "第二组"}, Case{"audio_edit_name1", "Night", 0, "Night"},
+          Case{"audio_edit_name4", "", 3, "第四组"}}) {
         SCOPED_TRACE(c.edit);
         auto& edit = ui::test::Ctl<ui::CEditUI>(window, c.edit);
         edit.SetText(c.typed);

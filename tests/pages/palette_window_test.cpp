@@ -184,7 +184,8 @@ TEST_F(PaletteWindowTest, OkWithoutAPaletteReportsTwo) {
     CColorSelectWnd w(userFile, dir / "missing.config");
     ASSERT_TRUE(w.Create(nullptr, "PalletDialog"));
     w.PaintManager().UpdateLayout();
-    platform.SetModalDriver([](ui::WindowImplBase& win) { ui::headless::ClickControl(win.PaintManager(), "okbtn"); });
+    platform.SetModalDriver(
+        [](ui::WindowImplBase& win) { ui::headless::ClickControl(win.PaintManager(), "okbtn"); });
     EXPECT_EQ(w.ShowModal(), CColorSelectWnd::kNoPalette);
 }
 

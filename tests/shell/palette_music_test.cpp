@@ -27,7 +27,8 @@ protected:
     }
     // Types a colour into the palette's edits.
     static void TypeColour(ui::WindowImplBase& w, int r, int g, int b) {
-        for (auto [name, v] : {std::pair{"color_edit_r", r}, std::pair{"color_edit_g", g}, std::pair{"color_edit_b", b}}) {
+        for (auto [name, v] :
+             {std::pair{"color_edit_r", r}, std::pair{"color_edit_g", g}, std::pair{"color_edit_b", b}}) {
             ui::CControlUI* edit = w.FindControl(name);
             ASSERT_NE(edit, nullptr);
             edit->SetText(std::to_string(v));
@@ -81,7 +82,8 @@ TEST_F(PaletteMusicTest, DpiSwatchPaletteConfirmWritesTheStageColourAndCancelCha
     });
     Window().PaintManager().SendNotify(&swatch, "click");
     const config::DpiStage& stage = page->GetDpiStages()[0];
-    EXPECT_EQ((std::array{stage.red, stage.green, stage.blue}), (std::array<std::uint8_t, 3>{0x12, 0x34, 0x56}));
+    EXPECT_EQ((std::array{stage.red, stage.green, stage.blue}),
+              (std::array<std::uint8_t, 3>{0x12, 0x34, 0x56}));
     EXPECT_EQ(swatch.GetBkColor(), 0xFF123456U);
     const auto written = Settings(cable);
     const std::array<std::uint8_t, 3> rgb{0x12, 0x34, 0x56};
@@ -91,8 +93,9 @@ TEST_F(PaletteMusicTest, DpiSwatchPaletteConfirmWritesTheStageColourAndCancelCha
 }
 
 TEST_F(PaletteMusicTest, HostileAudioFileIsClampedAndMissingFileComesFromTheFactory) {
-    std::ofstream(AudioFile()) << R"({"Device":{"AudioLightInfo":{"nAudioStyle":200,"nStyleR0":300,"nStyleG2":7,)"
-                                  R"("nStyleName1":5}}})";
+    std::ofstream(AudioFile())
+        << R"({"Device":{"AudioLightInfo":{"nAudioStyle":200,"nStyleR0":300,"nStyleG2":7,)"
+           R"("nStyleName1":5}}})";
     ASSERT_TRUE(Start());
     const config::MusicStyleInfo& info = Window().Music().GetMusicStyle();
     EXPECT_EQ(info.style, 3);
@@ -123,7 +126,8 @@ TEST_F(PaletteMusicTest, MusicWindowCancelLeavesEverythingAndConfirmSendsAndSave
 
     auto edit = [&](ui::WindowImplBase& w) {
         ui::headless::ClickControl(w.PaintManager(), "audio_select_tab3");
-        for (auto [name, v] : {std::pair{"audio_r_slider", 5}, std::pair{"audio_g_slider", 0}, std::pair{"audio_b_slider", 8}}) {
+        for (auto [name, v] : {std::pair{"audio_r_slider", 5}, std::pair{"audio_g_slider", 0},
+                               std::pair{"audio_b_slider", 8}}) {
             auto* slider = dynamic_cast<ui::CSliderUI*>(w.FindControl(name));
             ASSERT_NE(slider, nullptr);
             slider->SetValue(v);
