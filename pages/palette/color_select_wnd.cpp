@@ -152,6 +152,8 @@ ui::Color CColorSelectWnd::ReadEdits() {
 void CColorSelectWnd::OnWindowInit() {
     Json::Value root = config::JsonFileStore::ReadJsonFile(userFile_);
     if (root.isNull()) {
+        // An unreadable file is kept aside before the factory copy replaces it.
+        config::JsonFileStore::KeepUnreadableFile(userFile_);
         root = config::JsonFileStore::ReadJsonFile(factoryFile_);
         config::JsonFileStore::WriteJsonFile(userFile_, root);
     }

@@ -101,6 +101,17 @@ TEST_F(PaletteWindowTest, StoredPresetColoursDoNotRepaintTheSwatches) {
     EXPECT_EQ(ui::test::Ctl<ui::COptionUI>(*w, "collect_color_option_1").GetUserData(), "");
 }
 
+TEST_F(PaletteWindowTest, AnUnreadableFileIsKeptAsideAndReplacedByTheFactoryCopy) {
+    std::ofstream(userFile) << "{ not json";
+    auto w = Open(0xFF010203);
+    EXPECT_EQ(Stored(), config::JsonFileStore::ReadJsonFile(kFactory));
+    int kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        kept += entry.path().filename().string().starts_with("color_option_info.config.corrupt") ? 1 : 0;
+    }
+    EXPECT_EQ(kept, 1);
+}
+
 TEST_F(PaletteWindowTest, ComponentEditsClampAndBuildAnOpaqueColour) {
     struct Case {
         const char* edit;
