@@ -259,6 +259,10 @@ ICONS["common/led_spot.png"] = (32, [(circle(16, 16, 15.5), (255, 255, 255, 110)
 ICONS["Control/SliderBar_BK1.png"] = (20, [(rrect(0, 12.8, 32, 19.2, 0), ACCENT)])
 ICONS["Control/SliderBar1_Thumb.png"] = (24, [(circle(16, 16, 15), ACCENT), (circle(16, 16, 6), WINDOW)])
 ICONS["Control/SliderBar2_Thumb.png"] = (24, [(circle(16, 16, 15), SECONDARY), (circle(16, 16, 6), RAISED)])
+# The colour-cycling mark of the palette window's chosen-colour swatch: seven colour bands.
+SEVEN_COLOURS = [(255, 0, 0), (255, 128, 0), (255, 255, 0), (0, 255, 0), (0, 255, 255), (0, 0, 255), (128, 0, 255)]
+ICONS["common/base1.png"] = (32, [(rrect(i * 32 / 7, 0, (i + 1) * 32 / 7, 32, 0), c + (255,))
+                                  for i, c in enumerate(SEVEN_COLOURS)])
 
 # Wide variants: a picture that a control stretches over its whole box keeps its proportions
 # when the file has the box's size (glyph at the left, the rest transparent).

@@ -9,6 +9,7 @@
 #include "pages/light/light_control.h"
 #include "pages/macro/macro_control.h"
 #include "platform/diag.h"
+#include "platform/paths.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
 #include "shell/main_wnd/layout_tags.h"
@@ -83,6 +84,8 @@ CMainWnd::CMainWnd(Options options)
       messages_(RegisterProgramMessages()),
       userRegistry_(platform::Registry::ForUser()),
       audioCapture_({.bus = options_.bus, .program = options_.audioCapture}),
+      music_(platform::UserDataFolder() / "AudioFile.json", options_.defaultData / "AudioFile.json",
+             options_.bus),
       busEvents_(1024, [this] { PostMessage(kBusEventMessage); }) {
 }
 
@@ -125,6 +128,7 @@ void CMainWnd::OnWindowInit() {
         options_.bus->SetEventHandler(busEvents_.Handler());
         options_.bus->BroadcastLightStatus(true);
     }
+    music_.Load();
     languages_ = ReadLanguageList(options_.defaultData / kLanguageListFile);
     const std::uint32_t saved = platform::ReadSavedLanguage(Settings()).value_or(kDefaultLanguageId);
     ApplyLanguage(LanguageIndexOf(languages_, saved));
@@ -216,6 +220,12 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             break;
         case MainAction::kDpiSliderMove:
             OnDpiSliderMove(*msg.sender, route.index);
+            break;
+        case MainAction::kDpiColourPalette:
+            OpenDpiPalette(*msg.sender);
+            break;
+        case MainAction::kOpenMusicWindow:
+            OpenMusicWindow();
             break;
         case MainAction::kMusicColourSlider:
             OnMusicColourSlider(*msg.sender);

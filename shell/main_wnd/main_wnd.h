@@ -8,6 +8,7 @@
 #include "shell/device_list/device_list.h"
 #include "shell/main_wnd/audio_capture.h"
 #include "shell/main_wnd/language.h"
+#include "shell/main_wnd/music_lighting.h"
 #include "shell/main_wnd/program_messages.h"
 #include "shell/main_wnd/router.h"
 #include "shell/windows/about_wnd.h"
@@ -143,6 +144,13 @@ public:
     const RegisteredMessages& Messages() const { return messages_; }
     // The one input capture owner: key capture and macro recording share it.
     input::CDeviceHook& DeviceHook();
+    // The palette for the DPI stage of a "DPI_color_option_" swatch; nothing while one is open.
+    void OpenDpiPalette(const ui::CControlUI& swatch);
+    bool PaletteOpen() const { return paletteOpen_; }
+    // The music lighting window; nothing while it is open.
+    void OpenMusicWindow();
+    // The audio-light file and the current music style.
+    MusicLighting& Music() { return music_; }
 
     // --- DeviceListHost ---
     void BringToFront() override;
@@ -243,6 +251,8 @@ private:
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
     update::CSetWnd* setWnd_ = nullptr;  // while the settings window is open
+    bool paletteOpen_ = false;
+    MusicLighting music_;
 
     // Title-bar controls.
     ui::CControlUI* closeButton_ = nullptr;
