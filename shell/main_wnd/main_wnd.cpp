@@ -83,9 +83,9 @@ CMainWnd::CMainWnd(Options options)
     : options_(std::move(options)),
       messages_(RegisterProgramMessages()),
       userRegistry_(platform::Registry::ForUser()),
-      audioCapture_({.bus = options_.bus, .program = options_.audioCapture}),
       music_(platform::UserDataFolder() / "AudioFile.json", options_.defaultData / "AudioFile.json",
              options_.bus),
+      audioCapture_({.bus = options_.bus, .program = options_.audioCapture}),
       busEvents_(1024, [this] { PostMessage(kBusEventMessage); }) {
 }
 

@@ -21,7 +21,6 @@ using config::StoreResult;
 using config::StoreStatus;
 
 constexpr std::string_view kProfileFilter = "Profile Files(*.json)|*.json|";
-constexpr std::string_view kAudioFile = "AudioFile.json";
 constexpr std::string_view kFullMessage = "profile_add_full";
 constexpr std::string_view kLastProfileMessage = "profile_delete_last";
 constexpr std::string_view kImportRefusedMessage = "profile_import_refused";
@@ -159,7 +158,8 @@ void CMainWnd::ResetProfile(CDeviceProfileUI& panel) {
     current->LoadProfileToPage();
     current->RefreshPage();
     current->WriteDeviceSettings(FullSettingsRequest(ScreenSize()));
-    config::ResetAudioFile(platform::UserDataFolder() / kAudioFile, options_.defaultData / kAudioFile);
+    // The window's music-light record follows the file.
+    music_.ResetAudioFile();
     pages::CKeySetControlUI* keys = current->KeySetPanel();
     if (dynamic_cast<devices::CTarnexKeyboardDevice*>(current) != nullptr) {
         if (keys != nullptr) {
