@@ -1,12 +1,10 @@
 // The main window's handling of the profile panel of the current device page.
-#include "config/music_style.h"
 #include "devices/device_write.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
 #include "devices/usb_device.h"
 #include "pages/key_set/key_set_control.h"
 #include "platform/diag.h"
-#include "platform/paths.h"
 #include "shell/main_wnd/main_wnd.h"
 #include "shell/profile_page/device_profile.h"
 #include "shell/profile_page/profile_tabs.h"
