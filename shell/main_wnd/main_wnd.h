@@ -146,7 +146,7 @@ public:
     input::CDeviceHook& DeviceHook();
     // The palette for the DPI stage of a "DPI_color_option_" swatch; nothing while one is open.
     void OpenDpiPalette(const ui::CControlUI& swatch);
-    bool PaletteOpen() const { return paletteOpen_; }
+    bool PaletteOpen() const { return paletteWnd_ != nullptr; }
     // The music lighting window; nothing while it is open.
     void OpenMusicWindow();
     // The audio-light file and the current music style.
@@ -251,7 +251,7 @@ private:
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
     update::CSetWnd* setWnd_ = nullptr;  // while the settings window is open
-    bool paletteOpen_ = false;
+    ui::WindowImplBase* paletteWnd_ = nullptr;  // while the palette runs
     MusicLighting music_;
 
     // Title-bar controls.

@@ -52,8 +52,14 @@ bool MusicLighting::SendColour() {
     return sent;
 }
 
+void MusicLighting::CloseWindow() {
+    if (window_ != nullptr) {
+        window_->Close(0);
+    }
+}
+
 int MusicLighting::OpenWindow(ui::WindowImplBase& owner) {
-    if (windowOpen_) {
+    if (window_ != nullptr) {
         return -1;
     }
     pages::MusicWnd window;
@@ -62,10 +68,10 @@ int MusicLighting::OpenWindow(ui::WindowImplBase& owner) {
         platform::diag::Trace("music window: the layout cannot be built");
         return -1;
     }
-    windowOpen_ = true;
+    window_ = &window;
     window.CenterWindow();
     const int result = window.ShowModal();
-    windowOpen_ = false;
+    window_ = nullptr;
     if (result == pages::MusicWnd::kConfirmed) {
         SetMusicStyle(window.GetMusicStyle());
         SendColour();

@@ -28,7 +28,9 @@ public:
     // Runs the music window owned by owner; on confirm takes its record, sends the colour
     // and saves the file. Nothing while the window is already open. The modal result, or -1.
     int OpenWindow(ui::WindowImplBase& owner);
-    bool WindowOpen() const { return windowOpen_; }
+    bool WindowOpen() const { return window_ != nullptr; }
+    // Ends an open window's run as cancelled.
+    void CloseWindow();
     const Json::Value& Document() const { return device_; }
 
     static constexpr int kWidth = 369;
@@ -40,7 +42,7 @@ private:
     platform::ipc::IBus* bus_ = nullptr;
     Json::Value device_;
     config::MusicStyleInfo info_;
-    bool windowOpen_ = false;
+    ui::WindowImplBase* window_ = nullptr;  // while the window runs
 };
 
 }  // namespace norvane::shell

@@ -9,7 +9,7 @@
 namespace norvane::shell {
 
 void CMainWnd::OpenDpiPalette(const ui::CControlUI& swatch) {
-    if (paletteOpen_) {
+    if (paletteWnd_ != nullptr) {
         return;
     }
     auto* mouse = dynamic_cast<devices::CTarnexMouseDevice*>(CurrentDevice());
@@ -28,12 +28,12 @@ void CMainWnd::OpenDpiPalette(const ui::CControlUI& swatch) {
         platform::diag::Trace("palette window: the layout cannot be built");
         return;
     }
-    paletteOpen_ = true;
+    paletteWnd_ = &window;
     window.SetColor(start);
     window.EnableSevenColor(false);
     window.CenterWindow();
     const int result = window.ShowModal();
-    paletteOpen_ = false;
+    paletteWnd_ = nullptr;
     if (result != pages::CColorSelectWnd::kConfirmed) {
         return;
     }

@@ -1,5 +1,6 @@
 // The main window's message, about and skin windows.
 #include "shell/main_wnd/main_wnd.h"
+#include "update/set_wnd.h"
 
 #include "platform/diag.h"
 #include "ui/platform.h"
@@ -78,6 +79,14 @@ void CMainWnd::CloseChildWindows() {
     }
     if (skinFrame_) {
         skinFrame_->DestroyWindow();
+    }
+    // The modal ones end as cancelled; their openers then let go of them.
+    if (paletteWnd_ != nullptr) {
+        paletteWnd_->Close(0);
+    }
+    music_.CloseWindow();
+    if (setWnd_ != nullptr) {
+        setWnd_->RequestClose();
     }
 }
 

@@ -178,5 +178,37 @@ TEST_F(PaletteMusicTest, MusicWindowCancelLeavesEverythingAndConfirmSendsAndSave
     EXPECT_EQ(Window().Music().GetMusicStyle().style, 2);
 }
 
+// The tray's exit and the close button close the child windows: an open palette or music
+// window ends as cancelled.
+TEST_F(PaletteMusicTest, ClosingTheChildWindowsEndsThePaletteAndTheMusicWindowAsCancelled) {
+    ASSERT_TRUE(Start());
+    Plug("mouse");
+    Scan();
+    auto* page = dynamic_cast<devices::CTarnexMouseDevice*>(Window().CurrentDevice());
+    ASSERT_NE(page, nullptr);
+    if (page->GetDpiStages().empty()) {
+        page->SyncFromDevice();
+    }
+    const auto stagesBefore = page->GetDpiStages();
+    int runs = 0;
+    platform.SetModalDriver([&](ui::WindowImplBase& w) {
+        ++runs;
+        if (w.GetWindowClassName() == pages::CColorSelectWnd::kClassName) {
+            TypeColour(w, 0x12, 0x34, 0x56);
+        }
+        Window().CloseChildWindows();
+        EXPECT_TRUE(w.IsClosed()) << w.GetWindowClassName();
+    });
+    Window().PaintManager().SendNotify(&InPage("DPI_color_option_0"), "click");
+    EXPECT_FALSE(Window().PaletteOpen());
+    EXPECT_EQ(page->GetDpiStages(), stagesBefore);
+
+    const std::string fileBefore = config::JsonFileStore::ReadJsonFile(AudioFile()).toStyledString();
+    NotifyFrom("music_setting_btn", "click");
+    EXPECT_EQ(runs, 2);
+    EXPECT_FALSE(Window().Music().WindowOpen());
+    EXPECT_EQ(config::JsonFileStore::ReadJsonFile(AudioFile()).toStyledString(), fileBefore);
+}
+
 }  // namespace
 }  // namespace norvane::test
