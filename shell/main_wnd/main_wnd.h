@@ -250,7 +250,7 @@ private:
     bool lockByte_ = true;
     bool shutDown_ = false;
     std::optional<Route> lastRoute_;
-    update::CSetWnd* setWnd_ = nullptr;  // while the settings window is open
+    update::CSetWnd* setWnd_ = nullptr;         // while the settings window is open
     ui::WindowImplBase* paletteWnd_ = nullptr;  // while the palette runs
     MusicLighting music_;
 

@@ -46,6 +46,9 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
+        // Not the test's stderr: a server outliving a test that died would keep the test
+        // runner waiting for the end of that output.
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         writeEnd.Close();
