@@ -9,9 +9,10 @@ whether the committed files are what the script writes (exit status 1 when not).
 """
 import argparse
 import os
-import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import png_file  # noqa: E402
 
 WIDTH, HEIGHT = 500, 320  # half the main window; the window stretches it
 
@@ -52,29 +53,7 @@ def flat(colour, size=16):
 
 
 def png(width, height, raw):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-
-
-def pixels_of(data):
-    """Header and raw rows of a PNG, independent of how this machine's zlib compresses."""
-    if data is None or data[:8] != b"\x89PNG\r\n\x1a\n":
-        return None
-    pos, header, idat = 8, b"", b""
-    while pos + 8 <= len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            header = body
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    try:
-        return header, zlib.decompress(idat)
-    except zlib.error:
-        return None
+    return png_file.encode(width, height, raw, alpha=False)
 
 
 def main():
@@ -89,7 +68,7 @@ def main():
         path = os.path.join(args.skin, name)
         data = png(w, h, raw)
         old = open(path, "rb").read() if os.path.exists(path) else None
-        if pixels_of(old) == pixels_of(data):
+        if png_file.pixels_of(old) == png_file.pixels_of(data):
             continue
         if args.check:
             stale.append(name)

@@ -11,9 +11,10 @@ files are what the script writes (exit status 1 when not).
 import argparse
 import math
 import os
-import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import png_file  # noqa: E402
 
 # Skin colours (ARGB in the layouts, RGBA here).
 RAISED = (0x26, 0x2A, 0x32, 255)
@@ -305,30 +306,7 @@ def render(size, shapes, canvas=None, offset=(0, 0)):
 
 
 def png(width, height, raw):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-
-
-def pixels_of(data):
-    """Header and uncompressed image data of a PNG, so that a check does not depend on how
-    this machine's zlib compresses."""
-    if data is None or data[:8] != b"\x89PNG\r\n\x1a\n":
-        return None
-    pos, header, idat = 8, b"", b""
-    while pos + 8 <= len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            header = body
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    try:
-        return header, zlib.decompress(idat)
-    except zlib.error:
-        return None
+    return png_file.encode(width, height, raw, alpha=True)
 
 
 def build():
@@ -350,7 +328,7 @@ def main():
     for path, data in build().items():
         target = os.path.join(args.skin, path)
         current = open(target, "rb").read() if os.path.isfile(target) else None
-        if current == data or (current is not None and pixels_of(current) == pixels_of(data)):
+        if current == data or (current is not None and png_file.pixels_of(current) == png_file.pixels_of(data)):
             continue
         if args.check:
             stale.append(path)
