@@ -37,6 +37,7 @@ constexpr std::string_view kRepeatDelayCheck = "repeat_delay_check_";
 constexpr std::string_view kRepeatDelayLabel = "repeat_delay_time_label1";
 constexpr std::string_view kPollingOption = "polling_rate_option_";
 constexpr std::string_view kRepeatInput = "repeat_input_richedit";
+constexpr std::string_view kResetRepeatButton = "reset_repeat_btn";
 
 std::string LanguageText(std::string_view id) {
     if (ui::IUiPlatform* platform = ui::CurrentPlatform()) {
@@ -374,12 +375,35 @@ void CTarnexKeyboardDevice::OnPageNotify(ui::TNotifyUI& msg) {
         }
         return;
     }
+    if (msg.type == ui::notify::kClick && name == kResetRepeatButton) {
+        ResetRepeatSettings();
+        return;
+    }
     if (msg.type == ui::notify::kValueChanged && name == kRepeatSlider) {
         if (auto* slider = dynamic_cast<ui::CSliderUI*>(msg.sender)) {
             s.repeat = static_cast<std::uint16_t>(std::max(slider->GetValue(), 0));
             StoreSettings();
         }
     }
+}
+
+void CTarnexKeyboardDevice::ResetRepeatSettings() {
+    // The factory profile's repeat rate and delay; the profile's own device document stays.
+    config::CKeyboardProfiledata factory = profile_;
+    const config::KeyboardSettings defaults =
+        factory.LoadDeviceDocument(DefaultProfileFile()) == config::LoadStatus::Loaded
+            ? factory.GetKeyboardSettings()
+            : config::KeyboardSettings{};
+    config::KeyboardSettings& s = settings_.settings;
+    s.repeat = defaults.repeat;
+    s.repeatDelay = defaults.repeatDelay;
+    refreshing_ = true;
+    if (auto* slider = dynamic_cast<ui::CSliderUI*>(FindPageControl(kRepeatSlider))) {
+        slider->SetValue(s.repeat);
+    }
+    ShowRepeatDelay(s.repeatDelay);
+    refreshing_ = false;
+    StoreSettings();
 }
 
 }  // namespace norvane::devices

@@ -6,12 +6,12 @@
 #include "devices/device_events.h"
 #include "devices/device_thread.h"
 #include "devices/event_readers.h"
-#include "devices/profile_switch.h"
 #include "devices/keyboard/key_tables.h"
 #include "devices/keyboard/settings_sync.h"
 #include "devices/keyboard/wire.h"
 #include "devices/light/keyboard_engine.h"
 #include "devices/macro_panel_link.h"
+#include "devices/profile_switch.h"
 #include "devices/usb_device.h"
 
 #include <array>
@@ -156,6 +156,8 @@ private:
     void TakeLightState(const config::LightInfo& light);
     void SetOptionControls();
     void ShowRepeatDelay(int delay);
+    // "reset_repeat_btn": the repeat rate and delay of the factory profile, shown and stored.
+    void ResetRepeatSettings();
     void StoreSettings();
     std::vector<config::KeyColor> FrameKeyColors() const;
     // The frame as the group's custom colours: stored, saved and, by cable, sent.
@@ -176,10 +178,11 @@ private:
 
     ui::CControlUI* keySetPanel_ = nullptr;
     ui::CControlUI* macroPanel_ = nullptr;
-    DeviceMacroLink macroLink_{*this,
-                               {[this] { return keyList_; },
-                                [this](std::vector<config::KeyListEntry> keys) { SetKeyList(std::move(keys)); },
-                                [this] { RefreshKeyCaptions(); }}};
+    DeviceMacroLink macroLink_{
+        *this,
+        {[this] { return keyList_; },
+         [this](std::vector<config::KeyListEntry> keys) { SetKeyList(std::move(keys)); },
+         [this] { RefreshKeyCaptions(); }}};
 
     // The light engine and the times of its clock (steady milliseconds since lightEpoch_).
     mutable std::mutex engineMutex_;

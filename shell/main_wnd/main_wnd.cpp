@@ -310,6 +310,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kMouseDpiEdit:
         case MainAction::kKeyboardRepeatDelay:
         case MainAction::kKeyboardRepeatRate:
+        case MainAction::kKeyboardResetRepeat:
         case MainAction::kKeyboardFlag:
         case MainAction::kHeadsetVoice:
         case MainAction::kHeadsetEqPreset:

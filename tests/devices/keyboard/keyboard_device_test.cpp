@@ -7,6 +7,8 @@
 #include "sim/sim_device.h"
 #include "tests/devices/keyboard/keyboard_device_fixture.h"
 #include "ui/container.h"
+#include "ui/notify.h"
+#include "ui/slider.h"
 
 #include <fstream>
 #include <ostream>
@@ -210,6 +212,23 @@ TEST_F(KeyboardDeviceTest, SettingChangesOfTheOptionControlsAreStoredAndSent) {
     ASSERT_EQ(stored.LoadDeviceDocument(ProfileFile()), config::LoadStatus::Loaded);
     EXPECT_EQ(stored.GetKeyboardSettings().wFlag, 1);
     EXPECT_EQ(stored.GetKeyboardSettings().repeatDelay, 2);
+
+    // The reset button brings back the factory profile's rate 2 and delay 1, shown and stored.
+    auto* slider = dynamic_cast<ui::CSliderUI*>(window->FindControl("repeat_rate_slider"));
+    ASSERT_NE(slider, nullptr);
+    slider->SetValue(7);
+    window->PaintManager().SendNotify(slider, ui::notify::kValueChanged);
+    ASSERT_EQ(page->Settings().settings.repeat, 7);
+    window->PaintManager().SendNotify(window->FindControl("reset_repeat_btn"), ui::notify::kClick);
+    EXPECT_EQ(page->Settings().settings.repeat, 2);
+    EXPECT_EQ(page->Settings().settings.repeatDelay, 1);
+    EXPECT_EQ(slider->GetValue(), 2);
+    EXPECT_TRUE(OptionSelected("repeat_delay_check_1"));
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_EQ(stored.LoadDeviceDocument(ProfileFile()), config::LoadStatus::Loaded);
+    EXPECT_EQ(stored.GetKeyboardSettings().repeat, 2);
+    EXPECT_EQ(stored.GetKeyboardSettings().repeatDelay, 1);
+    EXPECT_EQ(stored.GetKeyboardSettings().wFlag, 1);
 }
 
 TEST_F(KeyboardDeviceTest, FunctionTabTypeEnablesOrDisablesKey110) {
