@@ -10,6 +10,8 @@
 #include "pages/macro/macro_control.h"
 #include "platform/diag.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
+#include "platform/version.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
 #include "shell/main_wnd/layout_tags.h"
@@ -235,6 +237,14 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
             break;
         case MainAction::kOpenSkinFrame:
             OpenSkinFrame();
+            break;
+        case MainAction::kOpenHomePage:
+            platform::shell::OpenUrl(platform::kHomePage);
+            break;
+        case MainAction::kSystemMouseSettings:
+            // 0: the keyboard's settings, 1: the mouse's.
+            platform::shell::OpenInputSettings(route.index == 0 ? platform::shell::InputSettings::kKeyboard
+                                                                : platform::shell::InputSettings::kMouse);
             break;
         case MainAction::kProfileCombo:
             pm_.SetTimer(pm_.GetRoot(), kProfileTimerId, kProfileTimerMs);

@@ -4,6 +4,7 @@
 #include "input/synthetic_backend.h"
 #include "platform/ipc/in_process_bus.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "shell/device_list/device_option.h"
 #include "shell/device_list/device_scan.h"
 #include "shell/main_wnd/main_wnd.h"
@@ -23,6 +24,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,12 +42,26 @@ protected:
         std::filesystem::create_directory_symlink(source / "resources" / "DefaultData", dir / "DefaultData");
         std::filesystem::create_directories(dir / "data");
         platform.SetModalDriver([this](ui::WindowImplBase& modal) { AnswerModal(modal); });
+        platform::shell::SetLauncher(&launcher);
     }
 
     ~MainWndTest() override {
         program.reset();
         ui::SetCurrentPlatform(nullptr);
+        platform::shell::SetLauncher(nullptr);
     }
+
+    // What the window asks the desktop to start, recorded instead of started; programs named in
+    // installed count as installed.
+    struct RecordingLauncher final : platform::shell::ILauncher {
+        bool Launch(std::span<const std::string> argv) override {
+            launched.emplace_back(argv.begin(), argv.end());
+            return true;
+        }
+        bool Exists(std::string_view program) override { return installed.contains(std::string(program)); }
+        std::set<std::string> installed;
+        std::vector<std::vector<std::string>> launched;
+    } launcher;
 
     // Starts the program; false when the window was not built.
     bool Start(bool threads = false) {

@@ -9,6 +9,8 @@
 #include "pages/macro/macro_control.h"
 #include "sim/sim_device.h"
 #include "tests/shell/main_wnd_fixture.h"
+
+#include "platform/version.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/button.h"
 #include "ui/combo.h"
@@ -787,6 +789,18 @@ TEST_F(MainWindowTest, SettingsWindowLanguageChoiceIsAppliedAndToldBack) {
     });
     Window().HandleMenuCommand("setwnd_menu");
     EXPECT_EQ(Window().LanguageIndex(), 1);
+}
+
+// The title bar's logo opens the home page; the system settings buttons the desktop's keyboard
+// (0) and mouse (1) settings.
+TEST_F(MainWindowTest, LogoAndSystemSettingsButtonsAskTheDesktop) {
+    launcher.installed = {"gnome-control-center"};
+    NotifyFrom("logo_btn", "click");
+    NotifyFrom("windowdeviceset_0", "click");
+    NotifyFrom("windowdeviceset_1", "click");
+    EXPECT_EQ(launcher.launched, (std::vector<std::vector<std::string>>{{"xdg-open", platform::kHomePage},
+                                                                        {"gnome-control-center", "keyboard"},
+                                                                        {"gnome-control-center", "mouse"}}));
 }
 
 }  // namespace
