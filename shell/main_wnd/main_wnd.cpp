@@ -321,6 +321,7 @@ void CMainWnd::Act(const Route& route, ui::TNotifyUI& msg) {
         case MainAction::kKeyboardRepeatDelay:
         case MainAction::kKeyboardRepeatRate:
         case MainAction::kKeyboardResetRepeat:
+        case MainAction::kSystemMouseOption:
         case MainAction::kKeyboardFlag:
         case MainAction::kHeadsetVoice:
         case MainAction::kHeadsetEqPreset:

@@ -333,6 +333,36 @@ TEST_F(MainWindowTest, CompanionIsStartedAfterWindowInitAndStoppedAtTheEnd) {
                                            ipc::AudioCommandCall{ipc::AudioCommand::kDetach, 0}}));
 }
 
+// The companion's levels reach the keyboard: in its music mode 30 the whole keyboard takes the
+// colour of the first three levels.
+TEST_F(MainWindowTest, CompanionLevelsLightTheKeyboardInItsMusicMode) {
+    Plug("keyboard");
+    Scan();
+    devices::CTarnexUSBDevice* page = List().Keyboards().at(0);
+    auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(page);
+    ASSERT_NE(keyboard, nullptr);
+    if (!keyboard->LightThreadRunning()) {
+        keyboard->SyncFromDevice();
+    }
+    config::LightInfo light = page->LightState();
+    light.selectedMode = 30;
+    const auto words = devices::LightInfoToWords(light);
+    page->SetLightState(words[0], words[1], words[2], words[3]);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetLedColor(0).red == 0; }));
+
+    auto companion = bus.ConnectPeer(ipc::PeerRole::kAudioRecord);
+    std::vector<std::uint8_t> block(156, 0);
+    block[0] = 200;  // little-endian words: 200, 40, 10, then the bands
+    block[4] = 40;
+    block[8] = 10;
+    ASSERT_TRUE(
+        companion->CallProgram(ipc::kAudioDataMethod, {std::uint32_t{ipc::kAudioLevelsKind}, block}).ok);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetLedColor(0).red > 0; }));
+    const devices::light::LedColor lit = page->GetLedColor(0);
+    EXPECT_GT(lit.red, lit.green);
+    EXPECT_GT(lit.green, lit.blue);
+}
+
 TEST_F(MainWindowTest, MusicColourSliderGoesToTheCompanionAndItsLabel) {
     auto companion = bus.ConnectPeer(ipc::PeerRole::kAudioRecord);
     Heard heard;
