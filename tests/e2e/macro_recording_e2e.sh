@@ -8,19 +8,14 @@ set -u
 norvane=$1
 ctl=$2
 checker=$3
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
 
 if [ "${NORVANE_E2E_INNER:-}" != 1 ]; then
-  for tool in xvfb-run dbus-run-session xdotool python3; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed" >&2
-      exit 77
-    fi
-  done
+  require_tools xvfb-run dbus-run-session xdotool python3
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" NORVANE_DATA_HOME="$work/data" \
-    XDG_RUNTIME_DIR="$work/run" NORVANE_E2E_INNER=1 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$norvane" "$ctl" "$checker"
+  run_inside "$work" "$0" "$norvane" "$ctl" "$checker"
   exit $?
 fi
 
@@ -33,15 +28,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Waits up to 10 s until the log holds N lines matching a pattern.
-wait_lines() {
-  local pattern=$1 count=$2
-  for _ in $(seq 100); do
-    [ "$(grep -c -- "$pattern" "$log")" -ge "$count" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # ui STEP...: one step of the window's simulator control, waited for.
 ui() {

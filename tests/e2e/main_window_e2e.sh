@@ -10,14 +10,11 @@ set -u
 norvane=$1
 shots=$2
 ctl=$3
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
 
 if [ "${NORVANE_E2E_INNER:-}" != 1 ]; then
-  for tool in xvfb-run dbus-run-session dbus-send; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed" >&2
-      exit 77
-    fi
-  done
+  require_tools xvfb-run dbus-run-session dbus-send
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   # No display: a clear message and a non-zero status.
@@ -28,9 +25,7 @@ if [ "${NORVANE_E2E_INNER:-}" != 1 ]; then
   fi
   grep -q "no display" "$work/err" || { echo "FAIL: no message about the display" >&2; cat "$work/err" >&2; exit 1; }
   echo "ok: no display refused: $(cat "$work/err")"
-  env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" NORVANE_DATA_HOME="$work/data" \
-    XDG_RUNTIME_DIR="$work/run" NORVANE_E2E_INNER=1 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$norvane" "$shots" "$ctl"
+  run_inside "$work" "$0" "$norvane" "$shots" "$ctl"
   exit $?
 fi
 
@@ -43,15 +38,6 @@ has_owner() {
     org.freedesktop.DBus.NameHasOwner string:io.norvane.Norvane 2>/dev/null | grep -q "boolean true"
 }
 
-# Waits up to 10 s until the log holds N lines matching a pattern.
-wait_lines() {
-  local pattern=$1 count=$2
-  for _ in $(seq 100); do
-    [ "$(grep -c -- "$pattern" "$log")" -ge "$count" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # ctl_expect STATUS ARGS...: norvane-ctl ends with STATUS.
 ctl_expect() {
