@@ -9,6 +9,7 @@
 #include "ui/notify.h"
 #include "ui/option.h"
 #include "ui/resource_manager.h"
+#include "ui/window_scale.h"
 #include "update/last_check_date.h"
 #include "update/settings_messages.h"
 #include "update/update_row.h"
@@ -24,7 +25,6 @@ namespace {
 
 // Posted by the worker when events wait in its mailbox.
 constexpr unsigned kCheckEventsMessage = ui::kWmUser + 0x731;
-constexpr std::array kDpiValues{48, 72, 96, 120, 144, 168, 192};
 
 bool NameIs(const ui::TNotifyUI& msg, std::string_view name) {
     if (msg.sender == nullptr) {
@@ -59,10 +59,7 @@ void CSetWnd::InitWindow() {
 }
 
 void CSetWnd::SetDpi(int dpi) {
-    if (std::ranges::find(kDpiValues, dpi) == kDpiValues.end()) {
-        platform::diag::Trace("SET_WND DPI SET ERROR");
-        dpi = 96;
-    }
+    dpi = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
     if (dpi == dpi_) {
         return;
     }
@@ -372,15 +369,10 @@ std::intptr_t CSetWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, s
             OnClose();
             handled = false;
             return 0;
-        case ui::kWmDpiChanged: {
-            SetDpi(static_cast<int>(static_cast<unsigned>(wparam) & 0xFFFFU));
-            if (const auto* suggested = reinterpret_cast<const ui::Rect*>(lparam); suggested != nullptr) {
-                MoveWindow({suggested->left, suggested->top});
-            }
-            pm_.NeedUpdate();
+        case ui::kWmDpiChanged:
+            dpi_ = ui::FollowScaleChange(*this, wparam, lparam);
             handled = true;
             return 0;
-        }
         case kLanguageChangedMessage:
             if (statusState_ == UpdateStatusState::kUpToDate) {
                 SetUpdateStatusState(UpdateStatusState::kUpToDate);

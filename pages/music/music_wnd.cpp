@@ -1,6 +1,7 @@
 #include "pages/music/music_wnd.h"
 
 #include "platform/diag.h"
+#include "ui/messages.h"
 #include "ui/option.h"
 #include "ui/slider.h"
 
@@ -122,6 +123,23 @@ void MusicWnd::Notify(ui::TNotifyUI& msg) {
             Close(kConfirmed);
         }
     }
+}
+
+void MusicWnd::SetScale(int dpi) {
+    const int accepted = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
+    if (accepted != scale_) {
+        scale_ = accepted;
+        SetDPI(scale_);
+    }
+}
+
+std::intptr_t MusicWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                            bool& handled) {
+    if (msg == ui::kWmDpiChanged) {
+        scale_ = ui::FollowScaleChange(*this, wparam, lparam);
+        handled = true;
+    }
+    return 0;
 }
 
 }  // namespace norvane::pages

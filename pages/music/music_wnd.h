@@ -2,6 +2,7 @@
 
 #include "config/music_style.h"
 #include "ui/window.h"
+#include "ui/window_scale.h"
 
 #include <array>
 #include <string_view>
@@ -25,6 +26,12 @@ public:
     std::string GetSkinFile() const override { return std::string(kSkinFile); }
     std::string_view GetWindowClassName() const override { return kClassName; }
     void Notify(ui::TNotifyUI& msg) override;
+    // A screen-scale change moves and scales the window.
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                      bool& handled) override;
+    // The opener's scale: an accepted one, else "SET_WND DPI SET ERROR" is traced and 96 used.
+    void SetScale(int dpi);
+    int Scale() const { return scale_; }
 
     void SetMusicStyle(const config::MusicStyleInfo& info) { info_ = info; }
     const config::MusicStyleInfo& GetMusicStyle() const { return info_; }
@@ -36,6 +43,7 @@ private:
     void ShowLevels(int style);
     bool FindControls();
 
+    int scale_ = ui::kDefaultWindowScale;
     config::MusicStyleInfo info_;
     std::array<ui::COptionUI*, config::kMusicStyleCount> tabs_{};
     std::array<ui::CSliderUI*, 3> sliders_{};

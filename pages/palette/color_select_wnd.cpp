@@ -5,6 +5,7 @@
 #include "config/strings.h"
 #include "ui/color_palette.h"
 #include "ui/control.h"
+#include "ui/messages.h"
 #include "ui/option.h"
 
 #include <algorithm>
@@ -327,6 +328,23 @@ void CColorSelectWnd::Notify(ui::TNotifyUI& msg) {
             Close(kConfirmed);
         }
     }
+}
+
+void CColorSelectWnd::SetScale(int dpi) {
+    const int accepted = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
+    if (accepted != scale_) {
+        scale_ = accepted;
+        SetDPI(scale_);
+    }
+}
+
+std::intptr_t CColorSelectWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                                   bool& handled) {
+    if (msg == ui::kWmDpiChanged) {
+        scale_ = ui::FollowScaleChange(*this, wparam, lparam);
+        handled = true;
+    }
+    return 0;
 }
 
 }  // namespace norvane::pages

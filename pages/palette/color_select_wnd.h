@@ -4,6 +4,7 @@
 
 #include "ui/types.h"
 #include "ui/window.h"
+#include "ui/window_scale.h"
 
 #include <filesystem>
 #include <string_view>
@@ -35,6 +36,12 @@ public:
     std::string_view GetWindowClassName() const override { return kClassName; }
     void InitWindow() override;
     void Notify(ui::TNotifyUI& msg) override;
+    // A screen-scale change moves and scales the window.
+    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                      bool& handled) override;
+    // The opener's scale: an accepted one, else "SET_WND DPI SET ERROR" is traced and 96 used.
+    void SetScale(int dpi);
+    int Scale() const { return scale_; }
 
     void SetColor(ui::Color color);
     ui::Color GetColor() const { return color_; }
@@ -56,6 +63,7 @@ private:
     void OnSlot(int index);
     ui::CControlUI* Swatch(std::string_view prefix, int index) const;
 
+    int scale_ = ui::kDefaultWindowScale;
     std::filesystem::path userFile_;
     std::filesystem::path factoryFile_;
     ui::CColorPaletteUI* palette_ = nullptr;

@@ -69,6 +69,7 @@ int MusicLighting::OpenWindow(ui::WindowImplBase& owner) {
         return -1;
     }
     window_ = &window;
+    window.SetScale(owner.PaintManager().GetDPI());
     window.CenterWindow();
     const int result = window.ShowModal();
     window_ = nullptr;

@@ -29,6 +29,7 @@ void CMainWnd::OpenDpiPalette(const ui::CControlUI& swatch) {
         return;
     }
     paletteWnd_ = &window;
+    window.SetScale(pm_.GetDPI());
     window.SetColor(start);
     window.EnableSevenColor(false);
     window.CenterWindow();

@@ -3,6 +3,7 @@
 #include "platform/diag.h"
 #include "ui/messages.h"
 #include "ui/notify.h"
+#include "ui/window_scale.h"
 
 #include <algorithm>
 #include <array>
@@ -10,18 +11,8 @@
 
 namespace norvane::shell {
 
-namespace {
-
-constexpr std::array<int, 7> kAcceptedScales = {48, 72, 96, 120, 144, 168, 192};
-
-}  // namespace
-
 int AcceptedMessageScale(int scale) {
-    if (std::find(kAcceptedScales.begin(), kAcceptedScales.end(), scale) != kAcceptedScales.end()) {
-        return scale;
-    }
-    platform::diag::Trace("MSG_WND DPI SET ERROR");
-    return CMsgWnd::kDefaultScale;
+    return ui::AcceptedWindowScale(scale, "MSG_WND DPI SET ERROR");
 }
 
 void CMsgWnd::InitWindow() {
@@ -43,12 +34,7 @@ void CMsgWnd::Notify(ui::TNotifyUI& msg) {
 std::intptr_t CMsgWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
                                            bool& handled) {
     if (msg == ui::kWmDpiChanged) {
-        scale_ = static_cast<int>(wparam & 0xFFFF);
-        SetDPI(scale_);
-        if (const auto* suggested = reinterpret_cast<const ui::Rect*>(lparam); suggested != nullptr) {
-            MoveWindow({suggested->left, suggested->top});
-        }
-        pm_.NeedUpdate();
+        scale_ = ui::FollowScaleChange(*this, wparam, lparam);
         handled = true;
     }
     return 0;

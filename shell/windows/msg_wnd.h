@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/window.h"
+#include "ui/window_scale.h"
 
 #include <cstdint>
 #include <string_view>
@@ -17,7 +18,7 @@ public:
     static constexpr std::string_view kSkinFile = "XML_MSG";
     static constexpr std::string_view kClassName = "MsgWnd";
     static constexpr std::string_view kTitle = "msgwnd";
-    static constexpr int kDefaultScale = 96;
+    static constexpr int kDefaultScale = ui::kDefaultWindowScale;
 
     std::string GetSkinFile() const override { return std::string(kSkinFile); }
     std::string_view GetWindowClassName() const override { return kClassName; }

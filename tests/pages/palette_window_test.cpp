@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "config/json_file_store.h"
+#include "pages/music/music_wnd.h"
 #include "pages/palette/color_select_wnd.h"
+#include "platform/diag.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/color_palette.h"
 #include "ui/edit.h"
+#include "ui/messages.h"
 #include "ui/option.h"
 
 namespace norvane::pages {
@@ -198,6 +201,30 @@ TEST_F(PaletteWindowTest, OkWithoutAPaletteReportsTwo) {
     platform.SetModalDriver(
         [](ui::WindowImplBase& win) { ui::headless::ClickControl(win.PaintManager(), "okbtn"); });
     EXPECT_EQ(w.ShowModal(), CColorSelectWnd::kNoPalette);
+}
+
+// The opener's scale is taken when it is an accepted one; a screen-scale change moves and scales
+// the window. The same for the palette and the music window.
+TEST_F(PaletteWindowTest, BothSmallWindowsTakeAcceptedScalesAndFollowAScreenChange) {
+    auto palette = Open(0xFF112233);
+    MusicWnd music;
+    ASSERT_TRUE(music.Create(nullptr, "  ", {369, 276}));
+    const auto check = [](auto& w) {
+        w.SetScale(144);
+        EXPECT_EQ(w.Scale(), 144);
+        EXPECT_EQ(w.PaintManager().GetDPI(), 144);
+        platform::diag::ScopedCapture trace;
+        w.SetScale(100);
+        EXPECT_EQ(w.Scale(), 96);
+        EXPECT_EQ(w.PaintManager().GetDPI(), 96);
+        EXPECT_EQ(trace.Lines(), std::vector<std::string>{"SET_WND DPI SET ERROR"});
+        const ui::Rect suggested{40, 50, 600, 500};
+        w.SendMessage(ui::kWmDpiChanged, 120 | (120 << 16), reinterpret_cast<std::intptr_t>(&suggested));
+        EXPECT_EQ(w.Scale(), 120);
+        EXPECT_EQ(w.PaintManager().GetDPI(), 120);
+    };
+    check(*palette);
+    check(music);
 }
 
 }  // namespace
