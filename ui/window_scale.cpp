@@ -1,7 +1,7 @@
 #include "ui/window_scale.h"
 
 #include "platform/diag.h"
-#include "ui/window.h"
+#include "ui/messages.h"
 
 #include <algorithm>
 
@@ -23,6 +23,28 @@ int FollowScaleChange(WindowImplBase& window, std::intptr_t wparam, std::intptr_
     }
     window.PaintManager().NeedUpdate();
     return dpi;
+}
+
+}  // namespace norvane::ui
+
+namespace norvane::ui {
+
+void CScaledWindow::SetScale(int dpi) {
+    const int accepted = AcceptedWindowScale(dpi, scaleErrorText_);
+    if (accepted != scale_) {
+        scale_ = accepted;
+        SetDPI(scale_);
+    }
+}
+
+std::intptr_t CScaledWindow::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
+                                                 bool& handled) {
+    handled = false;
+    if (msg == kWmDpiChanged) {
+        scale_ = FollowScaleChange(*this, wparam, lparam);
+        handled = true;
+    }
+    return 0;
 }
 
 }  // namespace norvane::ui

@@ -37,7 +37,7 @@ bool NameIs(const ui::TNotifyUI& msg, std::string_view name) {
 
 }  // namespace
 
-CSetWnd::CSetWnd(Options options) : options_(std::move(options)) {
+CSetWnd::CSetWnd(Options options) : CScaledWindow(ui::kSetWndScaleError), options_(std::move(options)) {
 }
 
 CSetWnd::~CSetWnd() {
@@ -56,15 +56,6 @@ void CSetWnd::InitWindow() {
     list_ = FindControl("device_update_list_info");
     languageCombo_ = FindControl("Language_combox_info");
     ResizeClient(kWidth, kHeight);
-}
-
-void CSetWnd::SetDpi(int dpi) {
-    dpi = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
-    if (dpi == dpi_) {
-        return;
-    }
-    dpi_ = dpi;
-    SetDPI(dpi);
 }
 
 CUpdateInfoListItemUI* CSetWnd::Row(int index) const {
@@ -369,10 +360,6 @@ std::intptr_t CSetWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, s
             OnClose();
             handled = false;
             return 0;
-        case ui::kWmDpiChanged:
-            dpi_ = ui::FollowScaleChange(*this, wparam, lparam);
-            handled = true;
-            return 0;
         case kLanguageChangedMessage:
             if (statusState_ == UpdateStatusState::kUpToDate) {
                 SetUpdateStatusState(UpdateStatusState::kUpToDate);
@@ -381,8 +368,7 @@ std::intptr_t CSetWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, s
             handled = true;
             return 0;
         default:
-            handled = false;
-            return 0;
+            return CScaledWindow::HandleCustomMessage(msg, wparam, lparam, handled);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/catalogue.h"
-#include "ui/window.h"
+#include "ui/window_scale.h"
 #include "update/http_client.h"
 #include "update/update_check_worker.h"
 #include "update/update_service.h"
@@ -26,7 +26,7 @@ enum class UpdateStatusState : int { kChecking = 0, kUpdatesAvailable = 1, kNoSe
 // Threads: the window lives on the UI thread. The worker reaches it only through its mailbox
 // and a posted wake-up message; closing the window (any way) cancels the query in flight and
 // joins the worker.
-class CSetWnd : public ui::WindowImplBase {
+class CSetWnd : public ui::CScaledWindow {
 public:
     static constexpr std::string_view kSkinFile = "setwnd.xml";
     static constexpr std::string_view kClassName = "SetWnd";
@@ -63,9 +63,6 @@ public:
     void SetOwnerWindow(ui::WindowImplBase* owner) { ownerWindow_ = owner; }
     void SetLanguageIndex(int index) { languageIndex_ = index; }
     int LanguageIndex() const { return languageIndex_; }
-    // 48, 72, 96, 120, 144, 168 or 192; anything else is traced and taken as 96.
-    void SetDpi(int dpi);
-    int Dpi() const { return dpi_; }
 
     UpdateStatusState StatusState() const { return statusState_; }
     const std::vector<UpdateInfo>& Infos() const { return infos_; }
@@ -102,7 +99,6 @@ private:
     ui::CControlUI* list_ = nullptr;
     ui::CControlUI* languageCombo_ = nullptr;
     int rowCount_ = 0;
-    int dpi_ = 96;
     std::string lastCheckDate_;
     UpdateStatusState statusState_ = UpdateStatusState::kChecking;
     UpdateCheckWorker worker_;

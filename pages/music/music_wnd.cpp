@@ -125,21 +125,4 @@ void MusicWnd::Notify(ui::TNotifyUI& msg) {
     }
 }
 
-void MusicWnd::SetScale(int dpi) {
-    const int accepted = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
-    if (accepted != scale_) {
-        scale_ = accepted;
-        SetDPI(scale_);
-    }
-}
-
-std::intptr_t MusicWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                                            bool& handled) {
-    if (msg == ui::kWmDpiChanged) {
-        scale_ = ui::FollowScaleChange(*this, wparam, lparam);
-        handled = true;
-    }
-    return 0;
-}
-
 }  // namespace norvane::pages

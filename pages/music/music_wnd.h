@@ -16,22 +16,18 @@ namespace norvane::pages {
 
 // The music-light window: picks the current style, sets each style's red, green and blue
 // level and renames the styles. It edits its own copy of the record.
-class MusicWnd : public ui::WindowImplBase {
+class MusicWnd : public ui::CScaledWindow {
 public:
     static constexpr std::string_view kSkinFile = "music.xml";
     static constexpr std::string_view kClassName = "MusicWnd";
     static constexpr int kCancelled = 0;
     static constexpr int kConfirmed = 1;
 
+    MusicWnd() : CScaledWindow(ui::kSetWndScaleError) {}
+
     std::string GetSkinFile() const override { return std::string(kSkinFile); }
     std::string_view GetWindowClassName() const override { return kClassName; }
     void Notify(ui::TNotifyUI& msg) override;
-    // A screen-scale change moves and scales the window.
-    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                                      bool& handled) override;
-    // The opener's scale: an accepted one, else "SET_WND DPI SET ERROR" is traced and 96 used.
-    void SetScale(int dpi);
-    int Scale() const { return scale_; }
 
     void SetMusicStyle(const config::MusicStyleInfo& info) { info_ = info; }
     const config::MusicStyleInfo& GetMusicStyle() const { return info_; }
@@ -43,7 +39,6 @@ private:
     void ShowLevels(int style);
     bool FindControls();
 
-    int scale_ = ui::kDefaultWindowScale;
     config::MusicStyleInfo info_;
     std::array<ui::COptionUI*, config::kMusicStyleCount> tabs_{};
     std::array<ui::CSliderUI*, 3> sliders_{};

@@ -67,7 +67,9 @@ void SetBoth(ui::CControlUI& slot, ui::Color color) {
 }  // namespace
 
 CColorSelectWnd::CColorSelectWnd(std::filesystem::path userFile, std::filesystem::path factoryFile)
-    : userFile_(std::move(userFile)), factoryFile_(std::move(factoryFile)) {
+    : CScaledWindow(ui::kSetWndScaleError),
+      userFile_(std::move(userFile)),
+      factoryFile_(std::move(factoryFile)) {
 }
 
 void CColorSelectWnd::InitWindow() {
@@ -328,23 +330,6 @@ void CColorSelectWnd::Notify(ui::TNotifyUI& msg) {
             Close(kConfirmed);
         }
     }
-}
-
-void CColorSelectWnd::SetScale(int dpi) {
-    const int accepted = ui::AcceptedWindowScale(dpi, "SET_WND DPI SET ERROR");
-    if (accepted != scale_) {
-        scale_ = accepted;
-        SetDPI(scale_);
-    }
-}
-
-std::intptr_t CColorSelectWnd::HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                                                   bool& handled) {
-    if (msg == ui::kWmDpiChanged) {
-        scale_ = ui::FollowScaleChange(*this, wparam, lparam);
-        handled = true;
-    }
-    return 0;
 }
 
 }  // namespace norvane::pages

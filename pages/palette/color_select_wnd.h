@@ -18,7 +18,7 @@ namespace norvane::pages {
 
 // The modal colour chooser: a palette, three component edits, twenty presets and twenty user
 // slots. The preset selection and the slots persist in "color_option_info.config".
-class CColorSelectWnd : public ui::WindowImplBase {
+class CColorSelectWnd : public ui::CScaledWindow {
 public:
     static constexpr std::string_view kSkinFile = "PalletDialog.xml";
     static constexpr std::string_view kClassName = "ColorSelectWnd";
@@ -36,12 +36,6 @@ public:
     std::string_view GetWindowClassName() const override { return kClassName; }
     void InitWindow() override;
     void Notify(ui::TNotifyUI& msg) override;
-    // A screen-scale change moves and scales the window.
-    std::intptr_t HandleCustomMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam,
-                                      bool& handled) override;
-    // The opener's scale: an accepted one, else "SET_WND DPI SET ERROR" is traced and 96 used.
-    void SetScale(int dpi);
-    int Scale() const { return scale_; }
 
     void SetColor(ui::Color color);
     ui::Color GetColor() const { return color_; }
@@ -63,7 +57,6 @@ private:
     void OnSlot(int index);
     ui::CControlUI* Swatch(std::string_view prefix, int index) const;
 
-    int scale_ = ui::kDefaultWindowScale;
     std::filesystem::path userFile_;
     std::filesystem::path factoryFile_;
     ui::CColorPaletteUI* palette_ = nullptr;

@@ -55,7 +55,7 @@ void CMainWnd::OpenSettings(bool centred) {
         platform::diag::Trace("main window: settings window not built");
         return;
     }
-    window.SetDpi(pm_.GetDPI());
+    window.SetScale(pm_.GetDPI());
     if (centred || Host() == nullptr) {
         window.CenterWindow();
     } else {

@@ -337,8 +337,8 @@ TEST_F(SetWndTest, DpiValuesOutsideTheListFallBackTo96) {
         int taken;
     };
     for (const Case c : {Case{144, 144}, Case{100, 96}, Case{192, 192}, Case{0, 96}, Case{72, 72}}) {
-        w.SetDpi(c.asked);
-        EXPECT_EQ(w.Dpi(), c.taken) << c.asked;
+        w.SetScale(c.asked);
+        EXPECT_EQ(w.Scale(), c.taken) << c.asked;
         EXPECT_EQ(w.PaintManager().GetDPI(), c.taken) << c.asked;
     }
 }
