@@ -37,6 +37,29 @@ void WriteEvent(Json::Value& element, const MacroEvent& event) {
     json::EnsureMember(element, "Delay") = event.delay;
 }
 
+// Bullet n of a pattern's "Events", as the mouse receives it.
+std::optional<Bullet> BulletAt(const Json::Value& events, int bullet) {
+    const auto first = static_cast<std::size_t>(bullet) * kEventsPerBullet;
+    const Json::Value* horizontal = json::Element(events, first + 2);
+    const Json::Value* vertical = json::Element(events, first + 3);
+    if (horizontal == nullptr || vertical == nullptr) {
+        return std::nullopt;
+    }
+    // Read and packed as the mouse receives them: the distance is the low byte of "Button",
+    // the delay may be a number or a text.
+    const MacroEvent h = ReadMacroEvent(*horizontal).value_or(MacroEvent{});
+    const MacroEvent v = ReadMacroEvent(*vertical).value_or(MacroEvent{});
+    const PackedMacroEvent packedH = PackMacroEvent(h);
+    const PackedMacroEvent packedV = PackMacroEvent(v);
+    Bullet b;
+    b.x = packedH.bytes[3];
+    b.left = h.IsDown();
+    b.y = packedV.bytes[3];
+    b.up = v.IsDown();
+    b.delay = packedV.bytes[0] | (packedV.bytes[1] << 8);
+    return b;
+}
+
 }  // namespace
 
 std::array<MacroEvent, kEventsPerBullet> BulletEvents(const Bullet& b) {
@@ -111,28 +134,24 @@ std::optional<Bullet> ShootData::ReadBullet(int gun, int bullet) const {
     }
     const Json::Value root = JsonFileStore::ReadJsonFile(UserFile(gun));
     const Json::Value* events = json::Member(root, "Events");
-    if (events == nullptr) {
-        return std::nullopt;
+    return events != nullptr ? BulletAt(*events, bullet) : std::nullopt;
+}
+
+std::vector<Bullet> ShootData::ReadPattern(int gun) const {
+    std::vector<Bullet> pattern;
+    if (!ValidGun(gun)) {
+        return pattern;
     }
-    const auto first = static_cast<std::size_t>(bullet) * kEventsPerBullet;
-    const Json::Value* horizontal = json::Element(*events, first + 2);
-    const Json::Value* vertical = json::Element(*events, first + 3);
-    if (horizontal == nullptr || vertical == nullptr) {
-        return std::nullopt;
+    const Json::Value root = JsonFileStore::ReadJsonFile(UserFile(gun));
+    const Json::Value* events = json::Member(root, "Events");
+    for (int b = 0; events != nullptr && b < kBulletCount; ++b) {
+        const std::optional<Bullet> bullet = BulletAt(*events, b);
+        if (!bullet) {
+            break;
+        }
+        pattern.push_back(*bullet);
     }
-    // Read and packed as the mouse receives them: the distance is the low byte of "Button",
-    // the delay may be a number or a text.
-    const MacroEvent h = ReadMacroEvent(*horizontal).value_or(MacroEvent{});
-    const MacroEvent v = ReadMacroEvent(*vertical).value_or(MacroEvent{});
-    const PackedMacroEvent packedH = PackMacroEvent(h);
-    const PackedMacroEvent packedV = PackMacroEvent(v);
-    Bullet b;
-    b.x = packedH.bytes[3];
-    b.left = h.IsDown();
-    b.y = packedV.bytes[3];
-    b.up = v.IsDown();
-    b.delay = packedV.bytes[0] | (packedV.bytes[1] << 8);
-    return b;
+    return pattern;
 }
 
 std::optional<Bullet> ShootData::WriteBullet(int gun, int bullet, const Bullet& value) const {

@@ -48,6 +48,8 @@ public:
     void EnsureFiles() const;
     // The bullet as the mouse receives it (distances are sent as one byte each).
     std::optional<Bullet> ReadBullet(int gun, int bullet) const;
+    // The gun's bullets from the first, up to the first one the file lacks; one file read.
+    std::vector<Bullet> ReadPattern(int gun) const;
     // Writes the bullet's six events, leaving the file's other events and members as they
     // were; returns the bullet as stored (clamped), or nullopt when nothing was written.
     std::optional<Bullet> WriteBullet(int gun, int bullet, const Bullet& value) const;

@@ -119,15 +119,7 @@ void CShootControlUI::ShowChart() {
     if (chart == nullptr || !data_) {
         return;
     }
-    std::vector<config::Bullet> pattern;
-    for (int b = 0; b < config::kBulletCount; ++b) {
-        const std::optional<config::Bullet> bullet = data_->ReadBullet(gun_, b);
-        if (!bullet) {
-            break;
-        }
-        pattern.push_back(*bullet);
-    }
-    chart->SetPattern(std::move(pattern));
+    chart->SetPattern(data_->ReadPattern(gun_));
     chart->SetSelected(bullet_);
 }
 
