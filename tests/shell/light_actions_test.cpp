@@ -25,18 +25,6 @@ protected:
             }
         }
     }
-    template <typename T>
-    T& InPage(std::string_view name) {
-        auto* control =
-            dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
-        if (control == nullptr) {
-            throw std::runtime_error("no control " + std::string(name) + " in the current page");
-        }
-        return *control;
-    }
-    void Notify(std::string_view name, std::string_view type) {
-        Window().PaintManager().SendNotify(&InPage<ui::CControlUI>(name), type);
-    }
     static config::LightInfo SavedLight(devices::CTarnexUSBDevice& page) {
         config::CBasicProfiledata profile;
         profile.SetProfilePath(page.CurrentProfileFile());

@@ -26,6 +26,7 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,27 @@ protected:
     // The window's input capture backend, once the window made it.
     input::SyntheticHookBackend* hookBackend = nullptr;
     shell::DeviceList& List() { return *Window().List(); }
+
+    // A control of a page, the current one by default; a missing one ends the test with its name.
+    template <typename T = ui::CControlUI>
+    T& In(devices::CTarnexUSBDevice* page, std::string_view name) {
+        auto* control = dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(page, name));
+        if (control == nullptr) {
+            throw std::runtime_error("no control " + std::string(name) + " in the page");
+        }
+        return *control;
+    }
+    template <typename T = ui::CControlUI>
+    T& InPage(std::string_view name) {
+        return In<T>(Window().CurrentDevice(), name);
+    }
+    // The notification a page's control raises.
+    void Notify(devices::CTarnexUSBDevice* page, std::string_view name, std::string_view type) {
+        Window().PaintManager().SendNotify(&In(page, name), type);
+    }
+    void Notify(std::string_view name, std::string_view type) {
+        Notify(Window().CurrentDevice(), name, type);
+    }
 
     // One scan pass whose posted messages the UI thread then handles.
     void Scan() {

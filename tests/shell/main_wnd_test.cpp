@@ -466,19 +466,6 @@ namespace {
 class MainWindowKeyPanelTest : public MainWndTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
-    // Every device page has its own key panel: controls are looked up in the current page.
-    template <typename T>
-    T& InPage(std::string_view name) {
-        auto* control =
-            dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name));
-        if (control == nullptr) {
-            throw std::runtime_error("no control " + std::string(name) + " in the current page");
-        }
-        return *control;
-    }
-    void Notify(std::string_view name, std::string_view type) {
-        Window().PaintManager().SendNotify(&InPage<ui::CControlUI>(name), type);
-    }
 };
 
 TEST_F(MainWindowKeyPanelTest, PanelControlsReachTheCurrentPagesPanelAndTheWriteTellsTheUser) {

@@ -18,13 +18,6 @@ namespace {
 
 class PaletteMusicTest : public MainWndTest {
 protected:
-    ui::CControlUI& InPage(std::string_view name) {
-        auto* control = ui::CPaintManagerUI::FindSubControlByName(Window().CurrentDevice(), name);
-        if (control == nullptr) {
-            throw std::runtime_error("no control " + std::string(name));
-        }
-        return *control;
-    }
     // Types a colour into the palette's edits.
     static void TypeColour(ui::WindowImplBase& w, int r, int g, int b) {
         for (auto [name, v] :

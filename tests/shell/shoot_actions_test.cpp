@@ -21,18 +21,6 @@ class ShootActionsTest : public MainWndTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
-    // A control of the given page.
-    template <typename T>
-    T& In(devices::CTarnexUSBDevice* page, std::string_view name) {
-        auto* control = dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(page, name));
-        if (control == nullptr) {
-            throw std::runtime_error("no control " + std::string(name));
-        }
-        return *control;
-    }
-    void Notify(devices::CTarnexUSBDevice* page, std::string_view name, std::string_view type) {
-        Window().PaintManager().SendNotify(&In<ui::CControlUI>(page, name), type);
-    }
     void Choose(devices::CTarnexUSBDevice* page, std::string_view option) {
         In<ui::COptionUI>(page, option).Selected(true, false);
         Notify(page, option, "selectchanged");
