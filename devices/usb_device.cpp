@@ -456,7 +456,7 @@ void CTarnexUSBDevice::WriteLightInfo(const config::LightInfo& info, ui::Size sc
         profile->SetLightInfo(info);
     }
     SaveDeviceProfile();
-    WriteDeviceSettings(DeviceSettingsRequest{0, 0, 1, screen.cx, screen.cy});
+    WriteDeviceSettings(DeviceSettingsRequest::ForScreen(screen));
 }
 
 void CTarnexUSBDevice::WriteAudioLightInfo(const config::AudioLightInfo& info) {

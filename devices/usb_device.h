@@ -48,6 +48,9 @@ struct DeviceSettingsRequest {
     int flag = 1;
     int screenWidth = 0;
     int screenHeight = 0;
+
+    // The whole settings block (slot 0, value 0, flag 1) for a screen of that size.
+    static DeviceSettingsRequest ForScreen(ui::Size screen) { return {0, 0, 1, screen.cx, screen.cy}; }
 };
 
 // A 16-byte record per LED, kept beside the frame for the derived classes.

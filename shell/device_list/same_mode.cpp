@@ -65,7 +65,7 @@ bool DeviceList::ApplySameMode(devices::CTarnexUSBDevice& current) {
             device->SetLightState(words[0], words[1], words[2], words[3]);
             device->SaveDeviceProfile();
             device->ApplyProfileLighting();
-            device->WriteDeviceSettings(devices::DeviceSettingsRequest{0, 0, 1, screen.cx, screen.cy});
+            device->WriteDeviceSettings(devices::DeviceSettingsRequest::ForScreen(screen));
         }
     }
     lightSync_.Wake();

@@ -154,10 +154,9 @@ void CMainWnd::OnPictureSelectionEnd(const ui::TNotifyUI& msg) {
     if (!anySelected || !all || config::JsonFileStore::ReadJsonFile(current->CurrentProfileFile()).isNull()) {
         return;
     }
-    const ui::Size screen = ScreenSize();
     current->LoadProfileToPage();
     current->RefreshPage();
-    current->WriteDeviceSettings(devices::DeviceSettingsRequest{0, 0, 1, screen.cx, screen.cy});
+    current->WriteDeviceSettings(devices::DeviceSettingsRequest::ForScreen(ScreenSize()));
     current->ApplyProfileLighting();
 }
 

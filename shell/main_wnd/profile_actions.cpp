@@ -65,10 +65,6 @@ std::filesystem::path ChooseProfileFile(ui::WindowImplBase& owner, bool save, st
     return platform->FileDialog(options, &owner);
 }
 
-devices::DeviceSettingsRequest FullSettingsRequest(ui::Size screen) {
-    return devices::DeviceSettingsRequest{0, 0, 1, screen.cx, screen.cy};
-}
-
 }  // namespace
 
 CDeviceProfileUI* CMainWnd::CurrentProfilePanel() const {
@@ -155,7 +151,7 @@ void CMainWnd::ResetProfile(CDeviceProfileUI& panel) {
     }
     current->LoadProfileToPage();
     current->RefreshPage();
-    current->WriteDeviceSettings(FullSettingsRequest(ScreenSize()));
+    current->WriteDeviceSettings(devices::DeviceSettingsRequest::ForScreen(ScreenSize()));
     // The window's music-light record follows the file.
     music_.ResetAudioFile();
     pages::CKeySetControlUI* keys = current->KeySetPanel();
@@ -203,7 +199,7 @@ void CMainWnd::ApplyProfileSelection() {
     current->LoadProfileToPage();
     current->ValidateMacroKeys();
     current->RefreshPage();
-    current->WriteDeviceSettings(FullSettingsRequest(ScreenSize()));
+    current->WriteDeviceSettings(devices::DeviceSettingsRequest::ForScreen(ScreenSize()));
     // A keyboard takes the profile's key colours between its macros and its key table.
     auto* keyboard = dynamic_cast<devices::CTarnexKeyboardDevice*>(current);
     TellWriteReport(devices::WriteMacrosAndKeys(*current, {}, [keyboard] {
@@ -220,7 +216,7 @@ void CMainWnd::RestoreDeviceDefaults() {
     }
     current->RestoreDefaults();
     current->WriteCurrentKeyAssignments(0);
-    current->WriteDeviceSettings(FullSettingsRequest(ScreenSize()));
+    current->WriteDeviceSettings(devices::DeviceSettingsRequest::ForScreen(ScreenSize()));
 }
 
 }  // namespace norvane::shell
