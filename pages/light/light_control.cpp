@@ -1,6 +1,6 @@
 #include "pages/light/light_control.h"
 
-#include "config/strings.h"
+#include "pages/colour_edit.h"
 #include "pages/light/light_mode_table.h"
 #include "pages/panel_layout.h"
 #include "platform/diag.h"
@@ -373,10 +373,7 @@ std::optional<std::uint8_t> CLightControlUI::ClampedEdit(std::string_view editNa
     if (edit == nullptr) {
         return std::nullopt;
     }
-    const auto value =
-        static_cast<std::uint8_t>(std::clamp(config::LeadingInteger(edit->GetText()), 0LL, 255LL));
-    edit->SetText(std::to_string(value));
-    return value;
+    return TakeColourComponent(*edit);
 }
 
 config::LightInfo CLightControlUI::OnColourEdited(config::LightInfo info, std::string_view editName) {

@@ -3,6 +3,7 @@
 #include "config/json_access.h"
 #include "config/json_file_store.h"
 #include "config/strings.h"
+#include "pages/colour_edit.h"
 #include "ui/color_palette.h"
 #include "ui/control.h"
 #include "ui/messages.h"
@@ -136,18 +137,7 @@ ui::Color CColorSelectWnd::ReadEdits() {
         if (edit == nullptr) {
             continue;
         }
-        const std::string text = edit->GetText();
-        long long value = config::LeadingInteger(text);
-        if (text.empty()) {
-            edit->SetText("0");
-        } else if (value > 255) {
-            value = 255;
-            edit->SetText("255");
-        } else if (value < 0) {
-            value = 0;
-            edit->SetText("0");
-        }
-        color |= static_cast<ui::Color>(value) << shift;
+        color |= static_cast<ui::Color>(TakeColourComponent(*edit)) << shift;
     }
     return color;
 }
