@@ -89,21 +89,29 @@ bool AudioCaptureLink::Launch() {
         return false;
     }
     child_ = pid;
-    const auto until = std::chrono::steady_clock::now() + options_.appearWait;
-    while (!options_.bus->AudioRecordPresent()) {
-        int status = 0;
-        if (::waitpid(child_, &status, WNOHANG) == child_) {
-            Trace(path + " ended at start");
-            child_ = -1;
-            return false;
-        }
-        if (std::chrono::steady_clock::now() >= until) {
-            Trace(path + " did not appear on the bus");
-            return false;
-        }
-        std::this_thread::sleep_for(kPollStep);
-    }
+    waiting_ = true;
+    appearBy_ = std::chrono::steady_clock::now() + options_.appearWait;
     return true;
+}
+
+void AudioCaptureLink::Check() {
+    if (!waiting_) {
+        return;
+    }
+    if (options_.bus->AudioRecordPresent()) {
+        waiting_ = false;
+        SendStartCommands();
+        return;
+    }
+    int status = 0;
+    if (::waitpid(child_, &status, WNOHANG) == child_) {
+        Trace(options_.program.string() + " ended at start");
+        child_ = -1;
+        waiting_ = false;
+    } else if (std::chrono::steady_clock::now() >= appearBy_) {
+        Trace(options_.program.string() + " did not appear on the bus");
+        waiting_ = false;
+    }
 }
 
 void AudioCaptureLink::Start() {
@@ -111,9 +119,15 @@ void AudioCaptureLink::Start() {
         return;
     }
     started_ = true;
-    if (!options_.bus->AudioRecordPresent() && !Launch()) {
-        return;  // music lighting simply gets no data
+    if (options_.bus->AudioRecordPresent()) {
+        SendStartCommands();
+        return;
     }
+    // Music lighting simply gets no data when the companion cannot be started.
+    Launch();
+}
+
+void AudioCaptureLink::SendStartCommands() {
     options_.bus->SendAudioCommand(ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid()));
     options_.bus->SendAudioCommand(ipc::AudioCommand::kOpen, 0);
     options_.bus->SendAudioCommand(ipc::AudioCommand::kStartCapture, 0);
@@ -124,6 +138,7 @@ void AudioCaptureLink::Stop() {
         return;
     }
     stopped_ = true;
+    waiting_ = false;
     if (options_.bus != nullptr && options_.bus->AudioRecordPresent()) {
         options_.bus->SendAudioCommand(ipc::AudioCommand::kStopCapture, 0);
         options_.bus->SendAudioCommand(ipc::AudioCommand::kClose, 0);

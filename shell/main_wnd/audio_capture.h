@@ -36,9 +36,15 @@ public:
     AudioCaptureLink(const AudioCaptureLink&) = delete;
     AudioCaptureLink& operator=(const AudioCaptureLink&) = delete;
 
-    // Launches the companion unless it is on the bus, then sends attach, open, start capture.
-    // Nothing when it cannot be found; once only.
+    // Sends attach, open, start capture to the companion on the bus; without one, launches it
+    // and returns at once: Check then sends them once it has taken its name. Nothing when it
+    // cannot be found; once only.
     void Start();
+    // A launched companion that has not taken its name yet (for at most appearWait).
+    bool Waiting() const { return waiting_; }
+    // While waiting: the commands go out once the companion is on the bus; a companion that ended
+    // or did not appear in time is given up (a stray one is reaped by Stop).
+    void Check();
     // Sends stop capture, close, detach and reaps a launched companion: it gets exitWait to end,
     // then SIGTERM and 500 ms, then SIGKILL. Idempotent.
     void Stop();
@@ -53,11 +59,14 @@ public:
 
 private:
     bool Launch();
+    void SendStartCommands();
     void Reap();
 
     Options options_;
     RhythmStep rhythm_;
     pid_t child_ = -1;
+    bool waiting_ = false;
+    std::chrono::steady_clock::time_point appearBy_{};
     bool started_ = false;
     bool stopped_ = false;
 };

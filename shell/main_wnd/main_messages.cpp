@@ -175,6 +175,15 @@ void CMainWnd::OnTimer(int id) {
                 pm_.GetRoot()->Invalidate();
             }
             audioCapture_.Start();
+            if (audioCapture_.Waiting()) {
+                pm_.SetTimer(pm_.GetRoot(), kCompanionWaitTimerId, kCompanionWaitTimerMs);
+            }
+            break;
+        case kCompanionWaitTimerId:
+            audioCapture_.Check();
+            if (audioCapture_.Waiting()) {
+                pm_.SetTimer(pm_.GetRoot(), kCompanionWaitTimerId, kCompanionWaitTimerMs);
+            }
             break;
         case kTrayMenuTimerId:
             ShowTrayMenu();

@@ -22,6 +22,9 @@ inline constexpr unsigned kBusEventMessage = 3400;
 // Timers of the main window (on its root control).
 inline constexpr int kFitTimerId = 1011;
 inline constexpr int kFitTimerMs = 100;
+// While a launched audio-capture companion has not taken its bus name yet.
+inline constexpr int kCompanionWaitTimerId = 1012;
+inline constexpr int kCompanionWaitTimerMs = 50;
 inline constexpr int kTrayMenuTimerId = 1032;
 inline constexpr int kTrayMenuTimerMs = 10;
 inline constexpr int kProfileTimerId = 1055;

@@ -88,6 +88,32 @@ TEST_F(AudioCaptureLinkTest, WithoutCompanionOrProgramNothingIsSentOrStarted) {
     EXPECT_TRUE(FindAudioCaptureProgram("/nonexistent/bin").empty());
 }
 
+// Start does not wait for a launched companion: the commands go out on the first check after it
+// took its name.
+TEST_F(AudioCaptureLinkTest, ALaunchedCompanionGetsTheStartCommandsOnceItIsOnTheBus) {
+    test::TempDir dir;
+    const auto script = dir.Path() / "norvane-audio-capture";
+    std::ofstream(script) << "#!/bin/sh\nexec sleep 30\n";
+    ::chmod(script.c_str(), 0700);
+    AudioCaptureLink link({.bus = program.get(), .program = script, .appearWait = 10s, .exitWait = 50ms});
+    link.Start();
+    ASSERT_GT(link.Launched(), 0);
+    EXPECT_TRUE(link.Waiting());
+    link.Check();
+    EXPECT_TRUE(link.Waiting());
+
+    auto companion = bus.ConnectPeer(ipc::PeerRole::kAudioRecord);
+    companion->SetEventHandler([&](ipc::PeerEvent e) { heard.Add(std::move(e)); });
+    link.Check();
+    EXPECT_FALSE(link.Waiting());
+    EXPECT_EQ(heard.Take(), Commands({{ipc::AudioCommand::kAttach, static_cast<std::uint32_t>(::getpid())},
+                                      {ipc::AudioCommand::kOpen, 0},
+                                      {ipc::AudioCommand::kStartCapture, 0}}));
+    companion.reset();  // gone before the stop: the launched process is reaped all the same
+    link.Stop();
+    EXPECT_EQ(link.Launched(), -1);
+}
+
 TEST_F(AudioCaptureLinkTest, ALaunchedCompanionThatNeverAnswersIsKilledWithinBounds) {
     test::TempDir dir;
     // Ignores SIGTERM and never takes the bus name.
