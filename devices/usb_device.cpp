@@ -203,6 +203,10 @@ void CTarnexUSBDevice::SendLightFrame() {
     SendFrameBytes(std::span(buffer).first(light::LightFrameBytes(static_cast<std::size_t>(ledCount_))));
 }
 
+bool CTarnexUSBDevice::StreamsLightFrames() const {
+    return hostLighting_.load() != 0 && commandChannel_.IsOpen() && !commandChannel_.IsWireless();
+}
+
 void CTarnexUSBDevice::ShowFrameOnPage() {
     for (int i = 0; i < ledCount_; ++i) {
         const auto index = static_cast<std::size_t>(i);

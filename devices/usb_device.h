@@ -98,6 +98,8 @@ public:
     virtual void EffectOff();
     // Shows the frame on the light buttons and, by cable, sends it to the device.
     virtual void SendLightFrame();
+    // Whether SendLightFrame writes to the device now (not only to the page).
+    virtual bool StreamsLightFrames() const;
     // Any thread. Out-of-range indices are ignored (set) or read as 0 (get).
     virtual void SetLedColor(int index, light::LedColor entry);
     virtual light::LedColor GetLedColor(int index) const;

@@ -1,5 +1,7 @@
 #include "sim/firmware.h"
 
+#include "sim/bounded_log.h"
+
 #include <algorithm>
 
 namespace norvane::sim {
@@ -49,7 +51,7 @@ std::vector<std::uint8_t>* FirmwareModel::Area(Command command) {
 }
 
 void FirmwareModel::RecordOutputReport(std::span<const std::uint8_t> report) {
-    outputReports_.emplace_back(report.begin(), report.end());
+    AppendBounded(outputReports_, std::vector<std::uint8_t>(report.begin(), report.end()));
 }
 
 device::Report FirmwareModel::Answer(const device::Report& request) {

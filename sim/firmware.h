@@ -46,7 +46,7 @@ public:
     std::vector<std::uint8_t>& ShootMemory() { return shoot_; }
     std::vector<std::uint8_t>& LightFrame() { return lightFrame_; }
     std::vector<std::uint8_t>& Status() { return status_; }
-    // The headset's LED output reports by bank (0x22, 0x44) and colour code (0xAA-0xAF).
+    // The newest of the headset's LED output reports (bank 0x22 or 0x44, colour code 0xAA-0xAF).
     const std::vector<std::vector<std::uint8_t>>& OutputReports() const { return outputReports_; }
     void RecordOutputReport(std::span<const std::uint8_t> report);
 

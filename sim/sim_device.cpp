@@ -1,6 +1,7 @@
 #include "sim/sim_device.h"
 
 #include "device/command_packet.h"
+#include "sim/bounded_log.h"
 
 #include <algorithm>
 
@@ -122,7 +123,7 @@ void SimDevice::Detach(const std::shared_ptr<InputQueue>& queue) {
 
 void SimDevice::DeliverLocked(std::uint16_t interfaceNumber, const std::vector<std::uint8_t>& report,
                               Clock::time_point due) {
-    wire_.push_back({WireDirection::DeviceToHost, interfaceNumber, report});
+    AppendBounded(wire_, WireRecord{WireDirection::DeviceToHost, interfaceNumber, report});
     for (const auto& queue : queues_) {
         if (queue->interfaceNumber != interfaceNumber) {
             continue;
@@ -157,7 +158,7 @@ bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint
     if (!plugged_ || report.empty()) {
         return false;
     }
-    wire_.push_back({WireDirection::HostToDevice, interfaceNumber, {report.begin(), report.end()}});
+    AppendBounded(wire_, WireRecord{WireDirection::HostToDevice, interfaceNumber, {report.begin(), report.end()}});
     // Commands go to the collection that owns output report 4; anything else (an unnumbered
     // LED report whose bits happen to read 0x04, a headset LED report) is only recorded.
     const device::ReportDescriptor* descriptor = Descriptor(interfaceNumber);

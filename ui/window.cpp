@@ -177,6 +177,7 @@ void WindowImplBase::ShowWindow(bool show, bool activate) {
         } else {
             host_->Show(show);
         }
+        OnShowWindow(show);
     }
 }
 

@@ -106,6 +106,8 @@ protected:
     virtual std::intptr_t HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t lparam);
     // After DestroyWindow, from the event loop; the window object may be destroyed here.
     virtual void OnFinalMessage() {}
+    // After ShowWindow showed or hid the window.
+    virtual void OnShowWindow(bool shown) { static_cast<void>(shown); }
     CPaintManagerUI pm_;
 
 private:

@@ -104,6 +104,10 @@ void CTarnexDE6533Device::SendLightFrame() {
     }
 }
 
+bool CTarnexDE6533Device::StreamsLightFrames() const {
+    return HostLighting() != 0 && commandChannel_.IsOpen();
+}
+
 // --- events ---
 
 // Reader thread: atomics, the record's active block and a post.

@@ -51,6 +51,7 @@ public:
     // --- operations of the base ---
     void InitPage() override;
     void SendLightFrame() override;
+    bool StreamsLightFrames() const override;
     void SyncFromDevice() override;
     int LoadProfileToPage() override;
     void RefreshPage() override;

@@ -58,6 +58,7 @@ public:
     void InitPage() override;
     int ApplyProfileLighting() override;
     void SendLightFrame() override;
+    bool StreamsLightFrames() const override;
     void SyncFromDevice() override;
     void ResyncFromDevice() override;
     void PollStatus() override;

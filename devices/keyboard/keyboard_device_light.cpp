@@ -139,6 +139,11 @@ void CTarnexKeyboardDevice::SendLightFrame() {
     SendFrameBytes(std::span(buffer).first(length));
 }
 
+bool CTarnexKeyboardDevice::StreamsLightFrames() const {
+    return HostLighting() != 0 && commandChannel_.IsOpen() &&
+           light::KeyboardStreamLength(LightState().selectedMode) != 0;
+}
+
 // --- custom colours (mode 19) ---
 
 std::uint8_t CTarnexKeyboardDevice::BrightnessLevelOfLight() const {

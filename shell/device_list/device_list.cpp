@@ -308,12 +308,20 @@ devices::CTarnexUSBDevice* DeviceList::CreatePage(int row) {
     t->Show(false);
     t->SetNameTextId(t->Icons().nameTextId);
     t->SetDevice(raw);
+    t->SetWindowShown(windowShown_);
     raw->SetTile(t);
     tiles_.push_back(t);
 
     PublishDevices();
     host_->PageCreated(*raw);
     return raw;
+}
+
+void DeviceList::SetWindowShown(bool shown) {
+    windowShown_ = shown;
+    for (CDeviceOptionUI* tile : tiles_) {
+        tile->SetWindowShown(shown);
+    }
 }
 
 void DeviceList::PublishDevices() {

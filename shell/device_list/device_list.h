@@ -129,6 +129,8 @@ public:
     // "deng_same_mode": plays the current device's effect in step on every open device.
     // False when the effect has no sync equivalent.
     bool ApplySameMode(devices::CTarnexUSBDevice& current);
+    // The window was shown or hidden: every tile, and the tiles made later, hear it.
+    void SetWindowShown(bool shown);
 
     // --- state ---
     // The slots as the UI thread has heard of them so far.
@@ -195,6 +197,7 @@ private:
     std::vector<devices::CTarnexUSBDevice*> headsets_;
     std::vector<ui::CControlUI*> powerPanels_;
     int currentTile_ = -1;
+    bool windowShown_ = true;
     int currentType_ = 0;
     int currentSubtype_ = 0;
 

@@ -171,6 +171,21 @@ bool CDeviceOptionUI::OnReceiverSide() const {
     return device_ != nullptr && device_->CommandChannel().IsWireless();
 }
 
+int CDeviceOptionUI::LightFramePeriod() const {
+    if (!windowShown_ && !device_->StreamsLightFrames()) {
+        return kLightFrameHiddenMs;
+    }
+    return OnReceiverSide() ? kLightFrameReceiverMs : kLightFrameCableMs;
+}
+
+void CDeviceOptionUI::SetWindowShown(bool shown) {
+    windowShown_ = shown;
+    ui::CPaintManagerUI* manager = GetManager();
+    if (shown && device_ != nullptr && manager != nullptr && manager->HasTimer(this, kTimerLightFrame)) {
+        SetTimer(kTimerLightFrame, LightFramePeriod());
+    }
+}
+
 void CDeviceOptionUI::OnTimer(int id) {
     KillTimer(id);
     if (device_ == nullptr) {
@@ -211,7 +226,7 @@ void CDeviceOptionUI::OnLightFrameTimer() {
         }
     }
     if (device_->CommandChannel().IsOpen()) {
-        SetTimer(kTimerLightFrame, OnReceiverSide() ? kLightFrameReceiverMs : kLightFrameCableMs);
+        SetTimer(kTimerLightFrame, LightFramePeriod());
     }
 }
 

@@ -31,6 +31,8 @@ enum TileTimer : int {
 // Timer periods in milliseconds.
 inline constexpr int kLightFrameCableMs = 5;
 inline constexpr int kLightFrameReceiverMs = 50;
+// While the window is hidden and the device takes no frames, a frame only updates the page.
+inline constexpr int kLightFrameHiddenMs = 100;
 inline constexpr int kAttachMs = 500;
 inline constexpr int kAttachRetryMs = 3000;
 inline constexpr int kStatusFirstMs = 50;
@@ -110,6 +112,11 @@ public:
 
     // A timer of this tile expired (the owner routes the "timer" notification here).
     void OnTimer(int id);
+    // The window was shown or hidden; shown again, a running frame timer is back at its
+    // full rate at once.
+    void SetWindowShown(bool shown);
+    // The period timer 1000 is re-armed with.
+    int LightFramePeriod() const;
 
 private:
     void ApplyImages();
@@ -132,6 +139,7 @@ private:
     std::int32_t powerTabIndex_ = -1;
     std::uint8_t connected_ = 1;
     std::int32_t linkFailures_ = 0;
+    bool windowShown_ = true;
 };
 
 }  // namespace norvane::shell

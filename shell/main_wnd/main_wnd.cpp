@@ -740,6 +740,12 @@ std::vector<devices::CTarnexUSBDevice*> CMainWnd::AllPages() const {
     return pages;
 }
 
+void CMainWnd::OnShowWindow(bool shown) {
+    if (list_) {
+        list_->SetWindowShown(shown);
+    }
+}
+
 void CMainWnd::SetPollSuspended(bool suspended) {
     for (devices::CTarnexUSBDevice* page : AllPages()) {
         if (IsKeyboard(page->Kind()) || IsMouse(page->Kind())) {

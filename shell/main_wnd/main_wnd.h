@@ -162,6 +162,9 @@ public:
     void SetMultipleDevices(bool multiple) override;
     void ShowLightState(devices::CTarnexUSBDevice& page, const config::LightInfo& state) override;
 
+protected:
+    void OnShowWindow(bool shown) override;
+
 private:
     void OnWindowInit();
     void OnTimer(int id);

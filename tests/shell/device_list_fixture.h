@@ -30,7 +30,9 @@ public:
     int resyncs = 0;
     int polls = 0;
     int frames = 0;
+    bool streams = true;
 
+    bool StreamsLightFrames() const override { return streams; }
     bool CheckLink() override {
         ++checks;
         return linked.load();

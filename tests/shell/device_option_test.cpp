@@ -104,6 +104,36 @@ TEST_F(TileTimerTest, FrameTimerStopsOnItsOwnWhenTheChannelCloses) {
     EXPECT_FALSE(Armed(shell::kTimerLightFrame));
 }
 
+TEST_F(TileTimerTest, HiddenWindowSlowsTheFramesOfADeviceThatTakesNone) {
+    Plug("mouse");
+    Scan();
+    platform.Advance(shell::kAttachMs);
+    ProbeMouse& mouse = Mouse();
+    mouse.streams = false;
+    list->SetWindowShown(false);
+    platform.Advance(shell::kLightFrameCableMs);  // the tick already armed
+    int frames = mouse.frames;
+    platform.Advance(1000);
+    EXPECT_EQ(mouse.frames, frames + 1000 / shell::kLightFrameHiddenMs);
+
+    // A device that streams keeps the full rate while hidden.
+    mouse.streams = true;
+    platform.Advance(shell::kLightFrameHiddenMs);
+    frames = mouse.frames;
+    platform.Advance(100);
+    EXPECT_EQ(mouse.frames, frames + 100 / shell::kLightFrameCableMs);
+
+    // Shown again, the full rate starts at once.
+    mouse.streams = false;
+    platform.Advance(shell::kLightFrameCableMs);
+    frames = mouse.frames;
+    list->SetWindowShown(true);
+    platform.Advance(shell::kLightFrameCableMs);
+    EXPECT_EQ(mouse.frames, frames + 1);
+    platform.Advance(100);
+    EXPECT_EQ(mouse.frames, frames + 1 + 100 / shell::kLightFrameCableMs);
+}
+
 TEST_F(TileTimerTest, ReceiverWithoutLinkStaysHiddenRetriesAndCountsFailuresUpToTheWrap) {
     Plug("receiver");
     Scan();

@@ -6,6 +6,7 @@
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
 #include "pages/key_set/key_set_control.h"
+#include "shell/device_list/device_option.h"
 #include "pages/macro/macro_control.h"
 #include "sim/sim_device.h"
 #include "tests/shell/main_wnd_fixture.h"
@@ -130,26 +131,38 @@ TEST_F(MainWindowTest, EveryTableRowIsRoutedWithoutADeviceAndWithOne) {
 
 TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     Plug("mouse");
+    Plug("keyboard");
     Scan();  // the first pass shows the window
     ASSERT_TRUE(Window().IsWindowVisible());
     devices::CTarnexUSBDevice& mouse = *List().Mice().at(0);
     ASSERT_TRUE(mouse.IsWirelessCapable());
+    // A keyboard in a mode of its own takes no frames: hidden, its page needs none either.
+    devices::CTarnexUSBDevice& keyboard = *List().Keyboards().at(0);
+    ASSERT_FALSE(keyboard.StreamsLightFrames());
+    auto& keyTile = *static_cast<shell::CDeviceOptionUI*>(keyboard.Tile());
+    auto& mouseTile = *static_cast<shell::CDeviceOptionUI*>(mouse.Tile());
+    const int mouseRate = mouseTile.LightFramePeriod();
+    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameCableMs);
 
     NotifyFrom("closebtn", "click");
     EXPECT_FALSE(Window().IsWindowVisible());
     EXPECT_TRUE(mouse.IsStatusPollSuspended());
     EXPECT_FALSE(platform.QuitRequested());  // still running in the tray
+    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameHiddenMs);
+    EXPECT_EQ(mouseTile.LightFramePeriod(), mouse.StreamsLightFrames() ? mouseRate : shell::kLightFrameHiddenMs);
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
     platform.Pump();
     EXPECT_TRUE(Window().IsWindowVisible());
     EXPECT_FALSE(mouse.IsStatusPollSuspended());
     EXPECT_FALSE(Shown("No_device_Link"));
+    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameCableMs);
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
     platform.Pump();
     EXPECT_FALSE(Window().IsWindowVisible());
     EXPECT_TRUE(mouse.IsStatusPollSuspended());
+    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameHiddenMs);
 }
 
 TEST_F(MainWindowTest, TitleBarButtonsMinimiseMaximiseRestore) {

@@ -2,6 +2,7 @@
 #include "device/commands.h"
 #include "device/hid_interface.h"
 #include "device/path_keys.h"
+#include "sim/bounded_log.h"
 #include "sim/sim_backend.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,18 @@ TEST(SimDeviceTest, HeadsetLedOutputReportsAreRecorded) {
     ASSERT_EQ(wire.size(), 1u);
     EXPECT_EQ(wire[0].direction, WireDirection::HostToDevice);
     EXPECT_EQ(wire[0].bytes, led);
+
+    // Streaming for hours keeps only the newest reports.
+    for (int i = 0; i < 20000; ++i) {
+        led[4] = static_cast<std::uint8_t>(i);
+        ASSERT_TRUE(command.SetOutputReport(led));
+    }
+    headset.WithFirmware([&](FirmwareModel& fw) {
+        EXPECT_LE(fw.OutputReports().size(), kMaxLoggedRecords);
+        EXPECT_EQ(fw.OutputReports().back(), led);
+    });
+    EXPECT_LE(headset.WireLog().size(), kMaxLoggedRecords);
+    EXPECT_EQ(headset.WireLog().back().bytes, led);
 }
 
 // Only the collection that owns output report 4 takes commands. The boot keyboard's LED
