@@ -125,6 +125,7 @@ mount -t sysfs sysfs /newroot/sys
 mount -t devtmpfs devtmpfs /newroot/dev
 mkdir -p /newroot/dev/pts /newroot/dev/shm
 mount -t devpts devpts /newroot/dev/pts
+ln -s /proc/self/fd /newroot/dev/fd
 mount -t tmpfs tmpfs /newroot/dev/shm
 mount -t tmpfs tmpfs /newroot/tmp
 mount -t tmpfs tmpfs /newroot/run
