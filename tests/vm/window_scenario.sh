@@ -73,12 +73,23 @@ keytable() {
   tail -n +$((before + 1)) /tmp/sim.out | head -n 1 | cut -d' ' -f2- | tr ' ' '\n' | paste -d' ' - - -
 }
 
-# click X Y EVENT: clicks at X,Y of the window and waits for the control's EVENT on the trace.
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
+
+# click X Y EVENT [popup]: clicks at X,Y of the window and waits for the control's EVENT on the
+# trace, and with "popup" for the drop-down list's own window to be shown.
 click() {
-  local before
+  local before windows
   before=$(grep -c -- "^$3\$" "$log")
+  windows=$(visible_windows)
   xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
   wait_lines "^$3\$" $((before + 1)) || { fail "no '$3' after a click at $1,$2"; return 1; }
+  [ "${4:-}" = popup ] || return 0
+  for _ in $(seq 300); do
+    [ "$(visible_windows)" -gt "$windows" ] && return 0
+    sleep 0.1
+  done
+  fail "no drop-down list shown after '$3'"
+  return 1
 }
 
 NORVANE_TRACE=1 "$BIN/norvane" >"$log" 2>&1 &
@@ -124,9 +135,9 @@ xdotool windowsize "$window" 1000 720
 sleep 1
 click 797 119 "selectchanged key_Op_tab" &&
   click 178 353 "click key_64" &&
-  click 124 568 "dropdown keyset_function_combo" &&
+  click 124 568 "dropdown keyset_function_combo" popup &&
   click 79 630 "itemselect keyset_function_combo" &&
-  click 142 640 "dropdown keyset_mousekey_combo" &&
+  click 142 640 "dropdown keyset_mousekey_combo" popup &&
   click 79 672 "itemselect keyset_mousekey_combo" &&
   click 911 582 "click key_butt_prosave"
 wait_lines "killfocus key_butt_prosave" 1 || true
