@@ -10,12 +10,14 @@ work=$2
 shots=$3
 here=$(cd "$(dirname "$0")" && pwd)
 kernel_found=$(ls /boot/vmlinuz-*-amd64 2>/dev/null | grep -v -- -cloud- || true)
+missing=$([ -n "$kernel_found" ] || echo kernel)
 for tool in qemu-system-x86_64 busybox cpio Xvfb xdotool dbus-run-session import; do
-  if ! command -v $tool >/dev/null || [ -z "$kernel_found" ]; then
-    echo "skipped: needs qemu-system-x86, linux-image-amd64, busybox-static, cpio, xvfb, xdotool, dbus and imagemagick"
-    exit 77
-  fi
+  command -v $tool >/dev/null || missing=$tool
 done
+if [ -n "$missing" ]; then
+  echo "skipped: needs qemu-system-x86, linux-image-amd64, busybox-static, cpio, xvfb, xdotool, dbus and imagemagick"
+  exit 77
+fi
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 rm -rf "$work/out"
@@ -27,7 +29,7 @@ mkdir -p "$work/out"
 } >"$work/scenario.sh"
 set +e
 bash "$here/vm-run.sh" --hostroot --share "$work/out" --work "$work/vm" --scenario "$work/scenario.sh" \
-  --memory 1024 --timeout 400
+  --memory 1024 --timeout 240
 status=$?
 set -e
 if [ -f "$work/out/vm_main_window_usb.png" ]; then
