@@ -111,6 +111,7 @@ cp "$scenario" "$root/scenario.sh"
 
 if [ $hostroot = yes ]; then
   share=$(cd "${share:-$work}" && pwd)
+  case "$share" in *,*) echo "vm-run: qemu cannot share a folder with a comma in its path: $share" >&2; exit 2 ;; esac
   echo "$share" > "$root/share-path"
   qemu_args+=(-virtfs "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap"
               -virtfs "local,path=$share,mount_tag=results,security_model=none,multidevs=remap")
