@@ -5,15 +5,22 @@
 # with the USB HID driver and the gadget stack (dummy_hcd with 8 controllers,
 # libcomposite, usb_f_hid, configfs mounted), so programs can make USB HID devices.
 #
+# With --hostroot (implies --usb) the VM runs the host's own system instead of a few copied
+# programs: the host's / shared read-only over 9p under a tmpfs overlay, proc/sys/dev/tmp/run and
+# configfs mounted inside, the scenario run with bash in a chroot there; the folder given by
+# --share (default: the work folder) is shared writable at its host path to carry results back.
+#
 # --module adds a kernel module (with the modules it needs) to those loaded at boot; --copy puts
 # a file or folder of the host at the same path in the VM; --qemu-arg is handed to qemu.
 #
-# usage: vm-run.sh --work DIR --scenario FILE [--usb] [--program PATH]... [--module NAME]...
-#                  [--copy PATH]... [--qemu-arg ARG]... [--timeout SECONDS]
+# usage: vm-run.sh --work DIR --scenario FILE [--usb | --hostroot [--share DIR]] [--program PATH]...
+#                  [--module NAME]... [--copy PATH]... [--qemu-arg ARG]... [--memory MB]
+#                  [--timeout SECONDS]
 # Exit status: the scenario's, 124 on timeout, 2 when the tools are missing.
 set -euo pipefail
 
-work="" scenario="" timeout_s=300 programs=() usb=no extra_modules=() copies=() qemu_args=()
+work="" scenario="" timeout_s=300 programs=() usb=no hostroot=no share="" memory=512 extra_modules=() copies=()
+qemu_args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --work) work=$2; shift 2 ;;
@@ -24,6 +31,9 @@ while [ $# -gt 0 ]; do
     --qemu-arg) qemu_args+=("$2"); shift 2 ;;
     --timeout) timeout_s=$2; shift 2 ;;
     --usb) usb=yes; shift ;;
+    --hostroot) hostroot=yes usb=yes; shift ;;
+    --share) share=$2; shift 2 ;;
+    --memory) memory=$2; shift 2 ;;
     *) echo "vm-run: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -33,6 +43,7 @@ if [ $usb = yes ]; then
   kernel=$(ls -1 /boot/vmlinuz-*-amd64 2>/dev/null | grep -v -- -cloud- | sort -V | tail -n 1 || true)
   image=linux-image-amd64
   modules="hid uhid hid-generic usbhid dummy_hcd libcomposite usb_f_hid usb_f_ss_lb"
+  [ $hostroot = no ] || modules="virtio_pci 9pnet_virtio 9p overlay $modules"
 else
   kernel=$(ls -1 /boot/vmlinuz-*-cloud-amd64 2>/dev/null | sort -V | tail -n 1 || true)
   image=linux-image-cloud-amd64
@@ -50,7 +61,7 @@ root="$work/root"
 mkdir -p "$root"/{bin,sbin,dev,proc,sys,tmp,run,lib/modules,usr/bin}
 cp "$busybox" "$root/bin/busybox"
 for applet in sh mount insmod mkdir cat echo ls sleep poweroff grep sed head tail kill wc test dd mknod \
-              readlink find timeout printf uname dmesg sync seq mkfifo awk sort cut tr diff rm od; do
+              readlink find timeout printf uname dmesg sync seq mkfifo awk sort cut tr diff rm od chroot cp; do
   ln -sf busybox "$root/bin/$applet"
 done
 
@@ -86,7 +97,7 @@ copy_with_path() {
   mkdir -p "$root$(dirname "$src")"
   cp -L "$src" "$root$src"
 }
-for program in "${programs[@]}"; do
+for program in ${programs[@]+"${programs[@]}"}; do
   cp "$program" "$root/usr/bin/"
   for lib in $(ldd "$program" | grep -oE '/[^ ]+' | sort -u); do
     copy_with_path "$lib"
@@ -98,6 +109,41 @@ for copy in ${copies[@]+"${copies[@]}"}; do
 done
 cp "$scenario" "$root/scenario.sh"
 
+if [ $hostroot = yes ]; then
+  share=$(cd "${share:-$work}" && pwd)
+  case "$share" in *,*) echo "vm-run: qemu cannot share a folder with a comma in its path: $share" >&2; exit 2 ;; esac
+  echo "$share" > "$root/share-path"
+  qemu_args+=(-virtfs "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap"
+              -virtfs "local,path=$share,mount_tag=results,security_model=none,multidevs=remap")
+  memory=$((memory < 1024 ? 1024 : memory))
+  # The host's system read-only with a tmpfs on top; the scenario runs there with the host's bash.
+  cat > "$root/enter" <<'ENTER'
+mount -t 9p -o trans=virtio,version=9p2000.L,ro,msize=262144 hostroot /lower || exit 1
+mount -t tmpfs tmpfs /upper && mkdir -p /upper/data /upper/work || exit 1
+mount -t overlay overlay -o lowerdir=/lower,upperdir=/upper/data,workdir=/upper/work /newroot || exit 1
+mount -t proc proc /newroot/proc
+mount -t sysfs sysfs /newroot/sys
+mount -t devtmpfs devtmpfs /newroot/dev
+mkdir -p /newroot/dev/pts /newroot/dev/shm
+mount -t devpts devpts /newroot/dev/pts
+ln -s /proc/self/fd /newroot/dev/fd
+mount -t tmpfs tmpfs /newroot/dev/shm
+mount -t tmpfs tmpfs /newroot/tmp
+mount -t tmpfs tmpfs /newroot/run
+if [ -d /sys/kernel/config ]; then mount -t configfs configfs /newroot/sys/kernel/config; fi
+share=$(cat /share-path)
+mkdir -p "/newroot$share"
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144 results "/newroot$share" || exit 1
+cp /scenario.sh /newroot/run/scenario.sh
+ENTER
+  path=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin
+  run_scenario="sh /enter && chroot /newroot /usr/bin/env -i PATH=$path HOME=/root /bin/bash /run/scenario.sh"
+  mkdir -p "$root"/{lower,upper,newroot}
+else
+  run_scenario='sh /scenario.sh'
+fi
+echo "$run_scenario" > "$root/start"
+
 cat > "$root/init" <<'INIT'
 #!/bin/sh
 mount -t proc proc /proc
@@ -108,7 +154,7 @@ while read -r m args; do insmod /lib/modules/$m.ko $args || echo "insmod $m fail
 if [ -d /sys/kernel/config ]; then mount -t configfs configfs /sys/kernel/config; fi
 export PATH=/usr/bin:/bin HOME=/tmp
 echo "NORVANE-VM: scenario start"
-sh /scenario.sh
+sh /start
 rc=$?
 echo "NORVANE-VM-RESULT: $rc"
 sync
@@ -124,7 +170,7 @@ accel=${NORVANE_VM_ACCEL:-tcg}
 log="$work/serial.log"
 echo "vm-run: booting $release ($accel)" >&2
 set +e
-timeout "$timeout_s" qemu-system-x86_64 -accel "$accel" -m 512 -smp 1 -nographic -no-reboot \
+timeout "$timeout_s" qemu-system-x86_64 -accel "$accel" -m "$memory" -smp 1 -nographic -no-reboot \
   -net none -kernel "$kernel" -initrd "$work/initramfs.cpio.gz" \
   -append "console=ttyS0 panic=-1 quiet loglevel=3" ${qemu_args[@]+"${qemu_args[@]}"} </dev/null >"$log" 2>&1
 status=$?
