@@ -21,6 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The headset equaliser loads PipeWire's filter-chain module at run time (not seen by shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpipewire-0.3-modules")
+# libcurl is loaded on the first update check (not seen by shlibdeps either).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.87.0)")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/packaging/debian/postinst
                                        ${PROJECT_SOURCE_DIR}/resources/packaging/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

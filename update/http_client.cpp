@@ -1,10 +1,10 @@
 #include "update/http_client.h"
 
 #include "platform/diag.h"
+#include "update/curl_library.h"
 #include "update/proxy.h"
 #include "update/url_credentials.h"
 
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <climits>
@@ -22,41 +22,21 @@ constexpr std::string_view kAccept = "Accept:application/prs.Velto.v1+json";
 // Longest single wait while nothing else bounds it; the loop re-checks its deadlines after each.
 constexpr std::chrono::milliseconds kLongestPoll{1000};
 
-class CurlLibrary {
-public:
-    CurlLibrary() : ok_(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {}
-    ~CurlLibrary() {
-        if (ok_) {
-            curl_global_cleanup();
-        }
-    }
-    CurlLibrary(const CurlLibrary&) = delete;
-    CurlLibrary& operator=(const CurlLibrary&) = delete;
-    [[nodiscard]] bool Ok() const { return ok_; }
-
-private:
-    bool ok_;
-};
-
-bool CurlReady() {
-    static const CurlLibrary library;
-    return library.Ok();
-}
-
+// Handles exist only once Curl() has loaded the library.
 struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURL* handle) const { Curl()->easy_cleanup(handle); }
 };
 struct MultiDeleter {
-    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+    void operator()(CURLM* handle) const { Curl()->multi_cleanup(handle); }
 };
 struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { Curl()->slist_free_all(list); }
 };
 struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { Curl()->url_cleanup(url); }
 };
 struct CurlTextDeleter {
-    void operator()(char* text) const { curl_free(text); }
+    void operator()(char* text) const { Curl()->free(text); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
@@ -85,21 +65,21 @@ struct UrlParts {
 };
 
 // Scheme and host of an absolute http or https URL.
-std::optional<UrlParts> SplitUrl(const std::string& url, CURLcode& error) {
-    const UrlHandle handle(curl_url());
+std::optional<UrlParts> SplitUrl(const CurlApi& api, const std::string& url, CURLcode& error) {
+    const UrlHandle handle(api.url());
     if (!handle) {
         error = CURLE_OUT_OF_MEMORY;
         return std::nullopt;
     }
-    if (curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+    if (api.url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
         error = CURLE_URL_MALFORMAT;
         return std::nullopt;
     }
     char* scheme = nullptr;
     char* host = nullptr;
-    const bool haveScheme = curl_url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK;
+    const bool haveScheme = api.url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK;
     const CurlText schemeText(scheme);
-    const bool haveHost = curl_url_get(handle.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK;
+    const bool haveHost = api.url_get(handle.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK;
     const CurlText hostText(host);
     if (!haveScheme || !haveHost || host[0] == '\0') {
         error = CURLE_URL_MALFORMAT;
@@ -145,32 +125,32 @@ long Milliseconds(std::chrono::milliseconds value) {
 
 // Runs the transfer of an easy handle, enforcing the send and receive timeouts as
 // longest pauses and ending early when stop is requested.
-AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploadSize,
+AttemptResult Perform(const CurlApi& api, CURL* easy, const HttpSettings& settings, curl_off_t uploadSize,
                       const std::stop_token& stop) {
     AttemptResult result;
-    const MultiHandle multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+    const MultiHandle multi(api.multi_init());
+    if (!multi || api.multi_add_handle(multi.get(), easy) != CURLM_OK) {
         result.code = CURLE_OUT_OF_MEMORY;
         return result;
     }
     {
-        const std::stop_callback wake(stop, [&multi] { curl_multi_wakeup(multi.get()); });
+        const std::stop_callback wake(stop, [&api, &multi] { api.multi_wakeup(multi.get()); });
         Clock::time_point lastActivity = Clock::now();
         curl_off_t lastUp = -1;
         curl_off_t lastDown = -1;
         long lastHeader = -1;
         for (;;) {
             int running = 0;
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            if (api.multi_perform(multi.get(), &running) != CURLM_OK) {
                 result.code = CURLE_OUT_OF_MEMORY;
                 break;
             }
             long requestSize = 0;
-            curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestSize);
+            api.easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestSize);
             result.reached = result.reached || requestSize > 0;
             if (running == 0) {
                 int queued = 0;
-                const CURLMsg* message = curl_multi_info_read(multi.get(), &queued);
+                const CURLMsg* message = api.multi_info_read(multi.get(), &queued);
                 result.code = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
                                                                                  : CURLE_RECV_ERROR;
                 break;
@@ -184,9 +164,9 @@ AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploa
                 curl_off_t up = 0;
                 curl_off_t down = 0;
                 long header = 0;
-                curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
-                curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
-                curl_easy_getinfo(easy, CURLINFO_HEADER_SIZE, &header);
+                api.easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+                api.easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
+                api.easy_getinfo(easy, CURLINFO_HEADER_SIZE, &header);
                 const Clock::time_point now = Clock::now();
                 if (up != lastUp || down != lastDown || header != lastHeader) {
                     lastUp = up;
@@ -208,14 +188,14 @@ AttemptResult Perform(CURL* easy, const HttpSettings& settings, curl_off_t uploa
                 }
             }
             // Returns early on socket activity, on libcurl's own timers and on wakeup.
-            if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) !=
+            if (api.multi_poll(multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) !=
                 CURLM_OK) {
                 result.code = CURLE_OUT_OF_MEMORY;
                 break;
             }
         }
     }
-    curl_multi_remove_handle(multi.get(), easy);
+    api.multi_remove_handle(multi.get(), easy);
     return result;
 }
 
@@ -235,7 +215,12 @@ std::string DescribeHttpError(std::uint32_t code) {
             break;
     }
     if (code >= kCurlErrorBase && code < kCurlErrorBase + CURL_LAST) {
-        return curl_easy_strerror(static_cast<CURLcode>(code - kCurlErrorBase));
+        if (const CurlApi* api = Curl()) {
+            return api->easy_strerror(static_cast<CURLcode>(code - kCurlErrorBase));
+        }
+        if (code == kCurlErrorBase + CURLE_FAILED_INIT) {
+            return std::string("the HTTP library (") + kCurlLibraryName + ") could not be loaded";
+        }
     }
     return "error " + std::to_string(code);
 }
@@ -259,25 +244,27 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
         lastError_ = kHttpErrorInvalidMethod;
         return -1;
     }
-    if (!CurlReady()) {
+    const CurlApi* loaded = Curl();
+    if (loaded == nullptr) {
         lastError_ = CurlError(CURLE_FAILED_INIT);
         return -1;
     }
+    const CurlApi& api = *loaded;
     const std::string target(url);
     CURLcode urlError = CURLE_OK;
-    const std::optional<UrlParts> parts = SplitUrl(target, urlError);
+    const std::optional<UrlParts> parts = SplitUrl(api, target, urlError);
     if (!parts) {
         lastError_ = CurlError(urlError);
         return -1;
     }
     response = response.first(std::min<std::size_t>(response.size(), INT_MAX));
 
-    const EasyHandle easy(curl_easy_init());
+    const EasyHandle easy(api.easy_init());
     const std::string contentLength = "Content-Length: " + std::to_string(body.size());
     HeaderList headers;
     for (const std::string_view line :
          {std::string_view(contentLength), kContentType, kAccept, std::string_view("Expect:")}) {
-        curl_slist* next = curl_slist_append(headers.get(), std::string(line).c_str());
+        curl_slist* next = api.slist_append(headers.get(), std::string(line).c_str());
         if (next == nullptr) {
             headers.reset();
             break;
@@ -294,39 +281,39 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     const long connectTimeout = Milliseconds(settings_.connectTimeout + settings_.resolveTimeout);
     bool configured = true;
     const auto set = [&configured](CURLcode code) { configured = configured && code == CURLE_OK; };
-    set(curl_easy_setopt(h, CURLOPT_URL, target.c_str()));
-    set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
-    set(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+    set(api.easy_setopt(h, CURLOPT_URL, target.c_str()));
+    set(api.easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(api.easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
     // A stop or timeout during the name lookup leaves the resolver thread behind
     // instead of waiting for it.
-    set(curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L));
-    set(curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)));
-    set(curl_easy_setopt(h, CURLOPT_USERAGENT, settings_.userAgent.c_str()));
-    set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeout));
-    set(curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L));
-    set(curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L));
+    set(api.easy_setopt(h, CURLOPT_QUICK_EXIT, 1L));
+    set(api.easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)));
+    set(api.easy_setopt(h, CURLOPT_USERAGENT, settings_.userAgent.c_str()));
+    set(api.easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeout));
+    set(api.easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L));
+    set(api.easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L));
     if (!settings_.caFile.empty()) {
-        set(curl_easy_setopt(h, CURLOPT_CAINFO, settings_.caFile.c_str()));
+        set(api.easy_setopt(h, CURLOPT_CAINFO, settings_.caFile.c_str()));
     }
     // The body goes out as given, for GET as well.
-    set(curl_easy_setopt(h, CURLOPT_POST, 1L));
-    set(curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
-    set(curl_easy_setopt(h, CURLOPT_POSTFIELDS,
+    set(api.easy_setopt(h, CURLOPT_POST, 1L));
+    set(api.easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
+    set(api.easy_setopt(h, CURLOPT_POSTFIELDS,
                          body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
     if (*verb == "GET") {
-        set(curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, "GET"));
+        set(api.easy_setopt(h, CURLOPT_CUSTOMREQUEST, "GET"));
     }
-    set(curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
-    set(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteAnswer));
-    set(curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink));
-    set(curl_easy_setopt(h, CURLOPT_PROXY, ""));  // the first attempt goes direct
+    set(api.easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
+    set(api.easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteAnswer));
+    set(api.easy_setopt(h, CURLOPT_WRITEDATA, &sink));
+    set(api.easy_setopt(h, CURLOPT_PROXY, ""));  // the first attempt goes direct
     if (!configured) {
         lastError_ = CurlError(CURLE_FAILED_INIT);
         return -1;
     }
 
     const auto uploadSize = static_cast<curl_off_t>(body.size());
-    AttemptResult attempt = Perform(h, settings_, uploadSize, stop);
+    AttemptResult attempt = Perform(api, h, settings_, uploadSize, stop);
     if (!attempt.reached && attempt.code != CURLE_OK && attempt.code != CURLE_ABORTED_BY_CALLBACK) {
         if (const std::optional<std::string> proxy = ConfiguredProxy(parts->scheme, parts->host)) {
             if (platform::diag::Enabled()) {
@@ -335,13 +322,13 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
                                       WithoutCredentials(*proxy));
             }
             sink = ResponseSink{response};
-            if (curl_easy_setopt(h, CURLOPT_PROXY, proxy->c_str()) == CURLE_OK &&
-                curl_easy_setopt(h, CURLOPT_NOPROXY, "") == CURLE_OK) {
-                attempt = Perform(h, settings_, uploadSize, stop);
+            if (api.easy_setopt(h, CURLOPT_PROXY, proxy->c_str()) == CURLE_OK &&
+                api.easy_setopt(h, CURLOPT_NOPROXY, "") == CURLE_OK) {
+                attempt = Perform(api, h, settings_, uploadSize, stop);
             }
         }
     }
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &lastStatus_);
+    api.easy_getinfo(h, CURLINFO_RESPONSE_CODE, &lastStatus_);
     if (attempt.code == CURLE_OK) {
         return static_cast<int>(sink.used);
     }

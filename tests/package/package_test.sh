@@ -40,6 +40,8 @@ dpkg-deb -e "$deb" "$tmp/control"
 depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
 # The headset's audio goes through alsa-lib.
 grep -qxF libasound2 <<<"$depends_names" || fail "libasound2 not in Depends"
+# libcurl is loaded on the first update check, not linked.
+grep -qxF libcurl4 <<<"$depends_names" || fail "libcurl4 not in Depends"
 # Modules loaded at run time are not seen in the binaries: the equaliser's filter chain.
 recommends=$(dpkg-deb -f "$deb" Recommends)
 echo "recommends: $recommends"
