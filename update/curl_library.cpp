@@ -23,7 +23,7 @@ bool Resolve(void* library, const char* name, Function& function) {
 
 class LoadedCurl {
 public:
-    LoadedCurl() : library_(dlopen(kCurlLibraryName, RTLD_NOW | RTLD_LOCAL)) {
+    LoadedCurl() : library_(dlopen(kCurlLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
         if (!library_) {
             Trace(std::string("http: ") + kCurlLibraryName + " not loaded: " + Describe(dlerror()));
             return;
