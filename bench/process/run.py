@@ -2,8 +2,10 @@
 """Whole-process figures of norvane beside a bare Qt window, measured in the same run.
 
 Runs itself again under xvfb-run and a private dbus-run-session, then prints for each program
-(norvane on every simulated device, norvane on a simulated mouse and mousepad only, which
-stream their own light effects while idle, and the bare window): start to window shown, resident memory after start, CPU while hidden and idle, and CPU while
+(norvane on every simulated device; on a keyboard alone, which lights itself and takes no
+frames, so that nothing but the program's own timers runs while it is hidden; on a mouse and
+mousepad only, which are lit by frames the program streams every 5 ms even while idle; and the
+bare window): start to window shown, resident memory after start, CPU while hidden and idle, and CPU while
 hidden with every device on the light sync.
 
   bench/process/run.py [--build DIR] [--seconds N] [--runs K]
@@ -175,6 +177,7 @@ def main():
                                 sys.executable, os.path.abspath(__file__)] + sys.argv[1:], env=env)
     binaries = os.path.abspath(os.path.join(args.build, "bin"))
     programs = [("norvane", [os.path.join(binaries, "norvane"), f"--simulate={SIMULATED}"]),
+                ("keyboard", [os.path.join(binaries, "norvane"), "--simulate=keyboard"]),
                 ("mouse + pad", [os.path.join(binaries, "norvane"), f"--simulate={PERIPHERALS}"]),
                 ("bare window", [os.path.join(binaries, "norvane_bare_window")])]
     with open("/proc/loadavg", encoding="utf-8") as f:

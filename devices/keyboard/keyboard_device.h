@@ -127,10 +127,10 @@ public:
     bool OpenEventInterface(int slot, std::string_view path, bool reopen = false) override;
     void CloseEventInterface(int slot) override;
     bool IsEventInterfaceOpen(int slot) const;
-    // Whether the page shows the key picture (window active, page selected). While it does
-    // not, the light thread renders only the modes streamed to the keyboard and otherwise
-    // sleeps until woken. Any thread.
-    void SetPagePreview(bool shown);
+    // While the page is not shown, the light thread renders only the modes streamed to the
+    // keyboard and otherwise sleeps until woken. Any thread.
+    void SetPagePreview(bool shown) override;
+    bool PagePreview() const override { return pagePreview_.load(); }
     void StopDeviceThreads() override;
     bool LightThreadRunning() const { return lightThread_.Running(); }
 

@@ -180,6 +180,9 @@ int CDeviceOptionUI::LightFramePeriod() const {
 
 void CDeviceOptionUI::SetWindowShown(bool shown) {
     windowShown_ = shown;
+    if (device_ != nullptr) {
+        device_->SetPagePreview(shown);
+    }
     ui::CPaintManagerUI* manager = GetManager();
     if (shown && device_ != nullptr && manager != nullptr && manager->HasTimer(this, kTimerLightFrame)) {
         SetTimer(kTimerLightFrame, LightFramePeriod());
@@ -219,10 +222,14 @@ void CDeviceOptionUI::OnTimer(int id) {
 }
 
 void CDeviceOptionUI::OnLightFrameTimer() {
-    device_->SendLightFrame();
-    if (IsSelected() && device_->WindowActive() != 0) {
-        if (ui::CControlUI* picture = Picture()) {
-            picture->Invalidate();
+    // Hidden, a device that takes no frames has nothing to show or send: the slow tick only
+    // watches for it to start taking them.
+    if (windowShown_ || device_->StreamsLightFrames()) {
+        device_->SendLightFrame();
+        if (IsSelected() && device_->WindowActive() != 0) {
+            if (ui::CControlUI* picture = Picture()) {
+                picture->Invalidate();
+            }
         }
     }
     if (device_->CommandChannel().IsOpen()) {

@@ -31,7 +31,8 @@ enum TileTimer : int {
 // Timer periods in milliseconds.
 inline constexpr int kLightFrameCableMs = 5;
 inline constexpr int kLightFrameReceiverMs = 50;
-// While the window is hidden and the device takes no frames, a frame only updates the page.
+// While the window is hidden and the device takes no frames, the tick only watches for it to
+// start taking them.
 inline constexpr int kLightFrameHiddenMs = 100;
 inline constexpr int kAttachMs = 500;
 inline constexpr int kAttachRetryMs = 3000;

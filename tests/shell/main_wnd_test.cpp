@@ -150,6 +150,7 @@ TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     EXPECT_FALSE(platform.QuitRequested());  // still running in the tray
     EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameHiddenMs);
     EXPECT_EQ(mouseTile.LightFramePeriod(), mouse.StreamsLightFrames() ? mouseRate : shell::kLightFrameHiddenMs);
+    EXPECT_FALSE(keyboard.PagePreview());  // its light thread rests
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
     platform.Pump();
@@ -157,6 +158,7 @@ TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     EXPECT_FALSE(mouse.IsStatusPollSuspended());
     EXPECT_FALSE(Shown("No_device_Link"));
     EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameCableMs);
+    EXPECT_TRUE(keyboard.PagePreview());
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
     platform.Pump();
