@@ -108,7 +108,7 @@ std::optional<KeyCaptionLayout> FitAt(std::string_view text, ui::Size box, int s
             continue;
         }
         const int width = std::max(measure(first, size).cx, measure(second, size).cx);
-        if (width <= box.cx && (!best || width < bestWidth)) {
+        if (width <= box.cx && (!best || width <= bestWidth)) {  // ties: the fuller first line
             best = KeyCaptionLayout{size, whole.cy, {std::string(first), std::string(second)}, false};
             bestWidth = width;
         }

@@ -24,8 +24,9 @@ using MeasureCaption = std::function<ui::Size(std::string_view text, int fontSiz
 
 // Fits a caption into a key's text box. From fontSize down to minSize, the first size that
 // holds it on one line, or on two lines broken at a space, after '+', '/' or '-', or between
-// CJK characters (the break that keeps the longer line shortest). A caption no size holds is
-// cut with an ellipsis at minSize: as much as fits on the first line, the rest on the second.
+// CJK characters (the break that keeps the longer line shortest, on a tie the fuller first line). A caption
+// no size holds is cut with an ellipsis at minSize: as much as fits on the first line, the rest on the
+// second.
 KeyCaptionLayout FitKeyCaption(std::string_view text, ui::Size box, int fontSize, int minSize,
                                const MeasureCaption& measure);
 

@@ -38,8 +38,11 @@ TEST(KeyCaptionTest, CaptionsShrinkAndBreakToStayOnTheKey) {
         {"\xE6\xBB\x9A\xE8\xBD\xAE\xE5\x90\x91\xE5\xB7\xA6",
          {30, 32},
          {11, 13, {"\xE6\xBB\x9A\xE8\xBD\xAE", "\xE5\x90\x91\xE5\xB7\xA6"}, false}},
-        // Of two breaks, the one that keeps the longer line shortest.
+        // Of two breaks, the one that keeps the longer line shortest; on a tie the fuller first line.
         {"Vol up down", {40, 32}, {11, 13, {"Vol up", "down"}, false}},
+        {"\xE8\xAE\xA1\xE7\xAE\x97\xE5\x99\xA8",
+         {30, 32},
+         {11, 13, {"\xE8\xAE\xA1\xE7\xAE\x97", "\xE5\x99\xA8"}, false}},
         // "Scroll" is 33 px at 11, 30 px at 10.
         {"Scroll right", {30, 32}, {10, 12, {"Scroll", "right"}, false}},
         // No size holds it: cut at the smallest, the first line filled, the rest elided.
