@@ -90,8 +90,7 @@ KeyCaptionLayout CDeviceKeyButtonUI::Fit(ui::IRenderer& r, const std::string& te
                                          const ui::FontSpec& font) const {
     const ui::Rect box = CaptionBox();
     ui::FontSpec sized = font;
-    return FitKeyCaption(text, {box.Width(), box.Height()}, font.size,
-                         std::min(font.size, Scale(kMinCaptionSize)),
+    return FitKeyCaption(text, {box.Width(), box.Height()}, font.size, Scale(kMinCaptionSize),
                          [&r, &sized](std::string_view line, int size) {
                              sized.size = size;
                              return r.MeasureText(line, sized);
