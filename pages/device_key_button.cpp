@@ -1,6 +1,7 @@
 #include "pages/device_key_button.h"
 
 #include "ui/paint_manager.h"
+#include "ui/resource_manager.h"
 
 namespace norvane::pages {
 
@@ -77,6 +78,65 @@ void CDeviceKeyButtonUI::PaintBorder(ui::IRenderer& r) {
         return;
     }
     CButtonUI::PaintBorder(r);
+}
+
+ui::Rect CDeviceKeyButtonUI::CaptionBox() const {
+    const int x = Scale(2);
+    const int y = Scale(1);
+    return rect_.Deflate({x, y, x, y});
+}
+
+KeyCaptionLayout CDeviceKeyButtonUI::Fit(ui::IRenderer& r, const std::string& text,
+                                         const ui::FontSpec& font) const {
+    const ui::Rect box = CaptionBox();
+    ui::FontSpec sized = font;
+    return FitKeyCaption(text, {box.Width(), box.Height()}, font.size, Scale(kMinCaptionSize),
+                         [&r, &sized](std::string_view line, int size) {
+                             sized.size = size;
+                             return r.MeasureText(line, sized);
+                         });
+}
+
+KeyCaptionLayout CDeviceKeyButtonUI::CaptionLayout(ui::IRenderer& r) {
+    if (manager_ == nullptr) {
+        return {};
+    }
+    const std::string text = GetText();
+    const ui::FontSpec font = manager_->ScaledFont(GetFont());
+    const ui::Rect box = CaptionBox();
+    const ui::Size boxSize{box.Width(), box.Height()};
+    if (text == captionText_ && boxSize == captionBox_ && font.size == captionFont_.size &&
+        font.face == captionFont_.face && font.bold == captionFont_.bold) {
+        return caption_;
+    }
+    caption_ = Fit(r, text, font);
+    if (caption_.elided && !GetTextId().empty()) {
+        const std::string shortId = GetTextId() + "_short";
+        if (manager_->Resources().HasText(shortId)) {
+            caption_ = Fit(r, manager_->Resources().Text(shortId), font);
+        }
+    }
+    captionText_ = text;
+    captionBox_ = boxSize;
+    captionFont_ = font;
+    return caption_;
+}
+
+void CDeviceKeyButtonUI::PaintText(ui::IRenderer& r) {
+    const KeyCaptionLayout caption = CaptionLayout(r);
+    if (caption.lines.empty()) {
+        return;
+    }
+    ui::FontSpec font = manager_->ScaledFont(GetFont());
+    font.size = caption.fontSize;
+    const ui::Rect box = CaptionBox();
+    const int lines = static_cast<int>(caption.lines.size());
+    int top = box.top + (box.Height() - lines * caption.lineHeight) / 2;
+    for (const std::string& line : caption.lines) {
+        r.DrawText({box.left, top, box.right, top + caption.lineHeight}, line, font, StateTextColor(),
+                   ui::kAlignCenter | ui::kAlignVCenter | ui::kTextSingleLine);
+        top += caption.lineHeight;
+    }
 }
 
 void CDeviceKeyButtonUI::SetAttribute(std::string_view name, std::string_view value) {

@@ -36,6 +36,8 @@ public:
     virtual void FillPie(const Rect& rc, int startAngle, int sweepAngle, Color color) = 0;
     virtual void DrawText(const Rect& rc, std::string_view text, const FontSpec& font, Color color,
                           unsigned align) = 0;
+    // The extent of text set on one line in the font: its advance width and the line height.
+    virtual Size MeasureText(std::string_view text, const FontSpec& font) = 0;
     // Draws an image string over rc; false when the file cannot be drawn.
     virtual bool DrawImage(const Rect& rc, std::string_view image, const ImageTint* tint = nullptr) = 0;
 };

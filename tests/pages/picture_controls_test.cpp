@@ -166,6 +166,32 @@ TEST_F(SelectPanelTest, KeyButtonDoubleClickAndPainting) {
     EXPECT_EQ(key.GetTextColor(), 0U);
 }
 
+TEST_F(SelectPanelTest, KeyCaptionIsDrawnLineByLineInsideTheKey) {
+    auto& key = Ctl<CDeviceKeyButtonUI>(*w, "key_1");
+    key.SetText("Fn lock");  // too wide for one line of the 30 px key
+    RecordingRenderer r;
+    const KeyCaptionLayout caption = key.CaptionLayout(r);
+    EXPECT_EQ(caption.lines, (std::vector<std::string>{"Fn", "lock"}));
+    EXPECT_FALSE(caption.elided);
+    key.DoPaint(r, key.GetPos());
+    const auto texts = r.CallsOf(Op::Text);
+    ASSERT_EQ(texts.size(), 2U);
+    const Rect box = key.CaptionBox();
+    const auto inside = [](const Rect& outer, const Rect& inner) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    EXPECT_TRUE(inside(key.GetPos(), box));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(texts[i].text, caption.lines[i]);
+        EXPECT_TRUE(inside(box, texts[i].rect)) << texts[i].text;
+    }
+    EXPECT_EQ(texts[0].rect.bottom, texts[1].rect.top);
+    // A new text is laid out again.
+    key.SetText("Esc");
+    EXPECT_EQ(key.CaptionLayout(r).lines, std::vector<std::string>{"Esc"});
+}
+
 TEST_F(PictureTest, PreviewDataLightsTheLightButtonsOfAPictureThatHasThem) {
     struct Case {
         const char* body;

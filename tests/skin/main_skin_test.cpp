@@ -643,7 +643,7 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
         std::vector<const char*> show = {};  // hidden until the page shows them
     };
     const std::vector<const char*> hints = {"6533_eq_hint_label", "6533_mic_hint_label", "magic_hint_label"};
-    const std::vector<Shown> cases = {
+    std::vector<Shown> cases = {
         {"XML/DeviceXml/keyboarddevice.xml",
          {{"device_function_switch", 0}, {"device_key_function_switch", 0}, {"light_color_tablayout", 0}}},
         {"XML/DeviceXml/keyboarddevice.xml",
@@ -666,6 +666,17 @@ TEST_F(MainSkinTest, DevicePagesFitThePageAreaOnEveryTab) {
          hints},
         {"XML/DeviceXml/de6533device.xml", {{"device_function_switch", 1}}},
     };
+    // The key panel with a key selected, on each page that has one, showing each function's
+    // parameters (the macro's repeat count too).
+    for (const char* page : {"XML/DeviceXml/keyboarddevice.xml", "XML/DeviceXml/mousedevice.xml"}) {
+        for (int family = 0; family < 12; ++family) {
+            cases.push_back({page,
+                             {{"device_function_switch", 0},
+                              {"device_key_function_switch", 1},
+                              {"function_switch_tablayout", family}},
+                             {"keyset_layout", "keyset_macro_cycle_layout"}});
+        }
+    }
     window.FindControl("No_device_Link")->SetVisible(false);
     for (const Shown& shown : cases) {
         CControlUI* root = Add("device_switch", shown.layout);

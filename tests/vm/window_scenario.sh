@@ -128,17 +128,16 @@ if wait_lines "tile [0-9]* shown, [1-9]" $((shown + 1)); then pass "plugging aga
   fail "no tile after plugging again"; fi
 
 # Key A (entry 64 of the key table) becomes a left click: the key tab, the key on the
-# picture, the function family, the button, and the write to the device. The key panel's
-# parameter row lies below the bottom edge of a 640 px high window, so the window grows.
+# picture, the function family, the button, and the write to the device. The key panel lies
+# in one row under the picture (y 568..596) in the 1000 x 640 window; lists drop below their
+# combos.
 before=$(keytable)
-xdotool windowsize "$window" 1000 720
-sleep 1
 click 797 119 "selectchanged key_Op_tab" &&
   click 178 353 "click key_64" &&
-  click 124 568 "dropdown keyset_function_combo" popup &&
-  click 79 630 "itemselect keyset_function_combo" &&
-  click 142 640 "dropdown keyset_mousekey_combo" popup &&
-  click 79 672 "itemselect keyset_mousekey_combo" &&
+  click 124 582 "dropdown keyset_function_combo" popup &&
+  click 79 644 "itemselect keyset_function_combo" &&
+  click 342 582 "dropdown keyset_mousekey_combo" popup &&
+  click 300 614 "itemselect keyset_mousekey_combo" &&
   click 911 582 "click key_butt_prosave"
 # The write goes out in several reports: the table once it has changed and holds still.
 after=$before

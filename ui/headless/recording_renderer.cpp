@@ -64,6 +64,19 @@ void RecordingRenderer::DrawText(const Rect& rc, std::string_view text, const Fo
     c.start = static_cast<int>(align);
     calls_.push_back(c);
 }
+Size RecordingRenderer::MeasureText(std::string_view text, const FontSpec& font) {
+    int tenths = 0;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x80) {
+            tenths += 6 * font.size;
+        } else if ((byte & 0xC0U) != 0x80) {  // the lead byte of a longer character
+            tenths += 10 * font.size;
+        }
+    }
+    return {(tenths + 9) / 10, (font.size * 5 + 3) / 4};
+}
+
 bool RecordingRenderer::DrawImage(const Rect& rc, std::string_view image, const ImageTint* tint) {
     Call c = Make(Op::Image, rc);
     c.text = std::string(image);

@@ -46,6 +46,9 @@ public:
     void FillPie(const Rect& rc, int startAngle, int sweepAngle, Color color) override;
     void DrawText(const Rect& rc, std::string_view text, const FontSpec& font, Color color,
                   unsigned align) override;
+    // A fixed approximation: 0.6 of the size per ASCII character, the full size for any other
+    // character; lines 1.25 times the size.
+    Size MeasureText(std::string_view text, const FontSpec& font) override;
     bool DrawImage(const Rect& rc, std::string_view image, const ImageTint* tint) override;
 
     const std::vector<Call>& Calls() const { return calls_; }

@@ -313,6 +313,13 @@ void QtRenderer::DrawText(const Rect& rc, std::string_view text, const FontSpec&
     painter_.drawStaticText(QPointF(std::round(x), std::round(y)), st);
 }
 
+Size QtRenderer::MeasureText(std::string_view text, const FontSpec& font) {
+    const QFontMetricsF metrics(SharedPaintCache().Font(font));
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return {static_cast<int>(std::ceil(metrics.horizontalAdvance(s))),
+            static_cast<int>(std::ceil(metrics.height()))};
+}
+
 void QtRenderer::DrawNinePatch(const QPixmap& pixmap, const QRect& source, const QRect& dest,
                                const Rect& corner, bool hole) {
     const int l = corner.left;

@@ -71,6 +71,7 @@ public:
     void FillPie(const Rect& rc, int startAngle, int sweepAngle, Color color) override;
     void DrawText(const Rect& rc, std::string_view text, const FontSpec& font, Color color,
                   unsigned align) override;
+    Size MeasureText(std::string_view text, const FontSpec& font) override;
     bool DrawImage(const Rect& rc, std::string_view image, const ImageTint* tint) override;
 
 private:
