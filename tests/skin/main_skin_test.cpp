@@ -41,6 +41,38 @@ std::string ReadText(const std::filesystem::path& file) {
     return s.str();
 }
 
+// Font ids belong to the window: a layout built into the main window that defines an id again
+// redraws every control using it (the title bar at the size of a page's big digits).
+TEST(MainSkinFonts, LayoutsInTheMainWindowKeepItsFontIds) {
+    const std::regex font(R"re(<Font\s+id="(\d+)"([^>]*)/>)re");
+    const auto fontsOf = [&](const std::filesystem::path& file) {
+        std::map<std::string, std::string> fonts;
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), font); it != std::sregex_iterator(); ++it) {
+            fonts[(*it)[1]] = std::regex_replace((*it)[2].str(), std::regex(R"(\s+)"), " ");
+        }
+        return fonts;
+    };
+    const std::map<std::string, std::string> main = fontsOf(kSkin / "main.xml");
+    ASSERT_FALSE(main.empty());
+    std::map<std::string, std::string> seen = main;  // id -> attributes, across every layout
+    int layouts = 0;
+    for (const char* folder : {"XML/DeviceXml", "XML/CustomControlXML"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(kSkin / folder)) {
+            if (entry.path().extension() != ".xml") {
+                continue;
+            }
+            ++layouts;
+            for (const auto& [id, attributes] : fontsOf(entry.path())) {
+                const auto [it, added] = seen.emplace(id, attributes);
+                EXPECT_EQ(it->second, attributes)
+                    << entry.path().filename() << " defines font " << id << " differently";
+            }
+        }
+    }
+    EXPECT_GT(layouts, 5);
+}
+
 // The page, tile and power panel classes of the program are not linked here: the preview's
 // stand-ins build their layouts on plain containers.
 class MainWindow : public WindowImplBase {
