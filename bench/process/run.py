@@ -35,13 +35,6 @@ def parse_shown(line):
         return None
 
 
-def cpu_ticks(stat_text):
-    """utime + stime (clock ticks, every thread) from the text of /proc/PID/stat."""
-    # The command name is in parentheses and may hold spaces or parentheses itself.
-    fields = stat_text[stat_text.rindex(")") + 2:].split()
-    return int(fields[11]) + int(fields[12])
-
-
 def vm_rss_kb(status_text):
     """VmRSS in kB from the text of /proc/PID/status."""
     for line in status_text.splitlines():
@@ -52,6 +45,14 @@ def vm_rss_kb(status_text):
 
 def cpu_percent(ticks_before, ticks_after, seconds, ticks_per_second):
     return 100.0 * (ticks_after - ticks_before) / ticks_per_second / seconds
+
+
+def schedstat_ns(schedstat_text):
+    """Time on the CPU (ns) from the text of /proc/PID/task/TID/schedstat."""
+    fields = schedstat_text.split()
+    if not fields:
+        raise ValueError("empty schedstat")
+    return int(fields[0])
 
 
 class Running:
@@ -86,6 +87,17 @@ class Running:
         with open(f"/proc/{self.proc.pid}/{name}", encoding="utf-8") as f:
             return f.read()
 
+    def cpu_ns(self):
+        """Time on the CPU of every live thread (ns): finer than the clock ticks of stat."""
+        total = 0
+        for tid in os.listdir(f"/proc/{self.proc.pid}/task"):
+            try:
+                with open(f"/proc/{self.proc.pid}/task/{tid}/schedstat", encoding="utf-8") as f:
+                    total += schedstat_ns(f.read())
+            except FileNotFoundError:
+                pass  # the thread ended meanwhile
+        return total
+
     def stop(self):
         self.proc.terminate()
         try:
@@ -99,7 +111,6 @@ class Running:
 
 def measure(argv, args):
     """Median start (s) and memory (MB) over the runs, then idle and animating CPU (% of a core)."""
-    hz = os.sysconf("SC_CLK_TCK")
     starts, rss = [], []
     with tempfile.TemporaryDirectory() as home:
         for _ in range(args.runs):
@@ -112,10 +123,10 @@ def measure(argv, args):
         for extra in (["--hide-when-shown"], ["--hide-when-shown", "--animate"]):
             p = Running(argv + ["--report-shown"] + extra, home)
             time.sleep(args.settle)
-            before = cpu_ticks(p.read("stat"))
+            before = p.cpu_ns()
             time.sleep(args.seconds)
-            after = cpu_ticks(p.read("stat"))
-            cpu.append(cpu_percent(before, after, args.seconds, hz))
+            after = p.cpu_ns()
+            cpu.append(cpu_percent(before, after, args.seconds, 1e9))
             notes = [line.strip() for line in p.lines if "light sync" in line]
             p.stop()
             if "--animate" in extra and notes and "not started" in notes[0]:
@@ -168,7 +179,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "..", "build"))
     parser.add_argument("--seconds", type=float, default=10.0, help="CPU sampling window")
-    parser.add_argument("--settle", type=float, default=2.0, help="wait after the window is shown")
+    parser.add_argument("--settle", type=float, default=5.0,
+                        help="wait after the window is shown (start-up work, such as the companion's start, ends)")
     parser.add_argument("--runs", type=int, default=5, help="starts measured for the start figure")
     args = parser.parse_args()
     if os.environ.get(INSIDE) != "1":

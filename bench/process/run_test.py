@@ -23,18 +23,15 @@ class ParseTest(unittest.TestCase):
             with self.subTest(line=line):
                 self.assertEqual(run.parse_shown(line), expected)
 
-    def test_cpu_ticks_sums_user_and_system_after_the_command_name(self):
-        tail = "S 1 2 3 0 -1 4194560 100 0 0 0 {u} {s} 7 8 20 0 10 0 12345 1000 500"
-        cases = [("(norvane)", 150, 25), ("(a b) (c))", 3, 4), ("(1 2 3 4 5 6)", 0, 9)]
-        for name, user, system in cases:
-            with self.subTest(name=name):
-                text = f"4242 {name} " + tail.format(u=user, s=system)
-                self.assertEqual(run.cpu_ticks(text), user + system)
-
     def test_vm_rss(self):
         self.assertEqual(run.vm_rss_kb("Name:\tx\nVmPeak:\t 9 kB\nVmRSS:\t   40624 kB\nThreads:\t10\n"), 40624)
         with self.assertRaises(ValueError):
             run.vm_rss_kb("Name:\tx\nVmPeak:\t 9 kB\n")
+
+    def test_schedstat_time_on_cpu(self):
+        self.assertEqual(run.schedstat_ns("123456789 2000 17\n"), 123456789)
+        with self.assertRaises(ValueError):
+            run.schedstat_ns("")
 
     def test_cpu_percent(self):
         self.assertAlmostEqual(run.cpu_percent(100, 150, 5.0, 100), 10.0)
@@ -51,12 +48,12 @@ class ReportShownTest(unittest.TestCase):
                 self.assertGreaterEqual(p.shown, before)
                 self.assertLessEqual(p.shown, time.monotonic())
                 self.assertGreater(run.vm_rss_kb(p.read("status")), 0)
-                first = run.cpu_ticks(p.read("stat"))
+                first = p.cpu_ns()
                 deadline = time.monotonic() + 10
                 while not any("light sync" in line for line in p.lines) and time.monotonic() < deadline:
                     time.sleep(0.05)
                 self.assertIn("norvane: light sync started\n", p.lines)
-                self.assertGreaterEqual(run.cpu_ticks(p.read("stat")), first)
+                self.assertGreater(p.cpu_ns(), first)
             finally:
                 p.stop()
             self.assertEqual(p.proc.returncode, 0)
