@@ -415,8 +415,23 @@ void CTarnexUSBDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, std::ui
 }
 
 void CTarnexUSBDevice::StoreLightState(const config::LightInfo& info) {
-    const std::lock_guard lock(lightMutex_);
-    lightState_ = info;
+    {
+        const std::lock_guard lock(lightMutex_);
+        lightState_ = info;
+    }
+    LightFramesMayStart();
+}
+
+void CTarnexUSBDevice::LightFramesMayStart() {
+    if (mainWindow_ == nullptr || tileIndex_ < 0 || !StreamsLightFrames()) {
+        return;
+    }
+    // Handled at once on the UI thread; another thread must not wait for it.
+    if (mainWindow_->IsUiThread()) {
+        mainWindow_->SendMessage(kLightFramesMessage, tileIndex_, 0);
+    } else {
+        mainWindow_->PostMessage(kLightFramesMessage, tileIndex_, 0);
+    }
 }
 
 void CTarnexUSBDevice::SetAudioLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2) {
@@ -553,6 +568,7 @@ void CTarnexUSBDevice::SetCatalogEntry(const device::DeviceCatalogEntry& entry) 
 
 int CTarnexUSBDevice::SetHostLighting(int flag) {
     hostLighting_.store(flag);
+    LightFramesMayStart();
     if (flag == 1 && kind_ == device::DeviceKind::Keyboard) {
         return device::EnableHostLighting(commandChannel_);
     }

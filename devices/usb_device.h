@@ -72,6 +72,10 @@ public:
     static constexpr std::string_view kKeyFunctionSwitch = "device_key_function_switch";
     // To the main window: wparam the tile index, lparam 1 online or 0 offline.
     static constexpr unsigned kLinkStateMessage = 0x0D03;
+    // To the main window (sent on the UI thread, posted from others) when a change of light
+    // state or host lighting leaves the device taking frames, so a tile resting its frames
+    // starts them: wparam the tile index.
+    static constexpr unsigned kLightFramesMessage = 0x0D41;
     // The object's own timer that reads the settings back after a device event.
     static constexpr int kResyncTimerId = 1002;
 
@@ -260,6 +264,8 @@ protected:
     virtual config::CBasicProfiledata* ProfileData() { return nullptr; }
     // The light state without the derived classes' reactions to it.
     void StoreLightState(const config::LightInfo& info);
+    // Posts kLightFramesMessage for the object's tile when the device takes frames. Any thread.
+    void LightFramesMayStart();
     // Unless suspended: the status record read, kept and shown on the power panel.
     void ReadStatusToPowerPanel();
     // Through the receiver: whether the device behind it answers as linked (false by cable).

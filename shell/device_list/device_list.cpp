@@ -110,6 +110,11 @@ bool DeviceList::HandleMessage(unsigned msg, std::intptr_t wparam, std::intptr_t
         case kLinkStateMessage:
             OnLinkState(static_cast<int>(wparam), lparam != 0);
             return true;
+        case devices::CTarnexUSBDevice::kLightFramesMessage:
+            if (CDeviceOptionUI* tile = TileAt(static_cast<int>(wparam))) {
+                tile->WakeLightFrames();
+            }
+            return true;
         default:
             return false;
     }

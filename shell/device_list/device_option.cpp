@@ -172,19 +172,29 @@ bool CDeviceOptionUI::OnReceiverSide() const {
 }
 
 int CDeviceOptionUI::LightFramePeriod() const {
-    if (!windowShown_ && !device_->StreamsLightFrames()) {
-        return kLightFrameHiddenMs;
-    }
     return OnReceiverSide() ? kLightFrameReceiverMs : kLightFrameCableMs;
 }
 
 void CDeviceOptionUI::SetWindowShown(bool shown) {
     windowShown_ = shown;
-    if (device_ != nullptr) {
-        device_->SetPagePreview(shown);
+    if (device_ == nullptr) {
+        return;
     }
+    device_->SetPagePreview(shown);
     ui::CPaintManagerUI* manager = GetManager();
-    if (shown && device_ != nullptr && manager != nullptr && manager->HasTimer(this, kTimerLightFrame)) {
+    if (shown && manager != nullptr && manager->HasTimer(this, kTimerLightFrame)) {
+        SetTimer(kTimerLightFrame, LightFramePeriod());
+    } else if (shown) {
+        WakeLightFrames();
+    }
+}
+
+void CDeviceOptionUI::WakeLightFrames() {
+    if (!framesResting_ || device_ == nullptr) {
+        return;
+    }
+    framesResting_ = false;
+    if (device_->CommandChannel().IsOpen()) {
         SetTimer(kTimerLightFrame, LightFramePeriod());
     }
 }
@@ -222,14 +232,16 @@ void CDeviceOptionUI::OnTimer(int id) {
 }
 
 void CDeviceOptionUI::OnLightFrameTimer() {
-    // Hidden, a device that takes no frames has nothing to show or send: the slow tick only
-    // watches for it to start taking them.
-    if (windowShown_ || device_->StreamsLightFrames()) {
-        device_->SendLightFrame();
-        if (IsSelected() && device_->WindowActive() != 0) {
-            if (ui::CControlUI* picture = Picture()) {
-                picture->Invalidate();
-            }
+    // Hidden, a device that takes no frames has nothing to show or send: its frames rest until
+    // the window is shown or the device starts taking them (WakeLightFrames).
+    if (!windowShown_ && !device_->StreamsLightFrames()) {
+        framesResting_ = device_->CommandChannel().IsOpen();
+        return;
+    }
+    device_->SendLightFrame();
+    if (IsSelected() && device_->WindowActive() != 0) {
+        if (ui::CControlUI* picture = Picture()) {
+            picture->Invalidate();
         }
     }
     if (device_->CommandChannel().IsOpen()) {
@@ -254,6 +266,7 @@ void CDeviceOptionUI::OnAttachTimer() {
     }
     device_->SyncFromDevice();
     linkFailures_ = 0;
+    framesResting_ = false;
     SetTimer(kTimerLightFrame, kLightFrameCableMs);
     if (device_->PollsStatus() && channel.IsOpen()) {
         SetTimer(kTimerStatus, kStatusFirstMs);

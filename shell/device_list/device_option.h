@@ -31,9 +31,6 @@ enum TileTimer : int {
 // Timer periods in milliseconds.
 inline constexpr int kLightFrameCableMs = 5;
 inline constexpr int kLightFrameReceiverMs = 50;
-// While the window is hidden and the device takes no frames, the tick only watches for it to
-// start taking them.
-inline constexpr int kLightFrameHiddenMs = 100;
 inline constexpr int kAttachMs = 500;
 inline constexpr int kAttachRetryMs = 3000;
 inline constexpr int kStatusFirstMs = 50;
@@ -113,9 +110,13 @@ public:
 
     // A timer of this tile expired (the owner routes the "timer" notification here).
     void OnTimer(int id);
-    // The window was shown or hidden; shown again, a running frame timer is back at its
-    // full rate at once.
+    // The window was shown or hidden. While it is hidden, the frame timer of a device that
+    // takes no frames rests; shown again, the frames run at their full rate at once.
     void SetWindowShown(bool shown);
+    // The device's light state or host lighting changed (kLightFramesMessage): resting frames
+    // start again when the device now takes them.
+    void WakeLightFrames();
+    bool LightFramesResting() const { return framesResting_; }
     // The period timer 1000 is re-armed with.
     int LightFramePeriod() const;
 
@@ -141,6 +142,7 @@ private:
     std::uint8_t connected_ = 1;
     std::int32_t linkFailures_ = 0;
     bool windowShown_ = true;
+    bool framesResting_ = false;
 };
 
 }  // namespace norvane::shell

@@ -33,6 +33,11 @@ TEST(TileIconsTest, TypeAndSubtypeChooseTheStemAndNameText) {
 
 class TileTimerTest : public DeviceListTest {
 protected:
+    // Sets the light state the device already has, as a page or a profile would.
+    static void Restate(devices::CTarnexUSBDevice& device) {
+        const auto words = devices::LightInfoToWords(device.LightState());
+        device.SetLightState(words[0], words[1], words[2], words[3]);
+    }
     void SetUp() override {
         DeviceListTest::SetUp();
         MakeList();
@@ -109,31 +114,57 @@ TEST_F(TileTimerTest, HiddenWindowRestsTheFramesOfADeviceThatTakesNone) {
     Scan();
     platform.Advance(shell::kAttachMs);
     ProbeMouse& mouse = Mouse();
+    shell::CDeviceOptionUI& tile = Tile(kMouseTile);
     mouse.streams = false;
     list->SetWindowShown(false);
     platform.Advance(shell::kLightFrameCableMs);  // the tick already armed
     int frames = mouse.frames;
     platform.Advance(1000);
     EXPECT_EQ(mouse.frames, frames);
-    EXPECT_TRUE(Armed(shell::kTimerLightFrame));
+    EXPECT_FALSE(Armed(shell::kTimerLightFrame));
+    EXPECT_TRUE(tile.LightFramesResting());
 
-    // A device that starts taking frames gets them at the full rate within one slow tick.
+    // A change of light state that makes the device take frames starts them at the full rate.
     mouse.streams = true;
-    platform.Advance(shell::kLightFrameHiddenMs);
+    Restate(mouse);
+    platform.Pump();  // the posted wake
+    platform.Advance(shell::kLightFrameCableMs);
     EXPECT_EQ(mouse.frames, frames + 1);
     frames = mouse.frames;
     platform.Advance(100);
     EXPECT_EQ(mouse.frames, frames + 100 / shell::kLightFrameCableMs);
 
-    // Shown again, the full rate starts at once.
+    // One that does not leaves them resting, and so does host lighting turned off.
     mouse.streams = false;
     platform.Advance(shell::kLightFrameCableMs);
+    ASSERT_TRUE(tile.LightFramesResting());
     frames = mouse.frames;
+    mouse.SetHostLighting(0);
+    Restate(mouse);
+    platform.Pump();
+    platform.Advance(100);
+    EXPECT_EQ(mouse.frames, frames);
+    EXPECT_TRUE(tile.LightFramesResting());
+
+    // Shown again, the full rate starts at once.
     list->SetWindowShown(true);
+    EXPECT_FALSE(tile.LightFramesResting());
     platform.Advance(shell::kLightFrameCableMs);
     EXPECT_EQ(mouse.frames, frames + 1);
     platform.Advance(100);
     EXPECT_EQ(mouse.frames, frames + 1 + 100 / shell::kLightFrameCableMs);
+
+    // Unplugged while resting, a wake does not start frames on the closed channel.
+    mouse.streams = false;
+    list->SetWindowShown(false);
+    platform.Advance(shell::kLightFrameCableMs);
+    ASSERT_TRUE(tile.LightFramesResting());
+    mouse.CommandChannel().SetOpen(false);
+    mouse.streams = true;
+    Restate(mouse);
+    platform.Pump();
+    platform.Advance(100);
+    EXPECT_FALSE(Armed(shell::kTimerLightFrame));
 }
 
 TEST_F(TileTimerTest, ReceiverWithoutLinkStaysHiddenRetriesAndCountsFailuresUpToTheWrap) {

@@ -133,6 +133,7 @@ TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     Plug("mouse");
     Plug("keyboard");
     Scan();  // the first pass shows the window
+    platform.Advance(shell::kAttachMs);  // the frames run
     ASSERT_TRUE(Window().IsWindowVisible());
     devices::CTarnexUSBDevice& mouse = *List().Mice().at(0);
     ASSERT_TRUE(mouse.IsWirelessCapable());
@@ -148,8 +149,10 @@ TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     EXPECT_FALSE(Window().IsWindowVisible());
     EXPECT_TRUE(mouse.IsStatusPollSuspended());
     EXPECT_FALSE(platform.QuitRequested());  // still running in the tray
-    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameHiddenMs);
-    EXPECT_EQ(mouseTile.LightFramePeriod(), mouse.StreamsLightFrames() ? mouseRate : shell::kLightFrameHiddenMs);
+    platform.Advance(shell::kLightFrameCableMs);
+    EXPECT_TRUE(keyTile.LightFramesResting());
+    EXPECT_EQ(mouseTile.LightFramesResting(), !mouse.StreamsLightFrames());
+    EXPECT_EQ(mouseTile.LightFramePeriod(), mouseRate);
     EXPECT_FALSE(keyboard.PagePreview());  // its light thread rests
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
@@ -157,14 +160,15 @@ TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     EXPECT_TRUE(Window().IsWindowVisible());
     EXPECT_FALSE(mouse.IsStatusPollSuspended());
     EXPECT_FALSE(Shown("No_device_Link"));
-    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameCableMs);
+    EXPECT_FALSE(keyTile.LightFramesResting());
     EXPECT_TRUE(keyboard.PagePreview());
 
     ASSERT_TRUE(platform.ClickTray(0, ui::kWmLButtonUp));
     platform.Pump();
     EXPECT_FALSE(Window().IsWindowVisible());
     EXPECT_TRUE(mouse.IsStatusPollSuspended());
-    EXPECT_EQ(keyTile.LightFramePeriod(), shell::kLightFrameHiddenMs);
+    platform.Advance(shell::kLightFrameCableMs);
+    EXPECT_TRUE(keyTile.LightFramesResting());
 }
 
 TEST_F(MainWindowTest, TitleBarButtonsMinimiseMaximiseRestore) {
