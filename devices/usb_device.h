@@ -107,7 +107,6 @@ public:
     // Whether the page can be seen (the window is shown); a device whose light thread renders
     // only for the page may then rest.
     virtual void SetPagePreview(bool shown) { static_cast<void>(shown); }
-    virtual bool PagePreview() const { return true; }
     // Any thread. Out-of-range indices are ignored (set) or read as 0 (get).
     virtual void SetLedColor(int index, light::LedColor entry);
     virtual light::LedColor GetLedColor(int index) const;

@@ -105,8 +105,7 @@ KeyCaptionLayout CDeviceKeyButtonUI::CaptionLayout(ui::IRenderer& r) {
     const ui::FontSpec font = manager_->ScaledFont(GetFont());
     const ui::Rect box = CaptionBox();
     const ui::Size boxSize{box.Width(), box.Height()};
-    if (text == captionText_ && boxSize == captionBox_ && font.size == captionFont_.size &&
-        font.face == captionFont_.face && font.bold == captionFont_.bold) {
+    if (text == captionText_ && boxSize == captionBox_ && font == captionFont_) {
         return caption_;
     }
     caption_ = Fit(r, text, font);

@@ -1,6 +1,9 @@
 #include "pages/key_caption.h"
 
+#include "config/strings.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace norvane::pages {
@@ -29,19 +32,13 @@ std::vector<std::size_t> CharacterStarts(std::string_view text) {
     return starts;
 }
 
-unsigned CodePointAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    unsigned cp = extra == 0 ? lead : lead & (0x3FU >> static_cast<unsigned>(extra));
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(extra) && at + i < text.size(); ++i) {
-        cp = (cp << 6U) | (static_cast<unsigned char>(text[at + i]) & 0x3FU);
-    }
-    return cp;
-}
-
 // Ideographs, kana, hangul and full-width forms: a line may break between any two of them.
-bool IsCjkAt(std::string_view text, std::size_t at) {
-    const unsigned cp = CodePointAt(text, at);
+bool IsCjk(std::string_view character) {
+    const std::wstring wide = config::Utf8ToWide(character);
+    if (wide.empty()) {
+        return false;
+    }
+    const auto cp = static_cast<std::uint32_t>(wide.front());
     return (cp >= 0x2E80 && cp <= 0x9FFF) || (cp >= 0xAC00 && cp <= 0xD7AF) ||
            (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFF00 && cp <= 0xFFEF) ||
            (cp >= 0x20000 && cp <= 0x3FFFF);
@@ -57,7 +54,8 @@ std::vector<Break> BreakOpportunities(std::string_view text) {
             breaks.push_back({at, starts[k + 1]});
         } else if (before == '+' || before == '/' || before == '-') {
             breaks.push_back({at, at});
-        } else if (before != ' ' && (IsCjkAt(text, starts[k - 1]) || IsCjkAt(text, at))) {
+        } else if (before != ' ' && (IsCjk(text.substr(starts[k - 1], at - starts[k - 1])) ||
+                                     IsCjk(text.substr(at, starts[k + 1] - at)))) {
             breaks.push_back({at, at});
         }
     }

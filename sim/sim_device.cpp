@@ -158,7 +158,8 @@ bool SimDevice::Receive(std::uint16_t interfaceNumber, std::span<const std::uint
     if (!plugged_ || report.empty()) {
         return false;
     }
-    AppendBounded(wire_, WireRecord{WireDirection::HostToDevice, interfaceNumber, {report.begin(), report.end()}});
+    AppendBounded(wire_,
+                  WireRecord{WireDirection::HostToDevice, interfaceNumber, {report.begin(), report.end()}});
     // Commands go to the collection that owns output report 4; anything else (an unnumbered
     // LED report whose bits happen to read 0x04, a headset LED report) is only recorded.
     const device::ReportDescriptor* descriptor = Descriptor(interfaceNumber);

@@ -11,6 +11,7 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
     bool italic = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 }  // namespace norvane::ui

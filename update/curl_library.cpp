@@ -32,7 +32,8 @@ public:
         CURLcode (*globalInit)(long) = nullptr;
         const bool resolved =
             Resolve(lib, "curl_global_init", globalInit) && Resolve(lib, "curl_global_cleanup", cleanup_) &&
-            Resolve(lib, "curl_easy_init", api_.easy_init) && Resolve(lib, "curl_easy_cleanup", api_.easy_cleanup) &&
+            Resolve(lib, "curl_easy_init", api_.easy_init) &&
+            Resolve(lib, "curl_easy_cleanup", api_.easy_cleanup) &&
             Resolve(lib, "curl_easy_setopt", api_.easy_setopt) &&
             Resolve(lib, "curl_easy_getinfo", api_.easy_getinfo) &&
             Resolve(lib, "curl_easy_strerror", api_.easy_strerror) && Resolve(lib, "curl_free", api_.free) &&
@@ -46,8 +47,8 @@ public:
             Resolve(lib, "curl_multi_info_read", api_.multi_info_read) &&
             Resolve(lib, "curl_slist_append", api_.slist_append) &&
             Resolve(lib, "curl_slist_free_all", api_.slist_free_all) && Resolve(lib, "curl_url", api_.url) &&
-            Resolve(lib, "curl_url_cleanup", api_.url_cleanup) && Resolve(lib, "curl_url_set", api_.url_set) &&
-            Resolve(lib, "curl_url_get", api_.url_get);
+            Resolve(lib, "curl_url_cleanup", api_.url_cleanup) &&
+            Resolve(lib, "curl_url_set", api_.url_set) && Resolve(lib, "curl_url_get", api_.url_get);
         if (!resolved) {
             Trace(std::string("http: ") + kCurlLibraryName + " lacks " + Describe(dlerror()));
             return;

@@ -5,7 +5,6 @@
 #include "update/proxy.h"
 #include "update/url_credentials.h"
 
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -299,7 +298,7 @@ int HttpClient::Request(std::string_view method, std::string_view url, std::span
     set(api.easy_setopt(h, CURLOPT_POST, 1L));
     set(api.easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
     set(api.easy_setopt(h, CURLOPT_POSTFIELDS,
-                         body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
+                        body.empty() ? "" : reinterpret_cast<const char*>(body.data())));
     if (*verb == "GET") {
         set(api.easy_setopt(h, CURLOPT_CUSTOMREQUEST, "GET"));
     }

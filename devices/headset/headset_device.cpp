@@ -10,7 +10,8 @@
 #include <string>
 
 namespace norvane::devices {
-CTarnexDE6533Device::CTarnexDE6533Device() : CTarnexDE6533Device(std::make_unique<config::CDe6533Profiledata>()) {
+CTarnexDE6533Device::CTarnexDE6533Device()
+    : CTarnexDE6533Device(std::make_unique<config::CDe6533Profiledata>()) {
 }
 
 CTarnexDE6533Device::CTarnexDE6533Device(std::unique_ptr<config::CDe6533Profiledata> profile)

@@ -130,7 +130,7 @@ public:
     // While the page is not shown, the light thread renders only the modes streamed to the
     // keyboard and otherwise sleeps until woken. Any thread.
     void SetPagePreview(bool shown) override;
-    bool PagePreview() const override { return pagePreview_.load(); }
+    bool PagePreview() const { return pagePreview_.load(); }
     void StopDeviceThreads() override;
     bool LightThreadRunning() const { return lightThread_.Running(); }
 

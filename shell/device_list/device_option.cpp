@@ -181,10 +181,7 @@ void CDeviceOptionUI::SetWindowShown(bool shown) {
         return;
     }
     device_->SetPagePreview(shown);
-    ui::CPaintManagerUI* manager = GetManager();
-    if (shown && manager != nullptr && manager->HasTimer(this, kTimerLightFrame)) {
-        SetTimer(kTimerLightFrame, LightFramePeriod());
-    } else if (shown) {
+    if (shown) {
         WakeLightFrames();
     }
 }

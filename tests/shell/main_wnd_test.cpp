@@ -6,8 +6,8 @@
 #include "devices/keyboard/keyboard_device.h"
 #include "devices/mouse/mouse_device.h"
 #include "pages/key_set/key_set_control.h"
-#include "shell/device_list/device_option.h"
 #include "pages/macro/macro_control.h"
+#include "shell/device_list/device_option.h"
 #include "sim/sim_device.h"
 #include "tests/shell/main_wnd_fixture.h"
 
@@ -132,13 +132,13 @@ TEST_F(MainWindowTest, EveryTableRowIsRoutedWithoutADeviceAndWithOne) {
 TEST_F(MainWindowTest, CloseHidesToTrayAndTheTrayBringsItBack) {
     Plug("mouse");
     Plug("keyboard");
-    Scan();  // the first pass shows the window
+    Scan();                              // the first pass shows the window
     platform.Advance(shell::kAttachMs);  // the frames run
     ASSERT_TRUE(Window().IsWindowVisible());
     devices::CTarnexUSBDevice& mouse = *List().Mice().at(0);
     ASSERT_TRUE(mouse.IsWirelessCapable());
     // A keyboard in a mode of its own takes no frames: hidden, its page needs none either.
-    devices::CTarnexUSBDevice& keyboard = *List().Keyboards().at(0);
+    auto& keyboard = dynamic_cast<devices::CTarnexKeyboardDevice&>(*List().Keyboards().at(0));
     ASSERT_FALSE(keyboard.StreamsLightFrames());
     auto& keyTile = *static_cast<shell::CDeviceOptionUI*>(keyboard.Tile());
     auto& mouseTile = *static_cast<shell::CDeviceOptionUI*>(mouse.Tile());

@@ -48,7 +48,8 @@ TEST(MainSkinFonts, LayoutsInTheMainWindowKeepItsFontIds) {
     const auto fontsOf = [&](const std::filesystem::path& file) {
         std::map<std::string, std::string> fonts;
         const std::string text = ReadText(file);
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), font); it != std::sregex_iterator(); ++it) {
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), font); it != std::sregex_iterator();
+             ++it) {
             fonts[(*it)[1]] = std::regex_replace((*it)[2].str(), std::regex(R"(\s+)"), " ");
         }
         return fonts;
